@@ -1,0 +1,119 @@
+# Build helpers shared by every folder.
+#
+# Two configurations use the same tree:
+#   Win32 (MinGW cross build, WIN32 true): every deliverable, tests run under Wine.
+#   host  (native clang, sanitizers):      the portable core only, tests run natively.
+# A folder adds its sources to a deliverable with vx_sources(); code that needs
+# no Win32 service goes under PORTABLE so the host build compiles and tests it too.
+
+# vx_sources(<target> [PORTABLE files...] [WIN32 files...])
+function(vx_sources target)
+  cmake_parse_arguments(A "" "" "PORTABLE;WIN32" ${ARGN})
+  if(A_PORTABLE)
+    target_sources(${target} PRIVATE ${A_PORTABLE})
+  endif()
+  if(WIN32 AND A_WIN32)
+    target_sources(${target} PRIVATE ${A_WIN32})
+  endif()
+endfunction()
+
+# vx_library(<name> [PORTABLE files...] [WIN32 files...] [DEPS libs...])
+# A static library linked into the deliverables that use it (and into tests).
+# Only for code whose state need not be shared between modules.
+function(vx_library name)
+  cmake_parse_arguments(A "" "" "PORTABLE;WIN32;DEPS" ${ARGN})
+  add_library(${name} STATIC ${A_PORTABLE})
+  if(WIN32 AND A_WIN32)
+    target_sources(${name} PRIVATE ${A_WIN32})
+  endif()
+  if(A_DEPS)
+    target_link_libraries(${name} PUBLIC ${A_DEPS})
+  endif()
+endfunction()
+
+# vx_test(<name> SOURCES files... [LIBS libs...] [WIN32_ONLY] [RESOURCES files.rc...])
+# One test executable, one CTest test. On Win32 it runs under Wine through
+# scripts/wine-run.sh inside the shared Xvfb + fresh-prefix fixture.
+function(vx_test name)
+  cmake_parse_arguments(A "WIN32_ONLY" "TIMEOUT" "SOURCES;LIBS;RESOURCES" ${ARGN})
+  if(A_WIN32_ONLY AND NOT WIN32)
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  if(WIN32 AND A_RESOURCES)
+    target_sources(${name} PRIVATE ${A_RESOURCES})
+  endif()
+  target_link_libraries(${name} PRIVATE ${A_LIBS} vx_testmain)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VX_TEST_BIN_DIR})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 600)
+  endif()
+  if(WIN32)
+    add_test(NAME ${name}
+             COMMAND ${VX_SOURCE_ROOT}/scripts/wine-run.sh $<TARGET_FILE:${name}> --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${A_TIMEOUT}
+                         ENVIRONMENT "VX_BUILD_DIR=${CMAKE_BINARY_DIR};VX_BIN_DIR=${VX_BIN_DIR};VX_SOURCE_ROOT=${VX_SOURCE_ROOT}")
+  else()
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT}
+                         ENVIRONMENT "VX_SOURCE_ROOT=${VX_SOURCE_ROOT}")
+  endif()
+endfunction()
+
+# vx_script_test(<name> COMMAND args...) : a test driven by a script (Python peers, curl...).
+# On Win32 it joins the Wine fixture; the script finds binaries through VX_BIN_DIR.
+function(vx_script_test name)
+  cmake_parse_arguments(A "WIN32_ONLY" "TIMEOUT" "COMMAND" ${ARGN})
+  if(A_WIN32_ONLY AND NOT WIN32)
+    return()
+  endif()
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 600)
+  endif()
+  add_test(NAME ${name} COMMAND ${A_COMMAND})
+  set(env "VX_BUILD_DIR=${CMAKE_BINARY_DIR};VX_BIN_DIR=${VX_BIN_DIR};VX_SOURCE_ROOT=${VX_SOURCE_ROOT};VX_TEST_BIN_DIR=${VX_TEST_BIN_DIR}")
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} ENVIRONMENT "${env}")
+  if(WIN32)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine)
+  endif()
+endfunction()
+
+# vx_fuzzer(<name> SOURCES files... [LIBS libs...] [CORPUS dir])
+# Host build only (libFuzzer + sanitizers). A short run over the corpus is a test.
+function(vx_fuzzer name)
+  cmake_parse_arguments(A "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(WIN32 OR NOT VX_HAVE_LIBFUZZER)
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VX_TEST_BIN_DIR})
+  set(args -runs=20000 -max_len=4096 -rss_limit_mb=1024)
+  if(A_CORPUS)
+    list(APPEND args ${A_CORPUS})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} ${args})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()
+
+# vx_benchmark(<name> SOURCES files... [LIBS libs...]) : built, never run by CTest.
+function(vx_benchmark name)
+  cmake_parse_arguments(A "WIN32_ONLY" "" "SOURCES;LIBS" ${ARGN})
+  if(A_WIN32_ONLY AND NOT WIN32)
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()
+
+# vx_module(<target> SHARED|EXE|GUI ...) : a deliverable in build/bin.
+function(vx_deliverable target)
+  set_target_properties(${target} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${VX_BIN_DIR}
+    LIBRARY_OUTPUT_DIRECTORY ${VX_BIN_DIR}
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib
+    PREFIX "")
+endfunction()

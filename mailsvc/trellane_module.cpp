@@ -1,0 +1,2 @@
+// The shared library's module anchor.
+namespace trellane { int ModuleAnchor() { return 0; } }

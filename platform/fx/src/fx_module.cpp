@@ -1,0 +1,2 @@
+// The class layer's module anchor.
+namespace fx { int ModuleAnchor() { return 0; } }

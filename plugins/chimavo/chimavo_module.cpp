@@ -1,0 +1,4 @@
+// The Chimavo plug-in's module.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

@@ -1,0 +1,4 @@
+// The Horolux plug-in's module.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

@@ -1,0 +1,4 @@
+// The Ocavio plug-in's module.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

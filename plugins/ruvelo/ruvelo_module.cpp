@@ -1,0 +1,4 @@
+// The Ruvelo plug-in's module.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds both targets: build/win32 (MinGW, installs into build/bin) and build/host
+# (native clang with AddressSanitizer and UndefinedBehaviorSanitizer).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh"
+jobs=$(nproc 2>/dev/null || echo 2)
+if [ "${VX_SKIP_WIN32:-0}" != 1 ]; then
+  cmake -S "$root" -B "$root/build/win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" >/dev/null
+  cmake --build "$root/build/win32" -j "$jobs"
+fi
+if [ "${VX_SKIP_HOST:-0}" != 1 ]; then
+  CC=clang CXX=clang++ cmake -S "$root" -B "$root/build/host" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake --build "$root/build/host" -j "$jobs"
+fi

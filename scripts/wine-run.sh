@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Runs one Win32 program of the build under the session's Wine prefix, with the
+# runtime DLLs of build/bin on the search path. Exit code is the program's.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+envfile=${VX_WINE_ENV:-${VX_BUILD_DIR:-$root/build/win32}/wine/env}
+[ -f "$envfile" ] || { echo "no Wine session: $envfile (run: scripts/wine-session.sh start <dir>)"; exit 2; }
+. "$envfile"
+bindir=${VX_BIN_DIR:-$root/build/bin}
+export WINEPATH="Z:${bindir//\//\\}"
+exec wine "$@"

@@ -1,0 +1,2 @@
+// Entry point of the update copier.
+int main() { return 1; }

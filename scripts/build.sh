@@ -5,12 +5,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
 jobs=$(nproc 2>/dev/null || echo 2)
+# VX_BUILD_ROOT lets several work trees or runs keep separate build folders.
+broot=${VX_BUILD_ROOT:-$root/build}
 if [ "${VX_SKIP_WIN32:-0}" != 1 ]; then
-  cmake -S "$root" -B "$root/build/win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" >/dev/null
-  cmake --build "$root/build/win32" -j "$jobs"
+  cmake -S "$root" -B "$broot/win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" -DVX_BIN_DIR="$broot/bin" >/dev/null
+  cmake --build "$broot/win32" -j "$jobs"
 fi
 if [ "${VX_SKIP_HOST:-0}" != 1 ]; then
-  CC=clang CXX=clang++ cmake -S "$root" -B "$root/build/host" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
-  cmake --build "$root/build/host" -j "$jobs"
+  CC=clang CXX=clang++ cmake -S "$root" -B "$broot/host" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake --build "$broot/host" -j "$jobs"
 fi

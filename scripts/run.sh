@@ -9,7 +9,6 @@ if [ ! -f "$var/wine/env" ] || ! ( . "$var/wine/env"; [ -d "$WINEPREFIX" ] ); th
   "$root/scripts/wine-session.sh" start "$var/wine"
 fi
 . "$var/wine/env"
-if [ -z "${VX_KEEP_XVFB_DISPLAY:-}" ] && [ -n "${REAL_DISPLAY:-${XAUTHORITY:-}}" ]; then :; fi
 export VX_WINE_ENV="$var/wine/env" VX_BIN_DIR="$root/build/bin"
 cd "$root/build/bin"
 echo "Starting Vindalex (display $DISPLAY, prefix $WINEPREFIX)"

@@ -9,14 +9,16 @@ case "$cmd" in
 start)
   [ -f "$dir/env" ] && "$0" stop "$dir" || true
   rm -rf "$dir"; mkdir -p "$dir"
+  # Take the first display number whose Xvfb actually comes up (several runs may race).
   display=""
-  for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+  for n in $(seq 90 190); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+    pid=$!
+    for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+    if kill -0 $pid 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; echo $pid >"$dir/xvfb.pid"; break; fi
   done
   [ -n "$display" ] || { echo "no free X display"; exit 1; }
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
-  echo $! >"$dir/xvfb.pid"
-  for i in $(seq 1 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
   cat >"$dir/env" <<ENV
 export DISPLAY=$display
 export WINEPREFIX=$dir/prefix

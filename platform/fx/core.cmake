@@ -1,0 +1,1 @@
+# Portable core of the class layer: sources and tests.

@@ -57,7 +57,11 @@ CopyResult CopyOne(const std::string& name, bool skipTimeCheck) {
             Say("Current file is newer.");
             return CopyResult::NotReplaced;
         }
-        DeleteFileA(backup.c_str());  // the older backup gives way; a failure shows in the move
+        // The older backup gives way, even when it kept a read-only attribute from the
+        // installation (else every later update of this file would fail); a backup that
+        // still cannot go shows as a failed move below.
+        SetFileAttributesA(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(backup.c_str());
         if (!MoveFileA(name.c_str(), backup.c_str())) {
             Say("Error moving file to backup; file left as it was.");
             return CopyResult::Failed;

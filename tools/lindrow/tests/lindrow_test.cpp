@@ -227,6 +227,8 @@ TEST_F(LindrowTest, ListModeReplacesEveryListedFileAndStartsTheMainProgram) {
     pf.Put("ReadMe.tx_", "readme 2", Day(5));
     CreateDirectoryA(pf.Path("backup").c_str(), nullptr);
     pf.Put("backup\\ReadMe.txt", "readme 0", Day(-10));  // an older backup gives way
+    pf.Put("backup\\Older.dll", "installed before", Day(-10));
+    SetFileAttributesA(pf.Path("backup\\Older.dll").c_str(), FILE_ATTRIBUTE_READONLY);  // even read-only
     pf.Put("Older.dll", "installed", Day(5));
     pf.Put("Older.dl_", "downloaded", Day(1));  // older, still replaced in list mode
     pf.Put("Missing.txt", "stays");               // no "_" copy beside it

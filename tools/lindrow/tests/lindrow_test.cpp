@@ -334,6 +334,30 @@ TEST_F(LindrowTest, LongNamesInTheList) {
     EXPECT_TRUE(pf.MainProgramStarted());
 }
 
+// Only the list's first 20480 bytes are read; a name cut there is not used half.
+TEST_F(LindrowTest, ListIsReadUpToItsLimit) {
+    ProgramFolder pf;
+    ASSERT_TRUE(pf.ok());
+    pf.Put("ReadMe.txt", "readme 1", Day(0));
+    pf.Put("ReadMe.tx_", "readme 2", Day(5));
+    pf.Put("Read", "read 1", Day(0));  // what the cut name would become
+    pf.Put("Rea_", "read 2", Day(5));
+    pf.Put("Late.txt", "late 1", Day(0));
+    pf.Put("Late.tx_", "late 2", Day(5));
+    std::string list = "ReadMe.txt\r\n";
+    list += std::string(20476 - list.size(), '\n');
+    list += "ReadMe.txt\r\nLate.txt\r\n";  // the limit falls after "Read"
+    pf.Put("vnd2U.dat", list);
+
+    RunResult run = pf.Start("UpdateMode vnd2U.dat");
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.output, std::string(kListHead) + "Processing file (ReadMe.txt)\nComplete.\n");
+    EXPECT_EQ(pf.Read("ReadMe.txt"), "readme 2");
+    EXPECT_EQ(pf.Read("Read"), "read 1");
+    EXPECT_EQ(pf.Read("Late.txt"), "late 1");
+}
+
 // A new copy that cannot be renamed into place: the installed file comes back from
 // backup, the failure is reported and the list stays for the next run.
 TEST_F(LindrowTest, FailedRenameRestoresTheFileAndKeepsTheList) {
@@ -469,6 +493,17 @@ TEST_F(LindrowTest, NamesThatCannotHaveASeparateCopy) {
     EXPECT_EQ(pf.Read("Odd_"), "odd");
     EXPECT_EQ(pf.Read("ReadMe.txt"), "readme 1");
     EXPECT_TRUE(pf.MainProgramStarted());
+
+    run = pf.Start("Odd_");
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.output, "Invalid file name.\n");
+    EXPECT_EQ(pf.Read("Odd_"), "odd");
+
+    run = pf.Start(std::string(300, 'O') + ".txt");
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.output, "File name too long.\n");
 }
 
 } // namespace

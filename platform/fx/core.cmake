@@ -21,3 +21,12 @@ vx_test(fx_core_tests
     tests/core/archive_test.cpp
     tests/core/collections_test.cpp
   LIBS vxfx)
+
+# Seeds copied into the build tree: libFuzzer adds what it finds to its corpus folder.
+file(COPY tests/core/fixtures/objects.bin tests/core/fixtures/string_254.bin
+          tests/core/fixtures/stringarray.bin
+     DESTINATION ${CMAKE_CURRENT_BINARY_DIR}/archive_corpus)
+vx_fuzzer(fx_archive_fuzzer
+  SOURCES tests/core/archive_fuzzer.cpp
+  LIBS vxfx
+  CORPUS ${CMAKE_CURRENT_BINARY_DIR}/archive_corpus)

@@ -79,6 +79,10 @@ public:
     // On Win32 LONG and DWORD are long types, distinct from int and unsigned.
     CArchive& operator<<(int v) { return *this << static_cast<LONG>(v); }
     CArchive& operator<<(unsigned v) { return *this << static_cast<LONG>(v); }
+#else
+    // On the host long is 64 bits wide; stored as the 32-bit value Win32 writes.
+    CArchive& operator<<(long v) { return *this << static_cast<LONG>(v); }
+    CArchive& operator<<(unsigned long v) { return *this << static_cast<DWORD>(v); }
 #endif
 
     CArchive& operator>>(BYTE& v);
@@ -92,6 +96,9 @@ public:
 #ifdef _WIN32
     CArchive& operator>>(int& v);
     CArchive& operator>>(unsigned& v);
+#else
+    CArchive& operator>>(long& v);
+    CArchive& operator>>(unsigned long& v);
 #endif
 
     // Throws a CArchiveException* with the cause, naming this archive's file.

@@ -221,6 +221,9 @@ CArchive& CArchive::operator>>(double& v)
 #ifdef _WIN32
 CArchive& CArchive::operator>>(int& v) { v = static_cast<int>(readLE(4)); return *this; }
 CArchive& CArchive::operator>>(unsigned& v) { v = static_cast<unsigned>(readLE(4)); return *this; }
+#else
+CArchive& CArchive::operator>>(long& v) { v = static_cast<LONG>(readLE(4)); return *this; }
+CArchive& CArchive::operator>>(unsigned long& v) { v = readLE(4); return *this; }
 #endif
 
 DWORD CArchive::ReadCount()

@@ -214,6 +214,30 @@ TEST(CArchive, NumbersAreLittleEndian)
     }
 }
 
+TEST(CArchive, IntegerTypesOfBothSystemsStoreFourBytes)
+{
+    int i = -3;
+    UINT u = 7;
+    BOOL flag = TRUE;
+    long l = -4;
+    unsigned long ul = 9;
+    std::string stored = Store([&](CArchive& ar) { ar << i << u << flag << l << ul; });
+    EXPECT_EQ(stored, std::string("\xFD\xFF\xFF\xFF\x07\x00\x00\x00\x01\x00\x00\x00"
+                                  "\xFC\xFF\xFF\xFF\x09\x00\x00\x00",
+                                  20));
+    int i2 = 0;
+    UINT u2 = 0;
+    BOOL flag2 = FALSE;
+    long l2 = 0;
+    unsigned long ul2 = 0;
+    EXPECT_EQ(Load(stored, [&](CArchive& ar) { ar >> i2 >> u2 >> flag2 >> l2 >> ul2; }), -1);
+    EXPECT_EQ(i2, -3);
+    EXPECT_EQ(u2, 7u);
+    EXPECT_EQ(flag2, TRUE);
+    EXPECT_EQ(l2, -4);
+    EXPECT_EQ(ul2, 9u);
+}
+
 TEST(CArchive, CountForms)
 {
     struct Case {

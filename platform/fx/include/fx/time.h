@@ -49,6 +49,13 @@ public:
     // Local time; dst < 0 lets the system decide daylight saving.
     // An invalid date gives the time -1 (IsValid() false).
     CTime(int year, int month, int day, int hour, int minute, int second, int dst = -1);
+    // A date and time in the packed form of FAT directories and zip archives
+    // (local time, two-second steps).
+    CTime(WORD dosDate, WORD dosTime, int dst = -1);
+#ifdef _WIN32
+    CTime(const SYSTEMTIME& st, int dst = -1);  // local time
+    CTime(const FILETIME& ft, int dst = -1);    // UTC, as file times are
+#endif
 
     static CTime GetCurrentTime();
 

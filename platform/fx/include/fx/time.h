@@ -57,6 +57,7 @@ public:
     CTime(const FILETIME& ft, int dst = -1);    // UTC, as file times are
 #endif
 
+    // The system clock, or the source installed with fx::SetTimeSource.
     static CTime GetCurrentTime();
 
     time_t GetTime() const { return m_time; }
@@ -92,6 +93,13 @@ private:
     int component(int which) const;
     time_t m_time;
 };
+
+namespace fx {
+// Replaces the clock behind CTime::GetCurrentTime (null restores the system
+// clock) and returns the previous source; lets tests set the time they need.
+using TimeSource = time_t (*)();
+TimeSource SetTimeSource(TimeSource source);
+} // namespace fx
 
 // Stored forms: 32-bit values, as the archives of the class library always held them.
 CArchive& operator<<(CArchive& ar, CTime time);

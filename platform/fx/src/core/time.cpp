@@ -2,10 +2,13 @@
 #include "fx/time.h"
 #include "fx/archive.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+std::atomic<fx::TimeSource> g_timeSource{nullptr};
 
 bool toLocal(time_t t, struct tm* out)
 {
@@ -79,9 +82,15 @@ CTime::CTime(const FILETIME& ft, int dst) : m_time(static_cast<time_t>(-1))
 }
 #endif
 
+fx::TimeSource fx::SetTimeSource(TimeSource source)
+{
+    return g_timeSource.exchange(source);
+}
+
 CTime CTime::GetCurrentTime()
 {
-    return CTime(std::time(nullptr));
+    fx::TimeSource source = g_timeSource.load();
+    return CTime(source ? source() : std::time(nullptr));
 }
 
 struct tm* CTime::GetLocalTm(struct tm* out) const

@@ -98,6 +98,18 @@ TEST(CTime, ArithmeticAndComparison)
     EXPECT_GE(now.GetYear(), 2020);
 }
 
+TEST(CTime, InjectableClock)
+{
+    static time_t fixed;
+    fixed = CTime(2001, 5, 8, 14, 7, 0).GetTime();
+    fx::TimeSource previous = fx::SetTimeSource([] { return fixed; });
+    EXPECT_EQ(CTime::GetCurrentTime().Format("%Y/%m/%d %H:%M"), "2001/05/08 14:07");
+    fixed += 61;
+    EXPECT_EQ(CTime::GetCurrentTime().GetMinute(), 8);
+    fx::SetTimeSource(previous);
+    EXPECT_GE(CTime::GetCurrentTime().GetYear(), 2020);
+}
+
 TEST(CTime, StoredForm)
 {
     CMemFile file;

@@ -19,3 +19,24 @@ if(WIN32)
   add_library(vxfx_winmain STATIC src/window/winmain.cpp)
   target_link_libraries(vxfx_winmain PUBLIC vxfx)
 endif()
+
+if(WIN32)
+  # A library with resources of its own that joins the resource chain.
+  add_library(fx_test_resources SHARED tests/window/resource_library.cpp tests/window/resource_library.rc)
+  target_link_libraries(fx_test_resources PRIVATE vxfx)
+  set_target_properties(fx_test_resources PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${VX_TEST_BIN_DIR})
+  target_include_directories(fx_test_resources PRIVATE tests/window)
+endif()
+
+vx_test(fx_window_tests
+  SOURCES
+    tests/window/message_map_test.cpp
+    tests/window/dialog_test.cpp
+    tests/window/app_services_test.cpp
+  LIBS vxfx
+  WIN32_ONLY
+  RESOURCES tests/window/window_tests.rc)
+if(TARGET fx_window_tests)
+  target_include_directories(fx_window_tests PRIVATE tests/window)
+  add_dependencies(fx_window_tests fx_test_resources)
+endif()

@@ -124,14 +124,27 @@ BOOL CWinApp::WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR
         return FALSE;
     if (m_pszRegistryKey) {
         if (!lpszEntry) {
-            HKEY app = GetAppRegistryKey(FALSE);
-            if (!app)
+            CString path;
+            path.Format("Software\\%s\\%s", m_pszRegistryKey, m_pszProfileName);
+            HKEY app = nullptr;
+            if (::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ | KEY_WRITE, &app) != ERROR_SUCCESS)
                 return TRUE;
             LONG rc = ::RegDeleteKeyA(app, lpszSection);
             ::RegCloseKey(app);
             return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
         }
-        HKEY key = GetSectionKey(lpszSection, lpszValue != nullptr);
+        HKEY key = nullptr;
+        if (lpszValue) {
+            key = GetSectionKey(lpszSection, TRUE);
+        } else {
+            // Removing needs write access but must not create anything.
+            HKEY app = GetAppRegistryKey(FALSE);
+            if (app) {
+                if (::RegOpenKeyExA(app, lpszSection, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
+                    key = nullptr;
+                ::RegCloseKey(app);
+            }
+        }
         if (!key)
             return lpszValue == nullptr;
         LONG rc;

@@ -185,6 +185,13 @@ TEST(CString, AccessOutOfRangeIsHarmless)
     EXPECT_EQ(s.GetAt(2), '\0');
     EXPECT_EQ(s.GetAt(-1), '\0');
     EXPECT_EQ(CString().GetAt(0), '\0');
+    // Unsigned and wide indexes subscript the text too.
+    size_t one = 1;
+    unsigned zero = 0;
+    EXPECT_EQ(s[one], 'b');
+    EXPECT_EQ(s[zero], 'a');
+    EXPECT_EQ(s[static_cast<size_t>(-1)], '\0');
+    EXPECT_EQ(s[-1], '\0');
 }
 
 TEST(CString, Format)

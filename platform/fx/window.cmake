@@ -18,6 +18,9 @@ if(WIN32)
   # The program's entry point (WinMain), linked into each GUI program.
   add_library(vxfx_winmain STATIC src/window/winmain.cpp)
   target_link_libraries(vxfx_winmain PUBLIC vxfx)
+  # The C runtime's start-up code asks for WinMain only after this archive was
+  # scanned; make the linker take it from here.
+  target_link_options(vxfx_winmain INTERFACE -Wl,--undefined=_WinMain@16)
 endif()
 
 if(WIN32)
@@ -26,6 +29,11 @@ if(WIN32)
   target_link_libraries(fx_test_resources PRIVATE vxfx)
   set_target_properties(fx_test_resources PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${VX_TEST_BIN_DIR})
   target_include_directories(fx_test_resources PRIVATE tests/window)
+
+  # A GUI program run by the layer's entry point.
+  add_executable(fx_app_probe WIN32 tests/window/app_probe.cpp tests/window/app_probe.rc)
+  target_link_libraries(fx_app_probe PRIVATE vxfx_winmain vxfx)
+  set_target_properties(fx_app_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VX_TEST_BIN_DIR})
 endif()
 
 vx_test(fx_window_tests
@@ -38,5 +46,5 @@ vx_test(fx_window_tests
   RESOURCES tests/window/window_tests.rc)
 if(TARGET fx_window_tests)
   target_include_directories(fx_window_tests PRIVATE tests/window)
-  add_dependencies(fx_window_tests fx_test_resources)
+  add_dependencies(fx_window_tests fx_test_resources fx_app_probe)
 endif()

@@ -198,3 +198,24 @@ TEST(Profile, IniFileRoundTripWithoutARegistryKey)
     delete[] data;
     EXPECT_TRUE(testsupport::FileExists(ini));
 }
+
+// ---- The entry point -------------------------------------------------------------
+
+TEST(EntryPoint, RunsTheProgramsApplicationObject)
+{
+    char exe[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string path(exe);
+    path = path.substr(0, path.find_last_of("\\/") + 1) + "fx_app_probe.exe";
+    std::string cmd = "\"" + path + "\" --probe";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(::CreateProcessA(path.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ASSERT_EQ(::WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD code = 1234;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    EXPECT_EQ(code, 0u);
+}

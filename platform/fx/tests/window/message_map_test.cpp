@@ -609,3 +609,118 @@ TEST(Threads, ThreadWithMessageLoopEndsWhenItsMainWindowCloses)
     EXPECT_EQ(UiThread::s_exited, 1);
     delete t;
 }
+
+// ---- Message cracking ----------------------------------------------------------------
+
+namespace {
+
+class CrackingWnd : public CWnd {
+public:
+    HBRUSH brush = ::CreateSolidBrush(RGB(1, 2, 3));
+    HDC ctlColorDC = nullptr;
+    HWND ctlColorWnd = nullptr;
+    UINT ctlColorKind = 99;
+    bool painted = false;
+    bool paintDCValid = false;
+    CSize size;
+    CPoint click;
+    UINT clickFlags = 0;
+    ~CrackingWnd() override { ::DeleteObject(brush); }
+protected:
+    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+    {
+        if (pWnd->GetDlgCtrlID() == 2)  // the reflecting child answers for itself
+            return CWnd::OnCtlColor(pDC, pWnd, nCtlColor);
+        ctlColorDC = pDC->GetSafeHdc();
+        ctlColorWnd = pWnd->m_hWnd;
+        ctlColorKind = nCtlColor;
+        return brush;
+    }
+    afx_msg void OnPaint()
+    {
+        CPaintDC dc(this);
+        paintDCValid = dc.GetSafeHdc() != nullptr;
+        painted = true;
+    }
+    afx_msg void OnSize(UINT, int cx, int cy) { size = CSize(cx, cy); }
+    afx_msg void OnLButtonDown(UINT flags, CPoint point)
+    {
+        clickFlags = flags;
+        click = point;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CrackingWnd, CWnd)
+    ON_WM_CTLCOLOR()
+    ON_WM_PAINT()
+    ON_WM_SIZE()
+    ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
+
+class ColouredStatic : public CStatic {
+public:
+    HBRUSH brush = ::CreateSolidBrush(RGB(4, 5, 6));
+    ~ColouredStatic() override { ::DeleteObject(brush); }
+protected:
+    afx_msg HBRUSH CtlColor(CDC* pDC, UINT)
+    {
+        pDC->SetTextColor(RGB(7, 8, 9));
+        return brush;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ColouredStatic, CStatic)
+    ON_WM_CTLCOLOR_REFLECT()
+END_MESSAGE_MAP()
+
+// Handler signatures are checked when the map is compiled.
+struct SignatureProbe : CWnd {
+    void RightTimer(UINT_PTR) {}
+    void WrongTimer(int) {}
+    int WrongCreate(CREATESTRUCT*) { return 0; }
+};
+static_assert(fx::detail::HasSignature<&SignatureProbe::RightTimer, void(UINT_PTR)>);
+static_assert(!fx::detail::HasSignature<&SignatureProbe::WrongTimer, void(UINT_PTR)>);
+static_assert(fx::detail::HasSignature<&SignatureProbe::WrongCreate, int(LPCREATESTRUCT)>);
+
+} // namespace
+
+TEST(MessageMap, ParametersAreCrackedForTheHandlers)
+{
+    CrackingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "c", WS_POPUP | WS_VISIBLE, 0, 0, 120, 80, nullptr, nullptr));
+    CStatic label;
+    ColouredStatic coloured;
+    ASSERT_TRUE(label.Create("label", WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 20), &wnd, 1));
+    ASSERT_TRUE(coloured.Create("coloured", WS_CHILD | WS_VISIBLE, CRect(0, 30, 50, 50), &wnd, 2));
+
+    CClientDC dc(&wnd);
+    LRESULT r = wnd.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.GetSafeHdc()),
+                                reinterpret_cast<LPARAM>(label.m_hWnd));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(r), wnd.brush);
+    EXPECT_EQ(wnd.ctlColorDC, dc.GetSafeHdc());
+    EXPECT_EQ(wnd.ctlColorWnd, label.m_hWnd);
+    EXPECT_EQ(wnd.ctlColorKind, (UINT)CTLCOLOR_STATIC);
+
+    r = wnd.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.GetSafeHdc()),
+                        reinterpret_cast<LPARAM>(coloured.m_hWnd));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(r), coloured.brush);
+    EXPECT_EQ(::GetTextColor(dc.GetSafeHdc()), RGB(7, 8, 9));
+
+    wnd.MoveWindow(0, 0, 150, 90);
+    CRect client;
+    wnd.GetClientRect(&client);
+    EXPECT_EQ(wnd.size, client.Size());
+
+    wnd.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-5, 7));
+    EXPECT_EQ(wnd.click, CPoint(-5, 7));
+    EXPECT_EQ(wnd.clickFlags, (UINT)MK_LBUTTON);
+
+    wnd.Invalidate();
+    wnd.UpdateWindow();
+    EXPECT_TRUE(wnd.painted);
+    EXPECT_TRUE(wnd.paintDCValid);
+    wnd.DestroyWindow();
+}

@@ -32,6 +32,10 @@ unsigned __stdcall CWinThread::ThreadEntry(void* p)
 {
     CWinThread* self = static_cast<CWinThread*>(p);
     Thread().pThread = self;
+    // A thread starts out with the application's main window as its own.
+    CWinApp* app = AfxGetApp();
+    if (!self->m_pMainWnd && app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd)
+        self->m_pMainWnd = app->m_pMainWnd;
     unsigned code = 0;
     try {
         if (self->m_pfnThreadProc) {
@@ -112,11 +116,7 @@ LRESULT CWinThread::ProcessWndProcException(CException* e, const MSG* pMsg)
     if (e)
         e->Delete();
     AfxMessageBox(text, MB_ICONEXCLAMATION);
-    if (pMsg && pMsg->message == WM_CREATE)
-        return -1;
-    if (pMsg && pMsg->message == WM_PAINT)
-        ::ValidateRect(pMsg->hwnd, nullptr);
-    return 0;
+    return fx::win::EscapedResult(pMsg);
 }
 
 BOOL CWinThread::IsIdleMessage(MSG* pMsg)

@@ -31,6 +31,9 @@ void RemovePermanent(HWND hWnd);
 // message set, catching what escapes a handler.
 LRESULT CallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
 
+// The result of a message whose handler let an exception escape.
+LRESULT EscapedResult(const MSG* msg);
+
 // Installs the creation hook for pWnd around one CreateWindowEx /
 // CreateDialogIndirect on this thread.
 class CreationHook {

@@ -95,6 +95,17 @@ static LRESULT ReportEscaped(CException* e, const MSG* msg)
         return t->ProcessWndProcException(e, msg);
     if (e)
         e->Delete();
+    return EscapedResult(msg);
+}
+
+LRESULT EscapedResult(const MSG* msg)
+{
+    // A window whose creation failed half-way goes away; a failed paint is
+    // not asked for again and again.
+    if (msg && msg->message == WM_CREATE)
+        return -1;
+    if (msg && msg->message == WM_PAINT)
+        ::ValidateRect(msg->hwnd, nullptr);
     return 0;
 }
 

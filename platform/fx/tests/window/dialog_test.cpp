@@ -48,11 +48,15 @@ protected:
         DDX_LBIndex(pDX, IDC_LIST, m_nList);
     }
     afx_msg void OnAction() { ++actions; }
+    afx_msg void OnNameChange() { ++nameChanges; }
     DECLARE_MESSAGE_MAP()
+public:
+    int nameChanges = 0;
 };
 
 BEGIN_MESSAGE_MAP(DataDialog, CDialog)
     ON_BN_CLICKED(IDC_ACTION, OnAction)
+    ON_EN_CHANGE(IDC_NAME, OnNameChange)
 END_MESSAGE_MAP()
 
 CString ItemText(CWnd& dlg, int id)
@@ -86,6 +90,15 @@ TEST(Dialog, ModelessDialogLoadsItsControlsFromTheMembers)
     // A button of the template reaches the dialog's message map.
     dlg.SendDlgItemMessage(IDC_ACTION, BM_CLICK);
     EXPECT_EQ(dlg.actions, 1);
+
+    // Controls changed by the exchange do not notify the dialog; the user's changes do.
+    EXPECT_EQ(dlg.nameChanges, 0);
+    dlg.m_strName = "Carol";
+    ASSERT_TRUE(dlg.UpdateData(FALSE));
+    EXPECT_EQ(dlg.nameChanges, 0);
+    EXPECT_STREQ(ItemText(dlg, IDC_NAME), "Carol");
+    dlg.SetDlgItemText(IDC_NAME, "Dave");
+    EXPECT_EQ(dlg.nameChanges, 1);
     EXPECT_TRUE(dlg.DestroyWindow());
     EXPECT_EQ(dlg.m_edit.m_hWnd, nullptr);
 }

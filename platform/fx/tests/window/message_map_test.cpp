@@ -156,8 +156,9 @@ TEST(MessageMap, DispatchFollowsTheDerivedMapThenTheBase)
     wnd.log.clear();
 
     wnd.SendMessage(WM_COMMAND, ID_DERIVED_CMD, 0);
-    wnd.SendMessage(WM_COMMAND, ID_BASE_CMD, 0);  // only the base has it
-    EXPECT_EQ(wnd.log, (std::vector<std::string>{"derived-cmd", "base-cmd"}));
+    wnd.SendMessage(WM_COMMAND, ID_BASE_CMD, 0);                 // only the base has it
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(ID_BASE_CMD, 1), 0);  // from an accelerator
+    EXPECT_EQ(wnd.log, (std::vector<std::string>{"derived-cmd", "base-cmd", "base-cmd"}));
 
     wnd.SendMessage(WM_COMMAND, ID_RANGE_FIRST + 5, 0);
     EXPECT_EQ(wnd.rangeId, ID_RANGE_FIRST + 5);

@@ -110,9 +110,9 @@ void CWinThread::Delete()
 LRESULT CWinThread::ProcessWndProcException(CException* e, const MSG* pMsg)
 {
     // Tell the user; a failed creation makes the window go away.
-    char text[512] = "An unexpected error occurred.";
-    if (e)
-        e->GetErrorMessage(text, sizeof text);
+    char text[512] = "";
+    if (!e || !e->GetErrorMessage(text, sizeof text) || !text[0])
+        lstrcpynA(text, "An unexpected error occurred.", sizeof text);
     if (e)
         e->Delete();
     AfxMessageBox(text, MB_ICONEXCLAMATION);

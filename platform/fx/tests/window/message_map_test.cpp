@@ -725,3 +725,30 @@ TEST(MessageMap, ParametersAreCrackedForTheHandlers)
     EXPECT_TRUE(wnd.paintDCValid);
     wnd.DestroyWindow();
 }
+
+namespace {
+class OwnerDrawnButton : public CButton {
+public:
+    int draws = 0;
+    UINT lastCtlId = 0;
+    void DrawItem(LPDRAWITEMSTRUCT dis) override
+    {
+        ++draws;
+        lastCtlId = dis->CtlID;
+        ::FillRect(dis->hDC, &dis->rcItem, (HBRUSH)::GetStockObject(BLACK_BRUSH));
+    }
+};
+} // namespace
+
+TEST(MessageMap, OwnerDrawnButtonsPaintThemselves)
+{
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "p", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr));
+    OwnerDrawnButton button;
+    ASSERT_TRUE(button.Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(0, 0, 40, 20), &parent, 33));
+    button.Invalidate();
+    button.UpdateWindow();
+    EXPECT_GE(button.draws, 1);
+    EXPECT_EQ(button.lastCtlId, 33u);
+    parent.DestroyWindow();
+}

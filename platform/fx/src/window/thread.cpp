@@ -155,13 +155,23 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
 {
     if (!pMsg->hwnd)
         return DispatchThreadMessage(pMsg);
-    CWnd* pMainWnd = AfxGetMainWnd();
-    if (CWnd::WalkPreTranslateTree(pMainWnd ? pMainWnd->m_hWnd : nullptr, pMsg))
-        return TRUE;
-    // A modeless window outside the main window's family: the main window's
+    CWnd* pMainWnd = GetMainWnd();
+    HWND hWndMain = pMainWnd ? pMainWnd->m_hWnd : nullptr;
+    // The window the message is for, then its parents (owners of top-level
+    // windows), up to the main window.
+    bool mainSeen = false;
+    for (HWND h = pMsg->hwnd; h; h = ::GetParent(h)) {
+        CWnd* pWnd = CWnd::FromHandlePermanent(h);
+        if (pWnd && pWnd->PreTranslateMessage(pMsg))
+            return TRUE;
+        if (h == hWndMain) {
+            mainSeen = true;
+            break;
+        }
+    }
+    // A window outside the main window's family: the main window's
     // translation (its accelerators) still gets a chance.
-    if (pMainWnd && pMainWnd->m_hWnd && pMsg->hwnd != pMainWnd->m_hWnd &&
-        !::IsChild(pMainWnd->m_hWnd, pMsg->hwnd) && pMainWnd->PreTranslateMessage(pMsg))
+    if (hWndMain && !mainSeen && pMainWnd->PreTranslateMessage(pMsg))
         return TRUE;
     return FALSE;
 }

@@ -16,6 +16,7 @@ struct ThreadState {
     CWinThread* pThread = nullptr; // this thread's CWinThread, when it has one
     HWND hLockoutNotify = nullptr; // window whose control notifications UpdateData holds back
     std::map<HWND, CWnd*> tempWnds;
+    std::vector<CWnd*> retiredWnds;  // temporary objects whose window was destroyed
     std::map<HDC, CDC*> tempDCs;
     ~ThreadState();
 };

@@ -36,6 +36,8 @@ ThreadState::~ThreadState()
         p->m_hWnd = nullptr;
         delete p;
     }
+    for (CWnd* p : retiredWnds)
+        delete p;
     for (auto& [h, p] : tempDCs) {
         p->m_hDC = p->m_hAttribDC = nullptr;
         delete p;
@@ -295,10 +297,14 @@ void CWnd::DeleteTempMap()
     ThreadState& ts = Thread();
     auto temps = std::move(ts.tempWnds);
     ts.tempWnds.clear();
+    auto retired = std::move(ts.retiredWnds);
+    ts.retiredWnds.clear();
     for (auto& [h, p] : temps) {
         p->m_hWnd = nullptr;
         delete p;
     }
+    for (CWnd* p : retired)
+        delete p;
 }
 
 void AfxDeleteTempMaps()
@@ -401,9 +407,17 @@ BOOL CWnd::DestroyWindow()
     bool permanent = LookupPermanent(h) == this;
     BOOL ok = ::DestroyWindow(h);
     // A permanent object was unbound by WM_NCDESTROY (and may be deleted);
-    // any other object just forgets the handle.
-    if (!permanent)
+    // any other object just forgets the handle. A temporary object leaves the
+    // map (the handle may be reused) and is deleted with the other temporaries.
+    if (!permanent) {
+        ThreadState& ts = Thread();
+        auto it = ts.tempWnds.find(h);
+        if (it != ts.tempWnds.end() && it->second == this) {
+            ts.tempWnds.erase(it);
+            ts.retiredWnds.push_back(this);
+        }
         m_hWnd = nullptr;
+    }
     return ok;
 }
 

@@ -236,7 +236,15 @@ TEST(HandleMap, ForeignWindowsGetTemporaryObjects)
     EXPECT_STREQ(text, "foreign");
     AfxDeleteTempMaps();
     EXPECT_TRUE(::IsWindow(h));  // deleting a temporary object leaves its window alone
-    ::DestroyWindow(h);
+
+    // Destroyed through a temporary object: the handle is no longer mapped to it.
+    CWnd* again = CWnd::FromHandle(h);
+    EXPECT_TRUE(again->DestroyWindow());
+    EXPECT_FALSE(::IsWindow(h));
+    HWND next = ::CreateWindowExA(0, "STATIC", "next", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(CWnd::FromHandle(next)->m_hWnd, next);
+    ::DestroyWindow(next);
+    AfxDeleteTempMaps();
 }
 
 TEST(HandleMap, SubclassAndUnsubclassAnExistingWindow)
@@ -525,6 +533,28 @@ TEST(MessageLoop, TranslationGoesFromTheWindowUpToItsParentsThenTheThread)
     pumpAll();
     EXPECT_EQ(g_translated, (std::vector<std::string>{"child", "parent"}));
     EXPECT_EQ(child.keyDowns, 1);  // translated, so never dispatched
+    parent.swallow = false;
+
+    // A popup owned by the thread's main window: the main window translates once.
+    TranslatingWnd owned;
+    owned.name = "owned";
+    ASSERT_TRUE(owned.CreateEx(0, nullptr, "o", WS_POPUP, 0, 0, 10, 10, parent.m_hWnd, nullptr));
+    thread.m_pMainWnd = &parent;
+    g_translated.clear();
+    owned.PostMessage(WM_KEYDOWN, 'C', 0);
+    pumpAll();
+    EXPECT_EQ(g_translated, (std::vector<std::string>{"owned", "parent", "thread"}));
+
+    // A window outside the main window's family still offers it to the main window.
+    TranslatingWnd stranger;
+    stranger.name = "stranger";
+    ASSERT_TRUE(stranger.CreateEx(0, nullptr, "s", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    g_translated.clear();
+    stranger.PostMessage(WM_KEYDOWN, 'D', 0);
+    pumpAll();
+    EXPECT_EQ(g_translated, (std::vector<std::string>{"stranger", "parent", "thread"}));
+    thread.m_pMainWnd = nullptr;
+    stranger.DestroyWindow();
     parent.DestroyWindow();
 }
 

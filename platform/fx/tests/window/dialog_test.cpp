@@ -305,6 +305,48 @@ TEST(Dialog, ModalLoopLeavesOnQuitAndPassesItOn)
     DrainQueue();
 }
 
+namespace {
+constexpr UINT WM_RUN_INNER = WM_APP + 6;
+
+class OuterDialog : public FinishingDialog {
+public:
+    INT_PTR innerResult = 0;
+    bool disabledDuringInner = false;
+    OuterDialog() { postOnInit = WM_RUN_INNER; }
+protected:
+    afx_msg LRESULT OnRunInner(WPARAM, LPARAM)
+    {
+        struct Inner : FinishingDialog {
+            OuterDialog* outer = nullptr;
+            BOOL OnInitDialog() override
+            {
+                outer->disabledDuringInner = !outer->IsWindowEnabled();
+                return FinishingDialog::OnInitDialog();
+            }
+        } inner;
+        inner.outer = this;
+        inner.m_pParentWnd = this;
+        inner.postWParam = 9;
+        innerResult = inner.DoModal();
+        EndDialog((int)innerResult + 1);
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(OuterDialog, FinishingDialog)
+    ON_MESSAGE(WM_RUN_INNER, OnRunInner)
+END_MESSAGE_MAP()
+} // namespace
+
+TEST(Dialog, ModalDialogsNest)
+{
+    OuterDialog outer;
+    EXPECT_EQ(outer.DoModal(), 10);
+    EXPECT_EQ(outer.innerResult, 9);
+    EXPECT_TRUE(outer.disabledDuringInner);
+}
+
 TEST(Dialog, MissingTemplateFailsCleanly)
 {
     CDialog dlg(4242);

@@ -100,6 +100,28 @@ TEST(CFile, OpenModes)
     EXPECT_EQ(FileCause([&] { closed.Read(&c, 1); }), CFileException::invalidFile);
 }
 
+#ifdef _WIN32
+TEST(CFile, ShareModes)
+{
+    testsupport::TempDir dir;
+    std::string path = dir.file("shared.bin");
+    // Create, write, deny others writing: readers may come, writers may not.
+    CFile writer(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite);
+    CFile reader;
+    EXPECT_TRUE(reader.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone));
+    reader.Close();
+    CFile second;
+    CFileException error;
+    EXPECT_FALSE(second.Open(path.c_str(), CFile::modeWrite | CFile::shareDenyNone, &error));
+    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+    writer.Close();
+    // Compatibility mode is exclusive.
+    CFile exclusive(path.c_str(), CFile::modeRead);
+    EXPECT_FALSE(second.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone, &error));
+    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+}
+#endif
+
 TEST(CFile, StaticOperations)
 {
     testsupport::TempDir dir;

@@ -143,6 +143,40 @@ TEST(MessageMap, RefusedCreationLeavesTheObjectUnbound)
     wnd.DestroyWindow();
 }
 
+namespace {
+class PreparingWnd : public BaseWnd {
+public:
+    bool refuse = false;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override
+    {
+        if (refuse)
+            return FALSE;
+        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW, ::LoadCursor(nullptr, IDC_CROSS));
+        cs.dwExStyle |= WS_EX_TOOLWINDOW;
+        return TRUE;
+    }
+};
+} // namespace
+
+TEST(MessageMap, PreCreateWindowShapesOrRefusesTheWindow)
+{
+    PreparingWnd wnd;
+    ASSERT_TRUE(CreatePopup(wnd));
+    EXPECT_NE(wnd.GetExStyle() & WS_EX_TOOLWINDOW, 0u);
+    EXPECT_EQ(::GetClassLongA(wnd.m_hWnd, GCL_STYLE) & (CS_DBLCLKS | CS_HREDRAW), (DWORD)(CS_DBLCLKS | CS_HREDRAW));
+    EXPECT_EQ(wnd.log.front(), "create");
+    wnd.DestroyWindow();
+    // The same class is registered once.
+    EXPECT_EQ(AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW, ::LoadCursor(nullptr, IDC_CROSS)),
+              AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW, ::LoadCursor(nullptr, IDC_CROSS)));
+
+    PreparingWnd refused;
+    refused.refuse = true;
+    EXPECT_FALSE(CreatePopup(refused));
+    EXPECT_EQ(refused.m_hWnd, nullptr);
+    EXPECT_EQ(refused.postNcDestroyCalls, 1);
+}
+
 TEST(MessageMap, DispatchFollowsTheDerivedMapThenTheBase)
 {
     DerivedWnd wnd;

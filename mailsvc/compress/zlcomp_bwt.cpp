@@ -17,7 +17,7 @@ namespace {
 class InducedSort {
 public:
     InducedSort(const int32_t* s, int32_t* sa, int32_t n, int32_t k)
-        : m_s(s), m_sa(sa), m_n(n), m_k(k), m_stype(n), m_bucket(k)
+        : m_s(s), m_sa(sa), m_n(n), m_k(k), m_stype(n), m_bucket(k), m_count(k)
     {}
 
     void run()
@@ -30,6 +30,8 @@ public:
             return;
         }
         classify();
+        for (int32_t i = 0; i < n; ++i)
+            ++m_count[s[i]];
 
         // Sort the LMS substrings: seed their positions at the bucket ends
         // and induce.
@@ -111,28 +113,19 @@ private:
 
     bool isLMS(int32_t i) const { return i > 0 && m_stype[i] && !m_stype[i - 1]; }
 
-    void counts()
-    {
-        std::fill(m_bucket.begin(), m_bucket.end(), 0);
-        for (int32_t i = 0; i < m_n; ++i)
-            ++m_bucket[m_s[i]];
-    }
     void bucketStarts()
     {
-        counts();
         int32_t sum = 0;
         for (int32_t c = 0; c < m_k; ++c) {
-            const int32_t count = m_bucket[c];
             m_bucket[c] = sum;
-            sum += count;
+            sum += m_count[c];
         }
     }
     void bucketEnds()
     {
-        counts();
         int32_t sum = 0;
         for (int32_t c = 0; c < m_k; ++c) {
-            sum += m_bucket[c];
+            sum += m_count[c];
             m_bucket[c] = sum;
         }
     }
@@ -162,6 +155,7 @@ private:
     int32_t m_k;
     std::vector<uint8_t> m_stype;
     std::vector<int32_t> m_bucket;
+    std::vector<int32_t> m_count;  // occurrences of each symbol
 };
 
 void PutU32(Bytes& out, uint32_t v)

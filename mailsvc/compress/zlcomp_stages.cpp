@@ -153,9 +153,20 @@ struct Model {
                 total += freq[i];
             }
         }
+        // Frequencies never rise with the index (from 1 up), so the lowest
+        // index of the symbol's equal-frequency run is found by bisection.
         int i = symbol;
-        while (freq[i] == freq[i - 1])
-            --i;
+        if (freq[i] == freq[i - 1]) {
+            const int32_t f = freq[symbol];
+            int lo = 1;
+            while (lo < i) {
+                const int mid = (lo + i) / 2;
+                if (freq[mid] > f)
+                    lo = mid + 1;
+                else
+                    i = mid;
+            }
+        }
         if (i < symbol) {
             const uint8_t ci = indexToChar[i];
             const uint8_t cs = indexToChar[symbol];
@@ -310,9 +321,23 @@ bool ArithDecode(ByteView in, Bytes& out, size_t limit)
         const int32_t range = high - low + 1;
         const int32_t total = model.cum[0];
         const int32_t cum = ((value - low + 1) * total - 1) / range;
+        // The first index whose cumulative count is <= cum: frequent symbols
+        // sit at the lowest indexes, so look there first, then bisect.
         int symbol = 1;
-        while (symbol < kSymbols && model.cum[symbol] > cum)
+        while (symbol < 8 && model.cum[symbol] > cum)
             ++symbol;
+        if (model.cum[symbol] > cum) {
+            int hi = kSymbols;  // cum[257] == 0 <= cum for any stream state
+            if (model.cum[hi] > cum)
+                return false;
+            while (symbol < hi) {
+                const int mid = (symbol + hi) / 2;
+                if (model.cum[mid] > cum)
+                    symbol = mid + 1;
+                else
+                    hi = mid;
+            }
+        }
         high = low + range * model.cum[symbol - 1] / total - 1;
         low = low + range * model.cum[symbol] / total;
         for (;;) {

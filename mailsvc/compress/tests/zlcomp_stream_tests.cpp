@@ -149,10 +149,11 @@ TEST(ZLCompStream, TruncatedStreamFailsWithoutEndingTheProcess)
     for (size_t keep = 7; keep < stream.size(); keep += 1 + keep / 8) {
         Bytes out;
         const bool ok = Decompress(Bytes(stream.begin(), stream.begin() + keep), out);
-        if (stream.size() - keep > 2)
+        if (stream.size() - keep > 2) {
             EXPECT_FALSE(ok) << "kept " << keep << " of " << stream.size();
-        else if (ok)
+        } else if (ok) {
             EXPECT_EQ(out, data);
+        }
     }
 }
 

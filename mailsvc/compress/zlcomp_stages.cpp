@@ -46,21 +46,36 @@ size_t RLEEncode(ByteView in, Bytes& out)
 
 bool RLEDecode(ByteView in, Bytes& out, size_t limit)
 {
-    uint8_t prev = 0;
+    // Two passes: the decoded size first, so the bytes go straight into
+    // place (and a bound that is exceeded is known before any work).
     const size_t n = in.size();
-    const size_t start = out.size();
-    size_t i = 0;
-    while (i < n) {
+    size_t total = 0;
+    uint8_t prev = 0;
+    for (size_t i = 0; i < n;) {
         const uint8_t c = in[i++];
-        size_t copies = 1;
         if (c == prev && i < n)
-            copies += in[i++];
-        if (copies > limit || out.size() - start > limit - copies)
-            return false;
-        out.insert(out.end(), copies, c);
+            total += in[i++];
+        ++total;
         prev = c;
     }
-    return true;
+    const size_t keep = std::min(total, limit);
+    const size_t start = out.size();
+    out.resize(start + keep);
+    uint8_t* dst = out.data() + start;
+    uint8_t* const end = dst + keep;
+    prev = 0;
+    for (size_t i = 0; i < n && dst < end;) {
+        const uint8_t c = in[i++];
+        if (c != prev || i == n) {
+            *dst++ = c;
+        } else {
+            const size_t copies = std::min<size_t>(size_t{1} + in[i++], static_cast<size_t>(end - dst));
+            std::memset(dst, c, copies);
+            dst += copies;
+        }
+        prev = c;
+    }
+    return total <= limit;
 }
 
 // ---------------------------------------------------------------------------
@@ -100,7 +115,13 @@ void MTFDecode(ByteView in, Bytes& out)
     uint8_t* dst = out.data() + start;
     for (const uint8_t p : in) {
         const uint8_t c = table[p];
-        std::memmove(&table[1], &table[0], p);
+        if (p < 16) {
+            // Most positions are small: a short loop beats a call.
+            for (unsigned j = p; j > 0; --j)
+                table[j] = table[j - 1];
+        } else {
+            std::memmove(&table[1], &table[0], p);
+        }
         table[0] = c;
         *dst++ = c;
     }

@@ -261,10 +261,12 @@ bool BWTDecode(ByteView in, Bytes& out)
             sum += count;
         }
         offsets[kEnd] = sum;
+        // link[r] = the row that follows row r, shifted up 8 bits, with that
+        // row's byte in the low 8 bits: one load per decoded byte.
         next.resize(rows);
         for (uint32_t i = 0; i < rows; ++i) {
             const unsigned symbol = i == last ? kEnd : column[i];
-            next[offsets[symbol]++] = i;
+            next[offsets[symbol]++] = i << 8 | column[i];
         }
 
         // Follow the rows from the one that starts at position 1; a valid
@@ -273,13 +275,16 @@ bool BWTDecode(ByteView in, Bytes& out)
         out.resize(outStart + rows - 1);
         uint8_t* dst = out.data() + outStart;
         uint32_t p = first;
+        uint32_t byte = column[p];
         for (uint32_t k = 0; k + 1 < rows; ++k) {
             if (p == last) {
                 out.resize(outStart);
                 return false;
             }
-            dst[k] = column[p];
-            p = next[p];
+            dst[k] = static_cast<uint8_t>(byte);
+            const uint32_t link = next[p];
+            p = link >> 8;
+            byte = link & 0xFF;
         }
         if (p != last) {
             out.resize(outStart);

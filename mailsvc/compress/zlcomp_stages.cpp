@@ -444,7 +444,7 @@ bool ArithDecode(ByteView in, Bytes& out, size_t limit)
             int n = kSymbols - symbol + 1;
             while (n > 1) {
                 const int half = n / 2;
-                symbol = model.cum[symbol + half - 1] > cum ? symbol + half : symbol;
+                symbol += half * static_cast<int>(model.cum[symbol + half - 1] > cum);
                 n -= half;
             }
             upper = Divide(range * model.cum[symbol - 1], total);

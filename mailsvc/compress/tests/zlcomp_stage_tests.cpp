@@ -342,7 +342,8 @@ TEST(Arithmetic, MatchesThePlainBitAtATimeCoder)
         const bool okFast = ArithDecode(junk, fast, 100000);
         const bool okRef = zlcomp_ref::ArithDecode(junk, ref, 100000);
         EXPECT_EQ(okFast, okRef) << seed;
-        if (okFast && okRef)
+        if (okFast && okRef) {
             EXPECT_EQ(fast, ref) << seed;
+        }
     }
 }

@@ -79,50 +79,89 @@ bool RLEDecode(ByteView in, Bytes& out, size_t limit)
 }
 
 // ---------------------------------------------------------------------------
-// Move-to-front code over a table of the 256 byte values.
+// Move-to-front code over a table of the 256 byte values. Most positions are
+// small, so the table is searched and shifted eight entries at a time.
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "tables are read as little-endian words");
+
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+
+class MoveToFrontTable {
+public:
+    MoveToFrontTable()
+    {
+        for (int i = 0; i < 256; ++i)
+            m_table[i] = static_cast<uint8_t>(i);
+    }
+
+    // Position of c (which is always in the table).
+    unsigned find(uint8_t c) const
+    {
+        const uint64_t pattern = kOnes * c;
+        for (unsigned p = 0;; p += 8) {
+            const uint64_t x = load(p) ^ pattern;
+            // The lowest zero byte of x is found exactly (higher ones may be
+            // false hits, which the lowest set bit ignores).
+            const uint64_t zero = (x - kOnes) & ~x & (kOnes << 7);
+            if (zero)
+                return p + static_cast<unsigned>(std::countr_zero(zero)) / 8;
+        }
+    }
+
+    uint8_t at(unsigned p) const { return m_table[p]; }
+
+    // Moves the entry at p (which is c) to the front.
+    void moveToFront(unsigned p, uint8_t c)
+    {
+        if (p < 8) {
+            const uint64_t w = load(0);
+            const uint64_t keep = p == 7 ? 0 : ~uint64_t{0} << (8 * (p + 1));
+            store(0, ((w << 8 | c) & ~keep) | (w & keep));
+        } else {
+            std::memmove(&m_table[1], &m_table[0], p);
+            m_table[0] = c;
+        }
+    }
+
+private:
+    uint64_t load(unsigned p) const
+    {
+        uint64_t w;
+        std::memcpy(&w, &m_table[p], sizeof w);
+        return w;
+    }
+    void store(unsigned p, uint64_t w) { std::memcpy(&m_table[p], &w, sizeof w); }
+
+    uint8_t m_table[256];
+};
+
+} // namespace
 
 size_t MTFEncode(ByteView in, Bytes& out)
 {
-    std::array<uint8_t, 256> table;
-    for (int i = 0; i < 256; ++i)
-        table[i] = static_cast<uint8_t>(i);
+    MoveToFrontTable table;
     const size_t start = out.size();
     out.resize(start + in.size());
     uint8_t* dst = out.data() + start;
     for (const uint8_t c : in) {
-        // Shift entries up while searching: one pass does both.
-        uint8_t moving = table[0];
-        unsigned pos = 0;
-        while (moving != c) {
-            ++pos;
-            const uint8_t next = table[pos];
-            table[pos] = moving;
-            moving = next;
-        }
-        table[0] = c;
-        *dst++ = static_cast<uint8_t>(pos);
+        const unsigned p = table.find(c);
+        table.moveToFront(p, c);
+        *dst++ = static_cast<uint8_t>(p);
     }
     return in.size();
 }
 
 void MTFDecode(ByteView in, Bytes& out)
 {
-    std::array<uint8_t, 256> table;
-    for (int i = 0; i < 256; ++i)
-        table[i] = static_cast<uint8_t>(i);
+    MoveToFrontTable table;
     const size_t start = out.size();
     out.resize(start + in.size());
     uint8_t* dst = out.data() + start;
     for (const uint8_t p : in) {
-        const uint8_t c = table[p];
-        if (p < 16) {
-            // Most positions are small: a short loop beats a call.
-            for (unsigned j = p; j > 0; --j)
-                table[j] = table[j - 1];
-        } else {
-            std::memmove(&table[1], &table[0], p);
-        }
-        table[0] = c;
+        const uint8_t c = table.at(p);
+        table.moveToFront(p, c);
         *dst++ = c;
     }
 }

@@ -326,31 +326,43 @@ private:
     int m_count = 0;
 };
 
+// Each byte with its bits in reverse order.
+constexpr std::array<uint8_t, 256> kReversedBytes = [] {
+    std::array<uint8_t, 256> t{};
+    for (unsigned v = 0; v < 256; ++v) {
+        unsigned r = 0;
+        for (int b = 0; b < 8; ++b)
+            r |= (v >> b & 1) << (7 - b);
+        t[v] = static_cast<uint8_t>(r);
+    }
+    return t;
+}();
+
 class BitReader {
 public:
     explicit BitReader(ByteView in) : m_in(in), m_budget(8 * (uint64_t{in.size()} + kMaxGarbageBytes)) {}
 
-    // The next `count` (<= 16) bits, the first one read as the most
+    // The next `count` (1..16) bits, the first one read as the most
     // significant. Past the end of the input come 1 bits.
     uint32_t take(int count)
     {
         if (m_count < count)
             refill();
-        const uint32_t bits = static_cast<uint32_t>(m_acc) & ((1u << count) - 1);
-        m_acc >>= count;
         m_count -= count;
         m_used += static_cast<uint64_t>(count);
-        return Reverse16(bits) >> (16 - count);
+        return static_cast<uint32_t>(m_acc >> m_count) & ((1u << count) - 1);
     }
     // False once more than kMaxGarbageBytes bytes past the end were needed.
     bool ok() const { return m_used <= m_budget; }
 
 private:
+    // Bytes enter reversed, so the stream reads from the top of the
+    // accumulator down without reversing on every take.
     void refill()
     {
         while (m_count <= 56) {
-            const uint64_t byte = m_pos < m_in.size() ? m_in[m_pos++] : 0xFF;
-            m_acc |= byte << m_count;
+            const uint8_t byte = m_pos < m_in.size() ? m_in[m_pos++] : 0xFF;
+            m_acc = m_acc << 8 | kReversedBytes[byte];
             m_count += 8;
         }
     }
@@ -447,12 +459,16 @@ size_t ArithEncode(ByteView in, Bytes& out)
     return out.size() - start;
 }
 
-bool ArithDecode(ByteView in, Bytes& out, size_t limit)
+namespace {
+
+// Decodes symbols into sink(byte), which returns false to stop (a bound was
+// reached). False when the input is corrupt or the sink stopped.
+template <typename Sink>
+bool ArithDecodeInto(ByteView in, Sink&& sink)
 {
     const Divider* dividers = TotalDividers();
     Model model;
     BitReader bits(in);
-    const size_t start = out.size();
     uint32_t value = bits.take(16);
     uint32_t low = 0;
     uint32_t high = kTopValue;
@@ -507,11 +523,79 @@ bool ArithDecode(ByteView in, Bytes& out, size_t limit)
             return false;
         if (symbol == kEndSymbol)
             return true;
-        if (out.size() - start >= limit)
+        if (!sink(model.indexToChar[symbol]))
             return false;
-        out.push_back(model.indexToChar[symbol]);
         model.update(symbol);
     }
+}
+
+// Run-length decoding and move-to-front decoding of the arithmetic decoder's
+// bytes as they come: the block-sort payload without two passes over
+// intermediate buffers. Runs of index 0 (the usual ones) become fills.
+class RunLengthMoveToFrontSink {
+public:
+    RunLengthMoveToFrontSink(Bytes& out, size_t limit) : m_out(out), m_left(limit) {}
+
+    bool operator()(uint8_t c)
+    {
+        if (m_countNext) {
+            m_countNext = false;
+            return emit(m_prev, c);
+        }
+        if (c == m_prev)
+            m_countNext = true;
+        m_prev = c;
+        return emit(c, 1);
+    }
+
+private:
+    // `count` times the move-to-front index p.
+    bool emit(uint8_t p, size_t count)
+    {
+        if (count > m_left)
+            return false;
+        m_left -= count;
+        if (count == 0)
+            return true;
+        uint8_t c = m_table.at(p);
+        m_table.moveToFront(p, c);
+        if (p == 0 || count == 1) {
+            m_out.insert(m_out.end(), count, c);
+            return true;
+        }
+        m_out.push_back(c);
+        for (size_t i = 1; i < count; ++i) {
+            c = m_table.at(p);
+            m_table.moveToFront(p, c);
+            m_out.push_back(c);
+        }
+        return true;
+    }
+
+    Bytes& m_out;
+    size_t m_left;
+    MoveToFrontTable m_table;
+    uint8_t m_prev = 0;
+    bool m_countNext = false;
+};
+
+} // namespace
+
+bool ArithDecode(ByteView in, Bytes& out, size_t limit)
+{
+    size_t left = limit;
+    return ArithDecodeInto(in, [&](uint8_t c) {
+        if (left == 0)
+            return false;
+        --left;
+        out.push_back(c);
+        return true;
+    });
+}
+
+bool ArithRLEMTFDecode(ByteView in, Bytes& out, size_t limit)
+{
+    return ArithDecodeInto(in, RunLengthMoveToFrontSink(out, limit));
 }
 
 } // namespace zlcomp

@@ -70,12 +70,8 @@ bool Decompress(ByteView stream, Bytes& out, size_t limit)
         // through the remaining stages, and the result reports the fault.
         Bytes w1;
         Bytes w2;
-        bool ok = ArithDecode(payload, w1, limit);
-        ok = RLEDecode(w1, w2, limit) && ok;
-        w1.clear();
-        w1.shrink_to_fit();
-        MTFDecode(w2, w1);
-        w2.clear();
+        w1.reserve(payload.size() * 4);
+        bool ok = ArithRLEMTFDecode(payload, w1, limit);
         ok = BWTDecode(w1, w2) && ok;
         w1.clear();
         w1.shrink_to_fit();

@@ -347,3 +347,43 @@ TEST(Arithmetic, MatchesThePlainBitAtATimeCoder)
         }
     }
 }
+
+TEST(Arithmetic, OnePassDecodingMatchesTheStages)
+{
+    // The decompressor runs the arithmetic, run-length and move-to-front
+    // decoders as one pass; it must agree with the three stages one by one,
+    // on streams from the encoder and on garbage alike.
+    auto staged = [](const Bytes& payload, Bytes& out) {
+        Bytes a, r;
+        bool ok = ArithDecode(payload, a);
+        ok = RLEDecode(a, r) && ok;
+        MTFDecode(r, out);
+        return ok;
+    };
+    std::vector<Bytes> payloads;
+    for (const Bytes& data : {Bytes{}, FromString("abc"), WordText(90000, 61), Repeat(100000, 0),
+                              RandomBytes(5000, 62)}) {
+        Bytes rle, bwt, mtf, rle2, payload;
+        RLEEncode(data, rle);
+        BWTEncode(rle, bwt);
+        MTFEncode(bwt, mtf);
+        RLEEncode(mtf, rle2);
+        ArithEncode(rle2, payload);
+        payloads.push_back(payload);
+    }
+    for (uint32_t seed = 0; seed < 30; ++seed)
+        payloads.push_back(RandomBytes(seed * 13, seed + 100));
+    for (const auto& payload : payloads) {
+        Bytes one, three;
+        const bool okOne = ArithRLEMTFDecode(payload, one);
+        const bool okThree = staged(payload, three);
+        EXPECT_EQ(okOne, okThree);
+        if (okOne && okThree) {
+            EXPECT_EQ(one, three);
+        }
+    }
+    // The bound applies to the final bytes.
+    Bytes out;
+    EXPECT_FALSE(ArithRLEMTFDecode(payloads[2], out, 1000));
+    EXPECT_LE(out.size(), 1000u);
+}

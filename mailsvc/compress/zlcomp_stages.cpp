@@ -459,6 +459,52 @@ size_t ArithEncode(ByteView in, Bytes& out)
     return out.size() - start;
 }
 
+size_t MTFRLEArithEncode(ByteView in, Bytes& out)
+{
+    const size_t start = out.size();
+    out.reserve(start + in.size() / 2 + 16);
+    Model model;
+    Encoder enc(out);
+    auto code = [&](uint8_t c) {
+        const int symbol = model.charToIndex[c];
+        enc.encode(symbol, model);
+        model.update(symbol);
+    };
+    // The run-length coder as a state machine over the move-to-front
+    // indexes: a byte equal to the one before opens a run, whose count is
+    // coded when a different byte or the cap of 255 ends it.
+    MoveToFrontTable table;
+    uint8_t prev = 0;
+    bool inRun = false;
+    unsigned count = 0;
+    for (const uint8_t b : in) {
+        const unsigned p = table.find(b);
+        table.moveToFront(p, b);
+        const uint8_t c = static_cast<uint8_t>(p);
+        if (inRun) {
+            if (c == prev && count < 255) {
+                ++count;
+                continue;
+            }
+            code(static_cast<uint8_t>(count));
+            inRun = false;
+            // A byte after a capped run is compared with the run's byte; a
+            // different byte simply follows.
+        }
+        code(c);
+        if (c == prev) {
+            inRun = true;
+            count = 0;
+        }
+        prev = c;
+    }
+    if (inRun)
+        code(static_cast<uint8_t>(count));
+    enc.encode(kEndSymbol, model);
+    enc.finish();
+    return out.size() - start;
+}
+
 namespace {
 
 // Decodes symbols into sink(byte), which returns false to stop (a bound was

@@ -31,13 +31,10 @@ Bytes Compress(ByteView data)
     RLEEncode(data, w1);
     BWTEncode(w1, w2);
     w1.clear();
-    MTFEncode(w2, w1);
-    w2.clear();
-    RLEEncode(w1, w2);
-    w1.clear();
+    w1.shrink_to_fit();
     Bytes stream(kSignature, kSignature + sizeof kSignature);
     stream.push_back(kMethodBlock);
-    ArithEncode(w2, stream);
+    MTFRLEArithEncode(w2, stream);
     return stream;
 }
 

@@ -387,3 +387,21 @@ TEST(Arithmetic, OnePassDecodingMatchesTheStages)
     EXPECT_FALSE(ArithRLEMTFDecode(payloads[2], out, 1000));
     EXPECT_LE(out.size(), 1000u);
 }
+
+TEST(Arithmetic, OnePassEncodingMatchesTheStages)
+{
+    Bytes runs;  // runs of every length around the cap, of index 0 and others
+    for (int len : {1, 2, 3, 255, 256, 257, 258, 259, 600})
+        for (uint8_t c : {uint8_t{0}, uint8_t{'a'}, uint8_t{'b'}})
+            runs.insert(runs.end(), len, c);
+    const Bytes inputs[] = {{}, {0x00}, {0x00, 0x00}, FromString("abc"), runs, RandomBytes(20000, 71),
+                            Repeat(70000, 0), WordText(100000, 72), AllByteValues(20)};
+    for (const auto& in : inputs) {
+        Bytes mtf, rle, staged, one;
+        MTFEncode(in, mtf);
+        RLEEncode(mtf, rle);
+        ArithEncode(rle, staged);
+        MTFRLEArithEncode(in, one);
+        EXPECT_EQ(one, staged) << "size " << in.size();
+    }
+}

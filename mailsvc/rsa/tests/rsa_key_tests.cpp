@@ -7,6 +7,11 @@
 
 #include "rsa_key.h"
 
+#if defined(_WIN32) && __has_include("fx/msgbox.h")
+#include "fx/msgbox.h"
+#define RSA_TEST_MESSAGE_BOX 1
+#endif
+
 namespace {
 
 // 256-bit modulus (top bit set) and a 200-bit one; e = 0x10001.
@@ -194,7 +199,18 @@ TEST(RsaKey, ModExpMatchesReference)
 
 TEST(RsaKey, CreateKeyReportsAndChangesNothing)
 {
+#ifdef RSA_TEST_MESSAGE_BOX
+    std::string shown;
+    const AfxMessageBoxHook previous = AfxSetMessageBoxHook([&](HWND, LPCTSTR text, LPCTSTR, UINT) {
+        shown = text ? text : "";
+        return IDOK;
+    });
+#endif
     rsa_key key = Key(kKey200);
     EXPECT_EQ(key.CreateKey("a", "b"), 0);
     EXPECT_EQ(Str(key.Save()), kKey200);
+#ifdef RSA_TEST_MESSAGE_BOX
+    AfxSetMessageBoxHook(previous);
+    EXPECT_EQ(shown, "Key creation code not compiled (#ifdef ALLOW_KEY_GEN).");
+#endif
 }

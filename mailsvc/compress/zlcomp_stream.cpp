@@ -69,6 +69,7 @@ bool Decompress(ByteView stream, Bytes& out, size_t limit)
         Bytes w2;
         w1.reserve(payload.size() * 4);
         bool ok = ArithRLEMTFDecode(payload, w1, limit);
+        w2.reserve(w1.size());  // the block sort's output is its input less the row numbers
         ok = BWTDecode(w1, w2) && ok;
         w1.clear();
         w1.shrink_to_fit();

@@ -47,7 +47,7 @@ bool Decompress(ByteView stream, Bytes& out, size_t limit)
     case kMethodStored: {
         // A header with method 0 holds stored data, which goes through the
         // header check once more: stored data that itself begins with a
-        // complete header loses it (files in this form rely on that).
+        // complete header loses it.
         ByteView data;
         SplitStream(payload, data);
         if (data.size() > limit)

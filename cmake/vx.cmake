@@ -90,7 +90,11 @@ function(vx_fuzzer name)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VX_TEST_BIN_DIR})
-  set(args -runs=20000 -max_len=4096 -rss_limit_mb=1024)
+  # libFuzzer writes what it finds into its first corpus folder: keep that one in the
+  # build tree and read the committed seeds from the second.
+  set(work_corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  file(MAKE_DIRECTORY ${work_corpus})
+  set(args -runs=20000 -max_len=4096 -rss_limit_mb=1024 ${work_corpus})
   if(A_CORPUS)
     list(APPEND args ${A_CORPUS})
   endif()

@@ -107,7 +107,7 @@ struct CRegularExpression::Parser {
             if (!(f & HASWIDTH)) flags &= ~HASWIDTH;
             flags |= f & SPSTART;
         }
-        int ender = node(paren ? static_cast<unsigned char>(CLOSE + parno) : END);
+        int ender = node(static_cast<unsigned char>(paren ? CLOSE + parno : END));
         tail(ret, ender);
         for (br = ret; ok && br >= 0; br = nextOf(br)) opTail(br, ender);
         if (paren) {

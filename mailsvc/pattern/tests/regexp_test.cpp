@@ -79,7 +79,9 @@ TEST(RegularExpression, FindTable)
         CRegularExpression re;
         ASSERT_NE(re.Compile(c.pattern), nullptr) << c.pattern;
         EXPECT_EQ(re.Find(c.text), c.pos) << c.pattern << " in " << c.text;
-        if (c.pos >= 0) EXPECT_EQ(re.GetMatchLength(), c.length) << c.pattern << " in " << c.text;
+        if (c.pos >= 0) {
+            EXPECT_EQ(re.GetMatchLength(), c.length) << c.pattern << " in " << c.text;
+        }
     }
 }
 

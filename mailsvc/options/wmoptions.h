@@ -18,7 +18,6 @@ typedef void* VxRegKey;
 typedef HKEY VxRegKey;
 #endif
 
-class CWnd;
 struct CWMOptionsTestAccess;
 
 class CWMOptions {
@@ -30,9 +29,6 @@ public:
     void Init();
     // Writes them back into the key Init opened; counts every call.
     void Save();
-#ifdef _WIN32
-    static void PaintWindowBackground(CWnd* window);
-#endif
 
     static COLORREF Color1, Color2, Color3;
     static COLORREF ColorText1, ColorText2, ColorText3;

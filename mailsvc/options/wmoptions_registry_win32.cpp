@@ -25,8 +25,8 @@ BOOL CWMOptions::DisconnectFromRegistry()
     m_bHaveToCloseKeyHandle = FALSE;
     m_hKey = nullptr;
     m_hRootKey = nullptr;  // a predefined root needs no closing
-    m_sKeyName.Empty();
-    m_sRegistryName.Empty();
+    // The name texts are left alone: the last instance may be destroyed at
+    // library unload, after those static texts are gone.
     return TRUE;
 }
 

@@ -1,1 +1,50 @@
 # Window core of the class layer (Win32 only): sources and tests.
+vx_sources(vxfx WIN32
+  src/window/app.cpp
+  src/window/cmdtarget.cpp
+  src/window/controls.cpp
+  src/window/dc.cpp
+  src/window/ddx.cpp
+  src/window/dialog.cpp
+  src/window/msgbox.cpp
+  src/window/profile.cpp
+  src/window/resources.cpp
+  src/window/thread.cpp
+  src/window/wnd.cpp
+  src/window/wnd_wrappers.cpp
+)
+
+if(WIN32)
+  # The program's entry point (WinMain), linked into each GUI program.
+  add_library(vxfx_winmain STATIC src/window/winmain.cpp)
+  target_link_libraries(vxfx_winmain PUBLIC vxfx)
+  # The C runtime's start-up code asks for WinMain only after this archive was
+  # scanned; make the linker take it from here.
+  target_link_options(vxfx_winmain INTERFACE -Wl,--undefined=_WinMain@16)
+endif()
+
+if(WIN32)
+  # A library with resources of its own that joins the resource chain.
+  add_library(fx_test_resources SHARED tests/window/resource_library.cpp tests/window/resource_library.rc)
+  target_link_libraries(fx_test_resources PRIVATE vxfx)
+  set_target_properties(fx_test_resources PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${VX_TEST_BIN_DIR})
+  target_include_directories(fx_test_resources PRIVATE tests/window)
+
+  # A GUI program run by the layer's entry point.
+  add_executable(fx_app_probe WIN32 tests/window/app_probe.cpp tests/window/app_probe.rc)
+  target_link_libraries(fx_app_probe PRIVATE vxfx_winmain vxfx)
+  set_target_properties(fx_app_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VX_TEST_BIN_DIR})
+endif()
+
+vx_test(fx_window_tests
+  SOURCES
+    tests/window/message_map_test.cpp
+    tests/window/dialog_test.cpp
+    tests/window/app_services_test.cpp
+  LIBS vxfx
+  WIN32_ONLY
+  RESOURCES tests/window/window_tests.rc)
+if(TARGET fx_window_tests)
+  target_include_directories(fx_window_tests PRIVATE tests/window)
+  add_dependencies(fx_window_tests fx_test_resources fx_app_probe)
+endif()

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -431,4 +433,89 @@ TEST(LayoutFormView, LaysOutOnSize)
     EXPECT_STREQ(form.GetRuntimeClass()->m_lpszClassName, "ETSLayoutFormView");
     form.DestroyWindow();
     frame.DestroyWindow();
+}
+
+namespace {
+
+// Refuses the creation of status bars on this thread while it lives.
+class NoStatusBars {
+public:
+    NoStatusBars() { s_hook = ::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId()); }
+    ~NoStatusBars() { ::UnhookWindowsHookEx(s_hook); }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_CREATEWND) {
+            char cls[64] = {};
+            ::GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls);
+            if (lstrcmpiA(cls, STATUSCLASSNAMEA) == 0)
+                return 1;
+        }
+        return ::CallNextHookEx(s_hook, code, wParam, lParam);
+    }
+    static HHOOK s_hook;
+};
+HHOOK NoStatusBars::s_hook = nullptr;
+
+} // namespace
+
+TEST(LayoutDialog, MissingStatusBarIsReportedOnceAndTheDialogCarriesOn)
+{
+    std::vector<std::string> boxes;
+    AfxMessageBoxHook previous = AfxSetMessageBoxHook([&](HWND, LPCTSTR text, LPCTSTR, UINT) {
+        boxes.push_back(text);
+        return IDOK;
+    });
+    {
+        NoStatusBars refuse;
+        LayoutDialog dlg(nullptr, true);
+        ASSERT_TRUE(dlg.Create(IDD_LAYOUT));
+        EXPECT_EQ(dlg.m_StatusBar.GetSafeHwnd(), nullptr);
+        dlg.SetWindowPos(nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump();
+        CRect client;
+        dlg.GetClientRect(&client);
+        EXPECT_EQ(ChildRect(dlg, IDCANCEL).bottom, client.bottom - 5);  // laid out without the bar
+        dlg.DestroyWindow();
+    }
+    AfxSetMessageBoxHook(std::move(previous));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Error - Statusbar");
+}
+
+TEST(LayoutPropertySheet, WizardPagesAreLockedAndFinishSitsOnNext)
+{
+    LayoutPage one, two;
+    ETSLayoutPropertySheet sheet("Wizard", nullptr, 0, nullptr, false);
+    sheet.AddPage(&one);
+    sheet.AddPage(&two);
+    sheet.SetWizardMode();
+    ASSERT_TRUE(sheet.Create(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+    sheet.ShowWindow(SW_SHOWNA);
+    sheet.SetWindowPos(nullptr, 0, 0, 520, 420, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
+    EXPECT_TRUE(one.m_bLockMove);
+    CRect page;
+    one.GetWindowRect(&page);
+    sheet.ScreenToClient(&page);
+    EXPECT_EQ(page, sheet.m_rcPage);
+    // Only the layout moves a locked page.
+    one.SetWindowPos(nullptr, 1, 1, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
+    CRect still;
+    one.GetWindowRect(&still);
+    sheet.ScreenToClient(&still);
+    EXPECT_EQ(still, page);
+    if (sheet.GetDlgItem(12324) && sheet.GetDlgItem(12325))
+        EXPECT_EQ(ChildRect(sheet, 12325), ChildRect(sheet, 12324));
+    // The next page is put in the page area when it becomes active.
+    sheet.PressButton(PSBTN_NEXT);
+    Pump();
+    ASSERT_NE(two.m_hWnd, nullptr);
+    CRect second;
+    two.GetWindowRect(&second);
+    sheet.ScreenToClient(&second);
+    EXPECT_EQ(second, sheet.m_rcPage);
+    EXPECT_TRUE(two.m_bLockMove);
+    sheet.DestroyWindow();
 }

@@ -6,6 +6,7 @@ vx_sources(vxfx PORTABLE
   src/core/exceptions.cpp
   src/core/time.cpp
   src/core/file.cpp
+  src/core/stdiofile.cpp
   src/core/osfile_posix.cpp
   src/core/osfile_win32.cpp
   src/core/archive.cpp

@@ -25,6 +25,8 @@ public:
     enum Mode { store = 0, load = 1, bNoFlushOnDelete = 2, bNoByteSwap = 4 };
 
     // The buffer argument is accepted for compatibility; the archive keeps its own.
+    // An archive destroyed without Close() still flushes (unless bNoFlushOnDelete),
+    // but a destructor cannot report a failed write: call Close() to see errors.
     CArchive(CFile* file, UINT mode, int bufferSize = 4096, void* buffer = nullptr);
     ~CArchive();
     CArchive(const CArchive&) = delete;

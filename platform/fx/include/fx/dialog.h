@@ -34,6 +34,9 @@ public:
     void EndModalLoop(int nResult);
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // Commands the dialog does not handle get a last chance at the thread
+    // (the application object), as menu commands do.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     void GotoDlgCtrl(CWnd* pWndCtrl);
     void NextDlgCtrl() const;
     void PrevDlgCtrl() const;

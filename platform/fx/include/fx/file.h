@@ -2,6 +2,8 @@
 // interface). Errors throw CFileException*, except Open, which reports them.
 #pragma once
 
+#include <cstdio>
+
 #include "fx/exceptions.h"
 #include "fx/object.h"
 #include "fx/string.h"
@@ -126,4 +128,42 @@ protected:
     DWORD m_nFileSize;
     BYTE* m_lpBuffer;
     BOOL m_bAutoDelete;
+};
+
+// A file read and written through a C run-time stream, with line-oriented
+// text access. Text mode (the default) reads "\r\n" line ends as "\n" on
+// every system; typeBinary leaves the bytes alone.
+class CStdioFile : public CFile {
+    DECLARE_DYNAMIC(CStdioFile)
+public:
+    CStdioFile();
+    // Wraps an open stream (not closed on destruction).
+    explicit CStdioFile(FILE* stream);
+    // Opens at once; throws CFileException* on failure.
+    CStdioFile(LPCTSTR fileName, UINT openFlags);
+    ~CStdioFile() override;
+
+    BOOL Open(LPCTSTR fileName, UINT openFlags, CFileException* error = nullptr) override;
+    void Close() override;
+    void Abort() override;
+    void Flush() override;
+    UINT Read(void* buffer, UINT count) override;
+    void Write(const void* buffer, UINT count) override;
+    LONG Seek(LONG offset, UINT from) override;
+    DWORD GetPosition() const override;
+    DWORD GetLength() const override;
+    void SetLength(DWORD newLength) override;  // not supported on a stream
+
+    // One line with its "\n" (at most maxChars-1 chars, terminated); null at the end.
+    LPTSTR ReadString(LPTSTR buffer, UINT maxChars);
+    // One whole line without its line end; FALSE at the end of the file.
+    BOOL ReadString(CString& line);
+    // Writes the text as it is (add "\n" for a line end).
+    void WriteString(LPCTSTR text);
+
+    FILE* m_pStream;
+
+private:
+    void checkStream() const;
+    bool m_text;
 };

@@ -49,7 +49,15 @@ public:
     // Local time; dst < 0 lets the system decide daylight saving.
     // An invalid date gives the time -1 (IsValid() false).
     CTime(int year, int month, int day, int hour, int minute, int second, int dst = -1);
+    // A date and time in the packed form of FAT directories and zip archives
+    // (local time, two-second steps).
+    CTime(WORD dosDate, WORD dosTime, int dst = -1);
+#ifdef _WIN32
+    CTime(const SYSTEMTIME& st, int dst = -1);  // local time
+    CTime(const FILETIME& ft, int dst = -1);    // UTC, as file times are
+#endif
 
+    // The system clock, or the source installed with fx::SetTimeSource.
     static CTime GetCurrentTime();
 
     time_t GetTime() const { return m_time; }
@@ -85,6 +93,13 @@ private:
     int component(int which) const;
     time_t m_time;
 };
+
+namespace fx {
+// Replaces the clock behind CTime::GetCurrentTime (null restores the system
+// clock) and returns the previous source; lets tests set the time they need.
+using TimeSource = time_t (*)();
+TimeSource SetTimeSource(TimeSource source);
+} // namespace fx
 
 // Stored forms: 32-bit values, as the archives of the class library always held them.
 CArchive& operator<<(CArchive& ar, CTime time);

@@ -440,7 +440,7 @@ void CArchive::MapObject(const CObject* object)
             checkMapRoom();
             m_storeMap[object] = m_nStoreCount++;
         }
-    } else {
+    } else if (object) {
         checkMapRoom();
         m_loadArray.push_back({Kind::Object, const_cast<CObject*>(object), 0});
     }

@@ -2,10 +2,13 @@
 #include "fx/time.h"
 #include "fx/archive.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+std::atomic<fx::TimeSource> g_timeSource{nullptr};
 
 bool toLocal(time_t t, struct tm* out)
 {
@@ -62,9 +65,32 @@ CTime::CTime(int year, int month, int day, int hour, int minute, int second, int
     m_time = valid ? std::mktime(&tm) : static_cast<time_t>(-1);
 }
 
+CTime::CTime(WORD dosDate, WORD dosTime, int dst)
+    : CTime((dosDate >> 9) + 1980, (dosDate >> 5) & 0x0F, dosDate & 0x1F, dosTime >> 11,
+            (dosTime >> 5) & 0x3F, (dosTime & 0x1F) * 2, dst) {}
+
+#ifdef _WIN32
+CTime::CTime(const SYSTEMTIME& st, int dst)
+    : CTime(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, dst) {}
+
+CTime::CTime(const FILETIME& ft, int dst) : m_time(static_cast<time_t>(-1))
+{
+    FILETIME local;
+    SYSTEMTIME st;
+    if (::FileTimeToLocalFileTime(&ft, &local) && ::FileTimeToSystemTime(&local, &st))
+        *this = CTime(st, dst);
+}
+#endif
+
+fx::TimeSource fx::SetTimeSource(TimeSource source)
+{
+    return g_timeSource.exchange(source);
+}
+
 CTime CTime::GetCurrentTime()
 {
-    return CTime(std::time(nullptr));
+    fx::TimeSource source = g_timeSource.load();
+    return CTime(source ? source() : std::time(nullptr));
 }
 
 struct tm* CTime::GetLocalTm(struct tm* out) const

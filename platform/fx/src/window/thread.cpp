@@ -32,6 +32,10 @@ unsigned __stdcall CWinThread::ThreadEntry(void* p)
 {
     CWinThread* self = static_cast<CWinThread*>(p);
     Thread().pThread = self;
+    // A thread starts out with the application's main window as its own.
+    CWinApp* app = AfxGetApp();
+    if (!self->m_pMainWnd && app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd)
+        self->m_pMainWnd = app->m_pMainWnd;
     unsigned code = 0;
     try {
         if (self->m_pfnThreadProc) {
@@ -106,17 +110,13 @@ void CWinThread::Delete()
 LRESULT CWinThread::ProcessWndProcException(CException* e, const MSG* pMsg)
 {
     // Tell the user; a failed creation makes the window go away.
-    char text[512] = "An unexpected error occurred.";
-    if (e)
-        e->GetErrorMessage(text, sizeof text);
+    char text[512] = "";
+    if (!e || !e->GetErrorMessage(text, sizeof text) || !text[0])
+        lstrcpynA(text, "An unexpected error occurred.", sizeof text);
     if (e)
         e->Delete();
     AfxMessageBox(text, MB_ICONEXCLAMATION);
-    if (pMsg && pMsg->message == WM_CREATE)
-        return -1;
-    if (pMsg && pMsg->message == WM_PAINT)
-        ::ValidateRect(pMsg->hwnd, nullptr);
-    return 0;
+    return fx::win::EscapedResult(pMsg);
 }
 
 BOOL CWinThread::IsIdleMessage(MSG* pMsg)
@@ -155,13 +155,23 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
 {
     if (!pMsg->hwnd)
         return DispatchThreadMessage(pMsg);
-    CWnd* pMainWnd = AfxGetMainWnd();
-    if (CWnd::WalkPreTranslateTree(pMainWnd ? pMainWnd->m_hWnd : nullptr, pMsg))
-        return TRUE;
-    // A modeless window outside the main window's family: the main window's
+    CWnd* pMainWnd = GetMainWnd();
+    HWND hWndMain = pMainWnd ? pMainWnd->m_hWnd : nullptr;
+    // The window the message is for, then its parents (owners of top-level
+    // windows), up to the main window.
+    bool mainSeen = false;
+    for (HWND h = pMsg->hwnd; h; h = ::GetParent(h)) {
+        CWnd* pWnd = CWnd::FromHandlePermanent(h);
+        if (pWnd && pWnd->PreTranslateMessage(pMsg))
+            return TRUE;
+        if (h == hWndMain) {
+            mainSeen = true;
+            break;
+        }
+    }
+    // A window outside the main window's family: the main window's
     // translation (its accelerators) still gets a chance.
-    if (pMainWnd && pMainWnd->m_hWnd && pMsg->hwnd != pMainWnd->m_hWnd &&
-        !::IsChild(pMainWnd->m_hWnd, pMsg->hwnd) && pMainWnd->PreTranslateMessage(pMsg))
+    if (hWndMain && !mainSeen && pMainWnd->PreTranslateMessage(pMsg))
         return TRUE;
     return FALSE;
 }

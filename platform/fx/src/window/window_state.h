@@ -16,6 +16,7 @@ struct ThreadState {
     CWinThread* pThread = nullptr; // this thread's CWinThread, when it has one
     HWND hLockoutNotify = nullptr; // window whose control notifications UpdateData holds back
     std::map<HWND, CWnd*> tempWnds;
+    std::vector<CWnd*> retiredWnds;  // temporary objects whose window was destroyed
     std::map<HDC, CDC*> tempDCs;
     ~ThreadState();
 };
@@ -30,6 +31,9 @@ void RemovePermanent(HWND hWnd);
 // Runs a message through pWnd's WindowProc with the thread's current
 // message set, catching what escapes a handler.
 LRESULT CallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+
+// The result of a message whose handler let an exception escape.
+LRESULT EscapedResult(const MSG* msg);
 
 // Installs the creation hook for pWnd around one CreateWindowEx /
 // CreateDialogIndirect on this thread.

@@ -36,6 +36,8 @@ ThreadState::~ThreadState()
         p->m_hWnd = nullptr;
         delete p;
     }
+    for (CWnd* p : retiredWnds)
+        delete p;
     for (auto& [h, p] : tempDCs) {
         p->m_hDC = p->m_hAttribDC = nullptr;
         delete p;
@@ -95,6 +97,17 @@ static LRESULT ReportEscaped(CException* e, const MSG* msg)
         return t->ProcessWndProcException(e, msg);
     if (e)
         e->Delete();
+    return EscapedResult(msg);
+}
+
+LRESULT EscapedResult(const MSG* msg)
+{
+    // A window whose creation failed half-way goes away; a failed paint is
+    // not asked for again and again.
+    if (msg && msg->message == WM_CREATE)
+        return -1;
+    if (msg && msg->message == WM_PAINT)
+        ::ValidateRect(msg->hwnd, nullptr);
     return 0;
 }
 
@@ -284,10 +297,14 @@ void CWnd::DeleteTempMap()
     ThreadState& ts = Thread();
     auto temps = std::move(ts.tempWnds);
     ts.tempWnds.clear();
+    auto retired = std::move(ts.retiredWnds);
+    ts.retiredWnds.clear();
     for (auto& [h, p] : temps) {
         p->m_hWnd = nullptr;
         delete p;
     }
+    for (CWnd* p : retired)
+        delete p;
 }
 
 void AfxDeleteTempMaps()
@@ -331,7 +348,7 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs)
 }
 
 BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                  CWnd* pParentWnd, UINT nID, void*)
+                  CWnd* pParentWnd, UINT nID, CCreateContext*)
 {
     return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect.left, rect.top,
                     rect.right - rect.left, rect.bottom - rect.top, pParentWnd->GetSafeHwnd(),
@@ -392,9 +409,17 @@ BOOL CWnd::DestroyWindow()
     bool permanent = LookupPermanent(h) == this;
     BOOL ok = ::DestroyWindow(h);
     // A permanent object was unbound by WM_NCDESTROY (and may be deleted);
-    // any other object just forgets the handle.
-    if (!permanent)
+    // any other object just forgets the handle. A temporary object leaves the
+    // map (the handle may be reused) and is deleted with the other temporaries.
+    if (!permanent) {
+        ThreadState& ts = Thread();
+        auto it = ts.tempWnds.find(h);
+        if (it != ts.tempWnds.end() && it->second == this) {
+            ts.tempWnds.erase(it);
+            ts.retiredWnds.push_back(this);
+        }
         m_hWnd = nullptr;
+    }
     return ok;
 }
 

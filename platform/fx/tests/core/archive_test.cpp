@@ -391,6 +391,52 @@ TEST(CArchive, NestedObjectsAndVersionableSchema)
     delete v;
 }
 
+TEST(CArchive, LargeIndexesUseTheLongTags)
+{
+    // More than 0x7FFF map entries: later references need the DWORD forms.
+    const int count = 0x8001;
+    std::vector<CTestItem*> items;
+    for (int i = 0; i < count; ++i)
+        items.push_back(new CTestItem(i, ""));
+    CTestVersioned late1, late2;
+    std::string stored = Store([&](CArchive& ar) {
+        for (CTestItem* it : items)
+            ar << it;
+        ar << &late1 << &late2;      // a new class at index 0x8003, then its class reference
+        ar << items[0] << items.back();
+    });
+    // Items take indexes 2..0x8002; the late class is 0x8003. The tail: its class
+    // reference in the long form, then references to items[0] (short) and the
+    // last item (long).
+    EXPECT_EQ(stored.substr(stored.size() - 14), std::string("\xFF\x7F\x03\x80\x00\x80"
+                                                             "\x02\x00"
+                                                             "\xFF\x7F\x02\x80\x00\x00",
+                                                             14));
+    std::vector<CObject*> loaded;
+    CObject *v1 = nullptr, *v2 = nullptr, *first = nullptr, *last = nullptr;
+    EXPECT_EQ(Load(stored, [&](CArchive& ar) {
+                  for (int i = 0; i < count; ++i) {
+                      CObject* o = nullptr;
+                      ar >> o;
+                      loaded.push_back(o);
+                  }
+                  ar >> v1 >> v2 >> first >> last;
+              }),
+              -1);
+    ASSERT_EQ(loaded.size(), static_cast<size_t>(count));
+    EXPECT_EQ(first, loaded[0]);
+    EXPECT_EQ(last, loaded.back());
+    EXPECT_EQ(static_cast<CTestItem*>(last)->m_id, count - 1);
+    EXPECT_NE(DYNAMIC_DOWNCAST(CTestVersioned, v2), nullptr);
+    EXPECT_NE(v1, v2);
+    for (CObject* o : loaded)
+        delete o;
+    delete v1;
+    delete v2;
+    for (CTestItem* it : items)
+        delete it;
+}
+
 TEST(CArchive, ModeAndBufferBehaviour)
 {
     CMemFile file;

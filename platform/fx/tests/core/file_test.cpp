@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -98,6 +99,28 @@ TEST(CFile, OpenModes)
     char c;
     EXPECT_EQ(FileCause([&] { closed.Read(&c, 1); }), CFileException::invalidFile);
 }
+
+#ifdef _WIN32
+TEST(CFile, ShareModes)
+{
+    testsupport::TempDir dir;
+    std::string path = dir.file("shared.bin");
+    // Create, write, deny others writing: readers may come, writers may not.
+    CFile writer(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite);
+    CFile reader;
+    EXPECT_TRUE(reader.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone));
+    reader.Close();
+    CFile second;
+    CFileException error;
+    EXPECT_FALSE(second.Open(path.c_str(), CFile::modeWrite | CFile::shareDenyNone, &error));
+    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+    writer.Close();
+    // Compatibility mode is exclusive.
+    CFile exclusive(path.c_str(), CFile::modeRead);
+    EXPECT_FALSE(second.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone, &error));
+    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+}
+#endif
 
 TEST(CFile, StaticOperations)
 {
@@ -210,6 +233,63 @@ TEST(CMemFile, AttachDetach)
     EXPECT_EQ(g.GetLength(), 0u);
     g.Write("z", 1);
     EXPECT_EQ(g.GetLength(), 1u);
+}
+
+TEST(CStdioFile, Lines)
+{
+    testsupport::TempDir dir;
+    std::string path = dir.file("lines.txt");
+    // Windows line ends, a long line, an empty line and a last line without an end.
+    std::string longLine(700, 'L');
+    testsupport::WriteFile(path, "first\r\n" + longLine + "\r\n\r\nlast");
+
+    CStdioFile f;
+    ASSERT_TRUE(f.Open(path.c_str(), CFile::modeRead | CFile::typeText));
+    CString line;
+    std::vector<std::string> lines;
+    while (f.ReadString(line))
+        lines.push_back(std::string(line));
+    EXPECT_EQ(lines, (std::vector<std::string>{"first", longLine, "", "last"}));
+    EXPECT_FALSE(f.ReadString(line));
+    EXPECT_TRUE(line.IsEmpty());
+
+    // The buffer form keeps the line end and cuts long lines.
+    f.SeekToBegin();
+    char buf[8];
+    ASSERT_NE(f.ReadString(buf, sizeof buf), nullptr);
+    EXPECT_STREQ(buf, "first\n");
+    ASSERT_NE(f.ReadString(buf, sizeof buf), nullptr);
+    EXPECT_STREQ(buf, "LLLLLLL");
+    f.Close();
+
+    CStdioFile bin(path.c_str(), CFile::modeRead | CFile::typeBinary);
+    ASSERT_TRUE(bin.ReadString(line));
+    EXPECT_EQ(line, "first\r");  // binary: only the "\n" is a line end
+    char raw[16];
+    ASSERT_NE(bin.ReadString(raw, sizeof raw), nullptr);
+    EXPECT_EQ(std::strlen(raw), 15u);
+    bin.Close();
+
+    std::string out = dir.file("out.txt");
+    {
+        CStdioFile w(out.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+        w.WriteString("one\n");
+        w.WriteString("two");
+        w.Write("!", 1);
+        EXPECT_EQ(w.GetLength(), 8u);
+    }
+    EXPECT_EQ(testsupport::ReadFile(out), "one\ntwo!");
+    {
+        // Create with no-truncate appends.
+        CStdioFile w(out.c_str(), CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::typeBinary);
+        w.WriteString("+");
+    }
+    EXPECT_EQ(testsupport::ReadFile(out), "one\ntwo!+");
+
+    CStdioFile missing;
+    CFileException error;
+    EXPECT_FALSE(missing.Open(dir.file("none.txt").c_str(), CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
 }
 
 TEST(CFileException, CausesAndMessages)

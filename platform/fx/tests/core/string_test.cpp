@@ -170,8 +170,12 @@ TEST(CString, ComparisonsAndConcatenation)
     for (int i = 0; i < 1000; ++i)
         t += 'x';
     EXPECT_EQ(t.GetLength(), 1000);
+    EXPECT_LT(t.GetAllocLength(), 2000);
+    EXPECT_GT(t.GetAllocLength(), 1000);  // room to spare: appends do not copy every time
     t += static_cast<const char*>(nullptr);
     EXPECT_EQ(t.GetLength(), 1000);
+    EXPECT_LT(t.GetAllocLength(), 2000);
+    EXPECT_GT(t.GetAllocLength(), 1000);  // room to spare: appends do not copy every time
     CString self = "abc";
     self = static_cast<LPCTSTR>(self) + 1;  // assignment from its own buffer
     EXPECT_EQ(S(self), "bc");

@@ -52,6 +52,25 @@ TEST(CTime, InvalidAndSpecialDates)
     EXPECT_EQ(jan1.Format("%Y-%m-%d %H:%M"), "1999-01-01 08:30");
 }
 
+TEST(CTime, PackedDosDateAndTime)
+{
+    // 2001-05-08 14:07:08 packed as FAT and zip store it.
+    WORD date = static_cast<WORD>(((2001 - 1980) << 9) | (5 << 5) | 8);
+    WORD time = static_cast<WORD>((14 << 11) | (7 << 5) | (8 / 2));
+    CTime t(date, time);
+    EXPECT_EQ(t.Format("%Y-%m-%d %H:%M:%S"), "2001-05-08 14:07:08");
+    EXPECT_EQ(CTime(static_cast<WORD>(0), static_cast<WORD>(0)).GetTime(), static_cast<time_t>(-1));
+#ifdef _WIN32
+    SYSTEMTIME st = {};
+    st.wYear = 2001;
+    st.wMonth = 5;
+    st.wDay = 8;
+    st.wHour = 14;
+    st.wMinute = 7;
+    EXPECT_EQ(CTime(st), CTime(2001, 5, 8, 14, 7, 0));
+#endif
+}
+
 TEST(CTime, ArithmeticAndComparison)
 {
     CTime a(2001, 12, 31, 23, 59, 30);
@@ -77,6 +96,18 @@ TEST(CTime, ArithmeticAndComparison)
 
     CTime now = CTime::GetCurrentTime();
     EXPECT_GE(now.GetYear(), 2020);
+}
+
+TEST(CTime, InjectableClock)
+{
+    static time_t fixed;
+    fixed = CTime(2001, 5, 8, 14, 7, 0).GetTime();
+    fx::TimeSource previous = fx::SetTimeSource([] { return fixed; });
+    EXPECT_EQ(CTime::GetCurrentTime().Format("%Y/%m/%d %H:%M"), "2001/05/08 14:07");
+    fixed += 61;
+    EXPECT_EQ(CTime::GetCurrentTime().GetMinute(), 8);
+    fx::SetTimeSource(previous);
+    EXPECT_GE(CTime::GetCurrentTime().GetYear(), 2020);
 }
 
 TEST(CTime, StoredForm)

@@ -118,10 +118,20 @@ TEST(MessageBoxes, EveryBoxGoesThroughTheHook)
 
 namespace {
 
+constexpr UINT ID_APP_COMMAND = 0x8100;
+
 class ProfileApp : public CWinApp {
 public:
     ProfileApp() : CWinApp("Fx Profile Test") {}
+    int appCommands = 0;
+protected:
+    afx_msg void OnAppCommand() { ++appCommands; }
+    DECLARE_MESSAGE_MAP()
 };
+
+BEGIN_MESSAGE_MAP(ProfileApp, CWinApp)
+    ON_COMMAND(ID_APP_COMMAND, OnAppCommand)
+END_MESSAGE_MAP()
 
 CString RawRegistryString(const char* path, const char* name)
 {
@@ -175,6 +185,19 @@ TEST(Profile, RegistryRoundTrip)
     EXPECT_STREQ(RawRegistryString("Software\\Fx Test Company\\Fx Profile Test\\Section", "Name"), "<no key>");
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Fx Test Company\\Fx Profile Test");
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Fx Test Company");
+}
+
+TEST(Application, DialogCommandsReachTheApplicationLast)
+{
+    ProfileApp app;
+    EXPECT_EQ(AfxGetThread(), &app);
+    CDialog dlg(IDD_PLAIN);
+    ASSERT_TRUE(dlg.Create(IDD_PLAIN));
+    dlg.SendMessage(WM_COMMAND, ID_APP_COMMAND);
+    EXPECT_EQ(app.appCommands, 1);
+    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(ID_APP_COMMAND, EN_CHANGE), reinterpret_cast<LPARAM>(dlg.GetDlgItem(IDC_NAME)->m_hWnd));
+    EXPECT_EQ(app.appCommands, 1);  // a control notification is not a command
+    dlg.DestroyWindow();
 }
 
 TEST(Profile, IniFileRoundTripWithoutARegistryKey)

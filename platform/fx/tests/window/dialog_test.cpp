@@ -48,11 +48,15 @@ protected:
         DDX_LBIndex(pDX, IDC_LIST, m_nList);
     }
     afx_msg void OnAction() { ++actions; }
+    afx_msg void OnNameChange() { ++nameChanges; }
     DECLARE_MESSAGE_MAP()
+public:
+    int nameChanges = 0;
 };
 
 BEGIN_MESSAGE_MAP(DataDialog, CDialog)
     ON_BN_CLICKED(IDC_ACTION, OnAction)
+    ON_EN_CHANGE(IDC_NAME, OnNameChange)
 END_MESSAGE_MAP()
 
 CString ItemText(CWnd& dlg, int id)
@@ -86,6 +90,15 @@ TEST(Dialog, ModelessDialogLoadsItsControlsFromTheMembers)
     // A button of the template reaches the dialog's message map.
     dlg.SendDlgItemMessage(IDC_ACTION, BM_CLICK);
     EXPECT_EQ(dlg.actions, 1);
+
+    // Controls changed by the exchange do not notify the dialog; the user's changes do.
+    EXPECT_EQ(dlg.nameChanges, 0);
+    dlg.m_strName = "Carol";
+    ASSERT_TRUE(dlg.UpdateData(FALSE));
+    EXPECT_EQ(dlg.nameChanges, 0);
+    EXPECT_STREQ(ItemText(dlg, IDC_NAME), "Carol");
+    dlg.SetDlgItemText(IDC_NAME, "Dave");
+    EXPECT_EQ(dlg.nameChanges, 1);
     EXPECT_TRUE(dlg.DestroyWindow());
     EXPECT_EQ(dlg.m_edit.m_hWnd, nullptr);
 }
@@ -290,6 +303,48 @@ TEST(Dialog, ModalLoopLeavesOnQuitAndPassesItOn)
     MSG msg;
     EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     DrainQueue();
+}
+
+namespace {
+constexpr UINT WM_RUN_INNER = WM_APP + 6;
+
+class OuterDialog : public FinishingDialog {
+public:
+    INT_PTR innerResult = 0;
+    bool disabledDuringInner = false;
+    OuterDialog() { postOnInit = WM_RUN_INNER; }
+protected:
+    afx_msg LRESULT OnRunInner(WPARAM, LPARAM)
+    {
+        struct Inner : FinishingDialog {
+            OuterDialog* outer = nullptr;
+            BOOL OnInitDialog() override
+            {
+                outer->disabledDuringInner = !outer->IsWindowEnabled();
+                return FinishingDialog::OnInitDialog();
+            }
+        } inner;
+        inner.outer = this;
+        inner.m_pParentWnd = this;
+        inner.postWParam = 9;
+        innerResult = inner.DoModal();
+        EndDialog((int)innerResult + 1);
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(OuterDialog, FinishingDialog)
+    ON_MESSAGE(WM_RUN_INNER, OnRunInner)
+END_MESSAGE_MAP()
+} // namespace
+
+TEST(Dialog, ModalDialogsNest)
+{
+    OuterDialog outer;
+    EXPECT_EQ(outer.DoModal(), 10);
+    EXPECT_EQ(outer.innerResult, 9);
+    EXPECT_TRUE(outer.disabledDuringInner);
 }
 
 TEST(Dialog, MissingTemplateFailsCleanly)

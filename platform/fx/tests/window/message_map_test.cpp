@@ -143,6 +143,40 @@ TEST(MessageMap, RefusedCreationLeavesTheObjectUnbound)
     wnd.DestroyWindow();
 }
 
+namespace {
+class PreparingWnd : public BaseWnd {
+public:
+    bool refuse = false;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override
+    {
+        if (refuse)
+            return FALSE;
+        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW, ::LoadCursor(nullptr, IDC_CROSS));
+        cs.dwExStyle |= WS_EX_TOOLWINDOW;
+        return TRUE;
+    }
+};
+} // namespace
+
+TEST(MessageMap, PreCreateWindowShapesOrRefusesTheWindow)
+{
+    PreparingWnd wnd;
+    ASSERT_TRUE(CreatePopup(wnd));
+    EXPECT_NE(wnd.GetExStyle() & WS_EX_TOOLWINDOW, 0u);
+    EXPECT_EQ(::GetClassLongA(wnd.m_hWnd, GCL_STYLE) & (CS_DBLCLKS | CS_HREDRAW), (DWORD)(CS_DBLCLKS | CS_HREDRAW));
+    EXPECT_EQ(wnd.log.front(), "create");
+    wnd.DestroyWindow();
+    // The same class is registered once.
+    EXPECT_EQ(AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW, ::LoadCursor(nullptr, IDC_CROSS)),
+              AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW, ::LoadCursor(nullptr, IDC_CROSS)));
+
+    PreparingWnd refused;
+    refused.refuse = true;
+    EXPECT_FALSE(CreatePopup(refused));
+    EXPECT_EQ(refused.m_hWnd, nullptr);
+    EXPECT_EQ(refused.postNcDestroyCalls, 1);
+}
+
 TEST(MessageMap, DispatchFollowsTheDerivedMapThenTheBase)
 {
     DerivedWnd wnd;
@@ -156,8 +190,9 @@ TEST(MessageMap, DispatchFollowsTheDerivedMapThenTheBase)
     wnd.log.clear();
 
     wnd.SendMessage(WM_COMMAND, ID_DERIVED_CMD, 0);
-    wnd.SendMessage(WM_COMMAND, ID_BASE_CMD, 0);  // only the base has it
-    EXPECT_EQ(wnd.log, (std::vector<std::string>{"derived-cmd", "base-cmd"}));
+    wnd.SendMessage(WM_COMMAND, ID_BASE_CMD, 0);                 // only the base has it
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(ID_BASE_CMD, 1), 0);  // from an accelerator
+    EXPECT_EQ(wnd.log, (std::vector<std::string>{"derived-cmd", "base-cmd", "base-cmd"}));
 
     wnd.SendMessage(WM_COMMAND, ID_RANGE_FIRST + 5, 0);
     EXPECT_EQ(wnd.rangeId, ID_RANGE_FIRST + 5);
@@ -235,7 +270,15 @@ TEST(HandleMap, ForeignWindowsGetTemporaryObjects)
     EXPECT_STREQ(text, "foreign");
     AfxDeleteTempMaps();
     EXPECT_TRUE(::IsWindow(h));  // deleting a temporary object leaves its window alone
-    ::DestroyWindow(h);
+
+    // Destroyed through a temporary object: the handle is no longer mapped to it.
+    CWnd* again = CWnd::FromHandle(h);
+    EXPECT_TRUE(again->DestroyWindow());
+    EXPECT_FALSE(::IsWindow(h));
+    HWND next = ::CreateWindowExA(0, "STATIC", "next", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(CWnd::FromHandle(next)->m_hWnd, next);
+    ::DestroyWindow(next);
+    AfxDeleteTempMaps();
 }
 
 TEST(HandleMap, SubclassAndUnsubclassAnExistingWindow)
@@ -524,6 +567,28 @@ TEST(MessageLoop, TranslationGoesFromTheWindowUpToItsParentsThenTheThread)
     pumpAll();
     EXPECT_EQ(g_translated, (std::vector<std::string>{"child", "parent"}));
     EXPECT_EQ(child.keyDowns, 1);  // translated, so never dispatched
+    parent.swallow = false;
+
+    // A popup owned by the thread's main window: the main window translates once.
+    TranslatingWnd owned;
+    owned.name = "owned";
+    ASSERT_TRUE(owned.CreateEx(0, nullptr, "o", WS_POPUP, 0, 0, 10, 10, parent.m_hWnd, nullptr));
+    thread.m_pMainWnd = &parent;
+    g_translated.clear();
+    owned.PostMessage(WM_KEYDOWN, 'C', 0);
+    pumpAll();
+    EXPECT_EQ(g_translated, (std::vector<std::string>{"owned", "parent", "thread"}));
+
+    // A window outside the main window's family still offers it to the main window.
+    TranslatingWnd stranger;
+    stranger.name = "stranger";
+    ASSERT_TRUE(stranger.CreateEx(0, nullptr, "s", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    g_translated.clear();
+    stranger.PostMessage(WM_KEYDOWN, 'D', 0);
+    pumpAll();
+    EXPECT_EQ(g_translated, (std::vector<std::string>{"stranger", "parent", "thread"}));
+    thread.m_pMainWnd = nullptr;
+    stranger.DestroyWindow();
     parent.DestroyWindow();
 }
 
@@ -723,4 +788,31 @@ TEST(MessageMap, ParametersAreCrackedForTheHandlers)
     EXPECT_TRUE(wnd.painted);
     EXPECT_TRUE(wnd.paintDCValid);
     wnd.DestroyWindow();
+}
+
+namespace {
+class OwnerDrawnButton : public CButton {
+public:
+    int draws = 0;
+    UINT lastCtlId = 0;
+    void DrawItem(LPDRAWITEMSTRUCT dis) override
+    {
+        ++draws;
+        lastCtlId = dis->CtlID;
+        ::FillRect(dis->hDC, &dis->rcItem, (HBRUSH)::GetStockObject(BLACK_BRUSH));
+    }
+};
+} // namespace
+
+TEST(MessageMap, OwnerDrawnButtonsPaintThemselves)
+{
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "p", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr));
+    OwnerDrawnButton button;
+    ASSERT_TRUE(button.Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(0, 0, 40, 20), &parent, 33));
+    button.Invalidate();
+    button.UpdateWindow();
+    EXPECT_GE(button.draws, 1);
+    EXPECT_EQ(button.lastCtlId, 33u);
+    parent.DestroyWindow();
 }

@@ -5,6 +5,12 @@
 
 #include <deque>
 
+namespace {
+// An expression like (A+ | B+) & (A+ | B+) & ... doubles its clauses with every
+// operand; a grammar text must not be able to make one word unbounded.
+constexpr size_t kMaxClauses = 100000;
+} // namespace
+
 std::vector<Clause> BuildClauses(const Exp* e)
 {
     if (!e)
@@ -18,6 +24,8 @@ std::vector<Clause> BuildClauses(const Exp* e)
         result.push_back(Clause{0, 0, {}});
         for (const ExpCell* cell = e->list; cell; cell = cell->next) {
             std::vector<Clause> child = BuildClauses(cell->exp);
+            if (child.size() > 0 && result.size() > kMaxClauses / child.size())
+                ThrowParserLimit("expression has too many alternatives");
             std::deque<Clause> next;
             for (const Clause& c1 : result) {
                 for (const Clause& c2 : child) {
@@ -34,6 +42,8 @@ std::vector<Clause> BuildClauses(const Exp* e)
         for (const ExpCell* cell = e->list; cell; cell = cell->next)
             for (Clause& c : BuildClauses(cell->exp))
                 result.push_front(std::move(c));
+        if (result.size() > kMaxClauses)
+            ThrowParserLimit("expression has too many alternatives");
         break;
     default:
         ThrowParserLimit("unknown expression node");

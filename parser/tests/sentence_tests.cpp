@@ -104,8 +104,9 @@ TEST(Sentence, OrderIsStableAndExplicit)
     for (size_t i = 1; i < s.linkageInfo.size(); ++i) {
         int c = CompareLinkages(&s.linkageInfo[i - 1], &s.linkageInfo[i]);
         EXPECT_LE(c, 0);
-        if (c == 0)
+        if (c == 0) {
             EXPECT_LT(s.linkageInfo[i - 1].index, s.linkageInfo[i].index) << "ties keep enumeration order";
+        }
     }
     // Every record is a different linkage.
     std::set<int> indices;

@@ -43,4 +43,7 @@ Disjunct* CopyDisjunct(ParserArena& arena, const Disjunct* d);
 Disjunct* CatenateDisjuncts(Disjunct* a, Disjunct* b);
 int CountDisjuncts(const Disjunct* d);
 unsigned NextPowerOfTwo(unsigned n);
+// Keeps the disjuncts whose `marked` flag is set (the kept list comes out
+// reversed); the others are dropped with the sentence's disjunct memory.
+Disjunct* KeepMarkedDisjuncts(Disjunct* list);
 bool IsUpper(char c);

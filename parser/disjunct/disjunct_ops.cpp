@@ -75,3 +75,17 @@ unsigned NextPowerOfTwo(unsigned n)
         p <<= 1;
     return p;
 }
+
+Disjunct* KeepMarkedDisjuncts(Disjunct* list)
+{
+    Disjunct* kept = nullptr;
+    while (list) {
+        Disjunct* next = list->next;
+        if (list->marked) {
+            list->next = kept;
+            kept = list;
+        }
+        list = next;
+    }
+    return kept;
+}

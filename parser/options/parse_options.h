@@ -53,6 +53,14 @@ VX_PARSE_OPTION(allShort, AllShort)
 VX_PARSE_OPTION(showWalls, ShowWalls)
 VX_PARSE_OPTION(showWordForms, ShowWordForms)
 VX_PARSE_OPTION(screenWidth, ScreenWidth)
+VX_PARSE_OPTION(display17, Display17)
+VX_PARSE_OPTION(display18, Display18)
+VX_PARSE_OPTION(display19, Display19)
+VX_PARSE_OPTION(display20, Display20)
+VX_PARSE_OPTION(display21, Display21)
+VX_PARSE_OPTION(display23, Display23)
+VX_PARSE_OPTION(display24, Display24)
+VX_PARSE_OPTION(display25, Display25)
 #undef VX_PARSE_OPTION
 inline void ParseOptionsSetTimeLimit(ParseOptions* o, int v) { o->resources->timeLimit = v; }
 inline int ParseOptionsGetTimeLimit(const ParseOptions* o) { return o->resources->timeLimit; }

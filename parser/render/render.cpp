@@ -228,3 +228,21 @@ std::string PrintDiagram(const CLinkage& linkage)
 
 std::string DiagramHeader(int mode) { return mode == 1 ? "\r\n" : ""; }
 std::string DiagramTrailer(int mode) { return mode == 1 ? "diagram\r\n\r\n%%EndDocument\r\n" : ""; }
+
+void PrintDisjunctCounts(const CSentence& sentence)
+{
+    for (const SentenceWord& w : sentence.words)
+        std::printf("%s(%d) ", w.text.c_str(), CountDisjuncts(w.d));
+    std::printf("\r\n\r\n");
+}
+
+void PrintExpressionSizes(const CSentence& sentence)
+{
+    for (const SentenceWord& w : sentence.words) {
+        int n = 0;
+        for (const XNode* x = w.x; x; x = x->next)
+            n += CountConnectors(x->exp);
+        std::printf("%s[%d] ", w.text.c_str(), n);
+    }
+    std::printf("\r\n\r\n");
+}

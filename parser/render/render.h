@@ -22,4 +22,8 @@ std::string PrintLinksAndDomains(const CLinkage& linkage);
 // Empty when the drawing would need more than 14 rows.
 std::string PrintDiagram(const CLinkage& linkage);
 std::string DiagramHeader(int mode);
+// Diagnostic dumps to standard output: each word with its number of disjuncts
+// ("%s(%d) "), or with the connectors of its expressions ("%s[%d] ").
+void PrintDisjunctCounts(const class CSentence& sentence);
+void PrintExpressionSizes(const class CSentence& sentence);
 std::string DiagramTrailer(int mode);

@@ -78,6 +78,15 @@ bool CSentence::SentenceHasWord(const char* text) const
     return false;
 }
 
+int CSentence::SentenceConnectorCount() const
+{
+    int n = 0;
+    for (const SentenceWord& w : words)
+        for (const XNode* x = w.x; x; x = x->next)
+            n += CountConnectors(x->exp);
+    return n;
+}
+
 void CSentence::BuildConjunctionFlags()
 {
     isConjunction.assign(static_cast<size_t>(numWords), 0);

@@ -47,6 +47,8 @@ public:
     bool HasDeletableTable() const { return !deletable.empty(); }
     bool HasConjunction() const;
     bool SentenceHasWord(const char* text) const;
+    // Connectors in all words' expressions (for expression pruning).
+    int SentenceConnectorCount() const;
     bool IsValid() const { return stringSet != nullptr; }
 
     void BuildConjunctionFlags();

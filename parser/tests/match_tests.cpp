@@ -249,3 +249,22 @@ TEST(WordTables, LongSentencesDoNotWrap)
     EXPECT_EQ(s.EffectiveDistance(0, s.numWords - 1), s.numWords - 1);
     EXPECT_EQ(s.EffectiveDistance(10, 5), -5);
 }
+
+TEST(Disjuncts, KeepMarked)
+{
+    ParserArena arena;
+    Disjunct* list = nullptr;
+    for (int i = 0; i < 4; ++i) {
+        Disjunct* d = arena.New<Disjunct>();
+        *d = Disjunct{list, static_cast<int16_t>(i), static_cast<uint8_t>(i % 2), "w", nullptr, nullptr};
+        list = d;
+    }
+    // list: 3 2 1 0; marked: 3 and 1; kept in reverse order
+    Disjunct* kept = KeepMarkedDisjuncts(list);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->cost, 1);
+    ASSERT_NE(kept->next, nullptr);
+    EXPECT_EQ(kept->next->cost, 3);
+    EXPECT_EQ(kept->next->next, nullptr);
+    EXPECT_EQ(KeepMarkedDisjuncts(nullptr), nullptr);
+}

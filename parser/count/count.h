@@ -54,7 +54,7 @@ private:
     ParseOptions* m_options;
     ParserResources* m_resources;
     MatchTables m_match;
-    std::vector<CountEntry*> m_table;
+    std::vector<CountEntry*, ParserAllocator<CountEntry*>> m_table; // counted: the memory limit sees it
     ParserArena m_entries;
     std::vector<Disjunct*> m_lists; // match lists of the recursion, stacked
 };

@@ -70,7 +70,7 @@ private:
 
     CountContext* m_counts = nullptr;
     bool m_islandsOk = true;
-    std::vector<XTableEntry*> m_xtable;
+    std::vector<XTableEntry*, ParserAllocator<XTableEntry*>> m_xtable;
     std::vector<Disjunct*> m_lists;
     ParseSet m_dummy{1, nullptr, nullptr};
     ParserArena m_arena;

@@ -168,6 +168,14 @@ TEST(Sentence, TimeAndMemoryLimitsCutTheParseShort)
         ParseOptionsSetMemoryLimit(o.p, kNoMemoryLimit);
         EXPECT_GE(s.Parse(o.p), 1);
     }
+    {
+        // A limit that the parse's own tables cross: cut short during counting.
+        fixture::Options o;
+        CSentence s("show the mail from john in the inbox folder", &Dictionary());
+        ParseOptionsSetMemoryLimit(o.p, static_cast<int>(GetParserMemoryCounters().inUse + 4096));
+        EXPECT_EQ(s.Parse(o.p), 0);
+        EXPECT_TRUE(o.p->resources->memoryExhausted);
+    }
 }
 
 namespace {

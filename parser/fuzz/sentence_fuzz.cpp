@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }();
     std::string text(reinterpret_cast<const char*>(data), size);
     CSentence s(text.c_str(), dict);
-    if (!s.IsValid() || s.numWords > 40)
+    if (!s.IsValid() || s.numWords > 24)
         return 0;
     try {
         ResetResources(opts->resources);

@@ -94,7 +94,7 @@ public:                                              \
     CRuntimeClass class_name::class##class_name = {                                    \
         #class_name, sizeof(class_name), wSchema, pfnNew, RUNTIME_CLASS(base_class_name), \
         nullptr};                                                                      \
-    static AFX_CLASSINIT _init_##class_name(&class_name::class##class_name);           \
+    static AFX_CLASSINIT fxClassInit_##class_name(&class_name::class##class_name);           \
     CRuntimeClass* class_name::GetRuntimeClass() const { return RUNTIME_CLASS(class_name); }
 
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name) \

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <type_traits>
 #include "fx/types.h"
 
 class CString {
@@ -32,7 +33,20 @@ public:
     void Empty();
     // Out of range reads give '\0' and writes are ignored: never touch memory outside.
     char GetAt(int index) const;
-    char operator[](int index) const { return GetAt(index); }
+    // Any integer type: a plain operator[](int) would be ambiguous with the
+    // built-in subscript through LPCTSTR for unsigned or size_t indexes.
+    template <class I>
+        requires std::is_integral_v<I>
+    char operator[](I index) const
+    {
+        if constexpr (std::is_signed_v<I>) {
+            if (index < 0)
+                return '\0';
+        }
+        if (static_cast<unsigned long long>(index) > 0x7FFFFFFFULL)
+            return '\0';
+        return GetAt(static_cast<int>(index));
+    }
     void SetAt(int index, char ch);
     operator LPCTSTR() const { return m_pchData; }
 

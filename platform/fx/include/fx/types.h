@@ -84,7 +84,7 @@ static_assert(sizeof(BYTE) == 1 && sizeof(WORD) == 2 && sizeof(DWORD) == 4 && si
 struct FxPositionTag;
 typedef FxPositionTag* POSITION;
 
-// Passed to a collection's constructor or to CTypedPtr... as "no explicit position".
+// What a map's GetStartPosition hands out: "before the first entry".
 #define BEFORE_START_POSITION ((POSITION)-1L)
 
 // Allocation failure in the class layer throws a CMemoryException* (see exceptions.h).

@@ -21,7 +21,7 @@ Registry& registry()
 } // namespace
 
 CRuntimeClass CObject::classCObject = {"CObject", sizeof(CObject), 0xFFFF, nullptr, nullptr, nullptr};
-static AFX_CLASSINIT _init_CObject(&CObject::classCObject);
+static AFX_CLASSINIT fxClassInit_CObject(&CObject::classCObject);
 
 void AfxClassInit(CRuntimeClass* cls)
 {

@@ -199,8 +199,13 @@ void CString::append(const char* text, int len)
     int newLen = sum(oldLen, len);
     if (newLen > header()->alloc) {
         // text may point into our own buffer; keep it alive across the move.
+        // Half again the old room, so that appending piece by piece stays linear.
+        int alloc = header()->alloc;
+        int room = newLen;
+        if (alloc < (INT_MAX - 64) / 2 && alloc + alloc / 2 > room)
+            room = alloc + alloc / 2;
         CString fresh;
-        fresh.reserve(newLen, false);
+        fresh.reserve(room, false);
         std::memcpy(fresh.m_pchData, m_pchData, static_cast<size_t>(oldLen));
         std::memcpy(fresh.m_pchData + oldLen, text, static_cast<size_t>(len));
         fresh.setLength(newLen);

@@ -170,8 +170,12 @@ TEST(CString, ComparisonsAndConcatenation)
     for (int i = 0; i < 1000; ++i)
         t += 'x';
     EXPECT_EQ(t.GetLength(), 1000);
+    EXPECT_LT(t.GetAllocLength(), 2000);
+    EXPECT_GT(t.GetAllocLength(), 1000);  // room to spare: appends do not copy every time
     t += static_cast<const char*>(nullptr);
     EXPECT_EQ(t.GetLength(), 1000);
+    EXPECT_LT(t.GetAllocLength(), 2000);
+    EXPECT_GT(t.GetAllocLength(), 1000);  // room to spare: appends do not copy every time
     CString self = "abc";
     self = static_cast<LPCTSTR>(self) + 1;  // assignment from its own buffer
     EXPECT_EQ(S(self), "bc");
@@ -185,6 +189,13 @@ TEST(CString, AccessOutOfRangeIsHarmless)
     EXPECT_EQ(s.GetAt(2), '\0');
     EXPECT_EQ(s.GetAt(-1), '\0');
     EXPECT_EQ(CString().GetAt(0), '\0');
+    // Unsigned and wide indexes subscript the text too.
+    size_t one = 1;
+    unsigned zero = 0;
+    EXPECT_EQ(s[one], 'b');
+    EXPECT_EQ(s[zero], 'a');
+    EXPECT_EQ(s[static_cast<size_t>(-1)], '\0');
+    EXPECT_EQ(s[-1], '\0');
 }
 
 TEST(CString, Format)

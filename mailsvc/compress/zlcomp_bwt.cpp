@@ -14,16 +14,19 @@ namespace {
 
 // Suffix array of s[0..n-1], where s[n-1] is a unique sentinel smaller than
 // every other symbol and all symbols are below k. sa must hold n entries.
+// The top level sorts 16-bit symbols (bytes, the end mark and the sentinel),
+// the reduced strings of the deeper levels 32-bit names.
+template <typename Symbol>
 class InducedSort {
 public:
-    InducedSort(const int32_t* s, int32_t* sa, int32_t n, int32_t k)
+    InducedSort(const Symbol* s, int32_t* sa, int32_t n, int32_t k)
         : m_s(s), m_sa(sa), m_n(n), m_k(k), m_stype(n), m_bucket(k), m_count(k)
     {}
 
     void run()
     {
         const int32_t n = m_n;
-        const int32_t* s = m_s;
+        const Symbol* s = m_s;
         int32_t* sa = m_sa;
         if (n == 1) {
             sa[0] = 0;
@@ -38,7 +41,7 @@ public:
         std::fill(sa, sa + n, -1);
         bucketEnds();
         for (int32_t i = 1; i < n; ++i)
-            if (isLMS(i))
+            if (m_stype[i] > m_stype[i - 1])
                 sa[--m_bucket[s[i]]] = i;
         induceL();
         induceS();
@@ -78,7 +81,7 @@ public:
         // Order of the LMS suffixes: directly when all names differ, else by
         // sorting the reduced string.
         if (names < n1) {
-            InducedSort(s1, sa, n1, names).run();
+            InducedSort<int32_t>(s1, sa, n1, names).run();
         } else {
             for (int32_t i = 0; i < n1; ++i)
                 sa[s1[i]] = i;
@@ -87,7 +90,7 @@ public:
         // Map the reduced ranks back to positions, seed them in order at the
         // bucket ends and induce the whole array.
         for (int32_t i = 1, j = 0; i < n; ++i)
-            if (isLMS(i))
+            if (m_stype[i] > m_stype[i - 1])
                 s1[j++] = i;
         for (int32_t i = 0; i < n1; ++i)
             sa[i] = s1[sa[i]];
@@ -107,8 +110,11 @@ private:
     {
         const int32_t n = m_n;
         m_stype[n - 1] = 1;
-        for (int32_t i = n - 2; i >= 0; --i)
-            m_stype[i] = m_s[i] < m_s[i + 1] || (m_s[i] == m_s[i + 1] && m_stype[i + 1]);
+        uint8_t next = 1;
+        for (int32_t i = n - 2; i >= 0; --i) {
+            next = static_cast<uint8_t>((m_s[i] < m_s[i + 1]) | ((m_s[i] == m_s[i + 1]) & next));
+            m_stype[i] = next;
+        }
     }
 
     bool isLMS(int32_t i) const { return i > 0 && m_stype[i] && !m_stype[i - 1]; }
@@ -149,7 +155,7 @@ private:
         }
     }
 
-    const int32_t* m_s;
+    const Symbol* m_s;
     int32_t* m_sa;
     int32_t m_n;
     int32_t m_k;
@@ -183,13 +189,13 @@ void SortSuffixes(ByteView block, std::vector<int32_t>& sa)
     // sort needs (below everything). The end mark is unique, so comparisons
     // stop at it, which gives exactly the order of suffixes with a high end.
     const int32_t n = static_cast<int32_t>(block.size());
-    std::vector<int32_t> s(n + 2);
+    std::vector<uint16_t> s(n + 2);
     for (int32_t i = 0; i < n; ++i)
         s[i] = block[i] + 1;
     s[n] = kEnd + 1;
     s[n + 1] = 0;
     std::vector<int32_t> all(n + 2);
-    InducedSort(s.data(), all.data(), n + 2, kEnd + 2).run();
+    InducedSort<uint16_t>(s.data(), all.data(), n + 2, kEnd + 2).run();
     // all[0] is the sentinel.
     sa.assign(all.begin() + 1, all.end());
 }
@@ -255,10 +261,12 @@ bool BWTDecode(ByteView in, Bytes& out)
             sum += count;
         }
         offsets[kEnd] = sum;
+        // link[r] = the row that follows row r, shifted up 8 bits, with that
+        // row's byte in the low 8 bits: one load per decoded byte.
         next.resize(rows);
         for (uint32_t i = 0; i < rows; ++i) {
             const unsigned symbol = i == last ? kEnd : column[i];
-            next[offsets[symbol]++] = i;
+            next[offsets[symbol]++] = i << 8 | column[i];
         }
 
         // Follow the rows from the one that starts at position 1; a valid
@@ -267,13 +275,16 @@ bool BWTDecode(ByteView in, Bytes& out)
         out.resize(outStart + rows - 1);
         uint8_t* dst = out.data() + outStart;
         uint32_t p = first;
+        uint32_t byte = column[p];
         for (uint32_t k = 0; k + 1 < rows; ++k) {
             if (p == last) {
                 out.resize(outStart);
                 return false;
             }
-            dst[k] = column[p];
-            p = next[p];
+            dst[k] = static_cast<uint8_t>(byte);
+            const uint32_t link = next[p];
+            p = link >> 8;
+            byte = link & 0xFF;
         }
         if (p != last) {
             out.resize(outStart);

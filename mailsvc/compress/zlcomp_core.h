@@ -43,7 +43,12 @@ void MTFDecode(ByteView in, Bytes& out);
 void BWTEncode(ByteView in, Bytes& out);
 bool BWTDecode(ByteView in, Bytes& out);
 size_t ArithEncode(ByteView in, Bytes& out);
+// MTFEncode, RLEEncode and ArithEncode in one pass (the same bytes).
+size_t MTFRLEArithEncode(ByteView in, Bytes& out);
 bool ArithDecode(ByteView in, Bytes& out, size_t limit = kNoLimit);
+// ArithDecode, RLEDecode and MTFDecode in one pass (the same result, and the
+// same bound on the final output).
+bool ArithRLEMTFDecode(ByteView in, Bytes& out, size_t limit = kNoLimit);
 
 // Sorts the n + 1 suffixes of `block` (the empty one included), where the end
 // of the block ranks above every byte value: sa receives the start positions

@@ -31,13 +31,10 @@ Bytes Compress(ByteView data)
     RLEEncode(data, w1);
     BWTEncode(w1, w2);
     w1.clear();
-    MTFEncode(w2, w1);
-    w2.clear();
-    RLEEncode(w1, w2);
-    w1.clear();
+    w1.shrink_to_fit();
     Bytes stream(kSignature, kSignature + sizeof kSignature);
     stream.push_back(kMethodBlock);
-    ArithEncode(w2, stream);
+    MTFRLEArithEncode(w2, stream);
     return stream;
 }
 
@@ -70,12 +67,8 @@ bool Decompress(ByteView stream, Bytes& out, size_t limit)
         // through the remaining stages, and the result reports the fault.
         Bytes w1;
         Bytes w2;
-        bool ok = ArithDecode(payload, w1, limit);
-        ok = RLEDecode(w1, w2, limit) && ok;
-        w1.clear();
-        w1.shrink_to_fit();
-        MTFDecode(w2, w1);
-        w2.clear();
+        w1.reserve(payload.size() * 4);
+        bool ok = ArithRLEMTFDecode(payload, w1, limit);
         ok = BWTDecode(w1, w2) && ok;
         w1.clear();
         w1.shrink_to_fit();

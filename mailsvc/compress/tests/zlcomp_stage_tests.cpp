@@ -309,3 +309,99 @@ TEST(BlockSort, DecoderRejectsBlocksNoEncoderWrites)
     EXPECT_FALSE(BWTDecode(two, out));
     EXPECT_EQ(out, FromString("hello, world"));
 }
+
+#include "arith_reference.h"
+
+TEST(Arithmetic, MatchesThePlainBitAtATimeCoder)
+{
+    // The library moves settled and pending bits in runs; every output byte
+    // must equal what the one-bit-at-a-time coder writes.
+    Bytes mtfText;
+    {
+        Bytes rle, bwt;
+        RLEEncode(WordText(200000, 41), rle);
+        BWTEncode(rle, bwt);
+        MTFEncode(bwt, mtfText);
+    }
+    const Bytes inputs[] = {{}, {0x00}, {0xff}, FromString("abc"), RandomBytes(30000, 42),
+                            Repeat(70000, 0), Repeat(70000, 0xff), RandomText(50000, 43, 2),
+                            AllByteValues(30), mtfText};
+    for (const auto& in : inputs) {
+        Bytes fast, ref;
+        ArithEncode(in, fast);
+        zlcomp_ref::ArithEncode(in, ref);
+        ASSERT_EQ(fast, ref) << "size " << in.size();
+        Bytes back;
+        EXPECT_TRUE(ArithDecode(ref, back));
+        EXPECT_EQ(back, in);
+    }
+    // Garbage decodes alike in both, up to the point where both give up.
+    for (uint32_t seed = 0; seed < 40; ++seed) {
+        const Bytes junk = RandomBytes(seed * 7, seed);
+        Bytes fast, ref;
+        const bool okFast = ArithDecode(junk, fast, 100000);
+        const bool okRef = zlcomp_ref::ArithDecode(junk, ref, 100000);
+        EXPECT_EQ(okFast, okRef) << seed;
+        if (okFast && okRef) {
+            EXPECT_EQ(fast, ref) << seed;
+        }
+    }
+}
+
+TEST(Arithmetic, OnePassDecodingMatchesTheStages)
+{
+    // The decompressor runs the arithmetic, run-length and move-to-front
+    // decoders as one pass; it must agree with the three stages one by one,
+    // on streams from the encoder and on garbage alike.
+    auto staged = [](const Bytes& payload, Bytes& out) {
+        Bytes a, r;
+        bool ok = ArithDecode(payload, a);
+        ok = RLEDecode(a, r) && ok;
+        MTFDecode(r, out);
+        return ok;
+    };
+    std::vector<Bytes> payloads;
+    for (const Bytes& data : {Bytes{}, FromString("abc"), WordText(90000, 61), Repeat(100000, 0),
+                              RandomBytes(5000, 62)}) {
+        Bytes rle, bwt, mtf, rle2, payload;
+        RLEEncode(data, rle);
+        BWTEncode(rle, bwt);
+        MTFEncode(bwt, mtf);
+        RLEEncode(mtf, rle2);
+        ArithEncode(rle2, payload);
+        payloads.push_back(payload);
+    }
+    for (uint32_t seed = 0; seed < 30; ++seed)
+        payloads.push_back(RandomBytes(seed * 13, seed + 100));
+    for (const auto& payload : payloads) {
+        Bytes one, three;
+        const bool okOne = ArithRLEMTFDecode(payload, one);
+        const bool okThree = staged(payload, three);
+        EXPECT_EQ(okOne, okThree);
+        if (okOne && okThree) {
+            EXPECT_EQ(one, three);
+        }
+    }
+    // The bound applies to the final bytes.
+    Bytes out;
+    EXPECT_FALSE(ArithRLEMTFDecode(payloads[2], out, 1000));
+    EXPECT_LE(out.size(), 1000u);
+}
+
+TEST(Arithmetic, OnePassEncodingMatchesTheStages)
+{
+    Bytes runs;  // runs of every length around the cap, of index 0 and others
+    for (int len : {1, 2, 3, 255, 256, 257, 258, 259, 600})
+        for (uint8_t c : {uint8_t{0}, uint8_t{'a'}, uint8_t{'b'}})
+            runs.insert(runs.end(), len, c);
+    const Bytes inputs[] = {{}, {0x00}, {0x00, 0x00}, FromString("abc"), runs, RandomBytes(20000, 71),
+                            Repeat(70000, 0), WordText(100000, 72), AllByteValues(20)};
+    for (const auto& in : inputs) {
+        Bytes mtf, rle, staged, one;
+        MTFEncode(in, mtf);
+        RLEEncode(mtf, rle);
+        ArithEncode(rle, staged);
+        MTFRLEArithEncode(in, one);
+        EXPECT_EQ(one, staged) << "size " << in.size();
+    }
+}

@@ -312,7 +312,7 @@ Exp* CGrammarDictionary::Term()
         if (!Advance())
             return nullptr;
         if (open == '{')
-            return NewListExp(m_arena, OR_TYPE, NewEmptyExp(m_arena), inner);
+            return Checked(NewListExp(m_arena, OR_TYPE, NewEmptyExp(m_arena), inner));
         if (open == '[')
             inner->cost += 1;
         return inner;
@@ -332,13 +332,35 @@ Exp* CGrammarDictionary::Term()
         SyntaxError("unknown word used in an expression");
         return nullptr;
     }
-    Exp* e = NewListExp(m_arena, AND_TYPE, word->exp, nullptr);
-    if (!Advance())
+    Exp* e = Checked(NewListExp(m_arena, AND_TYPE, word->exp, nullptr));
+    if (!e || !Advance())
         return nullptr;
     return e;
 }
 
+Exp* CGrammarDictionary::Checked(Exp* e)
+{
+    if (e && e->depth > kMaxExpressionDepth) {
+        SyntaxError("expression nested too deeply");
+        return nullptr;
+    }
+    return e;
+}
+
 Exp* CGrammarDictionary::Expression()
+{
+    // Brackets and operands nest by recursion here: bounded like the trees.
+    if (++m_nesting > kMaxExpressionDepth) {
+        --m_nesting;
+        SyntaxError("expression nested too deeply");
+        return nullptr;
+    }
+    Exp* e = ExpressionBody();
+    --m_nesting;
+    return e;
+}
+
+Exp* CGrammarDictionary::ExpressionBody()
 {
     Exp* first = Term();
     if (!first)
@@ -351,7 +373,7 @@ Exp* CGrammarDictionary::Expression()
     Exp* rest = Expression();
     if (!rest)
         return nullptr;
-    return NewListExp(m_arena, type, first, rest);
+    return Checked(NewListExp(m_arena, type, first, rest));
 }
 
 bool CGrammarDictionary::ReadWordFile(const char* fileName,

@@ -82,6 +82,8 @@ private:
     bool IsEqual(char c) const;
     bool SyntaxError(const char* what);
     Exp* Expression();
+    Exp* ExpressionBody();
+    Exp* Checked(Exp* e);
     Exp* Term();
     Exp* ConnectorTerm();
     bool ReadEntry();
@@ -96,6 +98,7 @@ private:
 
     ParserArena m_arena;      // expression nodes, cells, word nodes
     bool m_inQuotes = false;
+    int m_nesting = 0;
     char m_idCounter[9] = "AAAAAAAA";
 };
 

@@ -11,6 +11,7 @@ Exp* NewConnectorExp(ParserArena& arena, const char* label, char dir, bool multi
     e->multi = multi ? 1 : 0;
     e->label = label;
     e->list = nullptr;
+    e->depth = 1;
     return e;
 }
 
@@ -23,6 +24,12 @@ Exp* NewListExp(ParserArena& arena, uint8_t type, Exp* first, Exp* second)
     e->multi = 0;
     e->label = nullptr;
     e->list = nullptr;
+    int deepest = 0;
+    if (first)
+        deepest = first->depth;
+    if (second && second->depth > deepest)
+        deepest = second->depth;
+    e->depth = 1 + deepest;
     ExpCell* tail = nullptr;
     if (second) {
         tail = arena.New<ExpCell>();

@@ -15,7 +15,11 @@ struct Exp {
     uint8_t multi;     // written with "@" (connectors)
     const char* label; // connector label, interned (connectors)
     ExpCell* list;     // operands (AND, OR); an AND with no operands is the empty expression
+    int depth;         // 1 for a connector or an empty expression, else 1 + the deepest operand
 };
+
+// Every walk over an expression recurses; a grammar text may not nest deeper.
+constexpr int kMaxExpressionDepth = 1000;
 
 struct ExpCell {
     ExpCell* next;

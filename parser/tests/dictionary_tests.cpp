@@ -122,6 +122,27 @@ TEST(Dictionary, SyntaxErrorsMakeItUnusable)
     EXPECT_TRUE(ok->IsLoaded());
 }
 
+TEST(Dictionary, NestingIsBounded)
+{
+    auto alternatives = [](int n) {
+        std::string text = "a: A0+";
+        for (int i = 1; i < n; ++i)
+            text += " | A" + std::to_string(i) + "+";
+        return text + ";\n";
+    };
+    EXPECT_TRUE(LoadDictionaryText(alternatives(900))->IsLoaded());
+    EXPECT_FALSE(LoadDictionaryText(alternatives(1500))->IsLoaded());
+    EXPECT_FALSE(LoadDictionaryText("a: " + std::string(1500, '(') + "A+" + std::string(1500, ')') + ";")->IsLoaded());
+    EXPECT_FALSE(LoadDictionaryText("a: " + std::string(100000, '{') + "A+;")->IsLoaded());
+    // Words used as terms add up: each entry below nests the one before.
+    std::string chain = "w0: A+;\n";
+    for (int i = 1; i < 1200; ++i)
+        chain += "w" + std::to_string(i) + ": w" + std::to_string(i - 1) + " & B" + std::to_string(i) + "+;\n";
+    ClearLastGrammarError();
+    EXPECT_FALSE(LoadDictionaryText(chain)->IsLoaded());
+    EXPECT_NE(LastGrammarErrorText().find("nested too deeply"), std::string::npos) << LastGrammarErrorText();
+}
+
 TEST(Dictionary, MissingContainer)
 {
     ClearLastGrammarError();

@@ -32,8 +32,8 @@ const char* const kLines[] = {
     "send the report to bob@example.com as soon as possible",
     "show me the new unread messages from alice about the weather in paris today",
     // A 30-word line that does not parse.
-    "xyzzy plugh the the foo bar send send to to from from in mail mail the a an all "
-    "quux frob nitz wibble wobble zork the of to in on",
+    ("xyzzy plugh the the foo bar send send to to from from in mail mail the a an all "
+     "quux frob nitz wibble wobble zork the of to in on"),
 };
 
 double Median(std::vector<double> v)

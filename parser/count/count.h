@@ -53,7 +53,7 @@ private:
     CSentence* m_sentence;
     ParseOptions* m_options;
     ParserResources* m_resources;
-    MatchTables m_match;
+    MatchTable m_match;
     std::vector<CountEntry*, ParserAllocator<CountEntry*>> m_table; // counted: the memory limit sees it
     ParserArena m_entries;
     std::vector<Disjunct*> m_lists; // match lists of the recursion, stacked

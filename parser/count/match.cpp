@@ -88,7 +88,7 @@ uint32_t ConnectorMatchHash(const Connector* c)
     return h;
 }
 
-MatchTables::MatchTables(const CSentence* sentence)
+MatchTable::MatchTable(const CSentence* sentence)
 {
     m_words.resize(static_cast<size_t>(sentence->numWords));
     for (int w = 0; w < sentence->numWords; ++w) {
@@ -117,7 +117,7 @@ MatchTables::MatchTables(const CSentence* sentence)
     }
 }
 
-void MatchTables::FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
+void MatchTable::FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
                                 std::vector<Disjunct*>& out) const
 {
     const WordTables& t = m_words[static_cast<size_t>(w)];

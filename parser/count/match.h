@@ -14,9 +14,9 @@ bool MatchConnectors(const Connector* a, const Connector* b);
 
 uint32_t ConnectorMatchHash(const Connector* c);
 
-class MatchTables {
+class MatchTable {
 public:
-    explicit MatchTables(const CSentence* sentence);
+    explicit MatchTable(const CSentence* sentence);
     // Appends to `out` the disjuncts of word w worth trying between lw and rw with
     // left connector lc of lw and right connector rc of rw (either may be null).
     void FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,

@@ -32,7 +32,7 @@ void ParseInfo::AddChoice(ParseSet* set, ParseSet* lset, int llw, int lrw, const
     set->current = c;
 }
 
-ParseSet* ParseInfo::Build(Disjunct* ld, Disjunct* rd, int lw, int rw, const Connector* le, const Connector* re,
+ParseSet* ParseInfo::BuildParseSet(Disjunct* ld, Disjunct* rd, int lw, int rw, const Connector* le, const Connector* re,
                            int k)
 {
     if (k < 0)
@@ -67,11 +67,11 @@ ParseSet* ParseInfo::Build(Disjunct* ld, Disjunct* rd, int lw, int rw, const Con
             for (Disjunct* d = m_counts->Sentence()->words[w].d; d; d = d->next) {
                 if (d->left)
                     continue;
-                if (ParseSet* s = Build(d, nullptr, w, rw, d->right, nullptr, k - 1))
+                if (ParseSet* s = BuildParseSet(d, nullptr, w, rw, d->right, nullptr, k - 1))
                     AddChoice(set, &m_dummy, lw, w, nullptr, nullptr, s, w, rw, nullptr, nullptr, nullptr, nullptr,
                               nullptr);
             }
-            if (ParseSet* s = Build(nullptr, nullptr, w, rw, nullptr, nullptr, k - 1))
+            if (ParseSet* s = BuildParseSet(nullptr, nullptr, w, rw, nullptr, nullptr, k - 1))
                 AddChoice(set, &m_dummy, lw, w, nullptr, nullptr, s, w, rw, nullptr, nullptr, nullptr, nullptr,
                           nullptr);
         }
@@ -95,35 +95,35 @@ ParseSet* ParseInfo::Build(Disjunct* ld, Disjunct* rd, int lw, int rw, const Con
                     ParseSet* ls[4] = {};
                     ParseSet* rs[4] = {};
                     if (L) {
-                        ls[0] = Build(ld, d, lw, w, le->next, d->left->next, kl);
+                        ls[0] = BuildParseSet(ld, d, lw, w, le->next, d->left->next, kl);
                         if (le->multi)
-                            ls[1] = Build(ld, d, lw, w, le, d->left->next, kl);
+                            ls[1] = BuildParseSet(ld, d, lw, w, le, d->left->next, kl);
                         if (d->left->multi)
-                            ls[2] = Build(ld, d, lw, w, le->next, d->left, kl);
+                            ls[2] = BuildParseSet(ld, d, lw, w, le->next, d->left, kl);
                         if (le->multi && d->left->multi)
-                            ls[3] = Build(ld, d, lw, w, le, d->left, kl);
+                            ls[3] = BuildParseSet(ld, d, lw, w, le, d->left, kl);
                     }
                     if (Rm) {
-                        rs[0] = Build(d, rd, w, rw, d->right->next, re->next, kr);
+                        rs[0] = BuildParseSet(d, rd, w, rw, d->right->next, re->next, kr);
                         if (d->right->multi)
-                            rs[1] = Build(d, rd, w, rw, d->right, re->next, kr);
+                            rs[1] = BuildParseSet(d, rd, w, rw, d->right, re->next, kr);
                         if (re->multi)
-                            rs[2] = Build(d, rd, w, rw, d->right->next, re, kr);
+                            rs[2] = BuildParseSet(d, rd, w, rw, d->right->next, re, kr);
                         if (d->right->multi && re->multi)
-                            rs[3] = Build(d, rd, w, rw, d->right, re, kr);
+                            rs[3] = BuildParseSet(d, rd, w, rw, d->right, re, kr);
                     }
                     for (int a = 0; a < 4; ++a)
                         for (int b = 0; b < 4; ++b)
                             if (ls[a] && rs[b])
                                 AddChoice(set, ls[a], lw, w, le, d->left, rs[b], w, rw, d->right, re, ld, d, rd);
                     if (ls[0] || ls[1] || ls[2] || ls[3]) {
-                        if (ParseSet* r = Build(d, rd, w, rw, d->right, re, kr))
+                        if (ParseSet* r = BuildParseSet(d, rd, w, rw, d->right, re, kr))
                             for (int a = 0; a < 4; ++a)
                                 if (ls[a])
                                     AddChoice(set, ls[a], lw, w, le, d->left, r, w, rw, nullptr, re, ld, d, rd);
                     }
                     if (!le && (rs[0] || rs[1] || rs[2] || rs[3])) {
-                        if (ParseSet* l = Build(ld, d, lw, w, nullptr, d->left, kl))
+                        if (ParseSet* l = BuildParseSet(ld, d, lw, w, nullptr, d->left, kl))
                             for (int b = 0; b < 4; ++b)
                                 if (rs[b])
                                     AddChoice(set, l, lw, w, nullptr, d->left, rs[b], w, rw, d->right, re, ld, d, rd);
@@ -141,7 +141,7 @@ void ParseInfo::BuildRoot(CountContext& counts, int nullCount, bool islandsOk)
 {
     m_counts = &counts;
     m_islandsOk = islandsOk;
-    root = Build(nullptr, nullptr, -1, numWords, nullptr, nullptr, nullCount + 1);
+    root = BuildParseSet(nullptr, nullptr, -1, numWords, nullptr, nullptr, nullCount + 1);
     if (root)
         root->current = root->first;
     m_counts = nullptr;

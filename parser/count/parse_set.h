@@ -56,7 +56,7 @@ public:
     Link links[kMaxLinks];
 
 private:
-    ParseSet* Build(Disjunct* ld, Disjunct* rd, int lw, int rw, const Connector* le, const Connector* re, int k);
+    ParseSet* BuildParseSet(Disjunct* ld, Disjunct* rd, int lw, int rw, const Connector* le, const Connector* re, int k);
     void AddChoice(ParseSet* set, ParseSet* lset, int llw, int lrw, const Connector* llc, const Connector* lrc,
                    ParseSet* rset, int rlw, int rrw, const Connector* rlc, const Connector* rrc, Disjunct* ld,
                    Disjunct* md, Disjunct* rd);

@@ -180,9 +180,12 @@ int32_t CountContext::DoCount(int lw, int rw, const Connector* le, const Connect
                             r = Add(r, DoCount(w, rw, d->right, re, kr));
                     }
                     total = Add(total, Mul(l, r));
-                    if (l > 0)
+                    // Tested against zero, not for being positive: a left count
+                    // that wrapped negative still has its parse sets, and the
+                    // parse-set sums must agree with the counts modulo 2^32.
+                    if (l != 0)
                         total = Add(total, Mul(l, DoCount(w, rw, d->right, re, kr)));
-                    if (!le && r > 0)
+                    if (!le && r != 0)
                         total = Add(total, Mul(r, DoCount(lw, w, le, d->left, kl)));
                 }
             }

@@ -374,3 +374,79 @@ TEST(CountProperty, BruteForceSeesAmbiguity)
     EXPECT_GE(most, 5u);
     EXPECT_GE(mostNulls, 2);
 }
+
+namespace {
+std::string Repeated(const char* words, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += std::string(words) + " ";
+    return text;
+}
+} // namespace
+
+TEST(Sampling, OneLinkageFromEachStretchOfTheRange)
+{
+    std::unique_ptr<CGrammarDictionary> dict = fixture::LoadDictionaryText(kDenseGrammar);
+    fixture::Options o;
+    std::string text = Repeated("a b d c", 3);
+    CSentence s(text.c_str(), dict.get());
+    ASSERT_GE(s.Parse(o.p), 1);
+    const int n = s.numLinkagesFound;
+    const int k = o.p->linkageLimit;
+    ASSERT_GT(n, 10 * k) << "the sentence must have many more linkages than the limit";
+    ASSERT_EQ(s.numLinkagesAlloced, k);
+    ASSERT_EQ(s.linkageInfo.size(), static_cast<size_t>(k));
+    std::vector<int> perStretch(static_cast<size_t>(k), 0);
+    for (const LinkageInfo& li : s.linkageInfo) {
+        ASSERT_GE(li.index, 0);
+        ASSERT_LT(li.index, n);
+        int stretch = static_cast<int>(static_cast<int64_t>(li.index) * k / n);
+        // floor(i*N/K) <= index < floor((i+1)*N/K) for exactly one i
+        while (static_cast<int64_t>(stretch + 1) * n / k <= li.index)
+            ++stretch;
+        while (static_cast<int64_t>(stretch) * n / k > li.index)
+            --stretch;
+        perStretch[static_cast<size_t>(stretch)]++;
+    }
+    for (int i = 0; i < k; ++i)
+        EXPECT_EQ(perStretch[static_cast<size_t>(i)], 1) << "stretch " << i;
+
+    CSentence again(text.c_str(), dict.get());
+    again.Parse(o.p);
+    ASSERT_EQ(again.linkageInfo.size(), s.linkageInfo.size());
+    for (size_t i = 0; i < s.linkageInfo.size(); ++i)
+        EXPECT_EQ(again.linkageInfo[i].index, s.linkageInfo[i].index) << "the same sample, the same order";
+}
+
+TEST(Sampling, OverflowedCountsDrawAtRandom)
+{
+    std::unique_ptr<CGrammarDictionary> dict = fixture::LoadDictionaryText(kDenseGrammar);
+    fixture::Options o;
+    std::string text = Repeated("a b d c", 8);
+    CSentence s(text.c_str(), dict.get());
+    ASSERT_EQ(s.Parse(o.p), o.p->linkageLimit);
+    EXPECT_EQ(s.nullCount, 0);
+    ASSERT_TRUE(s.parseInfo->ParseSetOverflowed());
+    std::set<int> indices;
+    for (const LinkageInfo& li : s.linkageInfo)
+        indices.insert(li.index);
+    EXPECT_EQ(indices.size(), static_cast<size_t>(o.p->linkageLimit));
+    EXPECT_EQ(*indices.begin(), -o.p->linkageLimit);
+    EXPECT_EQ(*indices.rbegin(), -1);
+    for (int index : indices) {
+        s.parseInfo->ExtractLinks(index, s.sampler);
+        ASSERT_TRUE(ValidLinkage(s, *s.parseInfo)) << "draw " << index;
+        EXPECT_FALSE(s.sampler.InUse());
+    }
+    // The same draw gives the same linkage.
+    s.parseInfo->ExtractLinks(-7, s.sampler);
+    std::vector<std::pair<int, int>> first;
+    for (int j = 0; j < s.parseInfo->N_links; ++j)
+        first.push_back({s.parseInfo->links[j].l, s.parseInfo->links[j].r});
+    s.parseInfo->ExtractLinks(-7, s.sampler);
+    std::vector<std::pair<int, int>> second;
+    for (int j = 0; j < s.parseInfo->N_links; ++j)
+        second.push_back({s.parseInfo->links[j].l, s.parseInfo->links[j].r});
+    EXPECT_EQ(first, second);
+}

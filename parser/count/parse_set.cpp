@@ -165,7 +165,8 @@ bool ParseInfo::ParseSetOverflowed() const
             int32_t sum = static_cast<int32_t>(isum);
             if (sum != s->count)
                 ThrowParserLimit("parse-set sum differs from its count");
-            if (sum < 0 || dsum >= 2147483648.0 || static_cast<double>(sum) != static_cast<double>(static_cast<int64_t>(dsum)))
+            if (sum < 0 || dsum < 0 || dsum >= 2147483648.0 ||
+                static_cast<double>(sum) != static_cast<double>(static_cast<int64_t>(dsum)))
                 return true;
         }
     }

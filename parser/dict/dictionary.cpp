@@ -58,18 +58,23 @@ bool SubscriptRuleHolds(const char* word, const char* dictWord)
     return std::strcmp(word, dictWord) == 0;
 }
 
-void CollectMatches(const DictNode* n, const char* word, std::vector<const DictNode*>& out)
+// In-order walk, pruned by the matching compare; iterative, as a tree built from
+// entries in descending order can be as deep as the dictionary is long.
+void CollectMatches(const DictNode* root, const char* word, std::vector<const DictNode*>& out)
 {
-    // Iterative over the right spine keeps deep trees from exhausting the stack.
-    while (n) {
-        int m = DictMatch(word, n->string);
-        if (m <= 0)
-            CollectMatches(n->left, word, out);
-        if (m == 0 && SubscriptRuleHolds(word, n->string))
-            out.push_back(n);
-        if (m < 0)
-            break;
-        n = n->right;
+    std::vector<std::pair<const DictNode*, int>> stack;
+    const DictNode* n = root;
+    while (n || !stack.empty()) {
+        while (n) {
+            int m = DictMatch(word, n->string);
+            stack.emplace_back(n, m);
+            n = m <= 0 ? n->left : nullptr;
+        }
+        auto [node, m] = stack.back();
+        stack.pop_back();
+        if (m == 0 && SubscriptRuleHolds(word, node->string))
+            out.push_back(node);
+        n = m >= 0 ? node->right : nullptr;
     }
 }
 

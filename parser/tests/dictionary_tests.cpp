@@ -264,3 +264,16 @@ TEST(Dictionary, ConnectorSets)
     EXPECT_TRUE(none->IsAndable(a, '-')) << "without the entry every connector may";
     EXPECT_FALSE(none->HasUnlimitedSet());
 }
+
+TEST(Dictionary, DeepTreesLookUpWithoutRecursion)
+{
+    // One entry per word in descending order: every word goes left of the last.
+    std::string text;
+    for (int i = 8000; i > 0; --i)
+        text += "w" + std::to_string(100000 + i) + ": A+;\n";
+    auto d = LoadDictionaryText(text);
+    ASSERT_TRUE(d->IsLoaded());
+    EXPECT_EQ(d->numEntries, 8000);
+    EXPECT_EQ(Names(d->Lookup("w100001")), (std::vector<std::string>{"w100001"}));
+    EXPECT_TRUE(d->Lookup("w0").empty());
+}

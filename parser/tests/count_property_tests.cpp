@@ -5,6 +5,7 @@
 #include "parser/core/parser_error.h"
 #include "parser/count/match.h"
 #include "parser/count/parse_set.h"
+#include "parser/count/region.h"
 #include "parser/sentence/sentence.h"
 
 #include <gtest/gtest.h>
@@ -141,7 +142,17 @@ private:
                 ++islands;
         }
         m_found[nulls + islands - 1].insert(Describe(m_chosen, m_links));
+        for (const Disjunct* d : m_chosen)
+            if (d)
+                m_used[nulls + islands - 1].insert(d);
     }
+
+public:
+    // The disjuncts that take part in some linkage, by null count (after Run).
+    const std::set<const Disjunct*>& Used(int nulls) { return m_used[nulls]; }
+
+private:
+    std::map<int, std::set<const Disjunct*>> m_used;
 
     const CSentence& m_s;
     int m_n;
@@ -449,4 +460,64 @@ TEST(Sampling, OverflowedCountsDrawAtRandom)
     for (int j = 0; j < s.parseInfo->N_links; ++j)
         second.push_back({s.parseInfo->links[j].l, s.parseInfo->links[j].r});
     EXPECT_EQ(first, second);
+}
+
+namespace {
+// Marks from the left end as conjunction pruning does and compares the marked
+// disjuncts with those of the complete linkages the enumeration finds.
+void CheckRegionMarks(const std::string& text, CGrammarDictionary& dict, ParseOptions* o)
+{
+    CSentence s(text.c_str(), &dict);
+    ASSERT_TRUE(s.IsValid()) << text;
+    s.Parse(o);
+    BruteForce brute(s);
+    brute.Run();
+    for (int w = 0; w < s.numWords; ++w)
+        for (Disjunct* d = s.words[w].d; d; d = d->next)
+            d->marked = 0;
+    RegionMarker marker(&s, o, [](const Connector* a, const Connector* b, int lw, int rw, const CSentence* sentence) {
+        return MatchConnectors(a, b, lw, rw, sentence);
+    });
+    bool any = false;
+    for (Disjunct* d = s.words[0].d; d; d = d->next) {
+        if (!d->left && marker.RegionValid(0, s.numWords, d->right, nullptr)) {
+            any = true;
+            d->marked = 1;
+            marker.MarkRegion(0, s.numWords, d->right, nullptr);
+        }
+    }
+    std::set<const Disjunct*> marked;
+    for (int w = 0; w < s.numWords; ++w)
+        for (Disjunct* d = s.words[w].d; d; d = d->next)
+            if (d->marked)
+                marked.insert(d);
+    EXPECT_EQ(marked, brute.Used(0)) << text;
+    EXPECT_EQ(any, !brute.Used(0).empty()) << text;
+}
+} // namespace
+
+TEST(RegionMarking, MarksExactlyTheDisjunctsOfCompleteLinkages)
+{
+    fixture::Options o;
+    for (const char* text : kSentences)
+        CheckRegionMarks(text, Dictionary(), o.p);
+    std::unique_ptr<CGrammarDictionary> dict = fixture::LoadDictionaryText(kDenseGrammar);
+    o.p->shortLength = 2;
+    const char* alphabet[] = {"a", "b", "c", "d"};
+    for (int length = 1; length <= 5; ++length) {
+        std::vector<int> pick(static_cast<size_t>(length), 0);
+        for (;;) {
+            std::string text;
+            for (int p : pick)
+                text += std::string(text.empty() ? "" : " ") + alphabet[p];
+            CheckRegionMarks(text, *dict, o.p);
+            if (HasFailure())
+                return;
+            size_t i = 0;
+            while (i < pick.size() && ++pick[i] == 4)
+                pick[i++] = 0;
+            if (i == pick.size())
+                break;
+        }
+    }
 }

@@ -7,7 +7,7 @@
 
 class CSentence;
 struct ParseOptions;
-class WordLinkage;
+#include "word_linkage.h"
 
 struct LinkageLink {
     int l, r; // l == -1: skipped by every reader

@@ -263,3 +263,22 @@ TEST(Sentence, PostProcessorSeam)
     EXPECT_EQ(TestPostProcessor::instances, 0) << "released with the last dictionary";
     SetPostProcessorFactory(nullptr);
 }
+
+TEST(Sentence, ParsesGiveBackTheirMemory)
+{
+    fixture::Options o;
+    Dictionary(); // loaded before the count starts
+    int64_t before = GetParserMemoryCounters().inUse;
+    for (int round = 0; round < 3; ++round) {
+        for (const char* text : {"send me new mail", "show the mail from john in the inbox folder",
+                                 "xyzzy foo bar send", "the the the the the the the the"}) {
+            CSentence s(text, &Dictionary());
+            s.Parse(o.p);
+            if (s.numLinkagesPostProcessed > 0) {
+                CLinkage l(0, &s, o.p);
+                delete l.GetWordLinkages();
+            }
+        }
+        EXPECT_EQ(GetParserMemoryCounters().inUse, before) << "round " << round;
+    }
+}

@@ -2,6 +2,7 @@
 // decompressor's dispatch on the method byte.
 #include "zlcomp_core.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zlcomp {
@@ -44,8 +45,9 @@ bool Decompress(ByteView stream, Bytes& out, size_t limit)
     const uint8_t method = SplitStream(stream, payload);
     switch (method) {
     case kMethodStored: {
-        // A header with method 0 holds stored data, which is checked for a
-        // header once more (and loses it, as older builds did).
+        // A header with method 0 holds stored data, which goes through the
+        // header check once more: stored data that itself begins with a
+        // complete header loses it.
         ByteView data;
         SplitStream(payload, data);
         if (data.size() > limit)
@@ -67,8 +69,11 @@ bool Decompress(ByteView stream, Bytes& out, size_t limit)
         // through the remaining stages, and the result reports the fault.
         Bytes w1;
         Bytes w2;
-        w1.reserve(payload.size() * 4);
+        // Text streams expand about 3.5 times here; the hint stays modest so a
+        // crafted stream cannot claim memory before it decodes anything.
+        w1.reserve(std::min({payload.size() * 4, limit, size_t{16} << 20}));
         bool ok = ArithRLEMTFDecode(payload, w1, limit);
+        w2.reserve(w1.size());  // the block sort's output is its input less the row numbers
         ok = BWTDecode(w1, w2) && ok;
         w1.clear();
         w1.shrink_to_fit();

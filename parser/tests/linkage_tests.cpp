@@ -164,3 +164,23 @@ TEST(OutString, GrowsWhenThePieceDoesNotFit)
     EXPECT_EQ(out.Capacity(), 14u);
     EXPECT_EQ(out.Text(), "abcxyz");
 }
+
+TEST(Linkage, DiagramTooTallIsEmpty)
+{
+    // n nested links need n rows (the W links keep the words one island); the
+    // fifteenth row is one too many.
+    auto dict = fixture::LoadDictionaryText("o: {W-} & {W+} & X+;\nc: X-;\n");
+    ASSERT_TRUE(dict->IsLoaded());
+    fixture::Options o;
+    for (int n : {14, 15}) {
+        std::string text;
+        for (int i = 0; i < n; ++i)
+            text += "o ";
+        for (int i = 0; i < n; ++i)
+            text += "c ";
+        CSentence s(text.c_str(), dict.get());
+        ASSERT_EQ(s.Parse(o.p), 1);
+        CLinkage l(0, &s, o.p);
+        EXPECT_EQ(PrintDiagram(l).empty(), n == 15) << n;
+    }
+}

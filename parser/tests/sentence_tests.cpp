@@ -188,7 +188,8 @@ public:
     static int instances;
     TestPostProcessor() { ++instances; }
     ~TestPostProcessor() override { --instances; }
-    void FirstPass(const PostProcessInput&) override {}
+    static int firstPasses;
+    void FirstPass(const PostProcessInput&) override { ++firstPasses; }
     PostProcessResult Process(const PostProcessInput& in) override
     {
         if (throwsLeft > 0) {
@@ -208,6 +209,7 @@ public:
     void ResetSentence() override {}
 };
 int TestPostProcessor::throwsLeft = 0;
+int TestPostProcessor::firstPasses = 0;
 int TestPostProcessor::instances = 0;
 
 CPostProcessor* MakeTestPostProcessor(const char*, const char*, const void*, unsigned, GrammarEscapeCallback)
@@ -252,7 +254,22 @@ TEST(Sentence, PostProcessorSeam)
         EXPECT_STREQ(l.GetLinkDomainNames(0).at(0), "m");
         EXPECT_EQ(l.GetViolationName(), nullptr);
 
-        // Overflowing record counts keep working: a parse with only violations.
+        // Long sentences get a first pass over the chosen linkages first.
+        TestPostProcessor::firstPasses = 0;
+        EXPECT_EQ(s.firstPassDone, 0);
+        std::string longLine = "show the mail from john in the inbox folder";
+        CSentence shortOne(longLine.c_str(), &first);
+        shortOne.Parse(o.p);
+        EXPECT_EQ(TestPostProcessor::firstPasses, 0) << "under 30 words: no first pass";
+        for (int i = 0; i < 4; ++i)
+            longLine += " from john in the inbox folder";
+        CSentence longOne(longLine.c_str(), &first);
+        ASSERT_GE(longOne.numWords, o.p->twoPassLength);
+        longOne.Parse(o.p);
+        EXPECT_EQ(longOne.firstPassDone, 1);
+        EXPECT_GT(TestPostProcessor::firstPasses, 0);
+
+        // A parse whose linkages all break a rule keeps them, sorted, with the message.
         CSentence bad("send me mail", &first);
         o.p->maxNullCount = 0;
         EXPECT_EQ(bad.Parse(o.p), 0);

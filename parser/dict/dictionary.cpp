@@ -245,6 +245,8 @@ bool CGrammarDictionary::Advance()
         } else {
             if (c == '"') {
                 m_inQuotes = false;
+                if (len == 0) // an empty token would read as the end of the text
+                    return SyntaxError("empty quoted word");
                 break;
             }
             if (c == 0 || std::isspace(static_cast<unsigned char>(c))) {

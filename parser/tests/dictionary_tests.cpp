@@ -102,6 +102,7 @@ TEST(Dictionary, SyntaxErrorsMakeItUnusable)
         {"a: A+;\nb", 2},           // names without an expression at the end
         {"\"a b\": A+;", 2},        // white space inside quotes
         {"\"ab: A+;", 2},           // quotes never closed
+        {"x: A+;\n\"\": B+;\na: C+;", 2}, // an empty quoted word must not end the text
         {": A+;", 2},               // no names
         {"a: A+ | ;", 2},
         {"/missing.words: A+;", 3}, // word file not found

@@ -278,3 +278,10 @@ TEST(Dictionary, DeepTreesLookUpWithoutRecursion)
     EXPECT_EQ(Names(d->Lookup("w100001")), (std::vector<std::string>{"w100001"}));
     EXPECT_TRUE(d->Lookup("w0").empty());
 }
+
+TEST(Dictionary, ANulByteDoesNotEndTheText)
+{
+    auto d = LoadDictionaryText(std::string("a: A+;\0b: B+;\n", 15));
+    ASSERT_TRUE(d->IsLoaded());
+    EXPECT_FALSE(d->Lookup("b").empty()) << "what follows the byte is read too";
+}

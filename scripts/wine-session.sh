@@ -24,7 +24,8 @@ export DISPLAY=$display
 export WINEPREFIX=$dir/prefix
 export WINEARCH=win32
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# A crashing test ends at once instead of waiting in the crash debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 ENV
   . "$dir/env"
   timeout 240 wineboot -i >"$dir/wineboot.log" 2>&1

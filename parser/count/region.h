@@ -1,0 +1,47 @@
+// Region marking for conjunction pruning: which disjuncts lie on some complete
+// linkage of a word range with no null words. The connector test is the one the
+// pruning passes use, handed in by their caller.
+#pragma once
+#include "parser/count/match.h"
+#include "parser/disjunct/connector.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+class CSentence;
+struct ParseOptions;
+
+using RegionMatchFn = bool (*)(const Connector* a, const Connector* b, int lw, int rw, const CSentence* sentence);
+
+class RegionMarker {
+public:
+    RegionMarker(const CSentence* sentence, const ParseOptions* options, RegionMatchFn match);
+
+    bool RegionValid(int lw, int rw, const Connector* lc, const Connector* rc);
+    // Marks (`marked` = 1) every disjunct that takes part in a valid completion.
+    void MarkRegion(int lw, int rw, const Connector* lc, const Connector* rc);
+
+private:
+    enum : uint8_t { kInvalid = 0, kValid = 1, kMarked = 2 };
+    struct Key {
+        int lw, rw;
+        const Connector* lc;
+        const Connector* rc;
+        bool operator==(const Key& o) const { return lw == o.lw && rw == o.rw && lc == o.lc && rc == o.rc; }
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const;
+    };
+    bool Allowed(const Connector* a, const Connector* b, int lw, int rw) const;
+    bool LeftSide(int lw, int w, const Connector* lc, const Disjunct* d, bool mark);
+    bool RightSide(int w, int rw, const Disjunct* d, const Connector* rc, bool mark);
+
+    const CSentence* m_sentence;
+    bool m_nullLinks;
+    RegionMatchFn m_match;
+    MatchTable m_table;
+    std::unordered_map<Key, uint8_t, KeyHash> m_memo;
+    std::vector<Disjunct*> m_lists;
+};

@@ -26,7 +26,7 @@ bool ReadFile(const std::string& path, std::string& out, size_t limit);
 // Creates a new file (fails when it exists), writes and flushes it.
 bool CreateNewFile(const std::string& path, const std::string& bytes);
 // Moves a file; replace=false fails when the target exists.
-bool MoveFile(const std::string& from, const std::string& to, bool replace);
+bool RenameFile(const std::string& from, const std::string& to, bool replace);
 bool RemoveFile(const std::string& path);
 
 int64_t NowSeconds();

@@ -84,7 +84,7 @@ bool CreateNewFile(const std::string& path, const std::string& bytes) {
     return ok;
 }
 
-bool MoveFile(const std::string& from, const std::string& to, bool replace) {
+bool RenameFile(const std::string& from, const std::string& to, bool replace) {
     if (replace) return rename(from.c_str(), to.c_str()) == 0;
     // link + unlink never replaces an existing target.
     if (link(from.c_str(), to.c_str()) != 0) return false;

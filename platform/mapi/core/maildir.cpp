@@ -132,7 +132,7 @@ bool Maildir::MarkSeen(const StoredMessage& m) const {
     std::sort(flags.begin(), flags.end());
     flags.erase(std::unique(flags.begin(), flags.end()), flags.end());
     std::string target = os::Join(os::Join(m_root, "cur"), Unique(m.fileName) + ":2," + flags);
-    return os::MoveFile(PathOf(m), target, false);
+    return os::RenameFile(PathOf(m), target, false);
 }
 
 std::string Maildir::NewUniqueName() const {
@@ -161,7 +161,7 @@ bool Maildir::Deliver(const std::string& bytes, bool intoCur, const std::string&
         }
         std::string name = intoCur ? unique + ":2," + flags : unique;
         std::string target = os::Join(os::Join(m_root, intoCur ? "cur" : "new"), name);
-        if (os::MoveFile(tmp, target, false)) {
+        if (os::RenameFile(tmp, target, false)) {
             id = IdOf(name);
             return true;
         }
@@ -174,7 +174,7 @@ bool Maildir::Replace(const StoredMessage& m, const std::string& bytes) const {
     for (int attempt = 0; attempt < 50; ++attempt) {
         std::string tmp = os::Join(os::Join(m_root, "tmp"), NewUniqueName());
         if (!os::CreateNewFile(tmp, bytes)) continue;
-        if (os::MoveFile(tmp, PathOf(m), true)) return true;
+        if (os::RenameFile(tmp, PathOf(m), true)) return true;
         os::RemoveFile(tmp);
         return false;
     }

@@ -31,7 +31,9 @@ TEST(MimeComposer, PlainMessageReadsBack) {
     EXPECT_NE(raw.find("MIME-Version: 1.0\r\n"), std::string::npos);
     EXPECT_EQ(raw.find("hidden@example.org"), std::string::npos);   // blind copies stay blind
     for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\n') ASSERT_TRUE(i > 0 && raw[i - 1] == '\r') << "bare LF at " << i;
+        if (raw[i] == '\n') {
+            ASSERT_TRUE(i > 0 && raw[i - 1] == '\r') << "bare LF at " << i;
+        }
         ASSERT_LT((unsigned char)raw[i], 0x80) << "8-bit byte at " << i;
     }
     MimeMessage back = ParseMime(raw);

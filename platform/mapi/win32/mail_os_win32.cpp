@@ -90,7 +90,7 @@ bool CreateNewFile(const std::string& path, const std::string& bytes) {
     return ok;
 }
 
-bool MoveFile(const std::string& from, const std::string& to, bool replace) {
+bool RenameFile(const std::string& from, const std::string& to, bool replace) {
     return MoveFileExA(from.c_str(), to.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0) != 0;
 }
 

@@ -202,6 +202,25 @@ TEST_F(Mapi32Test, AttachmentsGoToTemporaryFilesUnlessSuppressed) {
     mapi.FreeBuffer(m);
 }
 
+TEST_F(Mapi32Test, UnwritableTemporaryFolderIsReportedAndNothingIsMarked) {
+    Deliver("new", "1700000003.M1P1.test",
+            "Subject: A\r\nContent-Type: multipart/mixed; boundary=B\r\n\r\n--B\r\n\r\ntext\r\n--B\r\n"
+            "Content-Disposition: attachment; filename=x.txt\r\n\r\ndata\r\n--B--\r\n");
+    char tmp[MAX_PATH], temp[MAX_PATH];
+    GetEnvironmentVariableA("TMP", tmp, sizeof tmp);
+    GetEnvironmentVariableA("TEMP", temp, sizeof temp);
+    std::string missing = Join(dir.path(), "no-such-folder");
+    SetEnvironmentVariableA("TMP", missing.c_str());
+    SetEnvironmentVariableA("TEMP", missing.c_str());
+    lpMapiMessage m = nullptr;
+    ULONG rc = mapi.ReadMail(session, 0, const_cast<char*>("1700000003.M1P1.test"), 0, 0, &m);
+    SetEnvironmentVariableA("TMP", tmp);
+    SetEnvironmentVariableA("TEMP", temp);
+    EXPECT_EQ(rc, ULONG(MAPI_E_ATTACHMENT_WRITE_FAILURE));
+    EXPECT_EQ(m, nullptr);
+    EXPECT_TRUE(InFolder("new", "1700000003.M1P1.test"));   // a failed read does not mark the mail read
+}
+
 TEST_F(Mapi32Test, FifoOrderIsDeliveryTimeAndSurvivesMarkingRead) {
     Deliver("new", "3.c", "Subject: newest\r\n\r\nx\r\n", 1);
     Deliver("new", "1.a", "Subject: oldest\r\n\r\nx\r\n", 30);

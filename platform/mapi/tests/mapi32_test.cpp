@@ -314,6 +314,37 @@ TEST_F(Mapi32Test, SendWithoutRelayKeepsTheMailInTheOutbox) {
     EXPECT_NE(sent.find("To: John <john@example.org>\r\n"), std::string::npos) << sent;
 }
 
+TEST_F(Mapi32Test, SendDocumentsLeavesANoteInTheDefaultOutbox) {
+    // The default profile's outbox, as the session set-up registered it.
+    char outbox[MAX_PATH] = "";
+    DWORD size = sizeof outbox;
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Vindalex\\VxMail\\Profiles\\Vindalex", 0, KEY_READ, &key), 0);
+    RegQueryValueExA(key, "Outbox", nullptr, nullptr, reinterpret_cast<BYTE*>(outbox), &size);
+    RegCloseKey(key);
+    std::string doc = Join(dir.path(), "doc.txt");
+    ASSERT_TRUE(testsupport::WriteFile(doc, "document body"));
+    std::string paths = doc + ";" + Join(dir.path(), "missing.txt");
+    EXPECT_EQ(mapi.SendDocuments(0, const_cast<char*>(";"), const_cast<char*>(paths.c_str()), nullptr, 0),
+              ULONG(MAPI_E_ATTACHMENT_NOT_FOUND));
+    std::string name = "Report " + std::to_string(GetCurrentProcessId()) + ".txt";
+    ASSERT_EQ(mapi.SendDocuments(0, const_cast<char*>(";"), const_cast<char*>(doc.c_str()), const_cast<char*>(name.c_str()), 0), 0u);
+    bool found = false;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(Join(Join(outbox, "new"), "*").c_str(), &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    do {
+        std::string path = Join(Join(outbox, "new"), fd.cFileName);
+        std::string content = testsupport::ReadFile(path);
+        if (content.find("filename=\"" + name + "\"") != std::string::npos) {
+            found = true;
+            DeleteFileA(path.c_str());
+        }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    EXPECT_TRUE(found);
+}
+
 TEST_F(Mapi32Test, ResolveNameAcceptsAddressesOnly) {
     lpMapiRecipDesc r = nullptr;
     ASSERT_EQ(mapi.ResolveName(session, 0, const_cast<char*>("John Doe <john@example.org>"), 0, 0, &r), 0u);

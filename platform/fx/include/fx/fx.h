@@ -1,0 +1,7 @@
+// The class layer: everything the modules use, in one include.
+#pragma once
+
+#include "fx/types.h"
+#include "fx/string.h"
+#include "fx/object.h"
+#include "fx/exceptions.h"

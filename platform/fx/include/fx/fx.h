@@ -5,3 +5,7 @@
 #include "fx/string.h"
 #include "fx/object.h"
 #include "fx/exceptions.h"
+#include "fx/time.h"
+#include "fx/file.h"
+#include "fx/archive.h"
+#include "fx/collections.h"

@@ -9,7 +9,7 @@
 #include "simple_mapi.h"
 
 // A list never holds more entries than a 16-bit count can name.
-enum : ULONG { ZLM_MAPI_MAX_ENTRIES = 0xFFFF };
+constexpr ULONG ZLM_MAPI_MAX_ENTRIES = 0xFFFF;
 
 class CZLMMapiFile : public CObject {
     DECLARE_SERIAL(CZLMMapiFile)

@@ -31,7 +31,7 @@ typedef ULONG(WINAPI* ZLMPFN_MAPIDETAILS)(LHANDLE, ULONG_PTR, lpMapiRecipDesc, F
 typedef ULONG(WINAPI* ZLMPFN_MAPIRESOLVENAME)(LHANDLE, ULONG_PTR, LPSTR, FLAGS, ULONG, lpMapiRecipDesc*);
 
 // The size of a message identifier buffer: FindNext's, and the room SaveMail gives.
-enum : int { ZLM_MAPI_MESSAGE_ID_SIZE = 512 };
+constexpr int ZLM_MAPI_MESSAGE_ID_SIZE = 512;
 
 class CZLMMapi : public CObject {
     DECLARE_DYNAMIC(CZLMMapi)

@@ -76,10 +76,8 @@ typedef MapiMessage* lpMapiMessage;
 #endif
 
 // The mail classes' own result codes, above Simple MAPI's.
-enum : ULONG {
-    ZLM_MAPI_ALREADY_LOGGED_ON = 95,  // the session object is logged on already
-    ZLM_MAPI_PAST_END = 96,           // a position past the end of a list
-    ZLM_MAPI_NO_STORAGE = 97,         // the list or message has nothing to read or write into
-    ZLM_MAPI_HAS_STORAGE = 98,        // the storage exists; empty it first
-    ZLM_MAPI_NO_MEMORY = 99,          // out of memory
-};
+constexpr ULONG ZLM_MAPI_ALREADY_LOGGED_ON = 95;  // the session object is logged on already
+constexpr ULONG ZLM_MAPI_PAST_END = 96;           // a position past the end of a list
+constexpr ULONG ZLM_MAPI_NO_STORAGE = 97;         // the list or message has nothing to read or write into
+constexpr ULONG ZLM_MAPI_HAS_STORAGE = 98;        // the storage exists; empty it first
+constexpr ULONG ZLM_MAPI_NO_MEMORY = 99;          // out of memory

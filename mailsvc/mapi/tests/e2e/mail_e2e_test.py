@@ -329,8 +329,9 @@ def test_sending(work):
     check([a.addr_spec for a in msg["Cc"].addresses] == ["copy@example.org"], "Cc %r" % msg["Cc"])
     check(msg.get("Bcc") is None, "no Bcc header on the wire")
     text = msg.get_body(preferencelist=("plain",))
-    check(text is not None and text.get_content() == body.replace("\r\n", "\n"),
-          "body %r" % (text.get_content() if text is not None else None))
+    # Line ends inside an encoded body are the sender's choice: compare the lines.
+    content = text.get_content().replace("\r\n", "\n") if text is not None else None
+    check(content == body.replace("\r\n", "\n"), "body %r" % content)
     files = {a.get_filename(): a for a in msg.iter_attachments()}
     check(sorted(files) == ["bericht.txt", "capture.bin"], "attachment names %r" % sorted(files))
     if "capture.bin" in files:

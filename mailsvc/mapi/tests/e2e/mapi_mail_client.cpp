@@ -66,12 +66,16 @@ void PrintMessage(CZLMMapiMessage& m)
     std::printf("flags=%lu\n", static_cast<unsigned long>(m.GetFlags()));
     CZLMMapiRecipient& from = m.GetOriginator();
     std::printf("originators=%lu\n", static_cast<unsigned long>(from.GetSize()));
-    if (from.GetSize() > 0)
-        std::printf("from=%s|%s\n", Hex(from[0].GetName()).c_str(), Hex(from.GetAddress()).c_str());
+    if (from.GetSize() > 0) {
+        from.SetPosition(0);
+        std::printf("from=%s|%s\n", Hex(from.GetName()).c_str(), Hex(from.GetAddress()).c_str());
+    }
     CZLMMapiRecipient& to = m.GetRecips();
-    for (ULONG i = 0; i < to.GetSize(); ++i)
-        std::printf("recip=%lu|%s|%s\n", static_cast<unsigned long>(to[i].GetRecipClass()), Hex(to.GetName()).c_str(),
+    for (ULONG i = 0; i < to.GetSize(); ++i) {
+        to.SetPosition(i);
+        std::printf("recip=%lu|%s|%s\n", static_cast<unsigned long>(to.GetRecipClass()), Hex(to.GetName()).c_str(),
                     Hex(to.GetAddress()).c_str());
+    }
     CTime when;
     ULONG rc = m.GetTimeReceived(when);
     std::printf("date=%s\n", rc ? "none" : static_cast<LPCSTR>(when.Format("%Y/%m/%d %H:%M")));

@@ -48,3 +48,23 @@ if(TARGET fx_window_tests)
   target_include_directories(fx_window_tests PRIVATE tests/window)
   add_dependencies(fx_window_tests fx_test_resources fx_app_probe)
 endif()
+
+# GDI objects, common controls, control bars, property sheets and views.
+vx_sources(vxfx WIN32
+  src/window/gdi.cpp
+  src/window/cmnctrls.cpp
+  src/window/ctrlbars.cpp
+  src/window/propsheet.cpp
+  src/window/view.cpp
+)
+vx_test(fx_gdi_controls_tests
+  SOURCES
+    tests/window/gdi_test.cpp
+    tests/window/cmnctrls_test.cpp
+    tests/window/propsheet_test.cpp
+  LIBS vxfx
+  WIN32_ONLY
+  RESOURCES tests/window/gdi_controls_tests.rc)
+if(TARGET fx_gdi_controls_tests)
+  target_include_directories(fx_gdi_controls_tests PRIVATE tests/window)
+endif()

@@ -311,6 +311,8 @@ void AfxDeleteTempMaps()
 {
     CWnd::DeleteTempMap();
     CDC::DeleteTempMap();
+    CGdiObject::DeleteTempMap();
+    CImageList::DeleteTempMap();
 }
 
 namespace fx::detail {

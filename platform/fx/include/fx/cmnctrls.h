@@ -1,0 +1,113 @@
+// Thin wrappers of the common controls (comctl32): tab control, progress
+// bar, slider, spin button, image list.
+#pragma once
+
+#include "fx/wnd.h"
+
+#include <commctrl.h>
+
+class CImageList;
+
+class CTabCtrl : public CWnd {
+    DECLARE_DYNAMIC(CTabCtrl)
+public:
+    CTabCtrl() = default;
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    int GetItemCount() const;
+    BOOL GetItem(int nItem, TCITEMA* pTabCtrlItem) const;
+    BOOL SetItem(int nItem, TCITEMA* pTabCtrlItem);
+    LONG InsertItem(int nItem, LPCTSTR lpszItem);
+    LONG InsertItem(int nItem, TCITEMA* pTabCtrlItem);
+    BOOL DeleteItem(int nItem);
+    BOOL DeleteAllItems();
+    int GetCurSel() const;
+    int SetCurSel(int nItem);
+    int GetCurFocus() const;
+    BOOL GetItemRect(int nItem, LPRECT lpRect) const;
+    int GetRowCount() const;
+    // bLarger: the window rectangle for a display area; else the display area of a window rectangle.
+    void AdjustRect(BOOL bLarger, LPRECT lpRect);
+    CImageList* GetImageList() const;
+    HIMAGELIST SetImageList(CImageList* pImageList);
+};
+
+class CProgressCtrl : public CWnd {
+    DECLARE_DYNAMIC(CProgressCtrl)
+public:
+    CProgressCtrl() = default;
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    void SetRange(short nLower, short nUpper);
+    void SetRange32(int nLower, int nUpper);
+    void GetRange(int& nLower, int& nUpper) const;
+    int GetPos() const;
+    int SetPos(int nPos);
+    int OffsetPos(int nPos);
+    int SetStep(int nStep);
+    int StepIt();
+};
+
+class CSliderCtrl : public CWnd {
+    DECLARE_DYNAMIC(CSliderCtrl)
+public:
+    CSliderCtrl() = default;
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    void SetRange(int nMin, int nMax, BOOL bRedraw = FALSE);
+    void GetRange(int& nMin, int& nMax) const;
+    int GetRangeMin() const;
+    int GetRangeMax() const;
+    int GetPos() const;
+    void SetPos(int nPos);
+    int GetPageSize() const;
+    int SetPageSize(int nSize);
+    int GetLineSize() const;
+    int SetLineSize(int nSize);
+    void SetTicFreq(int nFreq);
+    void ClearTics(BOOL bRedraw = FALSE);
+};
+
+class CSpinButtonCtrl : public CWnd {
+    DECLARE_DYNAMIC(CSpinButtonCtrl)
+public:
+    CSpinButtonCtrl() = default;
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    CWnd* SetBuddy(CWnd* pWndBuddy);
+    CWnd* GetBuddy() const;
+    void SetRange(int nLower, int nUpper);
+    void SetRange32(int nLower, int nUpper);
+    void GetRange(int& nLower, int& nUpper) const;
+    int GetPos() const;  // HIWORD non-zero: the buddy's text is no number
+    int SetPos(int nPos);
+    UINT GetBase() const;
+    int SetBase(int nBase);
+};
+
+class CImageList : public CObject {
+    DECLARE_DYNAMIC(CImageList)
+public:
+    CImageList() : m_hImageList(nullptr) {}
+    ~CImageList() override;
+    CImageList(const CImageList&) = delete;
+    CImageList& operator=(const CImageList&) = delete;
+
+    HIMAGELIST m_hImageList;
+    operator HIMAGELIST() const { return m_hImageList; }
+    HIMAGELIST GetSafeHandle() const;
+    static CImageList* FromHandle(HIMAGELIST h);
+    static void DeleteTempMap();
+    BOOL Attach(HIMAGELIST h);
+    HIMAGELIST Detach();
+
+    BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
+    // From a bitmap of the resource chain, cx wide per image.
+    BOOL Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask);
+    BOOL DeleteImageList();
+    int GetImageCount() const;
+    int Add(HBITMAP hbmImage, HBITMAP hbmMask);
+    int Add(HBITMAP hbmImage, COLORREF crMask);
+    int Add(HICON hIcon);
+    BOOL Remove(int nImage);
+    HICON ExtractIcon(int nImage);
+    BOOL Draw(HDC hDC, int nImage, POINT pt, UINT nStyle);
+    COLORREF SetBkColor(COLORREF cr);
+    BOOL GetIconSize(int* cx, int* cy) const;
+};

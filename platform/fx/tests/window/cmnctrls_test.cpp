@@ -1,0 +1,157 @@
+// Common controls, control bars and form views as real windows.
+#include "fx/fxwin.h"
+#include "gdi_controls_ids.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Parent {
+    CWnd wnd;
+    Parent(int cx = 400, int cy = 300, DWORD style = WS_POPUP | WS_THICKFRAME)
+    {
+        wnd.CreateEx(0, nullptr, "parent", style, 0, 0, cx, cy, nullptr, nullptr);
+    }
+    ~Parent() { wnd.DestroyWindow(); }
+};
+
+} // namespace
+
+TEST(CommonControls, TabControlItemsAndDisplayArea)
+{
+    Parent p;
+    CTabCtrl tab;
+    ASSERT_TRUE(tab.Create(WS_CHILD | WS_VISIBLE, CRect(10, 10, 310, 210), &p.wnd, 5));
+    EXPECT_EQ(tab.InsertItem(0, "One"), 0);
+    EXPECT_EQ(tab.InsertItem(1, "Two"), 1);
+    EXPECT_EQ(tab.GetItemCount(), 2);
+    EXPECT_EQ(tab.SetCurSel(1), 0);
+    EXPECT_EQ(tab.GetCurSel(), 1);
+
+    // The display area lies inside the window rectangle; growing it again gives that rectangle back.
+    CRect area(0, 0, 300, 200);
+    tab.AdjustRect(FALSE, &area);
+    EXPECT_GT(area.top, 0);
+    EXPECT_LT(area.Width(), 300);
+    tab.AdjustRect(TRUE, &area);
+    EXPECT_EQ(area, CRect(0, 0, 300, 200));
+    EXPECT_TRUE(tab.DeleteItem(0));
+    EXPECT_EQ(tab.GetItemCount(), 1);
+}
+
+TEST(CommonControls, ProgressSliderSpinAndImageList)
+{
+    Parent p;
+    CProgressCtrl progress;
+    ASSERT_TRUE(progress.Create(WS_CHILD, CRect(0, 0, 100, 10), &p.wnd, 1));
+    progress.SetRange32(0, 200);
+    int lo = -1, hi = -1;
+    progress.GetRange(lo, hi);
+    EXPECT_EQ(lo, 0);
+    EXPECT_EQ(hi, 200);
+    progress.SetStep(15);
+    progress.SetPos(100);
+    EXPECT_EQ(progress.StepIt(), 100);  // the position before the step
+    EXPECT_EQ(progress.GetPos(), 115);
+
+    CSliderCtrl slider;
+    ASSERT_TRUE(slider.Create(WS_CHILD, CRect(0, 20, 100, 40), &p.wnd, 2));
+    slider.SetRange(-10, 10);
+    slider.SetPos(25);  // clamped to the range
+    EXPECT_EQ(slider.GetPos(), 10);
+    EXPECT_EQ(slider.GetRangeMin(), -10);
+
+    CEdit buddy;
+    ASSERT_TRUE(buddy.Create(WS_CHILD, CRect(0, 50, 60, 70), &p.wnd, 3));
+    CSpinButtonCtrl spin;
+    ASSERT_TRUE(spin.Create(WS_CHILD | UDS_SETBUDDYINT, CRect(60, 50, 75, 70), &p.wnd, 4));
+    spin.SetBuddy(&buddy);
+    EXPECT_EQ(spin.GetBuddy()->m_hWnd, buddy.m_hWnd);
+    spin.SetRange32(0, 50);
+    spin.SetPos(42);
+    CString text;
+    buddy.GetWindowText(text);
+    EXPECT_STREQ(text, "42");
+    EXPECT_EQ(LOWORD(spin.GetPos()), 42);
+
+    CImageList images;
+    ASSERT_TRUE(images.Create(16, 16, ILC_COLOR24 | ILC_MASK, 2, 2));
+    CMemDC dc(nullptr, 32, 16);
+    dc.FillSolidRect(0, 0, 32, 16, RGB(10, 20, 30));
+    HBITMAP strip = static_cast<HBITMAP>(dc.m_bitmap.m_hObject);
+    // A bitmap selected into a context cannot be added; take a copy out.
+    CBitmap copy;
+    copy.Attach(::CopyImage(strip, IMAGE_BITMAP, 0, 0, 0));
+    EXPECT_EQ(images.Add(copy, RGB(255, 0, 255)), 0);
+    EXPECT_EQ(images.GetImageCount(), 2);  // 32 pixels give two 16-pixel images
+    int cx = 0, cy = 0;
+    EXPECT_TRUE(images.GetIconSize(&cx, &cy));
+    EXPECT_EQ(cx, 16);
+}
+
+TEST(ControlBars, StatusBarAndDialogBarTakeTheirEdges)
+{
+    Parent p(400, 300, WS_POPUP | WS_THICKFRAME);
+    CStatusBar status;
+    ASSERT_TRUE(status.Create(&p.wnd, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR));
+    const UINT ids[] = {ID_SEPARATOR};
+    EXPECT_TRUE(status.SetIndicators(ids, 1));
+    EXPECT_EQ(status.GetPaneStyle(0), (UINT)(SBPS_STRETCH | SBPS_NOBORDERS));
+    EXPECT_TRUE(status.SetPaneText(0, "Ready"));
+    EXPECT_STREQ(status.GetPaneText(0), "Ready");
+
+    CDialogBar bar;
+    ASSERT_TRUE(bar.Create(&p.wnd, IDD_GC_BAR, CBRS_TOP | WS_VISIBLE, AFX_IDW_CONTROLBAR_FIRST + 5));
+    EXPECT_EQ(bar.GetDlgCtrlID(), AFX_IDW_CONTROLBAR_FIRST + 5);
+    EXPECT_NE(bar.GetDlgItem(IDC_GC_EDIT), nullptr);
+    CSize barSize = bar.m_sizeDefault;
+    EXPECT_GT(barSize.cy, 0);
+
+    p.wnd.ShowWindow(SW_SHOWNA);
+    CRect client;
+    p.wnd.GetClientRect(&client);
+    CRect rest = AfxRepositionBars(&p.wnd);
+
+    CRect sr, br;
+    status.GetWindowRect(&sr);
+    p.wnd.ScreenToClient(&sr);
+    bar.GetWindowRect(&br);
+    p.wnd.ScreenToClient(&br);
+    EXPECT_EQ(sr.bottom, client.bottom);
+    EXPECT_EQ(sr.Width(), client.Width());
+    EXPECT_EQ(br.top, 0);
+    EXPECT_EQ(br.Height(), barSize.cy);
+    EXPECT_EQ(br.Width(), client.Width());
+    EXPECT_EQ(rest, CRect(0, br.bottom, client.right, sr.top));
+}
+
+namespace {
+class Form : public CFormView {
+public:
+    Form() : CFormView(IDD_GC_FORM) {}
+    int initialUpdates = 0;
+    void OnInitialUpdate() override
+    {
+        ++initialUpdates;
+        CFormView::OnInitialUpdate();
+    }
+};
+} // namespace
+
+TEST(Views, FormViewFromATemplate)
+{
+    Parent p;
+    Form form;
+    ASSERT_TRUE(form.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 200), &p.wnd, 0xE900));
+    EXPECT_EQ(form.initialUpdates, 1);
+    EXPECT_EQ(form.GetDlgCtrlID(), 0xE900);
+    EXPECT_EQ(form.GetParent()->m_hWnd, p.wnd.m_hWnd);
+    EXPECT_NE(form.GetDlgItem(IDC_GC_EDIT), nullptr);
+    CRect r;
+    form.GetWindowRect(&r);
+    EXPECT_EQ(r.Width(), 300);
+    EXPECT_GT(form.GetTotalSize().cx, 0);
+    form.SetScrollSizes(MM_TEXT, CSize(50, 40));
+    EXPECT_EQ(form.GetTotalSize(), CSize(50, 40));
+    EXPECT_EQ(form.GetMapMode(), MM_TEXT);
+}

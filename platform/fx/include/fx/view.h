@@ -46,7 +46,7 @@ public:
     // Creates the form as a child of pParentWnd at rect (the template's own
     // size when rect is empty), then runs OnInitialUpdate as a frame would.
     BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                CWnd* pParentWnd, UINT nID, void* pContext = nullptr) override;
+                CWnd* pParentWnd, UINT nID, CCreateContext* pContext = nullptr) override;
     void OnInitialUpdate() override;
 
     LPCTSTR m_lpszTemplateName;

@@ -40,7 +40,8 @@ CRect AfxRepositionBars(CWnd* pWnd, UINT nIDFirst, UINT nIDLast)
     pWnd->GetClientRect(&area);
     for (HWND h = ::GetWindow(pWnd->m_hWnd, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
         UINT id = (UINT)::GetDlgCtrlID(h);
-        if (id < nIDFirst || id > nIDLast || !::IsWindowVisible(h))
+        // The style, not IsWindowVisible: the parent may not be shown yet.
+        if (id < nIDFirst || id > nIDLast || !(::GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE))
             continue;
         CControlBar* bar = dynamic_cast<CControlBar*>(CWnd::FromHandlePermanent(h));
         if (!bar)

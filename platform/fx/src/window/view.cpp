@@ -66,7 +66,8 @@ CFormView::~CFormView()
         free(const_cast<char*>(m_lpszTemplateName));
 }
 
-BOOL CFormView::Create(LPCTSTR, LPCTSTR, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID, CCreateContext*)
+BOOL CFormView::Create(LPCTSTR, LPCTSTR, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
+                       CCreateContext*)
 {
     if (m_hWnd || !pParentWnd || !pParentWnd->m_hWnd)
         return FALSE;

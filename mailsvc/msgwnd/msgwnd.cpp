@@ -138,6 +138,7 @@ IMPLEMENT_DYNAMIC(CMessageDlg, ETSLayoutDialog)
 BEGIN_MESSAGE_MAP(CMessageDlg, ETSLayoutDialog)
     ON_WM_SIZE()
     ON_WM_ERASEBKGND()
+    ON_WM_CLOSE()
     ON_EN_CHANGE(IDC_ZLM_SUBJECT, OnTextChange)
     ON_EN_CHANGE(IDC_ZLM_DATE, OnTextChange)
     ON_EN_CHANGE(IDC_ZLM_BODY, OnTextChange)
@@ -234,6 +235,11 @@ void CMessageDlg::OnOK()
 }
 
 void CMessageDlg::OnCancel()
+{
+    DestroyWindow();
+}
+
+void CMessageDlg::OnClose()
 {
     DestroyWindow();
 }

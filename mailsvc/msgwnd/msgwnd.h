@@ -57,6 +57,7 @@ protected:
     virtual void AddMiddleRows(LayoutPanePtr& root);
     void FinishInit(int nLabels, const UINT* labelIDs);
 
+    afx_msg void OnClose();
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnTextChange();

@@ -118,7 +118,6 @@ TEST_F(MessageWindowTest, OkAndTheCloseBoxDestroyTheWindow)
     Pump();
     EXPECT_FALSE(::IsWindow(ha));
     ::SendMessageA(hb, WM_CLOSE, 0, 0);
-    Pump();
     EXPECT_FALSE(::IsWindow(hb));
     // Nothing stays hidden until the program ends: the manager lets both go.
     m_mgr.RefreshWindowVector();

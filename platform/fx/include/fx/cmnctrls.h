@@ -111,3 +111,61 @@ public:
     COLORREF SetBkColor(COLORREF cr);
     BOOL GetIconSize(int* cx, int* cy) const;
 };
+
+// List view control.
+class CListCtrl : public CWnd {
+    DECLARE_DYNAMIC(CListCtrl)
+public:
+    CListCtrl() = default;
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    int GetItemCount() const;
+    int InsertColumn(int nCol, LPCTSTR lpszColumnHeading, int nFormat = LVCFMT_LEFT, int nWidth = -1,
+                     int nSubItem = -1);
+    BOOL DeleteColumn(int nCol);
+    int GetColumnWidth(int nCol) const;
+    BOOL SetColumnWidth(int nCol, int cx);
+    int InsertItem(int nItem, LPCTSTR lpszItem);
+    int InsertItem(int nItem, LPCTSTR lpszItem, int nImage);
+    int InsertItem(const LVITEMA* pItem);
+    BOOL DeleteItem(int nItem);
+    BOOL DeleteAllItems();
+    BOOL SetItemText(int nItem, int nSubItem, LPCTSTR lpszText);
+    CString GetItemText(int nItem, int nSubItem) const;
+    BOOL SetItemData(int nItem, DWORD_PTR dwData);
+    DWORD_PTR GetItemData(int nItem) const;
+    BOOL SetItemState(int nItem, UINT nState, UINT nMask);
+    UINT GetItemState(int nItem, UINT nMask) const;
+    // The next item after nItem (-1: from the start) with the LVNI_ flags.
+    int GetNextItem(int nItem, int nFlags) const;
+    UINT GetSelectedCount() const;
+    BOOL EnsureVisible(int nItem, BOOL bPartialOK);
+    int FindItem(LVFINDINFOA* pFindInfo, int nStart = -1) const;
+    BOOL SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData);
+    CImageList* SetImageList(CImageList* pImageList, int nImageListType);
+    CImageList* GetImageList(int nImageListType) const;
+    BOOL GetItemRect(int nItem, LPRECT lpRect, UINT nCode) const;
+    BOOL SetBkColor(COLORREF cr);
+    BOOL SetTextBkColor(COLORREF cr);
+    BOOL SetTextColor(COLORREF cr);
+};
+
+// Tool tips for the tools (windows or rectangles) of other windows.
+class CToolTipCtrl : public CWnd {
+    DECLARE_DYNAMIC(CToolTipCtrl)
+public:
+    CToolTipCtrl() = default;
+    BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
+    // A rectangle of pWnd (with a non-zero nIDTool) or the whole window pWnd.
+    BOOL AddTool(CWnd* pWnd, LPCTSTR lpszText, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
+    void DelTool(CWnd* pWnd, UINT_PTR nIDTool = 0);
+    void UpdateTipText(LPCTSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool = 0);
+    CString GetText(CWnd* pWnd, UINT_PTR nIDTool = 0) const;
+    void SetToolRect(CWnd* pWnd, UINT_PTR nIDTool, LPCRECT lpRect);
+    int GetToolCount() const;
+    void Activate(BOOL bActivate);
+    void RelayEvent(LPMSG lpMsg);
+    void SetDelayTime(UINT nDelay);
+
+protected:
+    void FillInToolInfo(TOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) const;
+};

@@ -210,3 +210,212 @@ BOOL CImageList::Draw(HDC hDC, int nImage, POINT pt, UINT nStyle)
 }
 COLORREF CImageList::SetBkColor(COLORREF cr) { return ImageList_SetBkColor(m_hImageList, cr); }
 BOOL CImageList::GetIconSize(int* cx, int* cy) const { return ImageList_GetIconSize(m_hImageList, cx, cy); }
+
+// ---- CListCtrl ----
+IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
+
+BOOL CListCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    InitCommonControlsOnce();
+    return CWnd::Create(WC_LISTVIEWA, nullptr, dwStyle, rect, pParentWnd, nID);
+}
+int CListCtrl::GetItemCount() const { return (int)SEND(LVM_GETITEMCOUNT, 0, 0); }
+
+int CListCtrl::InsertColumn(int nCol, LPCTSTR lpszColumnHeading, int nFormat, int nWidth, int nSubItem)
+{
+    LVCOLUMNA col = {};
+    col.mask = LVCF_TEXT | LVCF_FMT;
+    col.fmt = nFormat;
+    col.pszText = const_cast<LPSTR>(lpszColumnHeading);
+    if (nWidth != -1) {
+        col.mask |= LVCF_WIDTH;
+        col.cx = nWidth;
+    }
+    if (nSubItem != -1) {
+        col.mask |= LVCF_SUBITEM;
+        col.iSubItem = nSubItem;
+    }
+    return (int)SEND(LVM_INSERTCOLUMNA, nCol, &col);
+}
+BOOL CListCtrl::DeleteColumn(int nCol) { return (BOOL)SEND(LVM_DELETECOLUMN, nCol, 0); }
+int CListCtrl::GetColumnWidth(int nCol) const { return (int)SEND(LVM_GETCOLUMNWIDTH, nCol, 0); }
+BOOL CListCtrl::SetColumnWidth(int nCol, int cx) { return (BOOL)SEND(LVM_SETCOLUMNWIDTH, nCol, MAKELPARAM(cx, 0)); }
+
+int CListCtrl::InsertItem(const LVITEMA* pItem) { return (int)SEND(LVM_INSERTITEMA, 0, pItem); }
+
+int CListCtrl::InsertItem(int nItem, LPCTSTR lpszItem)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = nItem;
+    item.pszText = const_cast<LPSTR>(lpszItem);
+    return InsertItem(&item);
+}
+
+int CListCtrl::InsertItem(int nItem, LPCTSTR lpszItem, int nImage)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = nItem;
+    item.pszText = const_cast<LPSTR>(lpszItem);
+    item.iImage = nImage;
+    return InsertItem(&item);
+}
+
+BOOL CListCtrl::DeleteItem(int nItem) { return (BOOL)SEND(LVM_DELETEITEM, nItem, 0); }
+BOOL CListCtrl::DeleteAllItems() { return (BOOL)SEND(LVM_DELETEALLITEMS, 0, 0); }
+
+BOOL CListCtrl::SetItemText(int nItem, int nSubItem, LPCTSTR lpszText)
+{
+    LVITEMA item = {};
+    item.iSubItem = nSubItem;
+    item.pszText = const_cast<LPSTR>(lpszText);
+    return (BOOL)SEND(LVM_SETITEMTEXTA, nItem, &item);
+}
+
+CString CListCtrl::GetItemText(int nItem, int nSubItem) const
+{
+    // Grow the buffer until the text fits (the control truncates silently).
+    for (int size = 256; size <= 65536; size *= 4) {
+        CString text;
+        LVITEMA item = {};
+        item.iSubItem = nSubItem;
+        item.cchTextMax = size;
+        item.pszText = text.GetBuffer(size);
+        int n = (int)SEND(LVM_GETITEMTEXTA, nItem, &item);
+        text.ReleaseBuffer(n >= 0 && n < size ? n : -1);
+        if (n < size - 1)
+            return text;
+    }
+    return CString();
+}
+
+BOOL CListCtrl::SetItemData(int nItem, DWORD_PTR dwData)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = nItem;
+    item.lParam = (LPARAM)dwData;
+    return (BOOL)SEND(LVM_SETITEMA, 0, &item);
+}
+
+DWORD_PTR CListCtrl::GetItemData(int nItem) const
+{
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = nItem;
+    SEND(LVM_GETITEMA, 0, &item);
+    return (DWORD_PTR)item.lParam;
+}
+
+BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask)
+{
+    LVITEMA item = {};
+    item.stateMask = nMask;
+    item.state = nState;
+    return (BOOL)SEND(LVM_SETITEMSTATE, nItem, &item);
+}
+
+UINT CListCtrl::GetItemState(int nItem, UINT nMask) const { return (UINT)SEND(LVM_GETITEMSTATE, nItem, nMask); }
+int CListCtrl::GetNextItem(int nItem, int nFlags) const { return (int)SEND(LVM_GETNEXTITEM, nItem, MAKELPARAM(nFlags, 0)); }
+UINT CListCtrl::GetSelectedCount() const { return (UINT)SEND(LVM_GETSELECTEDCOUNT, 0, 0); }
+BOOL CListCtrl::EnsureVisible(int nItem, BOOL bPartialOK) { return (BOOL)SEND(LVM_ENSUREVISIBLE, nItem, bPartialOK); }
+int CListCtrl::FindItem(LVFINDINFOA* pFindInfo, int nStart) const { return (int)SEND(LVM_FINDITEMA, nStart, pFindInfo); }
+BOOL CListCtrl::SortItems(PFNLVCOMPARE pfnCompare, DWORD_PTR dwData) { return (BOOL)SEND(LVM_SORTITEMS, dwData, pfnCompare); }
+CImageList* CListCtrl::SetImageList(CImageList* pImageList, int nImageListType)
+{
+    return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(
+        SEND(LVM_SETIMAGELIST, nImageListType, pImageList ? pImageList->m_hImageList : nullptr)));
+}
+CImageList* CListCtrl::GetImageList(int nImageListType) const
+{
+    return CImageList::FromHandle(reinterpret_cast<HIMAGELIST>(SEND(LVM_GETIMAGELIST, nImageListType, 0)));
+}
+BOOL CListCtrl::GetItemRect(int nItem, LPRECT lpRect, UINT nCode) const
+{
+    lpRect->left = (LONG)nCode;
+    return (BOOL)SEND(LVM_GETITEMRECT, nItem, lpRect);
+}
+BOOL CListCtrl::SetBkColor(COLORREF cr) { return (BOOL)SEND(LVM_SETBKCOLOR, 0, cr); }
+BOOL CListCtrl::SetTextBkColor(COLORREF cr) { return (BOOL)SEND(LVM_SETTEXTBKCOLOR, 0, cr); }
+BOOL CListCtrl::SetTextColor(COLORREF cr) { return (BOOL)SEND(LVM_SETTEXTCOLOR, 0, cr); }
+
+// ---- CToolTipCtrl ----
+IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
+
+BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
+{
+    InitCommonControlsOnce();
+    return CWnd::CreateEx(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, pParentWnd->GetSafeHwnd(), nullptr);
+}
+
+// The tool info size of the original common controls: the newer fields are
+// not needed, and every version of the control accepts it.
+void CToolTipCtrl::FillInToolInfo(TOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) const
+{
+    memset(&ti, 0, sizeof ti);
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;
+    ti.hwnd = pWnd->GetSafeHwnd();
+    if (nIDTool == 0) {
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.uId = reinterpret_cast<UINT_PTR>(pWnd->GetSafeHwnd());
+    } else {
+        ti.uFlags = TTF_SUBCLASS;
+        ti.uId = nIDTool;
+    }
+}
+
+BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCTSTR lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool)
+{
+    if (!pWnd || !pWnd->GetSafeHwnd())
+        return FALSE;
+    TOOLINFOA ti;
+    FillInToolInfo(ti, pWnd, nIDTool);
+    if (lpRectTool)
+        ti.rect = *lpRectTool;
+    else if (nIDTool != 0)
+        pWnd->GetClientRect(&ti.rect);
+    ti.lpszText = const_cast<LPSTR>(lpszText ? lpszText : LPSTR_TEXTCALLBACKA);
+    return (BOOL)SEND(TTM_ADDTOOLA, 0, &ti);
+}
+
+void CToolTipCtrl::DelTool(CWnd* pWnd, UINT_PTR nIDTool)
+{
+    TOOLINFOA ti;
+    FillInToolInfo(ti, pWnd, nIDTool);
+    SEND(TTM_DELTOOLA, 0, &ti);
+}
+
+void CToolTipCtrl::UpdateTipText(LPCTSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool)
+{
+    TOOLINFOA ti;
+    FillInToolInfo(ti, pWnd, nIDTool);
+    ti.lpszText = const_cast<LPSTR>(lpszText ? lpszText : "");
+    SEND(TTM_UPDATETIPTEXTA, 0, &ti);
+}
+
+CString CToolTipCtrl::GetText(CWnd* pWnd, UINT_PTR nIDTool) const
+{
+    // The control copies up to 80 characters (its classic limit) into the buffer.
+    char buf[1024] = {};
+    TOOLINFOA ti;
+    FillInToolInfo(ti, pWnd, nIDTool);
+    ti.lpszText = buf;
+    SEND(TTM_GETTEXTA, sizeof buf, &ti);
+    buf[sizeof buf - 1] = 0;
+    return CString(buf);
+}
+
+void CToolTipCtrl::SetToolRect(CWnd* pWnd, UINT_PTR nIDTool, LPCRECT lpRect)
+{
+    TOOLINFOA ti;
+    FillInToolInfo(ti, pWnd, nIDTool);
+    ti.rect = *lpRect;
+    SEND(TTM_NEWTOOLRECTA, 0, &ti);
+}
+
+int CToolTipCtrl::GetToolCount() const { return (int)SEND(TTM_GETTOOLCOUNT, 0, 0); }
+void CToolTipCtrl::Activate(BOOL bActivate) { SEND(TTM_ACTIVATE, bActivate, 0); }
+void CToolTipCtrl::RelayEvent(LPMSG lpMsg) { SEND(TTM_RELAYEVENT, 0, lpMsg); }
+void CToolTipCtrl::SetDelayTime(UINT nDelay) { SEND(TTM_SETDELAYTIME, TTDT_AUTOMATIC, nDelay); }

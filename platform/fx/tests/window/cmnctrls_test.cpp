@@ -155,3 +155,73 @@ TEST(Views, FormViewFromATemplate)
     EXPECT_EQ(form.GetTotalSize(), CSize(50, 40));
     EXPECT_EQ(form.GetMapMode(), MM_TEXT);
 }
+
+namespace {
+int CALLBACK ByDataDescending(LPARAM a, LPARAM b, LPARAM) { return (int)(b - a); }
+} // namespace
+
+TEST(CommonControls, ListViewReportRows)
+{
+    Parent p;
+    CListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                            CRect(0, 0, 300, 200), &p.wnd, 9));
+    EXPECT_EQ(list.InsertColumn(0, "Email Request From", LVCFMT_LEFT, 120), 0);
+    EXPECT_EQ(list.InsertColumn(1, "Reply To", LVCFMT_LEFT, 100, 1), 1);
+    EXPECT_EQ(list.GetColumnWidth(0), 120);
+    const char* rows[][2] = {{"a@example.org", "x@example.org"}, {"b@example.org", "y@example.org"},
+                             {"c@example.org", "z@example.org"}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(list.InsertItem(i, rows[i][0]), i);
+        EXPECT_TRUE(list.SetItemText(i, 1, rows[i][1]));
+        EXPECT_TRUE(list.SetItemData(i, 100 + i));
+    }
+    EXPECT_EQ(list.GetItemCount(), 3);
+    EXPECT_STREQ(list.GetItemText(1, 0), "b@example.org");
+    EXPECT_STREQ(list.GetItemText(2, 1), "z@example.org");
+    // Texts longer than the first buffer come back whole.
+    CString longText('w', 3000);
+    list.SetItemText(0, 1, longText);
+    EXPECT_EQ(list.GetItemText(0, 1).GetLength(), 3000);
+
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), -1);
+    EXPECT_TRUE(list.SetItemState(2, LVIS_SELECTED, LVIS_SELECTED));
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 2);
+    EXPECT_EQ(list.GetSelectedCount(), 1u);
+    EXPECT_EQ(list.GetItemState(2, LVIS_SELECTED), (UINT)LVIS_SELECTED);
+
+    EXPECT_TRUE(list.SortItems(ByDataDescending, 0));
+    EXPECT_EQ(list.GetItemData(0), 102u);
+    EXPECT_STREQ(list.GetItemText(0, 0), "c@example.org");
+    LVFINDINFOA find = {};
+    find.flags = LVFI_STRING;
+    find.psz = "a@example.org";
+    EXPECT_EQ(list.FindItem(&find), 2);
+    EXPECT_TRUE(list.DeleteItem(0));
+    EXPECT_EQ(list.GetItemCount(), 2);
+    EXPECT_TRUE(list.DeleteAllItems());
+    EXPECT_EQ(list.GetItemCount(), 0);
+}
+
+TEST(CommonControls, ToolTipsForWindowsAndRectangles)
+{
+    Parent p;
+    CWnd cell;
+    ASSERT_TRUE(cell.CreateEx(0, nullptr, "cell", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, p.wnd.m_hWnd, nullptr));
+    CToolTipCtrl tips;
+    ASSERT_TRUE(tips.Create(&p.wnd));
+    EXPECT_TRUE(tips.AddTool(&cell, "Whole window"));
+    EXPECT_TRUE(tips.AddTool(&cell, "Red", CRect(0, 0, 10, 10), 1));
+    EXPECT_TRUE(tips.AddTool(&cell, "Blue", CRect(10, 0, 20, 10), 2));
+    EXPECT_EQ(tips.GetToolCount(), 3);
+    EXPECT_STREQ(tips.GetText(&cell, 2), "Blue");
+    EXPECT_STREQ(tips.GetText(&cell), "Whole window");
+    tips.UpdateTipText("Dark blue", &cell, 2);
+    EXPECT_STREQ(tips.GetText(&cell, 2), "Dark blue");
+    tips.DelTool(&cell, 1);
+    EXPECT_EQ(tips.GetToolCount(), 2);
+    tips.Activate(TRUE);
+    MSG msg = {cell.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)};
+    tips.RelayEvent(&msg);  // accepted without a tip window shown
+    tips.DestroyWindow();
+}

@@ -154,3 +154,37 @@ TEST(PropSheet, PagesLeaveTheSheetWhenRemoved)
     // The sheet went first; the page no longer points at it.
     EXPECT_EQ(one.GetSheet(), nullptr);
 }
+
+namespace {
+CPropertySheet* g_modalSheet = nullptr;
+int g_modalButton = PSBTN_OK;
+void CALLBACK PressWhenShown(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (g_modalSheet && g_modalSheet->m_hWnd && g_modalSheet->GetActivePage()) {
+        ::KillTimer(nullptr, id);
+        g_modalSheet->PressButton(g_modalButton);
+    }
+}
+} // namespace
+
+TEST(PropSheet, ModalSheetEndsWithItsButtons)
+{
+    for (int button : {PSBTN_OK, PSBTN_CANCEL}) {
+        g_events.clear();
+        Page one(IDD_GC_PAGE1, "one");
+        CPropertySheet sheet("Modal");
+        sheet.AddPage(&one);
+        g_modalSheet = &sheet;
+        g_modalButton = button;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, PressWhenShown);
+        INT_PTR result = sheet.DoModal();
+        ::KillTimer(nullptr, timer);
+        g_modalSheet = nullptr;
+        EXPECT_EQ(result, button == PSBTN_OK ? IDOK : IDCANCEL);
+        EXPECT_TRUE(Has("one:init"));
+        EXPECT_EQ(Has("one:apply"), button == PSBTN_OK);
+        EXPECT_EQ(sheet.m_hWnd, nullptr);
+        EXPECT_EQ(one.m_hWnd, nullptr);
+        EXPECT_FALSE(sheet.IsModeless());
+    }
+}

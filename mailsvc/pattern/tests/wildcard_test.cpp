@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 namespace {
 
 TEST(MatchWildcard, Table)
@@ -67,6 +70,34 @@ TEST(MatchWildcard, LongTextStaysFast)
     text += 'b';
     t = text.c_str();
     EXPECT_EQ(MatchWildcard(p, t), 1);
+}
+
+// The definition itself, by exhaustive recursion: "*" takes one or more
+// characters, "?" exactly one.
+bool reference(const char* p, const char* t)
+{
+    if (!*p) return !*t;
+    if (*p == '*') {
+        for (const char* rest = t + 1; *t && rest <= t + std::char_traits<char>::length(t); ++rest)
+            if (reference(p + 1, rest)) return true;
+        return false;
+    }
+    if (!*t) return false;
+    return (*p == '?' || *p == *t) && reference(p + 1, t + 1);
+}
+
+TEST(MatchWildcard, AgreesWithTheDefinitionOnRandomCases)
+{
+    std::mt19937 rng(1210);
+    const char patternChars[] = "ab*?";
+    const char textChars[] = "ab";
+    for (int n = 0; n < 20000; ++n) {
+        std::string p, t;
+        for (int i = std::uniform_int_distribution<int>(0, 6)(rng); i > 0; --i) p += patternChars[rng() % 4];
+        for (int i = std::uniform_int_distribution<int>(0, 8)(rng); i > 0; --i) t += textChars[rng() % 2];
+        CString cp = p.c_str(), ct = t.c_str();
+        ASSERT_EQ(MatchWildcard(cp, ct), reference(p.c_str(), t.c_str()) ? 1 : 0) << "'" << p << "' '" << t << "'";
+    }
 }
 
 } // namespace

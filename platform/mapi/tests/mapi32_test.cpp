@@ -202,6 +202,25 @@ TEST_F(Mapi32Test, AttachmentsGoToTemporaryFilesUnlessSuppressed) {
     mapi.FreeBuffer(m);
 }
 
+TEST_F(Mapi32Test, UnwritableTemporaryFolderIsReportedAndNothingIsMarked) {
+    Deliver("new", "1700000003.M1P1.test",
+            "Subject: A\r\nContent-Type: multipart/mixed; boundary=B\r\n\r\n--B\r\n\r\ntext\r\n--B\r\n"
+            "Content-Disposition: attachment; filename=x.txt\r\n\r\ndata\r\n--B--\r\n");
+    char tmp[MAX_PATH], temp[MAX_PATH];
+    GetEnvironmentVariableA("TMP", tmp, sizeof tmp);
+    GetEnvironmentVariableA("TEMP", temp, sizeof temp);
+    std::string missing = Join(dir.path(), "no-such-folder");
+    SetEnvironmentVariableA("TMP", missing.c_str());
+    SetEnvironmentVariableA("TEMP", missing.c_str());
+    lpMapiMessage m = nullptr;
+    ULONG rc = mapi.ReadMail(session, 0, const_cast<char*>("1700000003.M1P1.test"), 0, 0, &m);
+    SetEnvironmentVariableA("TMP", tmp);
+    SetEnvironmentVariableA("TEMP", temp);
+    EXPECT_EQ(rc, ULONG(MAPI_E_ATTACHMENT_WRITE_FAILURE));
+    EXPECT_EQ(m, nullptr);
+    EXPECT_TRUE(InFolder("new", "1700000003.M1P1.test"));   // a failed read does not mark the mail read
+}
+
 TEST_F(Mapi32Test, FifoOrderIsDeliveryTimeAndSurvivesMarkingRead) {
     Deliver("new", "3.c", "Subject: newest\r\n\r\nx\r\n", 1);
     Deliver("new", "1.a", "Subject: oldest\r\n\r\nx\r\n", 30);
@@ -293,6 +312,37 @@ TEST_F(Mapi32Test, SendWithoutRelayKeepsTheMailInTheOutbox) {
     EXPECT_NE(sent.find("From: Vindalex Assistant"), std::string::npos) << sent;
     EXPECT_EQ(sent.find("From: \"Vindalex\""), std::string::npos);
     EXPECT_NE(sent.find("To: John <john@example.org>\r\n"), std::string::npos) << sent;
+}
+
+TEST_F(Mapi32Test, SendDocumentsLeavesANoteInTheDefaultOutbox) {
+    // The default profile's outbox, as the session set-up registered it.
+    char outbox[MAX_PATH] = "";
+    DWORD size = sizeof outbox;
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Vindalex\\VxMail\\Profiles\\Vindalex", 0, KEY_READ, &key), 0);
+    RegQueryValueExA(key, "Outbox", nullptr, nullptr, reinterpret_cast<BYTE*>(outbox), &size);
+    RegCloseKey(key);
+    std::string doc = Join(dir.path(), "doc.txt");
+    ASSERT_TRUE(testsupport::WriteFile(doc, "document body"));
+    std::string paths = doc + ";" + Join(dir.path(), "missing.txt");
+    EXPECT_EQ(mapi.SendDocuments(0, const_cast<char*>(";"), const_cast<char*>(paths.c_str()), nullptr, 0),
+              ULONG(MAPI_E_ATTACHMENT_NOT_FOUND));
+    std::string name = "Report " + std::to_string(GetCurrentProcessId()) + ".txt";
+    ASSERT_EQ(mapi.SendDocuments(0, const_cast<char*>(";"), const_cast<char*>(doc.c_str()), const_cast<char*>(name.c_str()), 0), 0u);
+    bool found = false;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(Join(Join(outbox, "new"), "*").c_str(), &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    do {
+        std::string path = Join(Join(outbox, "new"), fd.cFileName);
+        std::string content = testsupport::ReadFile(path);
+        if (content.find("filename=\"" + name + "\"") != std::string::npos) {
+            found = true;
+            DeleteFileA(path.c_str());
+        }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    EXPECT_TRUE(found);
 }
 
 TEST_F(Mapi32Test, ResolveNameAcceptsAddressesOnly) {

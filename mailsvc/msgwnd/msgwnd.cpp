@@ -45,21 +45,6 @@ CMessageAttachDlg::ShellRunner g_shellRunner = &RealShellRunner;
 
 // ---- CAttachmentListCtrl ----
 
-int CAttachmentListCtrl::GetItemCount() const
-{
-    return static_cast<int>(::SendMessageA(m_hWnd, LVM_GETITEMCOUNT, 0, 0));
-}
-
-int CAttachmentListCtrl::InsertItem(int nItem, LPCTSTR lpszItem, int nImage)
-{
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = nItem;
-    item.pszText = const_cast<LPSTR>(lpszItem);
-    item.iImage = nImage;
-    return static_cast<int>(::SendMessageA(m_hWnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-}
-
 CString CAttachmentListCtrl::GetItemText(int nItem) const
 {
     // Paths are at most MAX_PATH long, but the list holds whatever it was given.
@@ -103,32 +88,6 @@ BOOL CAttachmentListCtrl::SetItemSelected(int nItem, BOOL bSelected)
     item.stateMask = LVIS_SELECTED;
     item.state = bSelected ? LVIS_SELECTED : 0;
     return static_cast<BOOL>(::SendMessageA(m_hWnd, LVM_SETITEMSTATE, nItem, reinterpret_cast<LPARAM>(&item)));
-}
-
-int CAttachmentListCtrl::GetNextItem(int nItem, int nFlags) const
-{
-    return static_cast<int>(::SendMessageA(m_hWnd, LVM_GETNEXTITEM, nItem, MAKELPARAM(nFlags, 0)));
-}
-
-HIMAGELIST CAttachmentListCtrl::SetImageList(CImageList* pImageList, int nImageList)
-{
-    return reinterpret_cast<HIMAGELIST>(::SendMessageA(m_hWnd, LVM_SETIMAGELIST, nImageList,
-                                                       reinterpret_cast<LPARAM>(pImageList->GetSafeHandle())));
-}
-
-BOOL CAttachmentListCtrl::SetBkColor(COLORREF cr)
-{
-    return static_cast<BOOL>(::SendMessageA(m_hWnd, LVM_SETBKCOLOR, 0, cr));
-}
-
-BOOL CAttachmentListCtrl::SetTextColor(COLORREF cr)
-{
-    return static_cast<BOOL>(::SendMessageA(m_hWnd, LVM_SETTEXTCOLOR, 0, cr));
-}
-
-BOOL CAttachmentListCtrl::SetTextBkColor(COLORREF cr)
-{
-    return static_cast<BOOL>(::SendMessageA(m_hWnd, LVM_SETTEXTBKCOLOR, 0, cr));
 }
 
 // ---- CMessageDlg ----

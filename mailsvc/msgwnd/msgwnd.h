@@ -16,20 +16,14 @@
 
 // The attachment list: a list view in icon mode, one item per file, the
 // item's text being the file's full path.
-class CAttachmentListCtrl : public CWnd {
+class CAttachmentListCtrl : public CListCtrl {
 public:
-    int GetItemCount() const;
-    int InsertItem(int nItem, LPCTSTR lpszItem, int nImage);
+    using CListCtrl::GetItemText;
+    // The item's text whatever its length (a full path).
     CString GetItemText(int nItem) const;
     int GetItemImage(int nItem) const;
     BOOL SetItemImage(int nItem, int nImage);
     BOOL SetItemSelected(int nItem, BOOL bSelected);
-    // Next item after nItem (-1: from the start) with the LVNI_ flags, or -1.
-    int GetNextItem(int nItem, int nFlags) const;
-    HIMAGELIST SetImageList(CImageList* pImageList, int nImageList);
-    BOOL SetBkColor(COLORREF cr);
-    BOOL SetTextColor(COLORREF cr);
-    BOOL SetTextBkColor(COLORREF cr);
 };
 
 class CMessageDlg : public ETSLayoutDialog {

@@ -6,6 +6,8 @@
 #include "testsupport/testsupport.h"
 #include "winmgr/winmgr.h"
 
+#include "winmgr/tests/options_key_guard.h"
+
 #include <gtest/gtest.h>
 
 #include <string>

@@ -2,6 +2,8 @@
 #include "options/wmoptions.h"
 #include "winmgr/winmgr.h"
 
+#include "winmgr/tests/options_key_guard.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>

@@ -166,6 +166,25 @@ TEST_F(Mapi32Test, ReadMailFillsTheMessageAndPeekLeavesItUnread) {
     EXPECT_EQ(Walk(0).size(), 1u);
 }
 
+TEST_F(Mapi32Test, TextArrivesInTheAnsiCodePage) {
+    if (GetACP() != 1252) GTEST_SKIP() << "expectations are for code page 1252";
+    // UTF-8 with an encoded-word subject, and KOI8-R (through the system's code pages:
+    // Cyrillic has no 1252 form, so it must come out as '?', not as Latin mojibake).
+    Deliver("new", "1700000004.M1P1.test",
+            "Subject: =?utf-8?q?caf=C3=A9_=E2=82=AC?=\r\nContent-Type: text/plain; charset=utf-8\r\n"
+            "Content-Transfer-Encoding: 8bit\r\n\r\nd\xC3\xA9j\xC3\xA0 vu\n");
+    Deliver("new", "1700000005.M1P1.test",
+            "Subject: koi8\r\nContent-Type: text/plain; charset=koi8-r\r\n\r\n\xF0\xD2\xC9\xD7\xC5\xD4\r\n");
+    lpMapiMessage m = nullptr;
+    ASSERT_EQ(mapi.ReadMail(session, 0, const_cast<char*>("1700000004.M1P1.test"), MAPI_PEEK, 0, &m), 0u);
+    EXPECT_STREQ(m->lpszSubject, "caf\xE9 \x80");
+    EXPECT_STREQ(m->lpszNoteText, "d\xE9j\xE0 vu\r\n");
+    mapi.FreeBuffer(m);
+    ASSERT_EQ(mapi.ReadMail(session, 0, const_cast<char*>("1700000005.M1P1.test"), MAPI_PEEK, 0, &m), 0u);
+    EXPECT_STREQ(m->lpszNoteText, "??????\r\n");
+    mapi.FreeBuffer(m);
+}
+
 TEST_F(Mapi32Test, FreeBufferRefusesWhatItDidNotHandOut) {
     Deliver("new", "1700000001.M1P1.test", kSimple);
     lpMapiMessage m = nullptr;

@@ -47,7 +47,7 @@ unsigned long WebBindAddress()
     return address;
 }
 
-CAssistantWebServer::CAssistantWebServer(CAssistantSettings* settings) : m_bStarted(FALSE)
+CAssistantWebServer::CAssistantWebServer(CAssistantSettings* settings, DWORD requestTimeout) : m_bStarted(FALSE)
 {
     g_pWebSettings = settings;
     WSADATA wsa;
@@ -105,6 +105,7 @@ CAssistantWebServer::CAssistantWebServer(CAssistantSettings* settings) : m_bStar
     m_Settings.m_nPort = static_cast<unsigned short>(settings->GetWPort() & 0xFFFF);
     m_Settings.m_pClientFactory = &CVindalexHttpClient::Create;
     m_Settings.m_dwBindAddress = WebBindAddress();
+    m_Settings.m_dwIdleTimeout = requestTimeout;
 
     g_WebServerLog.Log("Web server is starting...\n");
     m_bStarted = m_Server.Start(m_Settings);

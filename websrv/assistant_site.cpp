@@ -68,9 +68,13 @@ CString NewUserId(bool smallDevice)
     return websrv::MakeUserId(random, smallDevice).c_str();
 }
 
+// The name as the pages' links use it: the virtual directory's form, blanks
+// turned into "-", so that "/~@assistant@/..." reaches the site.
 CString AssistantName()
 {
-    return g_pWebSettings ? g_pWebSettings->GetMyName() : CString();
+    CString name = g_pWebSettings ? g_pWebSettings->GetMyName() : CString();
+    name.Replace(' ', '-');
+    return name;
 }
 
 bool ContainsExitWord(const std::string& req)

@@ -67,7 +67,7 @@ extern CString g_strWebLog;
 class CAssistantWebServer {
 public:
     // StartWebServer: builds the site from the settings and starts it.
-    explicit CAssistantWebServer(CAssistantSettings* settings);
+    explicit CAssistantWebServer(CAssistantSettings* settings, DWORD requestTimeout = 30000);
     // StopWebServer.
     ~CAssistantWebServer();
     CHttpServer m_Server;

@@ -241,7 +241,9 @@ BOOL CHttpClient::SendPage(int status, int resourceId, const CString* realm, con
         h.AddContentType("text/html");
         ok = h.Send(m_socket);
     }
-    if (ok && !page.empty() && !IsHead())
+    // A HEAD answer is the header alone; without a header (HTTP/0.9) the page
+    // is all there is.
+    if (ok && !page.empty() && (!IsHead() || !header))
         ok = m_socket.Send(page.data(), static_cast<int>(page.size()));
     PostLog(status, static_cast<long>(page.size()));
     return ok;

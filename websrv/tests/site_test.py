@@ -14,7 +14,7 @@ import time
 import unittest
 import urllib.parse
 
-HELPER = sys.argv.pop(1) if len(sys.argv) > 1 else None
+HELPER = None
 ROOT = os.environ.get("VX_SOURCE_ROOT", os.path.abspath(os.path.join(os.path.dirname(__file__), "../..")))
 BUILD = os.environ.get("VX_BUILD_DIR", os.path.join(ROOT, "build/win32"))
 
@@ -377,7 +377,8 @@ class StopDuringRequest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    if not HELPER:
+    if len(sys.argv) < 2:
         sys.exit("usage: site_test.py <helper.exe>")
+    HELPER = sys.argv.pop(1)
     os.makedirs(os.path.join(BUILD, "Testing"), exist_ok=True)
     unittest.main(verbosity=2)

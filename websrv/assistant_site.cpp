@@ -142,9 +142,16 @@ void CVindalexHttpClient::PostLog(int status, long bytes)
 {
     SYSTEMTIME st;
     ::GetLocalTime(&st);
-    TIME_ZONE_INFORMATION tz;
-    DWORD zone = ::GetTimeZoneInformation(&tz);
-    long bias = tz.Bias + (zone == TIME_ZONE_ID_DAYLIGHT ? tz.DaylightBias : 0);
+    // The zone's bias changes at most at the turn of an hour: asked once per hour.
+    static long bias = 0;
+    static int biasHour = -1, biasDay = -1;
+    if (st.wHour != biasHour || st.wDay != biasDay) {
+        TIME_ZONE_INFORMATION tz;
+        DWORD zone = ::GetTimeZoneInformation(&tz);
+        bias = tz.Bias + (zone == TIME_ZONE_ID_DAYLIGHT ? tz.DaylightBias : 0);
+        biasHour = st.wHour;
+        biasDay = st.wDay;
+    }
     websrv::LogTime t = {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, bias};
     const unsigned char* a = reinterpret_cast<const unsigned char*>(&m_clientAddress.sin_addr.s_addr);
     std::string line = websrv::FormatAccessLogLine(a, m_request.user, t, m_request.requestLine, status, bytes);

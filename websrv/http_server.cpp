@@ -73,6 +73,9 @@ BOOL CHttpSocket::Accept(CHttpSocket& connected, sockaddr_in& address)
     if (s == INVALID_SOCKET)
         return FALSE;
     connected.Attach(s);
+    // Answers are written whole; do not hold their last piece back.
+    BOOL on = TRUE;
+    ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
     return TRUE;
 }
 

@@ -12,6 +12,9 @@ CString g_strWWWHeader, g_strWWWGreeting, g_strWWWFooter, g_strSessionPassword;
 
 namespace {
 
+// The port the links page shows: the one bound (the settings may ask for 0).
+unsigned g_nLinksPort = 0;
+
 void ReadPageText(const CString& path, CString& text)
 {
     HANDLE f = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -109,6 +112,7 @@ CAssistantWebServer::CAssistantWebServer(CAssistantSettings* settings, DWORD req
 
     g_WebServerLog.Log("Web server is starting...\n");
     m_bStarted = m_Server.Start(m_Settings);
+    g_nLinksPort = m_bStarted ? m_Server.GetBoundPort() : m_Settings.m_nPort;
     if (!m_bStarted)
         g_WebServerLog.Log("Failed to start the web server, GetLastError:%d\n", static_cast<int>(::GetLastError()));
 
@@ -146,8 +150,10 @@ void BuildWebAccessLinksPage()
     if (!bytes)
         return;
     std::string page(bytes, ::SizeofResource(module, found));
+    // The virtual directory's form of the name, so the links reach the site.
     CString name = g_pWebSettings->GetMyName();
     name.MakeLower();
+    name.Replace(' ', '-');
     std::string ip = "??error??";
     char host[256] = {0};
     if (::gethostname(host, 255) == 0) {
@@ -156,7 +162,7 @@ void BuildWebAccessLinksPage()
                 ip = ::inet_ntoa(*reinterpret_cast<in_addr*>(he->h_addr_list[0]));
     }
     page = websrv::FillTemplate(page, {{"assiatant", websrv::EscapeHTML(static_cast<const char*>(name))},
-                                       {"port", std::to_string(g_pWebSettings->GetWPort() & 0xFFFF)},
+                                       {"port", std::to_string(g_nLinksPort ? g_nLinksPort : (g_pWebSettings->GetWPort() & 0xFFFF))},
                                        {"vnddir", websrv::EscapeHTML(static_cast<const char*>(g_pWebSettings->GetInstDir()))},
                                        {"ip", ip}});
     HANDLE f = ::CreateFileA(g_pWebSettings->GetInstDir() + "\\WebAccessLinks.html", GENERIC_WRITE, 0, nullptr,

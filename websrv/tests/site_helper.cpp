@@ -1,7 +1,8 @@
 // A program that runs the assistant's web server as the main program does,
 // with a stand-in for the core's request processing, for the site tests:
 //   websrv_site_helper <installation folder> <flags> [session password]
-// flags: letters a (assistant pages), p (public), r (private, account ann/pw).
+// flags: letters a (assistant pages), p (public), r (private, account ann/pw),
+// A (an account web/pw2 on the assistant pages).
 // Writes the bound port to "<folder>\port.txt"; stops when "<folder>\stop"
 // appears, writing "<folder>\stopped.txt" with the milliseconds the stop took.
 #include "assistant_site.h"
@@ -75,6 +76,10 @@ int main(int argc, char** argv)
     settings.SetUseWWWPrivateServer(flags.find('r') != std::string::npos);
     settings.SetWPN("ann");
     settings.SetWPP("pw");
+    if (flags.find('A') != std::string::npos) {
+        settings.SetWAN("web");
+        settings.SetWAP("pw2");
+    }
     if (argc > 3)
         settings.SetWSPW(argv[3]);
     const COLORREF colours[5] = {0xffffff, 0, 0xcc, 0x551a8b, 0xff0000};

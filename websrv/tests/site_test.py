@@ -122,6 +122,33 @@ class NoSwitches(unittest.TestCase):
                 status, _, body = curl(site.base + url)
                 self.assertEqual(status, 404, url)
                 self.assertNotIn(b"secret", body)
+            links = read(site.path("WebAccessLinks.html"))
+            self.assertIn(":%d/~ann-lee/log.htm" % site.port, links)
+        finally:
+            site.stop()
+
+    def test_only_private_switch_has_no_root(self):
+        site = Site("r")
+        try:
+            self.assertEqual(curl(site.base + "/")[0], 404)
+            self.assertEqual(curl(site.base + "/~Ann-Lee/login.html")[0], 404)
+            self.assertEqual(curl(site.base + "/~private/", "-u", "ann:pw")[0], 200)
+        finally:
+            site.stop()
+
+    def test_assistant_account_challenges_the_form_target(self):
+        site = Site("aA")
+        try:
+            s, h, _ = curl(site.base + "/~Ann-Lee/AssistantReply.kvx")
+            self.assertEqual(s, 401)
+            self.assertEqual(h.get("www-authenticate"), 'Basic realm="My Assistant"')
+            s, _, page = curl(site.base + "/~ann-lee/login.html", "-u", "web:pw2")
+            self.assertEqual(s, 200)
+            uid = user_id(page)
+            s, _, page = curl(site.base + "/~Ann-Lee/AssistantReply.kvx", "-u", "web:pw2",
+                              data="UserID=%s&req=time&B1=Go%%21" % uid)
+            self.assertEqual(s, 200)
+            self.assertIn(b"Answer: time", page)
         finally:
             site.stop()
 

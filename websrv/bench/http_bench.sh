@@ -37,7 +37,7 @@ head -c 10240 /dev/urandom | base64 -w 76 | head -c 10240 > "$work/site/PlaceWeb
 cp "$work/site/PlaceWebsiteFilesHere/file10k.txt" "$work/nginx/file10k.txt"
 chmod 644 "$work/nginx/file10k.txt"
 
-"$root/scripts/wine-run.sh" "$helper" "Z:${work//\//\\}\\site" p >/dev/null 2>&1 &
+(cd "$work/site" && exec "$root/scripts/wine-run.sh" "$helper" "Z:${work//\//\\}\\site" p) >/dev/null 2>&1 &
 helper_pid=$!
 for _ in $(seq 1 600); do [ -s "$work/site/port.txt" ] && break; sleep 0.1; done
 port=$(tr -d '\r\n' < "$work/site/port.txt")

@@ -41,7 +41,8 @@ class Site:
         args = [os.path.join(ROOT, "scripts/wine-run.sh"), HELPER, winpath(self.dir), flags or "-"]
         if password:
             args.append(password)
-        self.proc = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # The server log opens in the current folder as the program starts.
+        self.proc = subprocess.Popen(args, cwd=self.dir, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         portfile = os.path.join(self.dir, "port.txt")
         deadline = time.time() + 60
         while not os.path.exists(portfile) or not read(portfile).strip():

@@ -353,6 +353,18 @@ RequestReader::State RequestReader::Feed(const char* data, std::size_t size)
 RequestReader::State RequestReader::Evaluate(std::size_t searchFrom)
 {
     if (m_headEnd == 0) {
+        // HTTP/0.9: the request is its one line, with no version and no headers.
+        std::size_t firstLine = m_data.find('\n');
+        if (firstLine != std::string::npos && firstLine <= kMaxRequestHead) {
+            std::string_view line = std::string_view(m_data).substr(0, firstLine);
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            if (SplitAny(line, " ").size() < 3) {
+                m_headEnd = firstLine + 1;
+                m_bodyLength = 0;
+                return Complete;
+            }
+        }
         std::size_t end = m_data.find("\r\n\r\n", searchFrom);
         if (end == std::string::npos)
             return m_data.size() > kMaxRequestHead ? TooLarge : NeedMore;

@@ -162,6 +162,16 @@ TEST(HttpParse, ReaderCapsHeadAndBody)
         EXPECT_EQ(reader.Feed("cdEXTRA", 7), RequestReader::Complete);
         EXPECT_EQ(reader.Body(), "abcd");
     }
+    {
+        // HTTP/0.9 ends with its one line.
+        RequestReader reader;
+        EXPECT_EQ(reader.Feed("GET /a.txt", 10), RequestReader::NeedMore);
+        EXPECT_EQ(reader.Feed("\r\n", 2), RequestReader::Complete);
+        HttpRequest r;
+        ASSERT_TRUE(ParseRequest(reader.Head(), reader.Body(), r));
+        EXPECT_EQ(r.version, kHttpVersion09);
+        EXPECT_EQ(r.url, "/a.txt");
+    }
     struct Case {
         std::string text;
         RequestReader::State state;

@@ -186,8 +186,9 @@ class Protocol(unittest.TestCase):
             self.assertEqual(int(h.get("content-length")), len(body), url)
 
     def test_http09_and_versions(self):
-        body = raw(self.site.port, b"GET /a%20b.txt\r\n\r\n")
-        self.assertEqual(body, b"blank name")  # no header for 0.9
+        for request in [b"GET /a%20b.txt\r\n\r\n", b"GET /a%20b.txt\r\n", b"GET /a%20b.txt\n"]:
+            body = raw(self.site.port, request)
+            self.assertEqual(body, b"blank name")  # no header for 0.9
         body = raw(self.site.port, b"HEAD /a%20b.txt\r\n\r\n")
         self.assertNotIn(b"HTTP/1.0", body)
         self.assertIn(b"400", body)

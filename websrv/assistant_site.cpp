@@ -87,6 +87,30 @@ bool ContainsExitWord(const std::string& req)
     return false;
 }
 
+// Holds the request lock (the core's, or g_RequestGate) for a scope.
+class RequestHold {
+public:
+    explicit RequestHold(const std::atomic<int>* cancel)
+    {
+        m_held = g_core.enterRequest ? g_core.enterRequest(cancel) : g_RequestGate.Enter(cancel);
+    }
+    ~RequestHold()
+    {
+        if (!m_held)
+            return;
+        if (g_core.leaveRequest)
+            g_core.leaveRequest();
+        else
+            g_RequestGate.Leave();
+    }
+    bool Held() const { return m_held; }
+    RequestHold(const RequestHold&) = delete;
+    RequestHold& operator=(const RequestHold&) = delete;
+
+private:
+    bool m_held;
+};
+
 }  // namespace
 
 void SetWebRequestCore(const WebRequestCore& core)
@@ -178,6 +202,8 @@ BOOL CVindalexHttpClient::ResolveRequestPath(CString& localPath, BOOL& isFolder,
 
 void CVindalexHttpClient::HandleClient(SOCKET socket, const sockaddr_in& address)
 {
+    if (g_core.setCancelFlag)
+        g_core.setCancelFlag(StopFlagPtr());
     m_socket.Attach(socket);
     m_clientAddress = address;
     bool answered = false;
@@ -344,7 +370,7 @@ bool CVindalexHttpClient::OnAssistantReply()
         if (messageID > 0) {
             // Only the user's own message can be acted on.
             CString action = has("B3") ? CString("ClosE") : CString(websrv::BuildFormText(fields).c_str());
-            CRequestGateHold hold(g_RequestGate, StopFlagPtr());
+            RequestHold hold(StopFlagPtr());
             if (hold.Held() && g_HTMLMgr.ExecuteMessageAction(messageID, userID, action)) {
                 ShowUserPage(userID, true);
                 return true;
@@ -361,7 +387,7 @@ bool CVindalexHttpClient::OnAssistantReply()
     CString text = req.c_str();
     bool understood = false;
     {
-        CRequestGateHold hold(g_RequestGate, StopFlagPtr());
+        RequestHold hold(StopFlagPtr());
         if (!hold.Held())
             return true;  // stopping: the connection closes unanswered
         if (text.Find("help") >= 0) {

@@ -16,6 +16,15 @@ struct WebRequestCore {
     int (*processRequest)(CString* text, CString* address, CString* name, CString* subject, CString* messageText,
                           CZLMMapiFile* files, int pass, int shortReply, int mode) = nullptr;
     void (*sendReply)(CString* address, CString* second, int flag, int mode, int shortReply) = nullptr;
+    // Called on the listener thread before it serves a connection, with the
+    // server's stop flag: a lock of the core's own then stops waiting when
+    // the server stops.
+    void (*setCancelFlag)(const std::atomic<int>* cancel) = nullptr;
+    // The lock held while the site runs the core or a message's action for a
+    // web user (false: not taken, the server is stopping). Without these the
+    // site uses g_RequestGate.
+    bool (*enterRequest)(const std::atomic<int>* cancel) = nullptr;
+    void (*leaveRequest)() = nullptr;
 };
 void SetWebRequestCore(const WebRequestCore& core);
 

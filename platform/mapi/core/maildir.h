@@ -1,0 +1,64 @@
+// A Maildir folder (new/, cur/, tmp/) as Simple MAPI's message store.
+//
+// Message identifiers are the unique part of the file name (before ':'), so they
+// stay the same when the message moves from new/ to cur/ or its flags change.
+// Names longer than kMaxIdLength are shortened with a hash so that every
+// identifier fits the 64-character buffers of short-identifier callers.
+// Messages are ordered by delivery time (the file's modification time), then by
+// identifier; FindNext walks that order, whatever the read state of the seed.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vxmail {
+
+struct StoredMessage {
+    std::string id;
+    std::string folder;     // "new" or "cur"
+    std::string fileName;
+    std::string flags;      // Maildir info flags ("S", "RS", ...), sorted
+    int64_t modified = 0;   // 100-ns ticks since 1970
+    bool Seen() const { return flags.find('S') != std::string::npos; }
+    bool Trashed() const { return flags.find('T') != std::string::npos; }
+};
+
+enum class FindResult { Found, NoMore, BadSeed, Failure };
+
+class Maildir {
+public:
+    static constexpr size_t kMaxIdLength = 63;
+
+    explicit Maildir(std::string root) : m_root(std::move(root)) {}
+    const std::string& Root() const { return m_root; }
+
+    bool Exists() const;
+    bool Create() const;   // the folder and new/, cur/, tmp/
+
+    // Every message of new/ and cur/ in store order. False when a folder cannot be read.
+    bool List(std::vector<StoredMessage>& out) const;
+    bool Locate(const std::string& id, StoredMessage& out) const;
+
+    // The message after the seed (the first when the seed is empty). Trashed
+    // messages are skipped; unreadOnly skips those flagged seen.
+    FindResult FindNext(const std::string& seed, bool unreadOnly, std::string& id) const;
+
+    std::string PathOf(const StoredMessage& m) const;
+    // Adds the seen flag, moving the message from new/ to cur/ ("unique:2,S").
+    bool MarkSeen(const StoredMessage& m) const;
+
+    // Writes a new message through tmp/ into new/ (or cur/ with the given flags).
+    bool Deliver(const std::string& bytes, bool intoCur, const std::string& flags, std::string& id) const;
+    // Replaces the content of an existing message, keeping its name and flags.
+    bool Replace(const StoredMessage& m, const std::string& bytes) const;
+    bool Remove(const StoredMessage& m) const;
+
+    static std::string IdOf(const std::string& fileName);
+    static std::string FlagsOf(const std::string& fileName);
+    std::string NewUniqueName() const;
+
+private:
+    std::string m_root;
+};
+
+} // namespace vxmail

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
           g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
-          wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick procps
+          wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick procps bzip2
           python3-aiosmtpd)
 missing=()
 for p in "${packages[@]}"; do

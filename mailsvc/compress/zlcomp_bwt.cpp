@@ -1,0 +1,297 @@
+// Block sort (Burrows-Wheeler transform) stage of the ZLComp compressor.
+//
+// The suffixes are sorted with induced sorting (SA-IS), which takes linear
+// time on any data; a comparison sort degrades to quadratic time on runs and
+// repeated phrases, exactly what grammar files and updates are full of.
+#include "zlcomp_core.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zlcomp {
+
+namespace {
+
+// Suffix array of s[0..n-1], where s[n-1] is a unique sentinel smaller than
+// every other symbol and all symbols are below k. sa must hold n entries.
+// The top level sorts 16-bit symbols (bytes, the end mark and the sentinel),
+// the reduced strings of the deeper levels 32-bit names.
+template <typename Symbol>
+class InducedSort {
+public:
+    InducedSort(const Symbol* s, int32_t* sa, int32_t n, int32_t k)
+        : m_s(s), m_sa(sa), m_n(n), m_k(k), m_stype(n), m_bucket(k), m_count(k)
+    {}
+
+    void run()
+    {
+        const int32_t n = m_n;
+        const Symbol* s = m_s;
+        int32_t* sa = m_sa;
+        if (n == 1) {
+            sa[0] = 0;
+            return;
+        }
+        classify();
+        for (int32_t i = 0; i < n; ++i)
+            ++m_count[s[i]];
+
+        // Sort the LMS substrings: seed their positions at the bucket ends
+        // and induce.
+        std::fill(sa, sa + n, -1);
+        bucketEnds();
+        for (int32_t i = 1; i < n; ++i)
+            if (m_stype[i] > m_stype[i - 1])
+                sa[--m_bucket[s[i]]] = i;
+        induceL();
+        induceS();
+
+        // Gather the sorted LMS positions at the front.
+        int32_t n1 = 0;
+        for (int32_t i = 0; i < n; ++i)
+            if (isLMS(sa[i]))
+                sa[n1++] = sa[i];
+
+        // Name the LMS substrings by rank; equal substrings share a name.
+        std::fill(sa + n1, sa + n, -1);
+        int32_t names = 0;
+        int32_t prev = -1;
+        for (int32_t i = 0; i < n1; ++i) {
+            const int32_t pos = sa[i];
+            bool differ = prev < 0;
+            for (int32_t d = 0; !differ; ++d) {
+                if (s[pos + d] != s[prev + d] || m_stype[pos + d] != m_stype[prev + d]) {
+                    differ = true;
+                } else if (d > 0 && (isLMS(pos + d) || isLMS(prev + d))) {
+                    break;
+                }
+            }
+            if (differ) {
+                ++names;
+                prev = pos;
+            }
+            sa[n1 + pos / 2] = names - 1;
+        }
+        // The reduced string, in text order, at the back of sa.
+        for (int32_t i = n - 1, j = n - 1; i >= n1; --i)
+            if (sa[i] >= 0)
+                sa[j--] = sa[i];
+        int32_t* s1 = sa + n - n1;
+
+        // Order of the LMS suffixes: directly when all names differ, else by
+        // sorting the reduced string.
+        if (names < n1) {
+            InducedSort<int32_t>(s1, sa, n1, names).run();
+        } else {
+            for (int32_t i = 0; i < n1; ++i)
+                sa[s1[i]] = i;
+        }
+
+        // Map the reduced ranks back to positions, seed them in order at the
+        // bucket ends and induce the whole array.
+        for (int32_t i = 1, j = 0; i < n; ++i)
+            if (m_stype[i] > m_stype[i - 1])
+                s1[j++] = i;
+        for (int32_t i = 0; i < n1; ++i)
+            sa[i] = s1[sa[i]];
+        std::fill(sa + n1, sa + n, -1);
+        bucketEnds();
+        for (int32_t i = n1 - 1; i >= 0; --i) {
+            const int32_t j = sa[i];
+            sa[i] = -1;
+            sa[--m_bucket[s[j]]] = j;
+        }
+        induceL();
+        induceS();
+    }
+
+private:
+    void classify()
+    {
+        const int32_t n = m_n;
+        m_stype[n - 1] = 1;
+        uint8_t next = 1;
+        for (int32_t i = n - 2; i >= 0; --i) {
+            next = static_cast<uint8_t>((m_s[i] < m_s[i + 1]) | ((m_s[i] == m_s[i + 1]) & next));
+            m_stype[i] = next;
+        }
+    }
+
+    bool isLMS(int32_t i) const { return i > 0 && m_stype[i] && !m_stype[i - 1]; }
+
+    void bucketStarts()
+    {
+        int32_t sum = 0;
+        for (int32_t c = 0; c < m_k; ++c) {
+            m_bucket[c] = sum;
+            sum += m_count[c];
+        }
+    }
+    void bucketEnds()
+    {
+        int32_t sum = 0;
+        for (int32_t c = 0; c < m_k; ++c) {
+            sum += m_count[c];
+            m_bucket[c] = sum;
+        }
+    }
+
+    void induceL()
+    {
+        bucketStarts();
+        for (int32_t i = 0; i < m_n; ++i) {
+            const int32_t j = m_sa[i] - 1;
+            if (j >= 0 && !m_stype[j])
+                m_sa[m_bucket[m_s[j]]++] = j;
+        }
+    }
+    void induceS()
+    {
+        bucketEnds();
+        for (int32_t i = m_n - 1; i >= 0; --i) {
+            const int32_t j = m_sa[i] - 1;
+            if (j >= 0 && m_stype[j])
+                m_sa[--m_bucket[m_s[j]]] = j;
+        }
+    }
+
+    const Symbol* m_s;
+    int32_t* m_sa;
+    int32_t m_n;
+    int32_t m_k;
+    std::vector<uint8_t> m_stype;
+    std::vector<int32_t> m_bucket;
+    std::vector<int32_t> m_count;  // occurrences of each symbol
+};
+
+void PutU32(Bytes& out, uint32_t v)
+{
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+    out.push_back(static_cast<uint8_t>(v >> 16));
+    out.push_back(static_cast<uint8_t>(v >> 24));
+}
+
+uint32_t GetU32(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+constexpr uint8_t kPlaceholder = 0x3F;  // '?' for the row that starts the block
+constexpr int32_t kEnd = 256;           // the end of the block, above every byte
+
+} // namespace
+
+void SortSuffixes(ByteView block, std::vector<int32_t>& sa)
+{
+    // The block, the end mark (above every byte) and the sentinel the induced
+    // sort needs (below everything). The end mark is unique, so comparisons
+    // stop at it, which gives exactly the order of suffixes with a high end.
+    const int32_t n = static_cast<int32_t>(block.size());
+    std::vector<uint16_t> s(n + 2);
+    for (int32_t i = 0; i < n; ++i)
+        s[i] = block[i] + 1;
+    s[n] = kEnd + 1;
+    s[n + 1] = 0;
+    std::vector<int32_t> all(n + 2);
+    InducedSort<uint16_t>(s.data(), all.data(), n + 2, kEnd + 2).run();
+    // all[0] is the sentinel.
+    sa.assign(all.begin() + 1, all.end());
+}
+
+void BWTEncode(ByteView in, Bytes& out)
+{
+    std::vector<int32_t> sa;
+    out.reserve(out.size() + in.size() + (in.size() / kBlockSize + 1) * 13);
+    for (size_t offset = 0; offset < in.size(); offset += kBlockSize) {
+        const ByteView block = in.subspan(offset, std::min(kBlockSize, in.size() - offset));
+        SortSuffixes(block, sa);
+        const uint32_t rows = static_cast<uint32_t>(block.size() + 1);
+        PutU32(out, rows);
+        uint32_t first = 0;
+        uint32_t last = 0;
+        for (uint32_t row = 0; row < rows; ++row) {
+            const int32_t start = sa[row];
+            if (start == 0) {
+                last = row;
+                out.push_back(kPlaceholder);
+            } else {
+                if (start == 1)
+                    first = row;
+                out.push_back(block[start - 1]);
+            }
+        }
+        PutU32(out, first);
+        PutU32(out, last);
+    }
+}
+
+bool BWTDecode(ByteView in, Bytes& out)
+{
+    std::vector<uint32_t> next;
+    size_t pos = 0;
+    while (pos < in.size()) {
+        // A block: length, last column, first and last rows. Anything that
+        // cannot come from the encoder ends the stage.
+        if (in.size() - pos < 4)
+            return false;
+        const uint32_t rows = GetU32(&in[pos]);
+        pos += 4;
+        if (rows < 2 || rows > kBlockSize + 1 || in.size() - pos < size_t{rows} + 8)
+            return false;
+        const uint8_t* column = &in[pos];
+        pos += rows;
+        const uint32_t first = GetU32(&in[pos]);
+        const uint32_t last = GetU32(&in[pos + 4]);
+        pos += 8;
+        if (first >= rows || last >= rows || first == last)
+            return false;
+
+        // Offsets of the symbols in the first column; the row at `last` holds
+        // the end of the block, above every byte.
+        uint32_t offsets[kEnd + 1] = {};
+        for (uint32_t i = 0; i < rows; ++i)
+            if (i != last)
+                ++offsets[column[i]];
+        uint32_t sum = 0;
+        for (int c = 0; c < kEnd; ++c) {
+            const uint32_t count = offsets[c];
+            offsets[c] = sum;
+            sum += count;
+        }
+        offsets[kEnd] = sum;
+        // link[r] = the row that follows row r, shifted up 8 bits, with that
+        // row's byte in the low 8 bits: one load per decoded byte.
+        next.resize(rows);
+        for (uint32_t i = 0; i < rows; ++i) {
+            const unsigned symbol = i == last ? kEnd : column[i];
+            next[offsets[symbol]++] = i << 8 | column[i];
+        }
+
+        // Follow the rows from the one that starts at position 1; a valid
+        // block passes every row but `last` once and ends at `last`.
+        const size_t outStart = out.size();
+        out.resize(outStart + rows - 1);
+        uint8_t* dst = out.data() + outStart;
+        uint32_t p = first;
+        uint32_t byte = column[p];
+        for (uint32_t k = 0; k + 1 < rows; ++k) {
+            if (p == last) {
+                out.resize(outStart);
+                return false;
+            }
+            dst[k] = static_cast<uint8_t>(byte);
+            const uint32_t link = next[p];
+            p = link >> 8;
+            byte = link & 0xFF;
+        }
+        if (p != last) {
+            out.resize(outStart);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace zlcomp

@@ -1,0 +1,647 @@
+// Run-length, move-to-front and arithmetic stages of the ZLComp compressor.
+#include "zlcomp_core.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <vector>
+
+namespace zlcomp {
+
+// ---------------------------------------------------------------------------
+// Run-length code: a byte equal to the one before it is followed by a count
+// (0..255) of further copies. The byte before the first one counts as 0x00.
+
+size_t RLEEncode(ByteView in, Bytes& out)
+{
+    const size_t start = out.size();
+    const size_t n = in.size();
+    out.reserve(start + n + n / 64 + 16);
+    uint8_t prev = 0;
+    size_t i = 0;
+    while (i < n) {
+        const uint8_t c = in[i++];
+        out.push_back(c);
+        if (c != prev) {
+            prev = c;
+            continue;
+        }
+        size_t count = 0;
+        while (i < n && count < 255 && in[i] == c) {
+            ++count;
+            ++i;
+        }
+        out.push_back(static_cast<uint8_t>(count));
+        // A run cut by a different byte: that byte follows as a literal and
+        // becomes the byte before. A run cut by the cap keeps c as the byte
+        // before, so a further copy of c starts a new run at once.
+        if (count < 255 && i < n) {
+            prev = in[i++];
+            out.push_back(prev);
+        }
+    }
+    return out.size() - start;
+}
+
+bool RLEDecode(ByteView in, Bytes& out, size_t limit)
+{
+    // Two passes: the decoded size first, so the bytes go straight into
+    // place (and a bound that is exceeded is known before any work).
+    const size_t n = in.size();
+    size_t total = 0;
+    uint8_t prev = 0;
+    for (size_t i = 0; i < n;) {
+        const uint8_t c = in[i++];
+        if (c == prev && i < n)
+            total += in[i++];
+        ++total;
+        prev = c;
+    }
+    const size_t keep = std::min(total, limit);
+    const size_t start = out.size();
+    out.resize(start + keep);
+    uint8_t* dst = out.data() + start;
+    uint8_t* const end = dst + keep;
+    prev = 0;
+    for (size_t i = 0; i < n && dst < end;) {
+        const uint8_t c = in[i++];
+        if (c != prev || i == n) {
+            *dst++ = c;
+        } else {
+            const size_t copies = std::min<size_t>(size_t{1} + in[i++], static_cast<size_t>(end - dst));
+            std::memset(dst, c, copies);
+            dst += copies;
+        }
+        prev = c;
+    }
+    return total <= limit;
+}
+
+// ---------------------------------------------------------------------------
+// Move-to-front code over a table of the 256 byte values. Most positions are
+// small, so the table is searched and shifted eight entries at a time.
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "tables are read as little-endian words");
+
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+
+class MoveToFrontTable {
+public:
+    MoveToFrontTable()
+    {
+        for (int i = 0; i < 256; ++i)
+            m_table[i] = static_cast<uint8_t>(i);
+    }
+
+    // Position of c (which is always in the table).
+    unsigned find(uint8_t c) const
+    {
+        const uint64_t pattern = kOnes * c;
+        for (unsigned p = 0;; p += 8) {
+            const uint64_t x = load(p) ^ pattern;
+            // The lowest zero byte of x is found exactly (higher ones may be
+            // false hits, which the lowest set bit ignores).
+            const uint64_t zero = (x - kOnes) & ~x & (kOnes << 7);
+            if (zero)
+                return p + static_cast<unsigned>(std::countr_zero(zero)) / 8;
+        }
+    }
+
+    uint8_t at(unsigned p) const { return m_table[p]; }
+
+    // Moves the entry at p (which is c) to the front.
+    void moveToFront(unsigned p, uint8_t c)
+    {
+        if (p < 8) {
+            const uint64_t w = load(0);
+            const uint64_t keep = p == 7 ? 0 : ~uint64_t{0} << (8 * (p + 1));
+            store(0, ((w << 8 | c) & ~keep) | (w & keep));
+        } else {
+            std::memmove(&m_table[1], &m_table[0], p);
+            m_table[0] = c;
+        }
+    }
+
+private:
+    uint64_t load(unsigned p) const
+    {
+        uint64_t w;
+        std::memcpy(&w, &m_table[p], sizeof w);
+        return w;
+    }
+    void store(unsigned p, uint64_t w) { std::memcpy(&m_table[p], &w, sizeof w); }
+
+    uint8_t m_table[256];
+};
+
+} // namespace
+
+size_t MTFEncode(ByteView in, Bytes& out)
+{
+    MoveToFrontTable table;
+    const size_t start = out.size();
+    out.resize(start + in.size());
+    uint8_t* dst = out.data() + start;
+    for (const uint8_t c : in) {
+        const unsigned p = table.find(c);
+        table.moveToFront(p, c);
+        *dst++ = static_cast<uint8_t>(p);
+    }
+    return in.size();
+}
+
+void MTFDecode(ByteView in, Bytes& out)
+{
+    MoveToFrontTable table;
+    const size_t start = out.size();
+    out.resize(start + in.size());
+    uint8_t* dst = out.data() + start;
+    for (const uint8_t p : in) {
+        const uint8_t c = table.at(p);
+        table.moveToFront(p, c);
+        *dst++ = c;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Adaptive order-0 arithmetic code with 16-bit code values (Witten, Neal and
+// Cleary's coder and frequency model). Symbol indexes 1..256 stand for the
+// byte values, 257 for the end of the stream.
+
+namespace {
+
+constexpr int32_t kTopValue = 65535;
+constexpr int32_t kFirstQuarter = 16384;
+constexpr int32_t kMaxFrequency = 16383;
+constexpr int kSymbols = 257;  // highest index
+constexpr int kEndSymbol = 257;
+// Bytes of 1 bits supplied past the end of the input before the stream is
+// taken as corrupt (a well-formed stream needs at most two).
+constexpr int kMaxGarbageBytes = 14;
+
+// The frequency model. cum[i] is the sum of the frequencies of the indexes
+// above i, so cum[0] is the total; frequent symbols drift to low indexes.
+struct Model {
+    std::array<uint16_t, 256> charToIndex;
+    std::array<uint8_t, kSymbols + 1> indexToChar;
+    std::array<int32_t, kSymbols + 1> freq;
+    std::array<int32_t, kSymbols + 1> cum;
+
+    Model()
+    {
+        for (int i = 0; i < 256; ++i) {
+            charToIndex[i] = static_cast<uint16_t>(i + 1);
+            indexToChar[i + 1] = static_cast<uint8_t>(i);
+        }
+        indexToChar[0] = 0;
+        for (int i = 0; i <= kSymbols; ++i) {
+            freq[i] = 1;
+            cum[i] = kSymbols - i;
+        }
+        freq[0] = 0;
+    }
+
+    void update(int symbol)
+    {
+        if (cum[0] >= kMaxFrequency) {
+            int32_t total = 0;
+            for (int i = kSymbols; i >= 0; --i) {
+                freq[i] = (freq[i] + 1) / 2;
+                cum[i] = total;
+                total += freq[i];
+            }
+        }
+        // Frequencies never rise with the index (from 1 up), so the lowest
+        // index of the symbol's equal-frequency run is found by bisection.
+        int i = symbol;
+        if (freq[i] == freq[i - 1]) {
+            const int32_t f = freq[symbol];
+            int lo = 1;
+            while (lo < i) {
+                const int mid = (lo + i) / 2;
+                if (freq[mid] > f)
+                    lo = mid + 1;
+                else
+                    i = mid;
+            }
+        }
+        if (i < symbol) {
+            const uint8_t ci = indexToChar[i];
+            const uint8_t cs = indexToChar[symbol];
+            indexToChar[i] = cs;
+            indexToChar[symbol] = ci;
+            charToIndex[ci] = static_cast<uint16_t>(symbol);
+            charToIndex[cs] = static_cast<uint16_t>(i);
+        }
+        freq[i] += 1;
+        while (i > 0) {
+            --i;
+            cum[i] += 1;
+        }
+    }
+};
+
+// Bits are packed from the least significant end of each byte: the first
+// bit of a byte is its bit 0. Runs of bits go in and out in one step.
+uint32_t Reverse16(uint32_t v)
+{
+    v = (v & 0x5555) << 1 | (v >> 1 & 0x5555);
+    v = (v & 0x3333) << 2 | (v >> 2 & 0x3333);
+    v = (v & 0x0F0F) << 4 | (v >> 4 & 0x0F0F);
+    return (v & 0x00FF) << 8 | (v >> 8 & 0x00FF);
+}
+
+// Exact division by the model's total through a multiplication: for
+// n < 2^30 and 2^(l-1) < d <= 2^l, floor(n / d) == n x ceil(2^(30+l) / d)
+// >> (30 + l). The totals stay below 16384, so one table holds them all; it
+// never changes after it is built.
+struct Divider {
+    uint32_t mul;
+    uint32_t shift;
+};
+
+const Divider* TotalDividers()
+{
+    static const std::vector<Divider> table = [] {
+        std::vector<Divider> t(kMaxFrequency + 1);
+        t[0] = {0, 0};
+        for (uint32_t d = 1; d <= static_cast<uint32_t>(kMaxFrequency); ++d) {
+            const uint32_t l = d == 1 ? 0 : 32 - static_cast<uint32_t>(std::countl_zero(d - 1));
+            const uint64_t pow = uint64_t{1} << (30 + l);
+            t[d] = {static_cast<uint32_t>((pow + d - 1) / d), 30 + l};
+        }
+        return t;
+    }();
+    return table.data();
+}
+
+inline int32_t Divide(int32_t n, Divider d)
+{
+    return static_cast<int32_t>((static_cast<uint64_t>(static_cast<uint32_t>(n)) * d.mul) >> d.shift);
+}
+
+class BitWriter {
+public:
+    explicit BitWriter(Bytes& out) : m_out(out) {}
+
+    // `count` (<= 32) bits of `bits`, the first one in bit 0.
+    void put(uint32_t bits, int count)
+    {
+        m_acc |= static_cast<uint64_t>(bits) << m_count;
+        m_count += count;
+        if (m_count >= 32) {
+            uint8_t bytes[4];
+            for (int i = 0; i < 4; ++i)
+                bytes[i] = static_cast<uint8_t>(m_acc >> (8 * i));
+            m_out.insert(m_out.end(), bytes, bytes + 4);
+            m_acc >>= 32;
+            m_count -= 32;
+        }
+    }
+    // `count` copies of one bit.
+    void repeat(uint32_t bit, unsigned long count)
+    {
+        const uint32_t word = bit ? 0xFFFFFFFFu : 0u;
+        for (; count > 16; count -= 16)
+            put(word & 0xFFFF, 16);
+        put(word & ((1u << count) - 1), static_cast<int>(count));
+    }
+    // The whole bytes, then the partial byte, always (0x00 when it holds no bits).
+    void finish()
+    {
+        while (m_count >= 8) {
+            m_out.push_back(static_cast<uint8_t>(m_acc));
+            m_acc >>= 8;
+            m_count -= 8;
+        }
+        m_out.push_back(static_cast<uint8_t>(m_acc));
+    }
+
+private:
+    Bytes& m_out;
+    uint64_t m_acc = 0;
+    int m_count = 0;
+};
+
+// Each byte with its bits in reverse order.
+constexpr std::array<uint8_t, 256> kReversedBytes = [] {
+    std::array<uint8_t, 256> t{};
+    for (unsigned v = 0; v < 256; ++v) {
+        unsigned r = 0;
+        for (int b = 0; b < 8; ++b)
+            r |= (v >> b & 1) << (7 - b);
+        t[v] = static_cast<uint8_t>(r);
+    }
+    return t;
+}();
+
+class BitReader {
+public:
+    explicit BitReader(ByteView in) : m_in(in), m_budget(8 * (uint64_t{in.size()} + kMaxGarbageBytes)) {}
+
+    // The next `count` (1..16) bits, the first one read as the most
+    // significant. Past the end of the input come 1 bits.
+    uint32_t take(int count)
+    {
+        if (m_count < count)
+            refill();
+        m_count -= count;
+        m_used += static_cast<uint64_t>(count);
+        return static_cast<uint32_t>(m_acc >> m_count) & ((1u << count) - 1);
+    }
+    // False once more than kMaxGarbageBytes bytes past the end were needed.
+    bool ok() const { return m_used <= m_budget; }
+
+private:
+    // Bytes enter reversed, so the stream reads from the top of the
+    // accumulator down without reversing on every take.
+    void refill()
+    {
+        while (m_count <= 56) {
+            const uint8_t byte = m_pos < m_in.size() ? m_in[m_pos++] : 0xFF;
+            m_acc = m_acc << 8 | kReversedBytes[byte];
+            m_count += 8;
+        }
+    }
+
+    ByteView m_in;
+    size_t m_pos = 0;
+    uint64_t m_acc = 0;
+    int m_count = 0;
+    uint64_t m_used = 0;
+    uint64_t m_budget;
+};
+
+// Leading bits that the 16-bit values low and high share: settled bits.
+inline int SharedBits(uint32_t low, uint32_t high)
+{
+    const uint32_t diff = (low ^ high) & 0xFFFF;
+    return diff ? std::countl_zero(diff) - 16 : 16;
+}
+
+// Underflow steps: low = 01..., high = 10...; each step drops the second bit
+// of both. Counts the positions below the top where low has 1 and high 0.
+inline int StraddleBits(uint32_t low, uint32_t high)
+{
+    const uint32_t both = (low & ~high & 0x7FFF) << 17;
+    return std::min(std::countl_one(both), 15);
+}
+
+class Encoder {
+public:
+    explicit Encoder(Bytes& out) : m_bits(out), m_dividers(TotalDividers()) {}
+
+    void encode(int symbol, const Model& model)
+    {
+        const int32_t range = m_high - m_low + 1;
+        const Divider total = m_dividers[model.cum[0]];
+        uint32_t high = static_cast<uint32_t>(m_low + Divide(range * model.cum[symbol - 1], total) - 1);
+        uint32_t low = static_cast<uint32_t>(m_low + Divide(range * model.cum[symbol], total));
+        const int k = SharedBits(low, high);
+        if (k > 0) {
+            // The first settled bit releases the pending opposite bits.
+            const uint32_t first = low >> 15 & 1;
+            m_bits.put(first, 1);
+            if (m_pending) {
+                m_bits.repeat(first ^ 1, m_pending);
+                m_pending = 0;
+            }
+            if (k > 1)
+                m_bits.put(Reverse16(low) >> 1 & ((1u << (k - 1)) - 1), k - 1);
+            low = low << k & 0xFFFF;
+            high = (high << k | ((1u << k) - 1)) & 0xFFFF;
+        }
+        const int m = StraddleBits(low, high);
+        if (m > 0) {
+            m_pending += static_cast<unsigned long>(m);
+            low = low << m & 0x7FFF;
+            high = ((high << m | ((1u << m) - 1)) & 0x7FFF) | 0x8000;
+        }
+        m_low = static_cast<int32_t>(low);
+        m_high = static_cast<int32_t>(high);
+    }
+
+    void finish()
+    {
+        ++m_pending;
+        const uint32_t bit = m_low < kFirstQuarter ? 0 : 1;
+        m_bits.put(bit, 1);
+        m_bits.repeat(bit ^ 1, m_pending);
+        m_bits.finish();
+    }
+
+private:
+    BitWriter m_bits;
+    const Divider* m_dividers;
+    int32_t m_low = 0;
+    int32_t m_high = kTopValue;
+    unsigned long m_pending = 0;
+};
+
+} // namespace
+
+size_t ArithEncode(ByteView in, Bytes& out)
+{
+    const size_t start = out.size();
+    out.reserve(start + in.size() / 2 + 16);
+    Model model;
+    Encoder enc(out);
+    for (const uint8_t c : in) {
+        const int symbol = model.charToIndex[c];
+        enc.encode(symbol, model);
+        model.update(symbol);
+    }
+    enc.encode(kEndSymbol, model);
+    enc.finish();
+    return out.size() - start;
+}
+
+size_t MTFRLEArithEncode(ByteView in, Bytes& out)
+{
+    const size_t start = out.size();
+    out.reserve(start + in.size() / 2 + 16);
+    Model model;
+    Encoder enc(out);
+    auto code = [&](uint8_t c) {
+        const int symbol = model.charToIndex[c];
+        enc.encode(symbol, model);
+        model.update(symbol);
+    };
+    // The run-length coder as a state machine over the move-to-front
+    // indexes: a byte equal to the one before opens a run, whose count is
+    // coded when a different byte or the cap of 255 ends it.
+    MoveToFrontTable table;
+    uint8_t prev = 0;
+    bool inRun = false;
+    unsigned count = 0;
+    for (const uint8_t b : in) {
+        const unsigned p = table.find(b);
+        table.moveToFront(p, b);
+        const uint8_t c = static_cast<uint8_t>(p);
+        if (inRun) {
+            if (c == prev && count < 255) {
+                ++count;
+                continue;
+            }
+            code(static_cast<uint8_t>(count));
+            inRun = false;
+            // A byte after a capped run is compared with the run's byte; a
+            // different byte simply follows.
+        }
+        code(c);
+        if (c == prev) {
+            inRun = true;
+            count = 0;
+        }
+        prev = c;
+    }
+    if (inRun)
+        code(static_cast<uint8_t>(count));
+    enc.encode(kEndSymbol, model);
+    enc.finish();
+    return out.size() - start;
+}
+
+namespace {
+
+// Decodes symbols into sink(byte), which returns false to stop (a bound was
+// reached). False when the input is corrupt or the sink stopped.
+template <typename Sink>
+bool ArithDecodeInto(ByteView in, Sink&& sink)
+{
+    const Divider* dividers = TotalDividers();
+    Model model;
+    BitReader bits(in);
+    uint32_t value = bits.take(16);
+    uint32_t low = 0;
+    uint32_t high = kTopValue;
+    for (;;) {
+        if (!bits.ok())
+            return false;
+        const int32_t range = static_cast<int32_t>(high - low + 1);
+        const int32_t offset = static_cast<int32_t>(value - low);
+        if (offset < 0 || offset >= range)
+            return false;  // cannot happen for any input; keeps the search bounded
+        const Divider total = dividers[model.cum[0]];
+        // The symbol whose subinterval holds the value: the first index s
+        // with range x cum(s) / total <= offset. Frequent symbols sit at the
+        // lowest indexes, so try those directly; else compute the count the
+        // value stands for and bisect.
+        int symbol = 1;
+        int32_t upper = range;  // range x cum(0) / total
+        int32_t lower = Divide(range * model.cum[1], total);
+        while (lower > offset && symbol < 7) {
+            ++symbol;
+            upper = lower;
+            lower = Divide(range * model.cum[symbol], total);
+        }
+        if (lower > offset) {
+            const int32_t cum = ((offset + 1) * model.cum[0] - 1) / range;
+            // The answer lies in [symbol, 257] (cum[257] == 0 <= cum); a
+            // bisection without branches, as the outcome is unpredictable.
+            int n = kSymbols - symbol + 1;
+            while (n > 1) {
+                const int half = n / 2;
+                symbol += half * static_cast<int>(model.cum[symbol + half - 1] > cum);
+                n -= half;
+            }
+            upper = Divide(range * model.cum[symbol - 1], total);
+            lower = Divide(range * model.cum[symbol], total);
+        }
+        high = low + static_cast<uint32_t>(upper) - 1;
+        low = low + static_cast<uint32_t>(lower);
+        const int k = SharedBits(low, high);
+        if (k > 0) {
+            value = (value << k | bits.take(k)) & 0xFFFF;
+            low = low << k & 0xFFFF;
+            high = (high << k | ((1u << k) - 1)) & 0xFFFF;
+        }
+        const int m = StraddleBits(low, high);
+        if (m > 0) {
+            value = (value & 0x8000) | ((value << m | bits.take(m)) & 0x7FFF);
+            low = low << m & 0x7FFF;
+            high = ((high << m | ((1u << m) - 1)) & 0x7FFF) | 0x8000;
+        }
+        if (!bits.ok())
+            return false;
+        if (symbol == kEndSymbol)
+            return true;
+        if (!sink(model.indexToChar[symbol]))
+            return false;
+        model.update(symbol);
+    }
+}
+
+// Run-length decoding and move-to-front decoding of the arithmetic decoder's
+// bytes as they come: the block-sort payload without two passes over
+// intermediate buffers. Runs of index 0 (the usual ones) become fills.
+class RunLengthMoveToFrontSink {
+public:
+    RunLengthMoveToFrontSink(Bytes& out, size_t limit) : m_out(out), m_left(limit) {}
+
+    bool operator()(uint8_t c)
+    {
+        if (m_countNext) {
+            m_countNext = false;
+            return emit(m_prev, c);
+        }
+        if (c == m_prev)
+            m_countNext = true;
+        m_prev = c;
+        return emit(c, 1);
+    }
+
+private:
+    // `count` times the move-to-front index p.
+    bool emit(uint8_t p, size_t count)
+    {
+        if (count > m_left)
+            return false;
+        m_left -= count;
+        if (count == 0)
+            return true;
+        uint8_t c = m_table.at(p);
+        m_table.moveToFront(p, c);
+        if (p == 0 || count == 1) {
+            m_out.insert(m_out.end(), count, c);
+            return true;
+        }
+        m_out.push_back(c);
+        for (size_t i = 1; i < count; ++i) {
+            c = m_table.at(p);
+            m_table.moveToFront(p, c);
+            m_out.push_back(c);
+        }
+        return true;
+    }
+
+    Bytes& m_out;
+    size_t m_left;
+    MoveToFrontTable m_table;
+    uint8_t m_prev = 0;
+    bool m_countNext = false;
+};
+
+} // namespace
+
+bool ArithDecode(ByteView in, Bytes& out, size_t limit)
+{
+    size_t left = limit;
+    return ArithDecodeInto(in, [&](uint8_t c) {
+        if (left == 0)
+            return false;
+        --left;
+        out.push_back(c);
+        return true;
+    });
+}
+
+bool ArithRLEMTFDecode(ByteView in, Bytes& out, size_t limit)
+{
+    return ArithDecodeInto(in, RunLengthMoveToFrontSink(out, limit));
+}
+
+} // namespace zlcomp

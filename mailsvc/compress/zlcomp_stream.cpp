@@ -1,0 +1,84 @@
+// The ZLComp container: header, the compressor's stage chain and the
+// decompressor's dispatch on the method byte.
+#include "zlcomp_core.h"
+
+#include <cstring>
+
+namespace zlcomp {
+
+namespace {
+
+constexpr char kSignature[6] = {'Z', 'L', 'C', 'o', 'm', 'p'};
+constexpr size_t kHeaderSize = 7;
+
+} // namespace
+
+uint8_t SplitStream(ByteView stream, ByteView& payload)
+{
+    if (stream.size() >= kHeaderSize &&
+        std::memcmp(stream.data(), kSignature, sizeof kSignature) == 0) {
+        payload = stream.subspan(kHeaderSize);
+        return stream[6];
+    }
+    payload = stream;
+    return kMethodStored;
+}
+
+Bytes Compress(ByteView data)
+{
+    Bytes w1;
+    Bytes w2;
+    RLEEncode(data, w1);
+    BWTEncode(w1, w2);
+    w1.clear();
+    w1.shrink_to_fit();
+    Bytes stream(kSignature, kSignature + sizeof kSignature);
+    stream.push_back(kMethodBlock);
+    MTFRLEArithEncode(w2, stream);
+    return stream;
+}
+
+bool Decompress(ByteView stream, Bytes& out, size_t limit)
+{
+    ByteView payload;
+    const uint8_t method = SplitStream(stream, payload);
+    switch (method) {
+    case kMethodStored: {
+        // A header with method 0 holds stored data, which is checked for a
+        // header once more (and loses it, as older builds did).
+        ByteView data;
+        SplitStream(payload, data);
+        if (data.size() > limit)
+            return false;
+        out.insert(out.end(), data.begin(), data.end());
+        return true;
+    }
+    case kMethodArith:
+        return ArithDecode(payload, out, limit);
+    case kMethodMTF:
+        if (payload.size() > limit)
+            return false;
+        MTFDecode(payload, out);
+        return true;
+    case kMethodRLE:
+        return RLEDecode(payload, out, limit);
+    case kMethodBlock: {
+        // A fault in one stage stops that stage; what it decoded still goes
+        // through the remaining stages, and the result reports the fault.
+        Bytes w1;
+        Bytes w2;
+        w1.reserve(payload.size() * 4);
+        bool ok = ArithRLEMTFDecode(payload, w1, limit);
+        ok = BWTDecode(w1, w2) && ok;
+        w1.clear();
+        w1.shrink_to_fit();
+        ok = RLEDecode(w2, out, limit) && ok;
+        return ok;
+    }
+    default:
+        // An unknown method: nothing to decode, and the caller must know.
+        return false;
+    }
+}
+
+} // namespace zlcomp

@@ -1,0 +1,162 @@
+#include "parser/count/match.h"
+
+#include "parser/core/parser_error.h"
+#include "parser/core/random_table.h"
+#include "parser/sentence/sentence.h"
+
+#include <algorithm>
+
+namespace {
+
+bool MatchPriorities(const char* s, const char* t, int p, int q)
+{
+    if (p == 0 && q == 0) {
+        for (; *s && *t; ++s, ++t) {
+            if (*s != '*' && *t != '*' && (*s != *t || *s == '^'))
+                return false;
+        }
+        return true;
+    }
+    if (p == 1 && q == 2) {
+        for (; *s; ++s, ++t) {
+            if (!*t)
+                return true;
+            if (*s != *t && *s != '*' && *t != '^')
+                return false;
+        }
+        return true;
+    }
+    if (p == 2 && q == 1) {
+        for (; *s && *t; ++s, ++t) {
+            if (*s != *t && *t != '*' && *s != '^')
+                return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool MatchCommon(const Connector* a, const Connector* b, const char*& s, const char*& t)
+{
+    if (a->label != b->label)
+        return false;
+    s = a->text;
+    t = b->text;
+    while (IsUpper(*s) || IsUpper(*t)) {
+        if (*s != *t)
+            return false;
+        ++s;
+        ++t;
+    }
+    return true;
+}
+
+} // namespace
+
+bool MatchConnectors(const Connector* a, const Connector* b, int lw, int rw, const CSentence* sentence)
+{
+    const char* s;
+    const char* t;
+    if (!MatchCommon(a, b, s, t))
+        return false;
+    int d = 0;
+    if (lw != 0 || rw != 0) {
+        if (lw >= rw)
+            ThrowParserLimit("length test with lw >= rw");
+        d = sentence->EffectiveDistance(lw, rw);
+    }
+    if (d > a->lengthLimit || d > b->lengthLimit)
+        return false;
+    return MatchPriorities(s, t, a->priority, b->priority);
+}
+
+bool MatchConnectors(const Connector* a, const Connector* b)
+{
+    const char* s;
+    const char* t;
+    if (!MatchCommon(a, b, s, t))
+        return false;
+    return MatchPriorities(s, t, a->priority, b->priority);
+}
+
+uint32_t ConnectorMatchHash(const Connector* c)
+{
+    const uint32_t* R = RandomTable();
+    uint32_t h = R[static_cast<uint16_t>(c->label) & 255u];
+    for (const char* p = c->text; IsUpper(*p); ++p)
+        h = 3 * h + R[(static_cast<unsigned char>(*p) + h) & 255u];
+    return h;
+}
+
+MatchTable::MatchTable(const CSentence* sentence)
+{
+    m_words.resize(static_cast<size_t>(sentence->numWords));
+    for (int w = 0; w < sentence->numWords; ++w) {
+        WordTables& t = m_words[static_cast<size_t>(w)];
+        unsigned nl = 0, nr = 0;
+        for (Disjunct* d = sentence->words[w].d; d; d = d->next) {
+            nl += d->left ? 1 : 0;
+            nr += d->right ? 1 : 0;
+        }
+        t.left.resize(NextPowerOfTwo(nl));
+        t.right.resize(NextPowerOfTwo(nr));
+        for (Disjunct* d = sentence->words[w].d; d; d = d->next) {
+            if (d->left) {
+                auto& bucket = t.left[ConnectorMatchHash(d->left) & (t.left.size() - 1)];
+                auto at = std::find_if(bucket.begin(), bucket.end(),
+                                       [&](Disjunct* x) { return x->left->word <= d->left->word; });
+                bucket.insert(at, d);
+            }
+            if (d->right) {
+                auto& bucket = t.right[ConnectorMatchHash(d->right) & (t.right.size() - 1)];
+                auto at = std::find_if(bucket.begin(), bucket.end(),
+                                       [&](Disjunct* x) { return x->right->word >= d->right->word; });
+                bucket.insert(at, d);
+            }
+        }
+    }
+}
+
+void MatchTable::FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
+                                std::vector<Disjunct*>& out) const
+{
+    const WordTables& t = m_words[static_cast<size_t>(w)];
+    size_t base = out.size();
+    // F: from the left table, ascending by reach once reversed.
+    Disjunct* fbuf[64];
+    std::vector<Disjunct*> fbig;
+    size_t nf = 0;
+    auto pushF = [&](Disjunct* d) {
+        if (nf < 64)
+            fbuf[nf] = d;
+        else {
+            if (fbig.empty())
+                fbig.assign(fbuf, fbuf + 64);
+            fbig.push_back(d);
+        }
+        ++nf;
+    };
+    auto getF = [&](size_t i) { return nf <= 64 ? fbuf[i] : fbig[i]; };
+    if (lc) {
+        for (Disjunct* d : t.left[ConnectorMatchHash(lc) & (t.left.size() - 1)]) {
+            if (d->left->word < lw)
+                break;
+            pushF(d);
+        }
+    }
+    // A: the right table's candidates that F does not already hold, in walk order.
+    if (rc) {
+        for (Disjunct* d : t.right[ConnectorMatchHash(rc) & (t.right.size() - 1)]) {
+            if (d->right->word > rw)
+                break;
+            bool inF = false;
+            for (size_t i = 0; i < nf && !inF; ++i)
+                inF = getF(i) == d;
+            if (!inF)
+                out.push_back(d);
+        }
+    }
+    for (size_t i = nf; i-- > 0;)
+        out.push_back(getF(i));
+    (void)base;
+}

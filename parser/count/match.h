@@ -1,0 +1,31 @@
+// Connector matching and the per-word match tables that keep counting fast.
+#pragma once
+#include "parser/disjunct/connector.h"
+
+#include <cstdint>
+#include <vector>
+
+class CSentence;
+
+// May connector a of word lw link to connector b of word rw (lw < rw)?
+bool MatchConnectors(const Connector* a, const Connector* b, int lw, int rw, const CSentence* sentence);
+// The same test without the distance check.
+bool MatchConnectors(const Connector* a, const Connector* b);
+
+uint32_t ConnectorMatchHash(const Connector* c);
+
+class MatchTable {
+public:
+    explicit MatchTable(const CSentence* sentence);
+    // Appends to `out` the disjuncts of word w worth trying between lw and rw with
+    // left connector lc of lw and right connector rc of rw (either may be null).
+    void FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
+                       std::vector<Disjunct*>& out) const;
+
+private:
+    struct WordTables {
+        std::vector<std::vector<Disjunct*>> left;  // by first left connector, reach descending
+        std::vector<std::vector<Disjunct*>> right; // by first right connector, reach ascending
+    };
+    std::vector<WordTables> m_words;
+};

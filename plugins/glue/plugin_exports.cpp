@@ -3,6 +3,8 @@
 // its action exports.
 #include "plugin_module.h"
 
+#include "options/wmoptions.h"
+
 bool CopyPlugInDictionary(HMODULE hModule, std::vector<char>& copy);
 
 namespace {
@@ -35,6 +37,9 @@ CWin32PlugInServices g_PlugInServices;
 CPlugInSettings g_PlugInSettings(g_PlugInDescription);
 CPlugIn g_PlugIn(g_PlugInDescription, g_PlugInServices);
 CZLMMapi g_PlugInMapi;
+// Keeps the shared appearance options' registry connection alive while this
+// plug-in is loaded, as every module of the library does.
+static CWMOptions s_WMOptions;
 
 void PlugInLogon()
 {

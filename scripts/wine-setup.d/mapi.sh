@@ -1,7 +1,8 @@
 # Sourced by wine-session.sh once the prefix exists (WINEPREFIX etc. exported, $root =
 # the repository, $dir = the session folder). Makes VxMail.dll the default Simple MAPI
 # client - MAPI32.DLL forwards to the DLL named by DLLPath of the client that the
-# default value of HKLM\Software\Clients\Mail names - and writes the default mail
+# default value of HKLM\Software\Clients\Mail names; Wine's takes MAPIFreeBuffer from the
+# DLL named by DLLPathEx, so that names it too - and writes the default mail
 # profile "Vindalex": a Maildir and an outbox in the session folder, no SMTP relay.
 vx_mapi_setup() {
   local bindir=${VX_BIN_DIR:-}
@@ -31,6 +32,7 @@ REGEDIT4
 [HKEY_LOCAL_MACHINE\\Software\\Clients\\Mail\\VxMail]
 @="Vindalex Maildir mail"
 "DLLPath"="$dll"
+"DLLPathEx"="$dll"
 
 [HKEY_CURRENT_USER\\Software\\Vindalex\\VxMail]
 "DefaultProfile"="Vindalex"

@@ -244,12 +244,12 @@ def check_sent(sent, where):
     check([a.addr_spec for a in sent["To"].addresses] == ["john@example.org", "anna@example.net"], "%s to" % where)
     check(sent["Message-ID"] and sent["Date"] is not None, "%s Date and Message-ID" % where)
     body = sent.get_body(preferencelist=("plain",))
-    check(body is not None and body.get_content() == "Danke für die Nachricht.\n.dot line\n",
-          "%s body %r" % (where, body.get_content() if body else None))
+    text = body.get_content().replace("\r\n", "\n") if body else None
+    check(text == "Danke für die Nachricht.\n.dot line\n", "%s body %r" % (where, text))
     files = list(sent.iter_attachments())
     check(len(files) == 1 and files[0].get_filename() == "report.txt" and
-          files[0].get_content() in (b"report line 1\r\nreport line 2\r\n", "report line 1\nreport line 2\n"),
-          "%s attachment" % where)
+          files[0].get_payload(decode=True) == b"report line 1\r\nreport line 2\r\n",
+          "%s attachment %r" % (where, [(f.get_filename(), f.get_payload(decode=True)) for f in files]))
 
 
 if __name__ == "__main__":

@@ -268,8 +268,12 @@ TEST_F(Mapi32Test, SendWithoutRelayKeepsTheMailInTheOutbox) {
     EXPECT_EQ(mapi.SendMail(session, 0, &msg, 0, 0), ULONG(MAPI_E_UNKNOWN_RECIPIENT));
     msg.nRecipCount = 0;
     EXPECT_EQ(mapi.SendMail(session, 0, &msg, 0, 0), ULONG(MAPI_E_INVALID_RECIPS));
+    to.lpszName = const_cast<char*>("John");
     to.lpszAddress = const_cast<char*>("SMTP:john@example.org");
     msg.nRecipCount = 1;
+    // The assistant's name in both fields of the originator: it becomes the display name.
+    MapiRecipDesc from{0, MAPI_ORIG, const_cast<char*>("Vindalex Assistant"), const_cast<char*>("Vindalex Assistant"), 0, nullptr};
+    msg.lpOriginator = &from;
     MapiFileDesc file{0, 0, ULONG(-1), const_cast<char*>("C:\\no\\such\\file.txt"), nullptr, nullptr};
     msg.nFileCount = 1;
     msg.lpFiles = &file;

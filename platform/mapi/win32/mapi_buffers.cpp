@@ -18,12 +18,27 @@ std::set<void*>& Live() {
 }
 } // namespace
 
+namespace {
+// The layout of MAPI32's own buffers: a link word before the caller's pointer, the
+// block from the process heap. So a MAPI32 that frees the buffer itself instead of
+// calling our MAPIFreeBuffer (Wine's does, unless told otherwise) frees it correctly.
+constexpr size_t kHeader = sizeof(void*);   // the link word: null, no chained blocks
+
+char* AllocateWithHeader(size_t bytes) {
+    char* raw = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes + kHeader));
+    return raw ? raw + kHeader : nullptr;
+}
+void FreeWithHeader(void* p) {
+    if (p) HeapFree(GetProcessHeap(), 0, static_cast<char*>(p) - kHeader);
+}
+} // namespace
+
 MapiBlock::MapiBlock(size_t bytes) {
     m_size = bytes + 16;   // room for alignment padding
-    m_base = static_cast<char*>(std::calloc(1, m_size));
+    m_base = AllocateWithHeader(m_size);
 }
 
-MapiBlock::~MapiBlock() { std::free(m_base); }
+MapiBlock::~MapiBlock() { FreeWithHeader(m_base); }
 
 void* MapiBlock::Carve(size_t bytes, size_t align) {
     size_t at = (m_used + align - 1) / align * align;
@@ -57,7 +72,7 @@ unsigned long FreeMapiBlock(void* block) {
         std::lock_guard<std::mutex> g(g_lock);
         if (!Live().erase(block)) return MAPI_E_FAILURE;
     }
-    std::free(block);
+    FreeWithHeader(block);
     return SUCCESS_SUCCESS;
 }
 

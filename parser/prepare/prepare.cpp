@@ -4,13 +4,15 @@
 #include "parser/dict/dictionary.h"
 #include "parser/disjunct/build_disjuncts.h"
 #include "parser/options/parse_options.h"
+#include "parser/prepare/pruning.h"
 #include "parser/sentence/sentence.h"
 
 #include <cstring>
 #include <vector>
 
 namespace {
-PruningPass g_pruning = nullptr;
+PruningPass g_pruning = PruneDisjuncts;
+ExpressionPruningPass g_expressionPruning = PruneExpressions;
 
 bool SameConnectors(const Connector* a, const Connector* b)
 {
@@ -31,6 +33,12 @@ uint32_t HashText(uint32_t h, const char* text, uint32_t mask)
 } // namespace
 
 void SetPruningPass(PruningPass pass) { g_pruning = pass; }
+void SetExpressionPruning(ExpressionPruningPass pass) { g_expressionPruning = pass; }
+void RestoreDefaultPruning()
+{
+    g_pruning = PruneDisjuncts;
+    g_expressionPruning = PruneExpressions;
+}
 
 Disjunct* EliminateDuplicateDisjuncts(Disjunct* list)
 {
@@ -125,6 +133,8 @@ void FitDisjunctsToSentence(CSentence* sentence)
 
 int PrepareToParse(CSentence* sentence, ParseOptions* options)
 {
+    if (g_expressionPruning)
+        g_expressionPruning(sentence);
     for (int w = 0; w < sentence->numWords; ++w) {
         Disjunct* all = nullptr;
         for (XNode* x = sentence->words[w].x; x; x = x->next)

@@ -29,23 +29,36 @@ bool PPLexTable::Activate(const std::string& name)
     return true;
 }
 
-void PPLexTable::Add(std::string token)
+bool PPLexTable::Add(std::string token)
 {
     // Tokens before the first label belong to no section.
-    if (m_active >= 0)
-        m_labels[static_cast<size_t>(m_active)].tokens.push_back(std::move(token));
+    if (m_active < 0)
+        return true;
+    if (++m_tokens > kMaxRuleTokens) {
+        m_error = "the rule file holds too many tokens";
+        return false;
+    }
+    m_labels[static_cast<size_t>(m_active)].tokens.push_back(std::move(token));
+    return true;
 }
 
-void PPLexTable::AppendLabel(const std::string& name)
+bool PPLexTable::AppendLabel(const std::string& name)
 {
     int i = FindLabel(name);
     if (i < 0 || m_active < 0)
-        return;
+        return true;
+    size_t count = m_labels[static_cast<size_t>(i)].tokens.size();
+    if (count > kMaxRuleTokens - m_tokens) {
+        m_error = "the rule file holds too many tokens";
+        return false;
+    }
+    m_tokens += count;
     // A copy first: a label that names itself doubles its tokens once instead of
     // chasing its own growing end.
     std::vector<std::string> tokens = m_labels[static_cast<size_t>(i)].tokens;
     std::vector<std::string>& to = m_labels[static_cast<size_t>(m_active)].tokens;
     to.insert(to.end(), tokens.begin(), tokens.end());
+    return true;
 }
 
 bool PPLexTable::Read(const std::string& text)
@@ -53,6 +66,7 @@ bool PPLexTable::Read(const std::string& text)
     m_labels.clear();
     m_active = -1;
     m_cursor = 0;
+    m_tokens = 0;
     m_error.clear();
     const size_t n = text.size();
     size_t i = 0;
@@ -81,7 +95,8 @@ bool PPLexTable::Read(const std::string& text)
             while (j < n && text[j] != '\t' && text[j] != '\n' && text[j] != '"' && text[j] != ':')
                 ++j;
             if (j < n && text[j] == '"' && j > i + 1) {
-                Add(text.substr(i, j + 1 - i));
+                if (!Add(text.substr(i, j + 1 - i)))
+                    return false;
                 i = j + 1;
             } else {
                 ++i; // a quote that opens nothing
@@ -100,10 +115,12 @@ bool PPLexTable::Read(const std::string& text)
                 return false;
             i = j + 1;
         } else if (c == '@' && j > i + 1) {
-            AppendLabel(text.substr(i + 1, j - i - 1));
+            if (!AppendLabel(text.substr(i + 1, j - i - 1)))
+                return false;
             i = j;
         } else {
-            Add(text.substr(i, j - i));
+            if (!Add(text.substr(i, j - i)))
+                return false;
             i = j;
         }
     }

@@ -6,6 +6,10 @@
 // A label table holds at most this many labels; a file that defines more is
 // refused rather than silently losing its later sections.
 constexpr int kMaxRuleLabels = 512;
+// References copy whole lists, so a short text could ask for an enormous one
+// ("A: a @A @A @A ..." doubles with every reference); the tokens of all labels
+// together are bounded.
+constexpr size_t kMaxRuleTokens = 262144;
 
 class PPLexTable {
 public:
@@ -31,11 +35,12 @@ private:
     };
     int FindLabel(const std::string& name) const;
     bool Activate(const std::string& name);
-    void Add(std::string token);
-    void AppendLabel(const std::string& name);
+    bool Add(std::string token);
+    bool AppendLabel(const std::string& name);
 
     std::vector<Label> m_labels;
     int m_active = -1;
     size_t m_cursor = 0;
+    size_t m_tokens = 0;
     std::string m_error;
 };

@@ -97,9 +97,15 @@ TEST(RuleLexer, LimitsAreHandled)
     EXPECT_EQ(t[1], big);
     EXPECT_EQ(t[3].size(), big.size() + 2);
 
-    // Chains of references to themselves grow by doubling, and end.
+    // Chains of references to themselves grow by doubling, and end; a short text
+    // that asks for billions of tokens is refused.
     ASSERT_TRUE(lex.Read("A: a @A @A @A"));
     EXPECT_EQ(Tokens(lex, "A").size(), 8u);
+    std::string doubling = "A: a";
+    for (int i = 0; i < 40; ++i)
+        doubling += " @A";
+    EXPECT_FALSE(lex.Read(doubling));
+    EXPECT_NE(lex.Error().find("too many tokens"), std::string::npos);
 }
 
 TEST(RuleKnowledge, Sections)

@@ -1,5 +1,6 @@
 #include "parser/prepare/prepare.h"
 
+#include "parser/conjunction/and_tables.h"
 #include "parser/core/random_table.h"
 #include "parser/dict/dictionary.h"
 #include "parser/disjunct/build_disjuncts.h"
@@ -146,5 +147,21 @@ int PrepareToParse(CSentence* sentence, ParseOptions* options)
     sentence->BuildDeletable(options);
     sentence->BuildEffectiveDistance(options);
     FitDisjunctsToSentence(sentence);
-    return g_pruning ? g_pruning(sentence, options) : 0;
+    if (!sentence->HasConjunction())
+        return g_pruning ? g_pruning(sentence, options) : 0;
+
+    // Conjunctions: the words' own disjuncts are pruned as far as the deletable
+    // stretches allow, then the and-lists give every word its fat disjuncts.
+    if (g_pruning) {
+        RuleAndPowerPrune(sentence, 1, options);
+        ConjunctionPrune(sentence, options);
+    }
+    BuildConjunctionDisjuncts(sentence);
+    SetConnectorLengthLimits(sentence, options);
+    FitDisjunctsToSentence(sentence);
+    if (g_pruning)
+        SimplePrune(sentence);
+    for (int w = 0; w < sentence->numWords; ++w)
+        sentence->words[w].d = EliminateDuplicateDisjuncts(sentence->words[w].d);
+    return g_pruning ? PowerPrune(sentence, 0, options) : 0;
 }

@@ -6,6 +6,7 @@
 #include "parser/count/parse_set.h"
 #include "parser/prepare/prepare.h"
 #include "parser/prepare/pruning.h"
+#include "parser/sentence/linkage.h"
 #include "parser/sentence/sentence.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,76 @@ const char* const kLines[] = {
     "send send me him new old",
     "xyzzy plugh the the foo bar send send to to from from in mail mail the a an all",
 };
+
+// Lines with conjunctions: their and-lists are made from the disjuncts that
+// pruning leaves, so the equivalent ways of finding one reading can differ in
+// number; the readings themselves (the sublinkages) must not be lost.
+const char* const kConjunctionLines[] = {
+    "send mail and files",
+    "send me new mail and files",
+    "send mail, files or messages",
+    "the mail and the files are new",
+    "show either the mail or the files",
+    "show neither the mail nor the files",
+    "show not only the mail but the files",
+    "show both the mail and the files",
+    "send the mail to john and alice",
+    "show me the mail and send him the files",
+    "the mail or the files is new",
+    "send mail, files",
+    "and and or the mail",
+};
+
+// Every valid linkage read as its sublinkages: word positions and labels.
+std::set<std::string> Readings(const std::string& text, ParseOptions* o, bool prune, int& valid)
+{
+    if (!prune) {
+        SetPruningPass(nullptr);
+        SetExpressionPruning(nullptr);
+    }
+    std::set<std::string> out;
+    CSentence s(text.c_str(), &Dictionary());
+    valid = s.Parse(o);
+    RestoreDefaultPruning();
+    for (int k = 0; k < s.numLinkagesPostProcessed; ++k) {
+        CLinkage l(k, &s, o);
+        if (l.GetInfo().violations)
+            continue;
+        std::string reading;
+        for (int i = 0; i < l.GetNumSublinkages(); ++i) {
+            l.SetCurrent(i);
+            std::set<std::string> links;
+            for (int j = 0; j < l.GetNumLinks(); ++j)
+                if (l.GetLinkLeftWord(j) >= 0)
+                    links.insert(std::to_string(l.GetLinkLeftWord(j)) + "-" + l.GetLinkLabel(j) + "-" +
+                                 std::to_string(l.GetLinkRightWord(j)));
+            for (const std::string& x : links)
+                reading += x + " ";
+            reading += "| ";
+        }
+        out.insert(reading);
+    }
+    return out;
+}
+
+TEST(Pruning, KeepsTheReadingsOfConjunctions)
+{
+    fixture::Options o;
+    for (int k = 0; k <= 1; ++k) {
+        o.p->minNullCount = o.p->maxNullCount = k;
+        for (const char* line : kConjunctionLines) {
+            int prunedValid = 0, plainValid = 0;
+            std::set<std::string> pruned = Readings(line, o.p, true, prunedValid);
+            std::set<std::string> plain = Readings(line, o.p, false, plainValid);
+            EXPECT_EQ(prunedValid > 0, plainValid > 0) << line;
+            for (const std::string& r : pruned)
+                EXPECT_TRUE(plain.count(r)) << line << ": " << r;
+            // The best reading of the unpruned parse is there with pruning too.
+            if (!plain.empty())
+                EXPECT_FALSE(pruned.empty()) << line;
+        }
+    }
+}
 
 TEST(Pruning, KeepsEveryLinkageAtEveryNullCount)
 {

@@ -237,64 +237,70 @@ private:
         return m_mode == 0 ? MatchConnectors(lc, rc, lword, rword, m_s) : PruneMatch(lc, rc, lword, rword, m_s);
     }
 
-    // Left list of a disjunct of word w: the nearest word each connector can
-    // reach; -1 when one of them cannot reach any.
-    int LeftUpdate(Connector* c, bool shallow, int w, bool& changed)
+    // Left list of a disjunct of word w, from its nearest connector outwards:
+    // the nearest word each connector can reach; -1 when one cannot reach any.
+    int LeftUpdate(Connector* list, int w, bool& changed)
     {
-        if (!c)
-            return w;
-        int next = LeftUpdate(c->next, false, w, changed);
-        if (next < 0)
-            return -1;
-        int n = next - 1;
-        if (n > c->word)
-            n = c->word;
-        for (; n >= 0 && w - n < 251; --n) {
-            bool found = false;
-            for (const PowerEntry& e : Bucket(m_right[n], c))
-                if (Possible(e.c, c, e.shallow, shallow, n, w)) {
-                    found = true;
+        m_stack.clear();
+        for (Connector* c = list; c; c = c->next)
+            m_stack.push_back(c);
+        int next = w;
+        for (size_t i = m_stack.size(); i-- > 0;) {
+            Connector* c = m_stack[i];
+            bool shallow = i == 0;
+            int n = next - 1;
+            if (n > c->word)
+                n = c->word;
+            for (; n >= 0 && w - n < 251; --n)
+                if (HasPartner(m_right[static_cast<size_t>(n)], c, shallow, n, w, true))
                     break;
-                }
-            if (found)
-                break;
+            if (n < 0 || w - n >= 251)
+                return -1;
+            if (n < c->word) {
+                c->word = static_cast<uint8_t>(n);
+                changed = true;
+            }
+            next = n;
         }
-        if (n < 0 || w - n >= 251)
-            return -1;
-        if (n < c->word) {
-            c->word = static_cast<uint8_t>(n);
-            changed = true;
-        }
-        return n;
+        return next;
     }
 
-    int RightUpdate(Connector* c, bool shallow, int w, bool& changed)
+    int RightUpdate(Connector* list, int w, bool& changed)
     {
-        if (!c)
-            return w;
-        int next = RightUpdate(c->next, false, w, changed);
-        if (next >= m_n)
-            return m_n;
-        int n = next + 1;
-        if (n < c->word)
-            n = c->word;
-        for (; n < m_n && n - w < 251; ++n) {
-            bool found = false;
-            for (const PowerEntry& e : Bucket(m_left[n], c))
-                if (Possible(c, e.c, shallow, e.shallow, w, n)) {
-                    found = true;
+        m_stack.clear();
+        for (Connector* c = list; c; c = c->next)
+            m_stack.push_back(c);
+        int next = w;
+        for (size_t i = m_stack.size(); i-- > 0;) {
+            Connector* c = m_stack[i];
+            bool shallow = i == 0;
+            int n = next + 1;
+            if (n < c->word)
+                n = c->word;
+            for (; n < m_n && n - w < 251; ++n)
+                if (HasPartner(m_left[static_cast<size_t>(n)], c, shallow, w, n, false))
                     break;
-                }
-            if (found)
-                break;
+            if (n >= m_n || n - w >= 251)
+                return m_n;
+            if (n > c->word) {
+                c->word = static_cast<uint8_t>(n);
+                changed = true;
+            }
+            next = n;
         }
-        if (n >= m_n || n - w >= 251)
-            return m_n;
-        if (n > c->word) {
-            c->word = static_cast<uint8_t>(n);
-            changed = true;
+        return next;
+    }
+
+    // Some entry of the table (of word `other`) may link to c.
+    bool HasPartner(PowerTable& table, const Connector* c, bool shallow, int lword, int rword, bool cIsRight)
+    {
+        for (const PowerEntry& e : Bucket(table, c)) {
+            bool ok = cIsRight ? Possible(e.c, c, e.shallow, shallow, lword, rword)
+                               : Possible(c, e.c, shallow, e.shallow, lword, rword);
+            if (ok)
+                return true;
         }
-        return n;
+        return false;
     }
 
     static void Kill(Disjunct* d)
@@ -323,7 +329,7 @@ private:
             Connector* list = leftToRight ? d->left : d->right;
             if (!list || IsDead(list))
                 continue;
-            int r = leftToRight ? LeftUpdate(list, true, w, changed) : RightUpdate(list, true, w, changed);
+            int r = leftToRight ? LeftUpdate(list, w, changed) : RightUpdate(list, w, changed);
             if (leftToRight ? r < 0 : r >= m_n) {
                 Kill(d);
                 ++killed;
@@ -351,6 +357,7 @@ private:
     int m_n;
     bool m_nullsAllowed;
     std::vector<PowerTable> m_left, m_right;
+    std::vector<Connector*> m_stack;
 };
 
 // ---- rule pruning ----

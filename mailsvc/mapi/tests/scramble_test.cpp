@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "mapi/mapi_logon.h"
+#include "mapi/zlm_mapi.h"
 #include "mapi/text_scramble.h"
 
 TEST(TextScramble, EveryByteValueRoundTripsWithEveryRotation)

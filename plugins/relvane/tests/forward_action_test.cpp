@@ -1,0 +1,105 @@
+// Drives the Relvane plug-in's action the way the host does: loads the module,
+// hands it the settings and the links of a parsed request, and calls it. The
+// mail box and the outbox are those of the profile named by VX_RELVANE_PROFILE
+// (made by forward_action_peer.py, which writes the mail and reads the result).
+#include "plugin_interface.h"
+#include "mapi/text_scramble.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Env(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+struct Request {
+    const char* name;
+    std::vector<WordLinkage> links;
+};
+
+WordLinkage L(const char* left, const char* label, const char* right, int l, int r)
+{
+    return WordLinkage(left, label, right, l, r);
+}
+
+// Links as the request grammar gives them for each request of the peer.
+std::vector<Request> Requests()
+{
+    return {
+        // "Please send me new messages without attachments."
+        {"new-without",
+         {L("/////", "Wi", "send.v", 0, 2), L("please", "E", "send.v", 1, 2), L("send.v", "Opn", "messages.n", 2, 5),
+          L("send.v", "Y", "me", 2, 3), L("new", "A", "messages.n", 4, 5), L("messages.n", "M", "without", 5, 6),
+          L("without", "Jp", "attachments.n", 6, 7)}},
+        // "Send me all my old messages."
+        {"all-with",
+         {L("/////", "Wi", "send.v", 0, 1), L("send.v", "Opn", "messages.n", 1, 5), L("send.v", "Y", "me", 1, 2),
+          L("all", "DA", "my", 3, 4), L("my", "D", "messages.n", 4, 5), L("old", "A", "messages.n", 4, 5)}},
+        // "Send me all my old messages from (Alice)."
+        {"from-alice",
+         {L("/////", "Wi", "send.v", 0, 1), L("send.v", "Opn", "messages.n", 1, 5), L("send.v", "Y", "me", 1, 2),
+          L("old", "A", "messages.n", 4, 5), L("send.v", "MV", "from", 1, 6),
+          L("from", "Js", "(Alice).n", 6, 7)}},
+        // "Send me a summary of my new messages." - not this plug-in's.
+        {"summary",
+         {L("/////", "Wi", "send.v", 0, 1), L("send.v", "O*n", "summary.n", 1, 4), L("send.v", "Y", "me", 1, 2),
+          L("summary.n", "M", "of", 4, 5), L("of", "Jp", "messages.n", 5, 8)}},
+    };
+}
+
+TEST(ForwardAction, ForwardsTheRequestedMessages)
+{
+    std::string which = Env("VX_RELVANE_CASE");
+    std::string profile = Env("VX_RELVANE_PROFILE");
+    if (which.empty() || profile.empty())
+        GTEST_SKIP() << "run by forward_action_peer.py";
+
+    std::string module = "Z:" + Env("VX_BIN_DIR") + "/Relvane.kVX";
+    HMODULE h = LoadLibraryA(module.c_str());
+    ASSERT_NE(h, nullptr) << module;
+    auto setUserInfo = reinterpret_cast<SetUserInfoProc>(GetProcAddress(h, "SetUserInfo"));
+    auto action = reinterpret_cast<PluginActionProc>(GetProcAddress(h, "SendMeNewMail"));
+    ASSERT_TRUE(setUserInfo && action);
+
+    CString user = profile.c_str();
+    ZLMScrambleText(user, kScrambleKeyMailProfile);
+    CString password;
+    ZLMScrambleText(password, kScrambleKeyMailPassword);
+    CString myName = "Vindalex Personal Assistant";
+    CString log;
+    CString sender = "Someone";
+    setUserInfo(h, USERINFO_MODULE);
+    setUserInfo(&user, USERINFO_MAIL_USER);
+    setUserInfo(&password, USERINFO_MAIL_PASSWORD);
+    setUserInfo(&myName, USERINFO_MY_NAME);
+    setUserInfo(&log, USERINFO_LOG);
+    setUserInfo(&sender, USERINFO_SENDER_NAME);
+    setUserInfo("0", USERINFO_INTERFACE_MODE);
+
+    for (Request& r : Requests()) {
+        if (which != r.name)
+            continue;
+        CString requester = "someone@example.com";
+        // The host calls with the link that matched a row: the trigger's object link.
+        int index = 0;
+        while (index < static_cast<int>(r.links.size()) && r.links[index].m_strLinkLabel.Left(1) != "O")
+            ++index;
+        int result = action(&requester, index, &r.links, 0);
+        std::printf("%s", (const char*)log);
+        EXPECT_EQ(result, which == "summary" ? 0 : 1) << (const char*)log;
+        setUserInfo("UnLoadKVX", USERINFO_UNLOAD);
+        FreeLibrary(h);
+        return;
+    }
+    FAIL() << "no request " << which;
+}
+
+} // namespace

@@ -25,12 +25,14 @@ def winpath(path):
     return "Z:" + path.replace("/", "\\")
 
 
-def make_mailbox():
+def make_mailbox(empty=False):
     for d in ("Maildir", "Outbox"):
         shutil.rmtree(os.path.join(work, d), ignore_errors=True)
     box = mailbox.Maildir(os.path.join(work, "Maildir"), create=True)
     os.makedirs(os.path.join(work, "Outbox", "new"), exist_ok=True)
     past = time.time() - 3600
+    if empty:
+        return
 
     def add(sender, subject, text, seen, attachment=None):
         m = EmailMessage()
@@ -68,8 +70,8 @@ def register_profile():
                    capture_output=True)
 
 
-def run(case):
-    make_mailbox()
+def run(case, empty=False):
+    make_mailbox(empty)
     env = dict(os.environ, VX_RELVANE_CASE=case, VX_RELVANE_PROFILE=profile)
     r = subprocess.run([wine_run, os.path.join(tests, "relvane_action_tests.exe")], env=env,
                        capture_output=True, text=True, timeout=60)
@@ -117,6 +119,16 @@ try:
     # All messages of one sender.
     sent = run("from-alice")
     check("from-alice", [s[0] for s in sent] == ["FW: Lunch plans", "FW: Old news"], sent)
+    # Sent to the address the request names, not to the requester.
+    sent = run("to-carol")
+    check("to-carol", [s[0] for s in sent] == ["FW: Lunch plans", "FW: Status report"], sent)
+    check("to-carol", all("carol@example.com" in s[1] for s in sent), sent)
+    # An empty mail box answers that nothing matched, with the status line.
+    sent = run("new-without", empty=True)
+    check("empty", len(sent) == 1 and sent[0][0] == "No matching messages.", sent)
+    check("empty", sent and "Sorry, I couldn't find any messages your request." in sent[0][2]
+          and ": Sending new messages (do not send attachments) to Someone(someone@example.com)." in sent[0][2],
+          sent)
     # A summary request is not forwarded: nothing goes out.
     sent = run("summary")
     check("summary", sent == [], sent)

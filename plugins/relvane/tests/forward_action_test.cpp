@@ -48,6 +48,11 @@ std::vector<Request> Requests()
          {L("/////", "Wi", "send.v", 0, 1), L("send.v", "Opn", "messages.n", 1, 5), L("send.v", "Y", "me", 1, 2),
           L("old", "A", "messages.n", 4, 5), L("send.v", "MV", "from", 1, 6),
           L("from", "Js", "(Alice).n", 6, 7)}},
+        // "Send my new messages to (carol@example.com)." - by mail to that address.
+        {"to-carol",
+         {L("/////", "Wi", "send.v", 0, 1), L("send.v", "Opn", "messages.n", 1, 4), L("my", "D", "messages.n", 2, 4),
+          L("new", "A", "messages.n", 3, 4), L("send.v", "MV", "to", 1, 5),
+          L("to", "Ox", "(carol@example.com).n", 5, 6)}},
         // "Send me a summary of my new messages." - not this plug-in's.
         {"summary",
          {L("/////", "Wi", "send.v", 0, 1), L("send.v", "O*n", "summary.n", 1, 4), L("send.v", "Y", "me", 1, 2),

@@ -4,6 +4,12 @@
 // (made by forward_action_peer.py, which writes the mail and reads the result).
 #include "plugin_interface.h"
 #include "mapi/text_scramble.h"
+#include "parser/dict/dictionary.h"
+#include "parser/options/parse_options.h"
+#include "parser/sentence/linkage.h"
+#include "parser/sentence/sentence.h"
+
+#include <memory>
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -105,6 +111,82 @@ TEST(ForwardAction, ForwardsTheRequestedMessages)
         return;
     }
     FAIL() << "no request " << which;
+}
+
+// The dictionary test's way: the plug-in hands out its test sentence in test
+// mode, the sentence is parsed with the packed grammar (linkage 1, as the host
+// takes it) and offered to the plug-in's rows; the plug-in answers 1 only for
+// the reading it expects (7), and sends nothing.
+class DictionaryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string module = "Z:" + Env("VX_BIN_DIR") + "/Relvane.kVX";
+        h = LoadLibraryA(module.c_str());
+        ASSERT_NE(h, nullptr) << module;
+        getActionsName = reinterpret_cast<GetActionsNameProc>(GetProcAddress(h, "GetActionsName"));
+        setUserInfo = reinterpret_cast<SetUserInfoProc>(GetProcAddress(h, "SetUserInfo"));
+        action = reinterpret_cast<PluginActionProc>(GetProcAddress(h, "SendMeNewMail"));
+        ASSERT_TRUE(getActionsName && setUserInfo && action);
+        setUserInfo(h, USERINFO_MODULE);
+        setUserInfo(&log, USERINFO_LOG);
+        std::string dir = "Z:" + Env("VX_BIN_DIR");
+        dict = std::make_unique<CGrammarDictionary>((dir + "/VindalexW.Vqt").c_str(), (dir + "/VindalexR.Vqt").c_str(),
+                                                    nullptr, 0, nullptr);
+        ASSERT_TRUE(dict->IsLoaded());
+        options = CreateParseOptions();
+    }
+    void TearDown() override
+    {
+        if (options)
+            DeleteParseOptions(options);
+        dict.reset();
+        if (h) {
+            setUserInfo("UnLoadKVX", USERINFO_UNLOAD);
+            FreeLibrary(h);
+        }
+    }
+
+    // The first nonzero answer of a row to the sentence, as the host's direct call gives it.
+    int Offer(const std::string& sentenceText)
+    {
+        CSentence sentence(sentenceText.c_str(), dict.get());
+        if (sentence.Parse(options) <= 0)
+            return 0;
+        CLinkage linkage(1, &sentence, options);
+        std::unique_ptr<std::vector<WordLinkage>> links(linkage.GetWordLinkages());
+        CString requester = "Vindalex Personal Assistant";
+        for (int row = 0; getActionsName(row, 0) && *getActionsName(row, 0); ++row) {
+            CString label = getActionsName(row, 1);
+            for (size_t i = 0; i < links->size(); ++i) {
+                if ((*links)[i].m_strLinkLabel.Left(label.GetLength()) != label)
+                    continue;
+                if (action(&requester, static_cast<int>(i), links.get(), 0))
+                    return 1;
+                break;
+            }
+        }
+        return 0;
+    }
+
+    HMODULE h = nullptr;
+    GetActionsNameProc getActionsName = nullptr;
+    SetUserInfoProc setUserInfo = nullptr;
+    PluginActionProc action = nullptr;
+    CString log;
+    std::unique_ptr<CGrammarDictionary> dict;
+    ParseOptions* options = nullptr;
+};
+
+TEST_F(DictionaryTest, TestSentenceReachesARowWithReadingSeven)
+{
+    ASSERT_STREQ(getActionsName(-1, PLUGIN_INFO_TEST_COUNT), "1");
+    std::string sentence = getActionsName(-1, PLUGIN_INFO_TEST_SENTENCE);
+    EXPECT_EQ(sentence, "Please send me new messages without attachments.");
+    EXPECT_EQ(Offer(sentence), 1) << (const char*)log;
+    // Another reading of the same kind of request is not the expected one.
+    EXPECT_EQ(Offer("Send me my new mail."), 0) << (const char*)log;
+    getActionsName(-1, PLUGIN_INFO_TEST_END);
 }
 
 } // namespace

@@ -72,7 +72,9 @@ def register_profile():
 
 def run(case, empty=False):
     make_mailbox(empty)
-    env = dict(os.environ, VX_RELVANE_CASE=case, VX_RELVANE_PROFILE=profile)
+    webdir = os.path.join(work, "web")
+    os.makedirs(webdir, exist_ok=True)
+    env = dict(os.environ, VX_RELVANE_CASE=case, VX_RELVANE_PROFILE=profile, VX_RELVANE_WEB_DIR=webdir)
     r = subprocess.run([wine_run, os.path.join(tests, "relvane_action_tests.exe")], env=env,
                        capture_output=True, text=True, timeout=60)
     if r.returncode != 0:
@@ -129,6 +131,12 @@ try:
     check("empty", sent and "Sorry, I couldn't find any messages your request." in sent[0][2]
           and ": Sending new messages (do not send attachments) to Someone(someone@example.com)." in sent[0][2],
           sent)
+    # A web request: the messages go to the user's page (checked by the program);
+    # the forward form on it mails the message with its attachment.
+    sent = run("web")
+    check("web", [(s[0], s[1]) for s in sent] == [("FW: Lunch plans", "dave@example.com")], sent)
+    check("web", sent and "See below." in sent[0][2]
+          and [f[1] for f in sent[0][3]] == [b"soup\r\nbread\r\n"], sent)
     # A summary request is not forwarded: nothing goes out.
     sent = run("summary")
     check("summary", sent == [], sent)

@@ -9,6 +9,9 @@
 #include "parser/sentence/linkage.h"
 #include "parser/sentence/sentence.h"
 
+#include "options/wmoptions.h"
+#include "webmsg/htmlmsg.h"
+
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -66,6 +69,55 @@ std::vector<Request> Requests()
     };
 }
 
+std::vector<CHTMLMsg*> Pages()
+{
+    std::vector<CHTMLMsg*> pages;
+    for (int id = 0; id < 100000 && static_cast<int>(pages.size()) < g_HTMLMgr.GetMessageCount(); ++id)
+        if (CHTMLMsg* m = g_HTMLMgr.FindMessage(id))
+            pages.push_back(m);
+    return pages;
+}
+
+// The forwarded messages on the user's page; the [forward] button opens the
+// form with the message quoted and its attachment copied; the form sends the
+// mail (the peer reads it from the outbox).
+void CheckWebPages()
+{
+    std::vector<CHTMLMsg*> pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    CHTMLMsg* lunch = nullptr;
+    for (CHTMLMsg* p : pages) {
+        EXPECT_EQ(std::string((const char*)p->m_strUserID), "user1");
+        EXPECT_NE(p->m_strBody.Find("[reply]"), -1);
+        EXPECT_NE(p->m_strBody.Find("USRBTN1=MsgForward"), -1);
+        if (p->m_strSubject == "FW: Lunch plans")
+            lunch = p;
+    }
+    ASSERT_NE(lunch, nullptr);
+    EXPECT_EQ(std::string((const char*)lunch->m_strSpare), "alice@example.com");
+    // Even when the request said "without attachments", the page keeps a copy.
+    ASSERT_EQ(lunch->m_AttachmentNames.GetCount(), 1);
+    CString copy = lunch->m_AttachmentNames.GetHead();
+    CString expected;
+    expected.Format("%d-menu.txt", lunch->GetMessageID());
+    EXPECT_EQ(std::string((const char*)copy), std::string((const char*)expected));
+
+    lunch->ExecuteAction("req=FullMsgRead|UserID=user1|MessageID=1|USRBTN1=MsgForward");
+    pages = Pages();
+    ASSERT_EQ(pages.size(), 3u);
+    CHTMLMsg* form = pages.back();
+    EXPECT_EQ(std::string((const char*)form->m_strSubject), "Forward Message");
+    EXPECT_NE(form->m_strBody.Find("FW: FW: Lunch plans"), -1) << (const char*)form->m_strBody;
+    EXPECT_NE(form->m_strBody.Find("-- Original Message --{_cr_}From: alice@example.com"), -1);
+    EXPECT_NE(form->m_strBody.Find("checked"), -1);
+    EXPECT_NE(form->m_strBody.Find("EmAddr"), -1);
+    ASSERT_EQ(form->m_AttachmentNames.GetCount(), 1);
+
+    form->ExecuteAction("EmAddr=dave@example.com|Subjt=FW: Lunch plans|ATTch=1|MBody=See below.|");
+    // The form closed itself; the two forwarded messages stay.
+    EXPECT_EQ(Pages().size(), 2u);
+}
+
 TEST(ForwardAction, ForwardsTheRequestedMessages)
 {
     std::string which = Env("VX_RELVANE_CASE");
@@ -95,10 +147,18 @@ TEST(ForwardAction, ForwardsTheRequestedMessages)
     setUserInfo(&sender, USERINFO_SENDER_NAME);
     setUserInfo("0", USERINFO_INTERFACE_MODE);
 
+    bool web = which == "web";
+    std::string webDir = Env("VX_RELVANE_WEB_DIR");
+    if (web) {
+        // As the web server asks: the answer goes to the user's page.
+        setUserInfo("2", USERINFO_INTERFACE_MODE);
+        CWMOptions::m_strAssistantWWWDir = ("Z:" + webDir).c_str();
+        which = "new-without";
+    }
     for (Request& r : Requests()) {
         if (which != r.name)
             continue;
-        CString requester = "someone@example.com";
+        CString requester = web ? "Web Requestuser1" : "someone@example.com";
         // The host calls with the link that matched a row: the trigger's object link.
         int index = 0;
         while (index < static_cast<int>(r.links.size()) && r.links[index].m_strLinkLabel.Left(1) != "O")
@@ -106,6 +166,8 @@ TEST(ForwardAction, ForwardsTheRequestedMessages)
         int result = action(&requester, index, &r.links, 0);
         std::printf("%s", (const char*)log);
         EXPECT_EQ(result, which == "summary" ? 0 : 1) << (const char*)log;
+        if (web)
+            CheckWebPages();
         setUserInfo("UnLoadKVX", USERINFO_UNLOAD);
         FreeLibrary(h);
         return;

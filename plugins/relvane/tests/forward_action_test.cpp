@@ -35,16 +35,25 @@ struct Request {
 };
 
 // The plug-in writes its settings under HKEY_CURRENT_USER\Korvaneant1 when it
-// unloads; the test prefix is shared, so values that were absent are removed again.
+// unloads; the test prefix is shared, so a key or values that were absent are
+// removed again.
 class SettingsGuard {
 public:
     SettingsGuard()
     {
+        HKEY key;
+        m_keyExisted = RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
+        if (m_keyExisted)
+            RegCloseKey(key);
         for (const char* name : kNames)
             m_existed.push_back(Exists(name));
     }
     ~SettingsGuard()
     {
+        if (!m_keyExisted) {
+            RegDeleteKeyA(HKEY_CURRENT_USER, "Korvaneant1");
+            return;
+        }
         HKEY key;
         if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
             return;
@@ -65,6 +74,7 @@ private:
         return found;
     }
     static constexpr const char* kNames[] = {"Relvane-Active", "Relvane-DefaultNew", "Relvane-DefaultAttach"};
+    bool m_keyExisted = false;
     std::vector<bool> m_existed;
 };
 

@@ -1,0 +1,109 @@
+// Web messages: the assistant's answers to requests made on its web pages,
+// waiting on the user's page until the user closes them or the session ends,
+// and the process-wide manager that keeps them with the users' sessions.
+#pragma once
+
+#include "fx/fx.h"
+#include "fx/collections.h"
+#include "fx/time.h"
+
+#include <functional>
+#include <mutex>
+#include <vector>
+
+class CHTMLMsg {
+public:
+    CHTMLMsg();
+    CHTMLMsg(const CHTMLMsg& other);
+    CHTMLMsg& operator=(const CHTMLMsg& other);
+    // Deletes the attachment files from the web folder.
+    virtual ~CHTMLMsg();
+
+    // "ClosE..." closes the message; derived messages handle their own forms
+    // and pass other actions on.
+    virtual void ExecuteAction(CString action);
+    // Detaches the message from g_HTMLMgr and deletes it.
+    virtual void Close(CString reason);
+    // The message's block of the page; its texts escaped.
+    virtual CString RenderHTML();
+
+    int GetMessageID() const { return m_nMessageID; }
+
+    char m_szFrontTag[8];  // "HTMLMsg"
+    CString m_strSubject;
+    CString m_strDate;
+    CString m_strBody;
+    CString m_strSender;
+    CString m_strUserID;
+    CStringList m_AttachmentNames;  // files in CWMOptions::m_strAssistantWWWDir, owned
+    bool m_bCloseOlder;
+    CString m_strSpare;
+    char m_szBackTag[8];  // "gsMLMTH"
+
+private:
+    void SetTags();
+    int m_nMessageID;
+};
+
+struct HTMLSession {
+    CString m_strUserID;
+    CTime m_tExpires;
+};
+
+class CZLMHTMLMgr : public CObject {
+    DECLARE_DYNAMIC(CZLMHTMLMgr)
+public:
+    CZLMHTMLMgr();
+    ~CZLMHTMLMgr() override;
+    CZLMHTMLMgr(const CZLMHTMLMgr&) = delete;
+    CZLMHTMLMgr& operator=(const CZLMHTMLMgr&) = delete;
+
+    // Takes the message over; with its close-older flag the user's earlier
+    // messages are closed first. Renews the user's session.
+    void AttachMessage(CHTMLMsg* message);
+    void DetachMessage(CHTMLMsg* message);
+    // The attached message with that identifier, or null.
+    CHTMLMsg* FindMessage(int messageID);
+    // The same, but only among user's messages: what the web server asks on
+    // behalf of a web user, so one user cannot reach another's messages.
+    CHTMLMsg* FindMessage(int messageID, const CString& user);
+    // Finds user's message and runs action on it, both under the manager's
+    // lock, so another thread cannot close the message in between. False
+    // when the user has no such message.
+    bool ExecuteMessageAction(int messageID, const CString& user, const CString& action);
+
+    CString RenderHTMLForUser(CString user);
+    // True while the user's session has not expired; an expired session is
+    // ended here.
+    BOOL IsActiveSession(CString user);
+    // Starts the user's session, or renews it when it is still running.
+    void ActivateSession(CString user);
+    // Ends every session that has expired.
+    void CheckForSessionTimeouts();
+    void EndUserSession(CString user);
+    int CHTMLMgr();
+    void DeInIt();
+    CString LoadHTMLResource(int resourceID);
+
+    int GetMessageCount();
+    int GetSessionCount();
+
+    // Where page parts come from; the default reads the HTML resources of the
+    // resource chain (nothing on the host build).
+    using ResourceLoader = std::function<CString(int)>;
+    static ResourceLoader SetResourceLoader(ResourceLoader loader);
+
+    // Sessions last this long after their last use.
+    static const int kSessionHours = 2;
+
+private:
+    void RenewSession(const CString& user);
+    void EndSessionLocked(const CString& user);
+    void EndExpiredLocked(const CString& user);
+
+    std::vector<CHTMLMsg*> m_messages;
+    std::vector<HTMLSession> m_sessions;
+    std::recursive_mutex m_lock;
+};
+
+extern CZLMHTMLMgr g_HTMLMgr;

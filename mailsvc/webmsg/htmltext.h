@@ -1,0 +1,34 @@
+// Text helpers of the web pages: escaping and one-pass placeholder filling.
+#pragma once
+
+#include "fx/fx.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace webmsg {
+
+// Makes text safe inside an HTML element or a quoted attribute. "@" is
+// escaped as well, so no placeholder ("@userid@", "@assistant@"...) can stand
+// in text that came from outside and be filled in later.
+std::string EscapeHTML(const char* text);
+
+// Replaces every "@name@" of tmpl whose name is in values by its value, in one
+// pass from left to right: a value is never searched again, so text put in
+// cannot bring placeholders of its own. Unknown names stay as they are.
+using Placeholders = std::vector<std::pair<std::string, std::string>>;
+std::string FillPlaceholders(const std::string& tmpl, const Placeholders& values);
+
+// A message body for the page: escaped, each line feed shown as "<br>", and
+// each "{_cr_}" turned into a line feed of the page's source.
+std::string BodyToHTML(const char* body);
+
+// True when name ends (case-insensitively) in bmp, jpg, peg, gif or png.
+bool IsPictureName(const char* name);
+
+// An attachment name that stays inside the web folder: not empty, no folder
+// separators, no drive, not "." or "..".
+bool IsPlainFileName(const char* name);
+
+} // namespace webmsg

@@ -1,0 +1,16 @@
+// The web folder's files: the attachment copies that web messages own.
+#pragma once
+
+#include "fx/fx.h"
+
+namespace webmsg {
+
+// dir + separator + name; "" when no web folder is set or the name would
+// leave the folder (so nothing is ever written to or deleted from a root).
+CString WebFilePath(const CString& dir, const CString& name);
+// Copies source over target; false on failure.
+bool CopyWebFile(const CString& source, const CString& target);
+// Deletes the file; false when it could not (missing or locked).
+bool DeleteWebFile(const CString& path);
+
+} // namespace webmsg

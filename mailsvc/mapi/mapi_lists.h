@@ -133,11 +133,18 @@ private:
     friend struct ZLMMapiTestAccess;
     ULONG SetTimeReceived(CTime time);
     ULONG CopyFromPointer(const MapiMessage* source);
-    MapiMessage* GetPointer() const { return m_pMessage; }
+    // The MapiMessage for MAPI, its list pointers refreshed: a list changed through
+    // GetRecips() or GetFiles() must not leave MAPI a stale array.
+    MapiMessage* GetPointer() const
+    {
+        if (m_pMessage)
+            InstallLists();
+        return m_pMessage;
+    }
     CString GetText(LPSTR MapiMessage::*field) const;
     ULONG SetText(LPSTR MapiMessage::*field, const CString& text);
     // Points the MapiMessage at the lists' current arrays and counts.
-    void InstallLists();
+    void InstallLists() const;
 
     MapiMessage* m_pMessage;
     CZLMMapiRecipient m_originator;

@@ -17,7 +17,7 @@ CZLMMapiMessage::CZLMMapiMessage() : m_pMessage(nullptr)
 
 CZLMMapiMessage::CZLMMapiMessage(const CZLMMapiMessage& source) : CObject(), m_pMessage(nullptr)
 {
-    if (ULONG rc = CopyFromPointer(source.m_pMessage))
+    if (ULONG rc = CopyFromPointer(source.GetPointer()))
         ZLMThrowMapiException(rc);
 }
 
@@ -89,7 +89,7 @@ ULONG CZLMMapiMessage::SetFlags(ULONG flags)
     return 0;
 }
 
-void CZLMMapiMessage::InstallLists()
+void CZLMMapiMessage::InstallLists() const
 {
     m_pMessage->lpOriginator = m_originator.GetPointer();
     m_pMessage->nRecipCount = m_recips.GetSize();
@@ -148,7 +148,7 @@ CZLMMapiMessage& CZLMMapiMessage::operator=(const CZLMMapiMessage& source)
     if (this == &source)
         return *this;
     Flush();
-    if (ULONG rc = CopyFromPointer(source.m_pMessage))
+    if (ULONG rc = CopyFromPointer(source.GetPointer()))
         ZLMThrowMapiException(rc);
     return *this;
 }

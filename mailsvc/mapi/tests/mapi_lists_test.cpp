@@ -291,6 +291,17 @@ TEST(MapiMessage, ListsAreInstalledIntoTheMapiMessage)
     EXPECT_EQ(ZLMMapiTestAccess::Pointer(copy.GetOriginator()), c->lpOriginator);
     EXPECT_EQ(CString("sender"), copy.GetOriginator().GetName());
 
+    // A list changed through its reference reaches MAPI as it is now, not its old array.
+    m.GetRecips() += Recips({"c"});
+    m.GetFiles() = CZLMMapiFile();
+    raw = ZLMMapiTestAccess::Pointer(m);
+    EXPECT_EQ(3u, raw->nRecipCount);
+    EXPECT_EQ(ZLMMapiTestAccess::Pointer(m.GetRecips()), raw->lpRecips);
+    EXPECT_EQ(0u, raw->nFileCount);
+    EXPECT_EQ(nullptr, raw->lpFiles);
+    CZLMMapiMessage later(m);
+    EXPECT_EQ(CString("c"), later.GetRecips()[2].GetName());
+
     CZLMMapiRecipient none;
     EXPECT_EQ(0u, m.SetOriginator(none));
     EXPECT_EQ(nullptr, ZLMMapiTestAccess::Pointer(m)->lpOriginator);

@@ -1,0 +1,35 @@
+// The one lock of request processing. The parser keeps its working tables in
+// process-wide state and the plug-ins are not re-entrant, so the GUI thread
+// (mail, desktop, sentence queue) and the web server's thread never run
+// request line processing, the parser or an action at the same time. Every
+// entry of the engine (ProcessRequest, TryPluginActions, SendReply and the
+// mail tick's probe) holds it for its whole run.
+//
+// The lock is recursive: a step on the GUI thread may enter the engine again
+// from a message loop that an action runs (a dialog). Nobody waits on it for
+// ever: a taker gives up after its wait and treats the request as not handled
+// (the mail tick simply tries again on its next tick, so no mail is lost).
+#pragma once
+
+class CRequestLock {
+public:
+    enum {
+        WAIT_GUI_MS = 200,     // the GUI thread must stay responsive
+        WAIT_WEB_MS = 30000,   // a web request waits for the request before it
+    };
+    explicit CRequestLock(int waitMs);
+    ~CRequestLock();
+    CRequestLock(const CRequestLock&) = delete;
+    CRequestLock& operator=(const CRequestLock&) = delete;
+
+    bool Acquired() const { return m_bAcquired; }
+
+    // The wait that an entry of the engine uses on the calling thread: short
+    // on the thread that runs the ticks, long elsewhere.
+    static int DefaultWaitMs();
+    // Marks the calling thread as the one that runs the engine's ticks.
+    static void SetTickThread();
+
+private:
+    bool m_bAcquired;
+};

@@ -111,6 +111,7 @@ if carol:
     text = body_of(carol[0])
     check("requests: help text", text.startswith(HELP_HEAD)
           and "Name: EngineTestA\nDescription: Sends test mail\nSample: send me new mail\n------------------\n" in text
+          and "Name: EngineTestC\nDescription: Tells nothing\nSample: tell me new mail\n" in text
           and "EngineTestB" not in text, repr(text))
 check("requests: no answer to a bounce", not answers_to(answers, "MAILER-DAEMON"))
 check("requests: nothing to mail not for the assistant", not answers_to(answers, "dave@example.org"))

@@ -71,7 +71,7 @@ protected:
         char old[MAX_PATH] = {};
         ::GetCurrentDirectoryA(MAX_PATH, old);
         m_old = old;
-        for (const char* name : {"EngineTestA", "EngineTestB"}) {
+        for (const char* name : {"EngineTestA", "EngineTestB", "EngineTestC"}) {
             std::string from = ExeFolder() + "engine_plugins\\" + name + ".kVX";
             ASSERT_TRUE(::CopyFileA(from.c_str(), m_dir.file(std::string(name) + ".kVX").c_str(), FALSE)) << from;
         }
@@ -79,7 +79,7 @@ protected:
         ASSERT_TRUE(m_dictionary->IsLoaded());
         ASSERT_TRUE(::SetCurrentDirectoryA(m_dir.path().c_str()));
         m_table = std::make_unique<CPluginTable>();
-        ASSERT_EQ(m_table->GetNumberOfRows(), 4);
+        ASSERT_EQ(m_table->GetNumberOfRows(), 5);
 
         g_Settings.ClearOKAddresses();
         g_Settings.ClearShortAddresses();
@@ -232,6 +232,14 @@ TEST_F(EngineFixture, RequestLineWakesOnlyItsRowsAndActsOnTheBestLinkage)
     EXPECT_EQ(process("what is the weather"), 0);
     EXPECT_FALSE(Has(Events(), "B "));
     EXPECT_FALSE(Has(Events(), "A send"));
+
+    // A plug-in whose own grammar block does not load: one log text naming
+    // its first trigger word, and the start-up grammar serves the row.
+    ClearEvents();
+    g_strLog.Empty();
+    EXPECT_EQ(process("tell me new mail"), 1);
+    EXPECT_TRUE(Has(Events(), "C tell tell me new mail|"));
+    EXPECT_EQ(g_strLog, ENGINE_TEXT_DICTIONARY_LOAD "tell.v)");
 
     // A trigger word in a line the grammar cannot parse: no action.
     ClearEvents();

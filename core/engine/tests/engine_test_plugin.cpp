@@ -5,6 +5,8 @@
 //     "[alert-take]" (throws on "[throw]"); "*" notes the final pass and takes
 //     "[whole-take]".
 //   EngineTestB (inactive): "list.v"/"O" would answer, but reports "No".
+//   EngineTestC (active): "tell.v"/"O" notes the call; it carries a grammar
+//     block of its own that cannot load, so the start-up grammar serves it.
 #include "plugin_interface.h"
 
 #include "mapi/zlm_mapi.h"
@@ -18,8 +20,10 @@
 
 #if defined(ENGINE_TEST_PLUGIN_A)
 #define TAG "A"
-#else
+#elif defined(ENGINE_TEST_PLUGIN_B)
 #define TAG "B"
+#else
+#define TAG "C"
 #endif
 
 namespace {
@@ -44,8 +48,12 @@ struct Row {
 };
 #if defined(ENGINE_TEST_PLUGIN_A)
 const Row kRows[] = {{"send.v", "O", "ActSend"}, {"**", "**", "ActAlert"}, {"*", "*", "ActWhole"}};
-#else
+#elif defined(ENGINE_TEST_PLUGIN_B)
 const Row kRows[] = {{"list.v", "O", "ActList"}};
+#else
+const Row kRows[] = {{"tell.v", "O", "ActTell"}};
+// Not a grammar: no header, no rules beside it.
+char g_block[1443] = "this is no grammar block";
 #endif
 const int kRowCount = static_cast<int>(sizeof(kRows) / sizeof(kRows[0]));
 
@@ -55,7 +63,7 @@ CString* g_log = nullptr;
 
 // Answers go out through a session of the plug-in's own, on the profile the
 // test names.
-void Answer(CString* to, const CString& subject, const CString& text)
+[[maybe_unused]] void Answer(CString* to, const CString& subject, const CString& text)
 {
     static CZLMMapi session;
     if (!session.GetSessionHandle()) {
@@ -83,18 +91,31 @@ __declspec(dllexport) const char* GetActionsName(int row, int item)
         case 1: return "Sends test mail";
         case 4: return "Yes";
         case 5: return "send me new mail";
-#else
+#elif defined(ENGINE_TEST_PLUGIN_B)
         case 0: return "EngineTestB";
         case 1: return "Lists nothing";
         case 4: return "No";
         case 5: return "list the files";
-#endif
         case 10: return nullptr;
+#else
+        case 0: return "EngineTestC";
+        case 1: return "Tells nothing";
+        case 4: return "yes";
+        case 5: return "tell me new mail";
+        case 10: return g_block;
+#endif
         default: return "";
         }
     }
-    if (row == -2 && item == 10)
+    if (row == -2 && item == 10) {
+#if defined(ENGINE_TEST_PLUGIN_C)
+        return "1443";
+#else
         return "0";
+#endif
+    }
+    if (row < 0 && item == 11)
+        return "";
     if (row < 0 || row >= kRowCount)
         return nullptr;
     switch (item) {
@@ -145,10 +166,16 @@ __declspec(dllexport) int ActWhole(CString* requester, int linkIndex, std::vecto
     Event("whole %s|%d", static_cast<const char*>(g_subject), linkIndex);
     return g_subject.Find("[whole-take]") >= 0 ? 1 : 0;
 }
-#else
+#elif defined(ENGINE_TEST_PLUGIN_B)
 __declspec(dllexport) int ActList(CString* requester, int, std::vector<WordLinkage>*, int)
 {
     Event("list");
+    return 1;
+}
+#else
+__declspec(dllexport) int ActTell(CString* requester, int linkIndex, std::vector<WordLinkage>*, int)
+{
+    Event("tell %s|%d", static_cast<const char*>(g_sentence), linkIndex);
     return 1;
 }
 #endif

@@ -19,10 +19,29 @@ std::thread::id& TickThread()
 }
 } // namespace
 
-CRequestLock::CRequestLock(int waitMs)
-    : m_bAcquired(RequestMutex().try_lock_for(std::chrono::milliseconds(waitMs < 0 ? 0 : waitMs)))
+static thread_local const std::atomic<int>* t_pCancel = nullptr;
+
+CRequestLock::CRequestLock(int waitMs) : m_bAcquired(false)
 {
+    using Clock = std::chrono::steady_clock;
+    const auto slice = std::chrono::milliseconds(50);
+    const auto end = Clock::now() + std::chrono::milliseconds(waitMs < 0 ? 0 : waitMs);
+    for (;;) {
+        if (t_pCancel && t_pCancel->load())
+            return;
+        auto left = end - Clock::now();
+        if (left <= Clock::duration::zero()) {
+            m_bAcquired = RequestMutex().try_lock();
+            return;
+        }
+        if (RequestMutex().try_lock_for(left < slice ? left : Clock::duration(slice))) {
+            m_bAcquired = true;
+            return;
+        }
+    }
 }
+
+void CRequestLock::SetCancelFlag(const std::atomic<int>* cancel) { t_pCancel = cancel; }
 
 CRequestLock::~CRequestLock()
 {

@@ -7,9 +7,13 @@
 //
 // The lock is recursive: a step on the GUI thread may enter the engine again
 // from a message loop that an action runs (a dialog). Nobody waits on it for
-// ever: a taker gives up after its wait and treats the request as not handled
-// (the mail tick simply tries again on its next tick, so no mail is lost).
+// ever: a taker gives up after its wait, or as soon as the cancel flag of its
+// thread is set, and treats the request as not handled (the mail tick simply
+// tries again on its next tick, so no mail is lost). A web server that stops
+// sets its listener's flag, so its stop never waits on a GUI request.
 #pragma once
+
+#include <atomic>
 
 class CRequestLock {
 public:
@@ -29,6 +33,9 @@ public:
     static int DefaultWaitMs();
     // Marks the calling thread as the one that runs the engine's ticks.
     static void SetTickThread();
+    // Every wait of the calling thread ends once *cancel is nonzero (null:
+    // no flag). The flag must outlive the thread's use of the engine.
+    static void SetCancelFlag(const std::atomic<int>* cancel);
 
 private:
     bool m_bAcquired;

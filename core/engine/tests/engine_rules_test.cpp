@@ -273,6 +273,37 @@ TEST(RequestLock, SecondThreadWaitsBoundedAndTheOwnerMayReenter)
     EXPECT_EQ(got, 0) << "a request runs: the other thread gives up after its wait";
 }
 
+TEST(RequestLock, StoppingThreadGivesUpItsWait)
+{
+    CRequestLock guiRequest(0);  // a long request on this thread
+    ASSERT_TRUE(guiRequest.Acquired());
+    std::atomic<int> stop{0};
+    std::atomic<int> waiting{0};
+    std::atomic<int> got{-1};
+    std::thread listener([&] {
+        CRequestLock::SetCancelFlag(&stop);
+        waiting = 1;
+        CRequestLock l(120000);  // would outlast the test's time limit
+        got = l.Acquired() ? 1 : 0;
+        CRequestLock::SetCancelFlag(nullptr);
+    });
+    while (!waiting)
+        std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    stop = 1;  // the web server stops
+    listener.join();
+    EXPECT_EQ(got, 0);
+
+    // A flag already set: no wait at all, whatever the lock's state.
+    std::thread late([&] {
+        CRequestLock::SetCancelFlag(&stop);
+        CRequestLock l(120000);
+        got = l.Acquired() ? 1 : 0;
+    });
+    late.join();
+    EXPECT_EQ(got, 0);
+}
+
 TEST(RequestLock, RequestsOfTwoThreadsNeverOverlap)
 {
     std::atomic<int> inside{0}, overlaps{0}, done{0};

@@ -26,7 +26,8 @@ def mail(sender, subject, body):
     m["From"] = sender
     m["To"] = "vindi@localhost"
     m["Subject"] = subject
-    m.set_content(body)
+    if body is not None:  # None: a mail without any body
+        m.set_content(body)
     return m
 
 
@@ -122,7 +123,32 @@ check("requests: final pass after a tentative take", [str(a["Subject"]) for a in
 check("requests: a whole-mail take needs no automatic reply", not answers_to(answers, "fred@example.org"))
 check("requests: nothing else", len(answers) == 4, [(to_of(a), str(a["Subject"])) for a in answers])
 
-# 2. Automatic mail never gets the automatic reply (no name: every mail is processed).
+# 2. Short-reply senders (the name in the body is enough; help comes as one
+# short mail per active plug-in), forward rules, an empty body, no sender.
+nobody = mail("x@example.org", "Vindi nobody", "zork")
+del nobody["From"]
+ok, answers, unread = run_case("ShortRepliesForwardsAndOddMail", [
+    mail("pager@sms.example", "note", "Vindi: zork qqq"),
+    mail("other@example.org", "note", "Vindi: zork qqq"),
+    mail("pager2@sms.example", "Vindi help", ""),
+    mail("phone@carrier.example", "Vindi x", "zork"),
+    mail("ivy@example.org", "Vindi empty", None),
+    nobody,
+])
+check("short: engine test", ok)
+check("short: name in the body of a short-reply sender",
+      [str(a["Subject"]) for a in answers_to(answers, "pager@sms.example")] == [AUTO_SUBJECT],
+      [(to_of(a), str(a["Subject"])) for a in answers])
+check("short: name in the body of another sender is not enough", not answers_to(answers, "other@example.org"))
+short_help = sorted((str(a["Subject"]), body_of(a).strip()) for a in answers_to(answers, "pager2@sms.example"))
+check("short: help as one short mail per active plug-in",
+      short_help == [("Sends test mail", "send me new mail"), ("Tells nothing", "tell me new mail")], short_help)
+check("short: forward rule without regard to case",
+      [str(a["Subject"]) for a in answers_to(answers, "desk@office.example")] == [AUTO_SUBJECT]
+      and not answers_to(answers, "phone@carrier.example"), [(to_of(a), str(a["Subject"])) for a in answers])
+check("short: nothing else", len(answers) == 4, [(to_of(a), str(a["Subject"])) for a in answers])
+
+# 3. Automatic mail never gets the automatic reply (no name: every mail is processed).
 ok, answers, unread = run_case("AutoReplyLoopGuard", [
     mail("Other Assistant <assistant2@example.org>", AUTO_SUBJECT, AUTO_TEXT),
     mail("postmaster@example.net", "Delivery report", "zork"),
@@ -135,7 +161,7 @@ check("loop guard: only the person gets the automatic reply",
       or [str(a["Subject"]) for a in answers_to(answers, "gina@example.org")] == [AUTO_SUBJECT] and len(answers) == 1,
       [(to_of(a), str(a["Subject"])) for a in answers])
 
-# 3. A non-empty accepted-sender list is in force without any ".kvn" document.
+# 4. A non-empty accepted-sender list is in force without any ".kvn" document.
 ok, answers, unread = run_case("AcceptedSenders", [
     mail("boss@example.org", "Vindi please", "zork qqq"),
     mail("mallory@example.org", "Vindi please", "send me new mail"),
@@ -145,7 +171,7 @@ check("accepted: only the accepted sender is answered",
       [(str(a["Subject"])) for a in answers_to(answers, "boss@example.org")] == [AUTO_SUBJECT] and len(answers) == 1,
       [(to_of(a), str(a["Subject"])) for a in answers])
 
-# 4. An action that throws on the whole mail leaves the engine free.
+# 5. An action that throws on the whole mail leaves the engine free.
 ok, answers, unread = run_case("ThrowingStepClearsTheBusyFlag", [
     mail("hank@example.org", "Vindi [throw]", "send me new mail"),
 ])

@@ -327,6 +327,27 @@ TEST_F(EngineMail, Requests)
     EXPECT_TRUE(Events().empty());
 }
 
+TEST_F(EngineMail, ShortRepliesForwardsAndOddMail)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    g_Settings.AddShortAddress("*@sms.example");
+    g_Settings.AddForwardAddress("PHONE@Carrier.example", "desk@office.example");
+    EXPECT_EQ(DriveMail(), 6);
+    std::vector<std::string> events = Events();
+    // An empty body for the assistant: the tentative pass asks for no final one.
+    EXPECT_TRUE(Has(events, "A alert Vindi empty|-1"));
+    EXPECT_FALSE(Has(events, "A whole Vindi empty"));
+    EXPECT_GE(g_strLog.Find("I can't find a return email address for this message. Subject was: Vindi nobody\r\n"), 0)
+        << static_cast<const char*>(g_strLog);
+
+    // The same identifier again: the road does nothing.
+    ClearEvents();
+    m_engine.m_strMessageID = g_strLastProcessedID;
+    m_engine.OnProcess();
+    EXPECT_TRUE(Events().empty());
+}
+
 TEST_F(EngineMail, AutoReplyLoopGuard)
 {
     if (!LogOnToPeerMaildir())

@@ -211,6 +211,32 @@ TEST_F(ReplyTest, ModeNineReplacesTheUsersEarlierMessages)
     EXPECT_EQ(testsupport::ReadFile(m_web.file(page.substr(start, at + 6 - start))), "second");
 }
 
+TEST_F(ReplyTest, AttachmentListsCountForMailOnly)
+{
+    const std::string f = m_files.file("list.txt");
+    ASSERT_TRUE(testsupport::WriteFile(f, "x"));
+    CZLMMapiFile list;
+    list.CreatePointer(1);
+    list.SetPosition(0);
+    list.SetPathName(f.c_str());
+    list.SetFileName("list.txt");
+    CString to = "Current User", from = "Vindalex", subject = "no files";
+    {
+        MAPIOutgoingMessage reply(nullptr, &m_log, &to, &from, 0);
+        reply.Subject(&subject);
+        reply.Attach(&list);
+        EXPECT_EQ(reply.GetMessagePtr()->GetFiles().GetSize(), 0u);
+    }
+    CMessageDlg* dlg = LastWindow();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->GetRuntimeClass(), RUNTIME_CLASS(CMessageDlg));  // shown without a file list
+
+    CString mailTo = "someone@example.com";
+    MAPIOutgoingMessage mail(nullptr, &m_log, &mailTo, &from, 0);
+    mail.Attach(&list);
+    EXPECT_EQ(mail.GetMessagePtr()->GetFiles().GetSize(), 1u);
+}
+
 TEST_F(ReplyTest, OtherModesDeliverNothing)
 {
     const int webBefore = g_HTMLMgr.GetMessageCount();

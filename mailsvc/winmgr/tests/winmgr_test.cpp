@@ -247,7 +247,10 @@ std::vector<COLORREF> Grab(const RECT& r)
     return px;
 }
 
-const RECT kTarget = {400, 300, 560, 420};
+// Far from where test windows usually appear, and covered by a topmost window
+// of our own so that other programs on the shared test display cannot change
+// the pixels while the animation runs.
+const RECT kTarget = {980, 760, 1140, 880};
 std::vector<COLORREF> g_midFrame;
 
 void GrabAtTwentieth(int call)
@@ -258,6 +261,16 @@ void GrabAtTwentieth(int call)
 
 TEST_F(WindowMgrTest, AnimationDrawsInvertedOutlinesAndRestoresTheScreen)
 {
+    HWND cover = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | SS_WHITERECT,
+                                   kTarget.left - 20, kTarget.top - 20, kTarget.right - kTarget.left + 40,
+                                   kTarget.bottom - kTarget.top + 40, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(cover, nullptr);
+    ::ShowWindow(cover, SW_SHOWNOACTIVATE);
+    ::UpdateWindow(cover);
+    ::GdiFlush();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageA(&msg);
     const std::vector<COLORREF> before = Grab(kTarget);
     g_onSleep = &GrabAtTwentieth;
     {
@@ -272,6 +285,7 @@ TEST_F(WindowMgrTest, AnimationDrawsInvertedOutlinesAndRestoresTheScreen)
         changed += g_midFrame[i] != before[i];
     EXPECT_GT(changed, 100u) << "outlines were visible half-way through";
     EXPECT_EQ(Grab(kTarget), before) << "every outline was erased again";
+    ::DestroyWindow(cover);
 }
 
 TEST_F(WindowMgrTest, AttachPlaysTheAnimationWhenSwitchedOn)

@@ -17,10 +17,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -245,6 +247,28 @@ TEST_F(EngineFixture, RequestLineWakesOnlyItsRowsAndActsOnTheBestLinkage)
     ClearEvents();
     EXPECT_EQ(process("send send send"), 0);
     EXPECT_FALSE(Has(Events(), "A send"));
+}
+
+TEST_F(EngineFixture, GuiAndWebThreadsNeverProcessAtTheSameTime)
+{
+    auto requests = [](int n, std::atomic<int>& handled) {
+        CString sender = "someone@example.org", name = "Someone", subject = "subject";
+        for (int i = 0; i < n; ++i) {
+            CString line = "tell me new mail", message = line;
+            handled += ProcessRequest(&line, &sender, &name, &subject, &message, nullptr, 0, 0, MODE_WEB);
+        }
+    };
+    std::atomic<int> gui{0}, web{0};
+    std::thread listener([&] { requests(40, web); });  // the web server's thread
+    requests(40, gui);                                  // the thread that runs the ticks
+    listener.join();
+    std::vector<std::string> events = Events();
+    EXPECT_FALSE(Has(events, "C overlap"));
+    EXPECT_EQ(web, 40) << "the web thread waits for the GUI's request";
+    EXPECT_GT(gui, 0);
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const std::string& e) { return e.rfind("C tell", 0) == 0; }),
+              gui + web);
 }
 
 TEST_F(EngineFixture, WholeRequestOffersFollowThePass)

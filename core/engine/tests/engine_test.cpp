@@ -306,6 +306,77 @@ TEST_F(EngineFixture, WatchdogReportsAStuckStepAndTheBackOffRisesOncePerStep)
     m_engine.m_Gate.EndStep();
 }
 
+TEST_F(EngineFixture, ActiveHoursSendEachCommandOncePerChange)
+{
+    // The main frame's answer to the two commands: log the session on or off.
+    m_engine.m_SendCommand = [this](unsigned id) {
+        m_commands.push_back(id);
+        if (id == ID_ACTIVATE)
+            m_session.Logon("Vindalex", 0, "", nullptr);
+        else if (id == ID_DEACTIVATE)
+            m_session.Logoff(0, nullptr);
+    };
+    int webChecks = 0;
+    m_engine.m_CheckWebForUpdate = [&webChecks] { ++webChecks; };
+    g_Settings.SetCheckMAPI(0);
+    g_Settings.SetAutoLogin(1);
+    g_Settings.SetTimeStart(CTime(2026, 1, 1, 8, 0, 0));
+    g_Settings.SetTimeEnd(CTime(2026, 1, 1, 17, 0, 0));
+    auto tickAt = [&](int hour, int minute) {
+        m_commands.clear();
+        g_now = CTime(2026, 12, 10, hour, minute, 30).GetTime();
+        m_engine.OnMailTick();
+        return m_commands;
+    };
+    using C = std::vector<unsigned>;
+    EXPECT_EQ(tickAt(7, 0), C{});
+    EXPECT_EQ(tickAt(8, 0), C{ID_ACTIVATE});
+    EXPECT_NE(m_session.GetSessionHandle(), 0u);
+    EXPECT_EQ(tickAt(8, 1), C{});
+    EXPECT_EQ(tickAt(16, 59), C{});
+    // At the end one tick clears the flag and ends; the next deactivates.
+    webChecks = 0;
+    EXPECT_EQ(tickAt(17, 0), C{});
+    EXPECT_EQ(webChecks, 0);
+    EXPECT_EQ(tickAt(17, 1), C{ID_DEACTIVATE});
+    EXPECT_EQ(webChecks, 0);
+    EXPECT_EQ(m_session.GetSessionHandle(), 0u);
+    EXPECT_EQ(tickAt(17, 2), C{});
+    EXPECT_EQ(tickAt(23, 0), C{});
+
+    // Start equal to end: no window; an activation on every tick that finds
+    // the session logged off, and never a deactivation.
+    g_Settings.SetTimeEnd(CTime(2026, 1, 1, 8, 0, 0));
+    m_engine.m_bTimeWindowActed = 0;
+    webChecks = 0;
+    EXPECT_EQ(tickAt(3, 0), C{ID_ACTIVATE});
+    EXPECT_EQ(tickAt(3, 1), C{});
+    m_session.Logoff(0, nullptr);
+    EXPECT_EQ(tickAt(20, 0), C{ID_ACTIVATE});
+    // No mail probe with kVCheckMAPI off: the version check runs on every tick.
+    EXPECT_EQ(webChecks, 3);
+}
+
+TEST_F(EngineFixture, FastTickDrainsOneQueuedSentenceElseGivesAnIdleTurn)
+{
+    m_engine.QueueMessageBody("tell me new mail\r\n\r\ntell me new mail", "web@example.org", "Web", "", MODE_WEB, 0,
+                              "queued", nullptr);
+    m_engine.OnFastTick();
+    auto tells = [this] {
+        std::vector<std::string> e = Events();
+        return std::count_if(e.begin(), e.end(), [](const std::string& l) { return l.rfind("C tell", 0) == 0; });
+    };
+    EXPECT_EQ(tells(), 1);
+    EXPECT_TRUE(Has(Events(), "C mode 2"));
+    EXPECT_EQ(m_engine.m_Gate.m_bBusy, 0);
+    m_engine.OnFastTick();
+    EXPECT_EQ(tells(), 2);
+    EXPECT_FALSE(Has(Events(), "C idle"));
+    m_engine.OnFastTick();  // the queue is empty: one idle turn
+    EXPECT_TRUE(Has(Events(), "C idle"));
+    EXPECT_EQ(m_engine.m_Gate.m_bBusy, 0);
+}
+
 TEST_F(EngineFixture, NoMainWindowNoTick)
 {
     m_engine.m_SendCommand = nullptr;

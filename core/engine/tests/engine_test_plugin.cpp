@@ -173,6 +173,8 @@ __declspec(dllexport) int ActList(CString* requester, int, std::vector<WordLinka
     return 1;
 }
 #else
+__declspec(dllexport) void DoKVXIlder() { Event("idle"); }
+
 __declspec(dllexport) int ActTell(CString* requester, int linkIndex, std::vector<WordLinkage>*, int)
 {
     // Plug-ins are not re-entrant: note any call that overlaps another.

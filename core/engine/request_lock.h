@@ -2,8 +2,8 @@
 // process-wide state and the plug-ins are not re-entrant, so the GUI thread
 // (mail, desktop, sentence queue) and the web server's thread never run
 // request line processing, the parser or an action at the same time. Every
-// entry of the engine (ProcessRequest, TryPluginActions, SendReply and the
-// mail tick's probe) holds it for its whole run.
+// entry of the engine (ProcessRequest, TryPluginActions, SendReply, the mail
+// road and the mail tick's probe, the idle turn) holds it for its whole run.
 //
 // The lock is recursive: a step on the GUI thread may enter the engine again
 // from a message loop that an action runs (a dialog). Nobody waits on it for

@@ -8,7 +8,9 @@
 
 class WordLinkage {
 public:
-    WordLinkage() = default; // the two indices are assigned before use
+    // Word positions start at -1 (no word), so a record used before it is filled
+    // never reads as a link of the first word.
+    WordLinkage() = default;
     WordLinkage(const CString& leftWord, const CString& linkLabel, const CString& rightWord, int32_t leftIndex,
                 int32_t rightIndex)
         : m_strLeftWord(leftWord), m_strLinkLabel(linkLabel), m_strRightWord(rightWord), m_nLeftIndex(leftIndex),
@@ -25,8 +27,8 @@ public:
     CString m_strLeftWord;
     CString m_strLinkLabel;
     CString m_strRightWord;
-    int32_t m_nLeftIndex;
-    int32_t m_nRightIndex;
+    int32_t m_nLeftIndex = -1;
+    int32_t m_nRightIndex = -1;
 };
 
 using WordLinkageList = std::vector<WordLinkage>;

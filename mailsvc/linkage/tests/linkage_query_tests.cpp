@@ -33,6 +33,8 @@ TEST(WordLinkage, ValueSemanticsAndOrder)
     EXPECT_FALSE(a < d);
     WordLinkage e;
     EXPECT_EQ(e.m_strLeftWord.GetLength(), 0);
+    EXPECT_EQ(e.m_nLeftIndex, -1) << "an unfilled record names no word";
+    EXPECT_EQ(e.m_nRightIndex, -1);
     e = d;
     EXPECT_EQ(e.m_nRightIndex, 9);
 }

@@ -40,3 +40,11 @@ public:
 private:
     bool m_bAcquired;
 };
+
+// The same lock for a caller that holds it across calls (the web site holds
+// it while it runs the engine or a message's action for a web user): waits up
+// to CRequestLock::WAIT_WEB_MS, less once *cancel (or the thread's cancel
+// flag) is set; false when not taken. Each true is ended by one
+// LeaveRequestLock on the same thread.
+bool EnterRequestLock(const std::atomic<int>* cancel);
+void LeaveRequestLock();

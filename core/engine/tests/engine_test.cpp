@@ -7,6 +7,7 @@
 #include "assistant_settings.h"
 #include "plugin_table.h"
 
+#include "assistant_site.h"
 #include "mapi/zlm_mapi.h"
 #include "parser/sentence/linkage.h"
 #include "parser/sentence/sentence.h"
@@ -375,6 +376,19 @@ TEST_F(EngineFixture, FastTickDrainsOneQueuedSentenceElseGivesAnIdleTurn)
     m_engine.OnFastTick();  // the queue is empty: one idle turn
     EXPECT_TRUE(Has(Events(), "C idle"));
     EXPECT_EQ(m_engine.m_Gate.m_bBusy, 0);
+}
+
+TEST(EngineSeams, WebSiteTakesTheEnginesEntriesAndLock)
+{
+    // What the application lends the web site: the engine's entries and its lock.
+    WebRequestCore core;
+    core.processRequest = &ProcessRequest;
+    core.sendReply = &SendReply;
+    core.setCancelFlag = &CRequestLock::SetCancelFlag;
+    core.enterRequest = &EnterRequestLock;
+    core.leaveRequest = &LeaveRequestLock;
+    EXPECT_TRUE(core.enterRequest(nullptr));
+    core.leaveRequest();
 }
 
 TEST_F(EngineFixture, NoMainWindowNoTick)

@@ -147,6 +147,11 @@ void CHTMLMsg::Close(CString reason)
     delete this;
 }
 
+CString CHTMLMsg::BodyMarkup()
+{
+    return ToCString(webmsg::BodyToHTML(m_strBody));
+}
+
 CString CHTMLMsg::RenderHTML()
 {
     const std::string block = static_cast<const char*>(g_HTMLMgr.LoadHTMLResource(189));
@@ -164,7 +169,7 @@ CString CHTMLMsg::RenderHTML()
     }
 
     const webmsg::Placeholders values = {
-        {"body", webmsg::BodyToHTML(m_strBody)},
+        {"body", static_cast<const char*>(BodyMarkup())},
         {"attachments", attachments},
         {"subject", webmsg::EscapeHTML(m_strSubject)},
         {"sender", webmsg::EscapeHTML(m_strSender)},

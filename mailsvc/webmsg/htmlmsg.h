@@ -40,6 +40,12 @@ public:
     CString m_strSpare;
     char m_szBackTag[8];  // "gsMLMTH"
 
+protected:
+    // The body's markup in the message block. By default the body is text from
+    // outside and is escaped; a page that composes its own markup (links, forms)
+    // overrides this and escapes whatever outside text it puts in.
+    virtual CString BodyMarkup();
+
 private:
     void SetTags();
     int m_nMessageID;

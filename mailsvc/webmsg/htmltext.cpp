@@ -53,25 +53,30 @@ std::string FillPlaceholders(const std::string& tmpl, const Placeholders& values
     return out;
 }
 
-std::string BodyToHTML(const char* body)
+std::string MarkupToHTML(const char* markup)
 {
-    const std::string escaped = EscapeHTML(body);
+    const std::string text = markup ? markup : "";
     std::string out;
-    out.reserve(escaped.size());
+    out.reserve(text.size());
     static const char kMarker[] = "{_cr_}";
     const size_t markerLen = sizeof kMarker - 1;
-    for (size_t i = 0; i < escaped.size();) {
-        if (escaped[i] == '\n') {
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] == '\n') {
             out += "<br>";
             ++i;
-        } else if (escaped.compare(i, markerLen, kMarker) == 0) {
+        } else if (text.compare(i, markerLen, kMarker) == 0) {
             out += '\n';
             i += markerLen;
         } else {
-            out += escaped[i++];
+            out += text[i++];
         }
     }
     return out;
+}
+
+std::string BodyToHTML(const char* body)
+{
+    return MarkupToHTML(EscapeHTML(body).c_str());
 }
 
 bool IsPictureName(const char* name)

@@ -24,6 +24,10 @@ std::string FillPlaceholders(const std::string& tmpl, const Placeholders& values
 // each "{_cr_}" turned into a line feed of the page's source.
 std::string BodyToHTML(const char* body);
 
+// Markup that a page composed itself (its outside texts already escaped): line
+// feeds and "{_cr_}" treated as in BodyToHTML, nothing escaped.
+std::string MarkupToHTML(const char* markup);
+
 // True when name ends (case-insensitively) in bmp, jpg, peg, gif or png.
 bool IsPictureName(const char* name);
 

@@ -263,9 +263,7 @@ void CForwardRequest::DeliverWeb(CZLMMapiMessage& message, const CString& subjec
     page->m_strSubject = subject;
     page->m_strDate = CTime::GetCurrentTime().Format("%c");
     page->m_strPlainText = text;
-    CString link = "AssistantReply.kvx?req=FullMsgRead?UserID=@userid@?MessageID=@msgid@?USRBTN1=Msg";
-    page->m_strBody = text + "\r\n<a href=\"" + link + "Reply\">[reply]</a> <a href=\"" + link +
-                      "Forward\">[forward]</a>";
+    page->m_strBody = text;  // the page adds its [reply] and [forward] links when shown
     // The recipient text: what the request named (mode 2 only runs without one).
     page->m_strSender = m_strRecipient;
     CZLMMapiFile& files = message.GetFiles();

@@ -3,12 +3,18 @@
 #include "plugin_module.h"
 #include "options/wmoptions.h"
 #include "reply/reply.h"
+#include "webmsg/htmltext.h"
 #include "webmsg/webfiles.h"
 
 #include <memory>
 
 namespace {
 const UINT IDR_REPLY_FORM = 189;
+
+CString Escaped(const CString& text)
+{
+    return CString(webmsg::EscapeHTML(text).c_str());
+}
 }
 
 CString FormField(const CString& form, const char* name)
@@ -38,11 +44,15 @@ void CMessagePage::ExecuteAction(CString action)
                   (LPCTSTR)m_strDate, (LPCTSTR)m_strPlainText);
     quoted.Replace("\n", "{_cr_}");
 
-    CString form = LoadPlugInHtml(IDR_REPLY_FORM);
-    form.Replace("@address@", address);
-    form.Replace("@subject@", subject);
-    form.Replace("@body@", quoted);
-    form.Replace("@checkedATT@", forward ? "checked" : "");
+    // The values come from a mail: escaped, and filled in one pass so that none
+    // of them can bring a placeholder of its own.
+    const webmsg::Placeholders values = {
+        {"address", static_cast<const char*>(Escaped(address))},
+        {"subject", static_cast<const char*>(Escaped(subject))},
+        {"body", static_cast<const char*>(Escaped(quoted))},
+        {"checkedATT", forward ? "checked" : ""},
+    };
+    CString form(webmsg::FillPlaceholders(static_cast<const char*>(LoadPlugInHtml(IDR_REPLY_FORM)), values).c_str());
     form.Replace("\n", "{_cr_}");
 
     auto page = std::make_unique<CReplyFormPage>();
@@ -64,6 +74,20 @@ void CMessagePage::ExecuteAction(CString action)
             page->m_AttachmentNames.AddTail(name);
     }
     g_HTMLMgr.AttachMessage(page.release());
+}
+
+CString CMessagePage::BodyMarkup()
+{
+    CString link;
+    link.Format("AssistantReply.kvx?req=FullMsgRead?UserID=%s?MessageID=%d?USRBTN1=Msg",
+                (LPCTSTR)Escaped(m_strUserID), GetMessageID());
+    return CString(webmsg::BodyToHTML(m_strPlainText).c_str()) + "<br><a href=\"" + link +
+           "Reply\">[reply]</a> <a href=\"" + link + "Forward\">[forward]</a>";
+}
+
+CString CReplyFormPage::BodyMarkup()
+{
+    return CString(webmsg::MarkupToHTML(m_strBody).c_str());
 }
 
 void CReplyFormPage::ExecuteAction(CString action)

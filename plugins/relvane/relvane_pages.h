@@ -12,12 +12,20 @@ public:
     void ExecuteAction(CString action) override;
 
     CString m_strPlainText;  // the forwarded text without the links
+
+protected:
+    // The forwarded text, escaped, followed by the [reply] and [forward] links.
+    CString BodyMarkup() override;
 };
 
 class CReplyFormPage : public CHTMLMsg {
 public:
     ~CReplyFormPage() override = default;
     void ExecuteAction(CString action) override;
+
+protected:
+    // The body is the form itself, its filled-in values escaped when it was built.
+    CString BodyMarkup() override;
 };
 
 // The value of the form field "name=" up to the next "|"; empty when absent.

@@ -109,6 +109,23 @@ TEST_F(WebMsgTest, HostileMailTextIsEscapedAndCannotFillPlaceholders)
     EXPECT_GT(page.find("name=\"MessageID\""), page.find("name=\"COMPOSE\""));
 }
 
+// A page that composes its own body markup (links, a form) shows it as markup,
+// and only that page: its plain body text stays escaped on every other message.
+class LinkPage : public CHTMLMsg {
+protected:
+    CString BodyMarkup() override { return "<a href=\"go\">[go]</a> " + CHTMLMsg::BodyMarkup(); }
+};
+
+TEST_F(WebMsgTest, PagesMayComposeTheirOwnBodyMarkup)
+{
+    LinkPage* m = new LinkPage;
+    m->m_strUserID = "8";
+    m->m_strBody = "<i>from a mail</i>";
+    g_HTMLMgr.AttachMessage(m);
+    const std::string page = static_cast<const char*>(g_HTMLMgr.RenderHTMLForUser("8"));
+    EXPECT_NE(page.find("<a href=\"go\">[go]</a> &lt;i&gt;from a mail&lt;/i&gt;"), std::string::npos) << page;
+}
+
 TEST_F(WebMsgTest, PagesShowTheUsersMessagesNewestFirst)
 {
     g_HTMLMgr.AttachMessage(new NotingMsg("alice", "first"));

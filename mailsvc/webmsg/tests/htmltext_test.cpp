@@ -37,6 +37,9 @@ TEST(HtmlText, BodyLineBreaks)
     EXPECT_EQ(webmsg::BodyToHTML("a\nb"), "a<br>b");
     EXPECT_EQ(webmsg::BodyToHTML("x{_cr_}y"), "x\ny");
     EXPECT_EQ(webmsg::BodyToHTML("1 < 2\n{_cr_}@date@"), "1 &lt; 2<br>\n&#64;date&#64;");
+    // A page's own markup keeps its tags and gets the same line breaks.
+    EXPECT_EQ(webmsg::MarkupToHTML("<a href=\"x\">[reply]</a>\n<b>{_cr_}"), "<a href=\"x\">[reply]</a><br><b>\n");
+    EXPECT_EQ(webmsg::MarkupToHTML(nullptr), "");
 }
 
 TEST(HtmlText, PictureAndPlainNames)

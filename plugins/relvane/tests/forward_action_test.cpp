@@ -132,8 +132,13 @@ void CheckWebPages()
     CHTMLMsg* lunch = nullptr;
     for (CHTMLMsg* p : pages) {
         EXPECT_EQ(std::string((const char*)p->m_strUserID), "user1");
-        EXPECT_NE(p->m_strBody.Find("[reply]"), -1);
-        EXPECT_NE(p->m_strBody.Find("USRBTN1=MsgForward"), -1);
+        // The links are live markup on the rendered page, carrying the page's own ids.
+        const std::string html = (const char*)p->RenderHTML();
+        EXPECT_NE(html.find("<a href=\"AssistantReply.kvx?req=FullMsgRead?UserID=user1?MessageID=" +
+                            std::to_string(p->GetMessageID()) + "?USRBTN1=MsgForward\">[forward]</a>"),
+                  std::string::npos)
+            << html;
+        EXPECT_NE(html.find("[reply]</a>"), std::string::npos);
         if (p->m_strSubject == "FW: Lunch plans")
             lunch = p;
     }
@@ -152,9 +157,11 @@ void CheckWebPages()
     CHTMLMsg* form = pages.back();
     EXPECT_EQ(std::string((const char*)form->m_strSubject), "Forward Message");
     EXPECT_NE(form->m_strBody.Find("FW: FW: Lunch plans"), -1) << (const char*)form->m_strBody;
-    EXPECT_NE(form->m_strBody.Find("-- Original Message --{_cr_}From: alice@example.com"), -1);
+    EXPECT_NE(form->m_strBody.Find("-- Original Message --{_cr_}From: alice&#64;example.com"), -1);
     EXPECT_NE(form->m_strBody.Find("checked"), -1);
-    EXPECT_NE(form->m_strBody.Find("EmAddr"), -1);
+    // The form is markup on the rendered page, not escaped text.
+    const std::string formHtml = (const char*)form->RenderHTML();
+    EXPECT_NE(formHtml.find("<input type=\"text\" name=\"EmAddr\""), std::string::npos) << formHtml;
     ASSERT_EQ(form->m_AttachmentNames.GetCount(), 1);
 
     form->ExecuteAction("EmAddr=dave@example.com|Subjt=FW: Lunch plans|ATTch=1|MBody=See below.|");

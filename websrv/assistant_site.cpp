@@ -4,6 +4,7 @@
 #include "options/wmoptions.h"
 #include "reply/reply.h"
 #include "mapi/mapi_logon.h"
+#include "program_resources.h"
 #include "request_gate.h"
 
 #include <cstdio>
@@ -15,35 +16,6 @@ namespace {
 void Trace(const char*) {}
 
 WebRequestCore g_core;
-
-std::string ProgramResource(int id, LPCSTR type)
-{
-    HMODULE module = ::GetModuleHandleA(nullptr);
-    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(id), type);
-    if (!found)
-        return std::string();
-    HGLOBAL loaded = ::LoadResource(module, found);
-    const char* bytes = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
-    if (!bytes)
-        return std::string();
-    return std::string(bytes, ::SizeofResource(module, found));
-}
-
-std::string HtmlResource(int id)
-{
-    std::string text = ProgramResource(id, MAKEINTRESOURCEA(23));
-    std::size_t zero = text.find('\0');
-    if (zero != std::string::npos)
-        text.resize(zero);
-    return text;
-}
-
-std::string StringResource(UINT id)
-{
-    char buf[1024] = {0};
-    int n = ::LoadStringA(::GetModuleHandleA(nullptr), id, buf, sizeof buf);
-    return std::string(buf, n > 0 ? n : 0);
-}
 
 bool RandomBytes(unsigned char* out, ULONG size)
 {
@@ -80,7 +52,7 @@ CString AssistantName()
 bool ContainsExitWord(const std::string& req)
 {
     for (UINT id = 61258; id <= 61260; ++id) {
-        std::string word = StringResource(id);
+        std::string word = websrv::ProgramString(id);
         if (!word.empty() && req.find(word) != std::string::npos)
             return true;
     }
@@ -262,14 +234,14 @@ void CVindalexHttpClient::ServeFavicon()
             return;
         }
     }
-    std::string data = ProgramResource(174, "WEB_BINARY");
+    std::string data = websrv::ProgramResource(174, "WEB_BINARY");
     if (!data.empty())
         TransmitBuffer(data.data(), static_cast<int>(data.size()), ".ico", false);
 }
 
 void CVindalexHttpClient::ServeLogo()
 {
-    std::string data = ProgramResource(175, "WEB_BINARY");
+    std::string data = websrv::ProgramResource(175, "WEB_BINARY");
     if (!data.empty())
         TransmitBuffer(data.data(), static_cast<int>(data.size()), ".jpg", false);
 }
@@ -277,7 +249,7 @@ void CVindalexHttpClient::ServeLogo()
 void CVindalexHttpClient::ServeLoginPage(CString userID, bool smallDevice)
 {
     const bool needPassword = !g_strSessionPassword.IsEmpty() && userID.IsEmpty();
-    CString page = HtmlResource(needPassword ? 25007 : 185).c_str();
+    CString page = websrv::ProgramPage(needPassword ? 25007 : 185).c_str();
     m_bSmallDevice = smallDevice;
     CString id = userID.IsEmpty() ? NewUserId(smallDevice) : userID;
     // Without a session password the entry page itself opens the session of
@@ -291,7 +263,7 @@ void CVindalexHttpClient::ServeLoginPage(CString userID, bool smallDevice)
 
 void CVindalexHttpClient::ServeThankYouPage()
 {
-    CString page = HtmlResource(m_bSmallDevice ? 25010 : 190).c_str();
+    CString page = websrv::ProgramPage(m_bSmallDevice ? 25010 : 190).c_str();
     ApplyBranding(page, true);
     TransmitPage(page, true);
 }
@@ -302,7 +274,7 @@ void CVindalexHttpClient::ShowUserPage(const CString& userID, bool understood)
     CheckForSessionTimeouts(page, userID);
     CString message;
     if (!understood)
-        message = ("<hr><center>" + websrv::EscapeHTML(StringResource(61248)) + "<br></center><hr>").c_str();
+        message = ("<hr><center>" + websrv::EscapeHTML(websrv::ProgramString(61248)) + "<br></center><hr>").c_str();
     ApplyBranding(page, true, userID, message);
     TransmitPage(page, true);
 }
@@ -354,7 +326,7 @@ bool CVindalexHttpClient::OnAssistantReply()
     }
     if (!has("B1")) {
         if (has("COMPOSE")) {
-            std::string form = HtmlResource(25011);
+            std::string form = websrv::ProgramPage(25011);
             form = websrv::FillTemplate(form, {{"address", ""}, {"subject", ""}, {"body", ""}, {"checkedATT", ""}});
             CString body = form.c_str();
             body.Replace("{_cr_}", "\n");
@@ -418,7 +390,7 @@ void CVindalexHttpClient::ApplyBranding(CString& page, bool full, const CString&
     } else {
         std::string top = static_cast<const char*>(g_strWWWGreeting);
         if (top.empty())
-            top = HtmlResource(25005);
+            top = websrv::ProgramPage(25005);
         values = {{"brand", static_cast<const char*>(g_strWWWFooter)},
                   {"topbrand", top},
                   {"verytopbrand", static_cast<const char*>(g_strWWWHeader)}};

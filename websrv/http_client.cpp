@@ -1,34 +1,9 @@
 #include "http_server.h"
+#include "program_resources.h"
 
 #include <string>
 
 namespace {
-
-// RT_HTML and string resources of the program that carries the site.
-std::string LoadProgramResource(int id, LPCSTR type)
-{
-    HMODULE module = ::GetModuleHandleA(nullptr);
-    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(id), type);
-    if (!found)
-        return std::string();
-    HGLOBAL loaded = ::LoadResource(module, found);
-    const char* bytes = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
-    DWORD size = ::SizeofResource(module, found);
-    if (!bytes)
-        return std::string();
-    std::string text(bytes, size);
-    std::size_t zero = text.find('\0');
-    if (zero != std::string::npos)
-        text.resize(zero);
-    return text;
-}
-
-std::string LoadProgramString(UINT id)
-{
-    char buf[2048] = {0};
-    int n = ::LoadStringA(::GetModuleHandleA(nullptr), id, buf, sizeof buf);
-    return std::string(buf, n > 0 ? n : 0);
-}
 
 void SplitPath(const CString& path, CString& folder, CString& name, CString& ext)
 {
@@ -223,7 +198,7 @@ BOOL CHttpClient::MapPath(CString& localPath, BOOL& isFolder)
 
 BOOL CHttpClient::SendPage(int status, int resourceId, const CString* realm, const CString* location)
 {
-    std::string page = resourceId ? LoadProgramResource(resourceId, MAKEINTRESOURCEA(23)) : std::string();
+    std::string page = resourceId ? websrv::ProgramPage(resourceId) : std::string();
     bool header = !(status >= 400 && !realm && m_request.version == websrv::kHttpVersion09);
     BOOL ok = TRUE;
     if (header) {
@@ -392,7 +367,7 @@ void CHttpClient::TransmitDirectory(const CString& localPath)
         return;
     }
     const std::string url = m_request.url;
-    std::string page = LoadProgramString(1);
+    std::string page = websrv::ProgramString(1);
     page += "<table>\r\n";
     FILETIME newest = {0, 0};
     bool any = false;
@@ -417,7 +392,7 @@ void CHttpClient::TransmitDirectory(const CString& localPath)
     } while (::FindNextFileA(find, &fd));
     ::FindClose(find);
     page += "</table>\r\n";
-    page += LoadProgramString(2);
+    page += websrv::ProgramString(2);
     // "%1" of the head is the folder's URL, escaped for the page.
     const std::string shown = websrv::EscapeHTML(url);
     for (std::size_t at = page.find("%1"); at != std::string::npos; at = page.find("%1", at + shown.size()))

@@ -388,27 +388,35 @@ std::string DecodeFormPart(std::string_view part)
             c = ' ';
     return URLDecode(plus);
 }
-}  // namespace
 
-FormFields ParseFormFields(std::string_view encoded)
+// Fields "name=value" between separators, each part passed through decode; an
+// empty field is skipped, one without '=' has an empty value.
+template <class Decode>
+FormFields SplitFields(std::string_view text, char separator, Decode decode)
 {
     FormFields fields;
     std::size_t start = 0;
-    while (start <= encoded.size()) {
-        std::size_t amp = encoded.find('&', start);
-        std::size_t end = amp == std::string_view::npos ? encoded.size() : amp;
-        std::string_view field = encoded.substr(start, end - start);
+    while (start <= text.size()) {
+        std::size_t sep = text.find(separator, start);
+        std::size_t end = sep == std::string_view::npos ? text.size() : sep;
+        std::string_view field = text.substr(start, end - start);
         if (!field.empty()) {
             std::size_t eq = field.find('=');
             std::string_view name = field.substr(0, eq);
             std::string_view value = eq == std::string_view::npos ? std::string_view() : field.substr(eq + 1);
-            fields.emplace_back(DecodeFormPart(name), DecodeFormPart(value));
+            fields.emplace_back(decode(name), decode(value));
         }
-        if (amp == std::string_view::npos)
+        if (sep == std::string_view::npos)
             break;
-        start = amp + 1;
+        start = sep + 1;
     }
     return fields;
+}
+}  // namespace
+
+FormFields ParseFormFields(std::string_view encoded)
+{
+    return SplitFields(encoded, '&', DecodeFormPart);
 }
 
 std::string FormValue(const FormFields& fields, std::string_view name, bool* present)
@@ -446,22 +454,7 @@ std::string BuildFormText(const FormFields& fields)
 
 FormFields SplitFormText(std::string_view text)
 {
-    FormFields fields;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t bar = text.find('|', start);
-        std::size_t end = bar == std::string_view::npos ? text.size() : bar;
-        std::string_view field = text.substr(start, end - start);
-        if (!field.empty()) {
-            std::size_t eq = field.find('=');
-            fields.emplace_back(std::string(field.substr(0, eq)),
-                                eq == std::string_view::npos ? std::string() : std::string(field.substr(eq + 1)));
-        }
-        if (bar == std::string_view::npos)
-            break;
-        start = bar + 1;
-    }
-    return fields;
+    return SplitFields(text, '|', [](std::string_view part) { return std::string(part); });
 }
 
 bool IsSafeURLPath(std::string_view path)

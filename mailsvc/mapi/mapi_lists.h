@@ -5,11 +5,9 @@
 #pragma once
 
 #include "fx/fx.h"
+#include "mapi_entry_list.h"
 #include "mapi_exception.h"
 #include "simple_mapi.h"
-
-// A list never holds more entries than a 16-bit count can name.
-constexpr ULONG ZLM_MAPI_MAX_ENTRIES = 0xFFFF;
 
 class CZLMMapiFile : public CObject {
     DECLARE_SERIAL(CZLMMapiFile)
@@ -25,7 +23,7 @@ public:
     // 98 when storage exists; 0 entries gives storage without entries.
     ULONG CreatePointer(WORD count);
     void Flush();
-    ULONG GetSize() const { return m_count; }
+    ULONG GetSize() const { return m_list.count; }
     ULONG SetPosition(ULONG i);
 
     ULONG GetFlags() const;
@@ -43,13 +41,9 @@ private:
     friend class CZLMMapiMessage;
     friend struct ZLMMapiTestAccess;
     ULONG CopyFromPointer(const MapiFileDesc* entries, ULONG count);
-    MapiFileDesc* GetPointer() const { return m_pEntries; }
-    // 97 unless there is a current entry to write into.
-    ULONG CheckWritable() const;
+    MapiFileDesc* GetPointer() const { return m_list.entries; }
 
-    MapiFileDesc* m_pEntries;
-    MapiFileDesc* m_pCurrent;
-    ULONG m_count;
+    zlmmapi::EntryArray<MapiFileDesc> m_list;
 };
 
 class CZLMMapiRecipient : public CObject {
@@ -67,7 +61,7 @@ public:
     // 0 entries creates nothing: a recipient list has storage only with entries.
     ULONG CreatePointer(WORD count);
     void Flush();
-    ULONG GetSize() const { return m_count; }
+    ULONG GetSize() const { return m_list.count; }
     ULONG SetPosition(ULONG i);
 
     ULONG GetRecipClass() const;
@@ -85,12 +79,9 @@ private:
     friend class CZLMMapiMessage;
     friend struct ZLMMapiTestAccess;
     ULONG CopyFromPointer(const MapiRecipDesc* entries, ULONG count);
-    MapiRecipDesc* GetPointer() const { return m_pEntries; }
-    ULONG CheckWritable() const;
+    MapiRecipDesc* GetPointer() const { return m_list.entries; }
 
-    MapiRecipDesc* m_pEntries;
-    MapiRecipDesc* m_pCurrent;
-    ULONG m_count;
+    zlmmapi::EntryArray<MapiRecipDesc> m_list;
 };
 
 class CTime;

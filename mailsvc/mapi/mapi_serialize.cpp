@@ -26,9 +26,9 @@ void Check(ULONG rc)
 void CZLMMapiFile::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {
-        ar << static_cast<DWORD>(m_count);
-        for (ULONG i = 0; i < m_count; ++i) {
-            const MapiFileDesc& entry = m_pEntries[i];
+        ar << static_cast<DWORD>(m_list.count);
+        for (ULONG i = 0; i < m_list.count; ++i) {
+            const MapiFileDesc& entry = m_list.entries[i];
             ar << static_cast<DWORD>(entry.flFlags) << static_cast<DWORD>(entry.nPosition);
             ar << CString(entry.lpszPathName) << CString(entry.lpszFileName);
         }
@@ -55,9 +55,9 @@ void CZLMMapiFile::Serialize(CArchive& ar)
 void CZLMMapiRecipient::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {
-        ar << static_cast<DWORD>(m_count);
-        for (ULONG i = 0; i < m_count; ++i) {
-            const MapiRecipDesc& entry = m_pEntries[i];
+        ar << static_cast<DWORD>(m_list.count);
+        for (ULONG i = 0; i < m_list.count; ++i) {
+            const MapiRecipDesc& entry = m_list.entries[i];
             ar << static_cast<DWORD>(entry.ulRecipClass);
             ar << CString(entry.lpszName) << CString(entry.lpszAddress);
         }

@@ -53,6 +53,9 @@ private:
     LONG GetIntValue(const char* name, DWORD& out, DWORD def);
     LONG SetStringValue(const char* name, const CString& value);
     LONG SetIntValue(const char* name, DWORD value);
+    // The checks before any value is read or written: true when the access
+    // cannot go ahead, result then being what the accessor returns.
+    static bool RefuseValueAccess(const char* name, LONG& result);
     void applyDefaults();
 
     static VxRegKey m_hRootKey;

@@ -52,17 +52,26 @@ BOOL CWMOptions::CreateKey(const char* name)
     return TRUE;
 }
 
-LONG CWMOptions::GetStringValue(const char* name, CString& out, const CString& def)
+bool CWMOptions::RefuseValueAccess(const char* name, LONG& result)
 {
-    out = def;
     if (!name) {
         m_nLastError = ERROR_INVALID_PARAMETER;
-        return 0;
+        result = 0;
+        return true;
     }
     if (!m_bHaveToCloseKeyHandle) {  // values live only in our own key
         m_nLastError = ERROR_INVALID_HANDLE;
-        return m_nLastError;
+        result = m_nLastError;
+        return true;
     }
+    return false;
+}
+
+LONG CWMOptions::GetStringValue(const char* name, CString& out, const CString& def)
+{
+    out = def;
+    if (LONG result; RefuseValueAccess(name, result))
+        return result;
     char buffer[256];
     DWORD type = 0, size = sizeof(buffer) - 1;
     m_nLastError = RegQueryValueExA(m_hKey, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
@@ -79,14 +88,8 @@ LONG CWMOptions::GetStringValue(const char* name, CString& out, const CString& d
 LONG CWMOptions::GetIntValue(const char* name, DWORD& out, DWORD def)
 {
     out = def;
-    if (!name) {
-        m_nLastError = ERROR_INVALID_PARAMETER;
-        return 0;
-    }
-    if (!m_bHaveToCloseKeyHandle) {
-        m_nLastError = ERROR_INVALID_HANDLE;
-        return m_nLastError;
-    }
+    if (LONG result; RefuseValueAccess(name, result))
+        return result;
     DWORD value = 0, type = 0, size = sizeof(value);
     m_nLastError = RegQueryValueExA(m_hKey, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     if (m_nLastError != ERROR_SUCCESS) return m_nLastError;
@@ -100,14 +103,8 @@ LONG CWMOptions::GetIntValue(const char* name, DWORD& out, DWORD def)
 
 LONG CWMOptions::SetStringValue(const char* name, const CString& value)
 {
-    if (!name) {
-        m_nLastError = ERROR_INVALID_PARAMETER;
-        return 0;
-    }
-    if (!m_bHaveToCloseKeyHandle) {
-        m_nLastError = ERROR_INVALID_HANDLE;
-        return m_nLastError;
-    }
+    if (LONG result; RefuseValueAccess(name, result))
+        return result;
     m_nLastError = RegSetValueExA(m_hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<LPCTSTR>(value)),
                                   static_cast<DWORD>(value.GetLength() + 1));
     return m_nLastError;
@@ -115,14 +112,8 @@ LONG CWMOptions::SetStringValue(const char* name, const CString& value)
 
 LONG CWMOptions::SetIntValue(const char* name, DWORD value)
 {
-    if (!name) {
-        m_nLastError = ERROR_INVALID_PARAMETER;
-        return 0;
-    }
-    if (!m_bHaveToCloseKeyHandle) {
-        m_nLastError = ERROR_INVALID_HANDLE;
-        return m_nLastError;
-    }
+    if (LONG result; RefuseValueAccess(name, result))
+        return result;
     m_nLastError = RegSetValueExA(m_hKey, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
     return m_nLastError;
 }

@@ -139,18 +139,7 @@ class SiteInBrowser(unittest.TestCase):
             browser.submit_with('input[name="emSend"]')
             browser.shot("04-sent")
             self.assertEqual(browser.eval("document.querySelectorAll('input[name=EmAddr]').length"), 0)
-            outbox = os.path.join(site_test.BUILD, "wine", "mail", "Outbox")
-            found = None
-            for _ in range(50):
-                for root, _, files in os.walk(outbox):
-                    for name in files:
-                        with open(os.path.join(root, name), "rb") as f:
-                            data = f.read()
-                        if subject.encode() in data:
-                            found = data
-                if found:
-                    break
-                time.sleep(0.1)
+            found = site_test.outbox_mail(subject)
             self.assertIsNotNone(found, "the mail did not reach the outbox")
             self.assertIn(b"1+1=2 & done.", found)
 

@@ -110,6 +110,21 @@ def user_id(page):
     return m.group(1).decode() if m else None
 
 
+def outbox_mail(subject):
+    """The mail in the session's outbox whose bytes hold subject, waiting a few
+    seconds for it to arrive; None when it does not."""
+    outbox = os.path.join(BUILD, "wine", "mail", "Outbox")
+    for _ in range(50):
+        for root, _, files in os.walk(outbox):
+            for name in files:
+                with open(os.path.join(root, name), "rb") as f:
+                    data = f.read()
+                if subject.encode() in data:
+                    return data
+        time.sleep(0.1)
+    return None
+
+
 def message_ids(page):
     return [int(x) for x in re.findall(rb'name="MessageID" value="(\d+)"', page)]
 
@@ -357,20 +372,9 @@ class AssistantSite(unittest.TestCase):
         _, _, page = post(self.site, {"UserID": uid, "MessageID": mid, "EmAddr": "friend@example.com",
                                       "Subjt": subject, "MBody": "Hello | there + more", "emSend": "Send"})
         self.assertNotIn(b'name="EmAddr"', page)  # the form closed itself
-        outbox = os.path.join(BUILD, "wine", "mail", "Outbox")
-        found = False
-        for _ in range(50):
-            for root, _, files in os.walk(outbox):
-                for name in files:
-                    with open(os.path.join(root, name), "rb") as f:
-                        data = f.read()
-                    if subject.encode() in data:
-                        found = True
-                        self.assertIn(b"friend@example.com", data)
-            if found:
-                break
-            time.sleep(0.1)
-        self.assertTrue(found, "the mail did not reach the outbox")
+        found = outbox_mail(subject)
+        self.assertIsNotNone(found, "the mail did not reach the outbox")
+        self.assertIn(b"friend@example.com", found)
 
 
 class SessionPassword(unittest.TestCase):

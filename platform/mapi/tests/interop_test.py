@@ -11,43 +11,25 @@ usage: interop_test.py PROBE.exe   (run by CTest inside the Wine session)
 import email
 import mailbox
 import os
-import shutil
-import socket
 import subprocess
 import sys
-import tempfile
 import time
 from email import policy
 from email.message import EmailMessage
 
-from aiosmtpd.controller import Controller
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+                                "testsupport", "python"))
+from vxtest import WINE_RUN, check, free_port, run_checks, smtp_server, wine_run, winpath  # noqa: E402
 
-ROOT = os.environ.get("VX_SOURCE_ROOT", os.path.join(os.path.dirname(__file__), "..", "..", ".."))
-WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
 PROBE = sys.argv[1]
-failures = []
-
-
-def check(cond, what):
-    if not cond:
-        failures.append(what)
-        print("FAIL:", what)
-
-
-def winpath(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def probe(*args):
-    r = subprocess.run([WINE_RUN, PROBE] + [str(a) for a in args], capture_output=True, timeout=300)
-    out = r.stdout.decode("latin-1")
-    lines = [l.rstrip("\r") for l in out.splitlines()]
+    _, lines = wine_run(PROBE, *args)
     result = {}
     for l in lines:
         k, _, v = l.partition("=")
         result.setdefault(k, []).append(v)
-    if r.returncode != 0:
-        print("probe", args, "exit", r.returncode, out, r.stderr.decode("latin-1")[-2000:])
     return result
 
 
@@ -79,14 +61,6 @@ def write_spec(path, **fields):
                 f.write("%s=%s\n" % (key, escape(v)))
 
 
-def free_port():
-    s = socket.socket()
-    s.bind(("127.0.0.1", 0))
-    port = s.getsockname()[1]
-    s.close()
-    return port
-
-
 def rc(result):
     return int(result.get("rc", ["-1"])[-1])
 
@@ -104,15 +78,7 @@ def make_message(subject, body, sender="Jürgen Müller <juergen@example.org>", 
 
 
 def main():
-    work = tempfile.mkdtemp(prefix="vxmail-interop-")
-    try:
-        run(work)
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
-    print("interop ok")
+    run_checks("vxmail-interop-", run, "interop ok")
 
 
 def run(work):
@@ -199,23 +165,11 @@ def run(work):
         outbox.remove(keys[0])
 
     # Through a real SMTP server.
-    received = []
-
-    class Handler:
-        async def handle_DATA(self, server, session, envelope):
-            received.append((envelope.mail_from, list(envelope.rcpt_tos), envelope.content))
-            return "250 OK"
-
-    port = free_port()
-    controller = Controller(Handler(), hostname="127.0.0.1", port=port)
-    controller.start()
-    try:
+    with smtp_server() as (port, received):
         relay = name + "-smtp"
         subprocess.run([WINE_RUN, PROBE, "profile", relay, winpath(store_path), winpath(outbox_path),
                         "assistant@example.com", "127.0.0.1:%d" % port, "-"], timeout=300)
         check(rc(probe("send", relay, winpath(spec))) == 0, "send through SMTP")
-    finally:
-        controller.stop()
     check(len(received) == 1, "the server received one message")
     if received:
         mail_from, rcpts, content = received[0]

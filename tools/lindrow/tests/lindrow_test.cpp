@@ -96,6 +96,13 @@ public:
         EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &modified));
         CloseHandle(h);
     }
+    // An installed file (dated day 0) and its newer "_" copy (day 5).
+    void PutWithCopy(const std::string& name, const std::string& installed, const std::string& copy) {
+        std::string copyName = name;
+        copyName.back() = '_';
+        Put(name, installed, Day(0));
+        Put(copyName, copy, Day(5));
+    }
     bool Has(const std::string& name) const {
         return GetFileAttributesA(Path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
@@ -223,8 +230,7 @@ TEST_F(LindrowTest, UsageWhenTheArgumentsDoNotFit) {
 TEST_F(LindrowTest, ListModeReplacesEveryListedFileAndStartsTheMainProgram) {
     ProgramFolder pf;
     ASSERT_TRUE(pf.ok());
-    pf.Put("ReadMe.txt", "readme 1", Day(0));
-    pf.Put("ReadMe.tx_", "readme 2", Day(5));
+    pf.PutWithCopy("ReadMe.txt", "readme 1", "readme 2");
     CreateDirectoryA(pf.Path("backup").c_str(), nullptr);
     pf.Put("backup\\ReadMe.txt", "readme 0", Day(-10));  // an older backup gives way
     pf.Put("backup\\Older.dll", "installed before", Day(-10));
@@ -266,8 +272,7 @@ TEST_F(LindrowTest, ListModeReplacesEveryListedFileAndStartsTheMainProgram) {
 TEST_F(LindrowTest, ListModeWithoutAListStillStartsTheMainProgram) {
     ProgramFolder pf;
     ASSERT_TRUE(pf.ok());
-    pf.Put("ReadMe.txt", "readme 1", Day(0));
-    pf.Put("ReadMe.tx_", "readme 2", Day(5));
+    pf.PutWithCopy("ReadMe.txt", "readme 1", "readme 2");
     RunResult run = pf.Start("UpdateMode vnd2U.dat");
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u);
@@ -314,8 +319,7 @@ TEST_F(LindrowTest, LongNamesInTheList) {
     pf.Put(longCopy, "long 2", Day(1));
     // Beyond any path limit: reported and skipped.
     const std::string overlong = std::string(5000, 'O') + ".txt";
-    pf.Put("ReadMe.txt", "readme 1", Day(0));
-    pf.Put("ReadMe.tx_", "readme 2", Day(5));
+    pf.PutWithCopy("ReadMe.txt", "readme 1", "readme 2");
     pf.Put("vnd2U.dat", overlong + "\r\n" + longName + "\r\nReadMe.txt\r\n");
 
     RunResult run = pf.Start("UpdateMode vnd2U.dat");
@@ -338,12 +342,9 @@ TEST_F(LindrowTest, LongNamesInTheList) {
 TEST_F(LindrowTest, ListIsReadUpToItsLimit) {
     ProgramFolder pf;
     ASSERT_TRUE(pf.ok());
-    pf.Put("ReadMe.txt", "readme 1", Day(0));
-    pf.Put("ReadMe.tx_", "readme 2", Day(5));
-    pf.Put("Read", "read 1", Day(0));  // what the cut name would become
-    pf.Put("Rea_", "read 2", Day(5));
-    pf.Put("Late.txt", "late 1", Day(0));
-    pf.Put("Late.tx_", "late 2", Day(5));
+    pf.PutWithCopy("ReadMe.txt", "readme 1", "readme 2");
+    pf.PutWithCopy("Read", "read 1", "read 2");  // what the cut name would become
+    pf.PutWithCopy("Late.txt", "late 1", "late 2");
     std::string list = "ReadMe.txt\r\n";
     list += std::string(20476 - list.size(), '\n');
     list += "ReadMe.txt\r\nLate.txt\r\n";  // the limit falls after "Read"
@@ -363,10 +364,8 @@ TEST_F(LindrowTest, ListIsReadUpToItsLimit) {
 TEST_F(LindrowTest, FailedRenameRestoresTheFileAndKeepsTheList) {
     ProgramFolder pf;
     ASSERT_TRUE(pf.ok());
-    pf.Put("ReadMe.txt", "readme 1", Day(0));
-    pf.Put("ReadMe.tx_", "readme 2", Day(5));
-    pf.Put("Other.txt", "other 1", Day(0));
-    pf.Put("Other.tx_", "other 2", Day(5));
+    pf.PutWithCopy("ReadMe.txt", "readme 1", "readme 2");
+    pf.PutWithCopy("Other.txt", "other 1", "other 2");
     pf.Put("vnd2U.dat", "ReadMe.txt\r\nOther.txt\r\n");
 
     OpenHold hold(pf.Path("ReadMe.tx_"));
@@ -402,8 +401,7 @@ TEST_F(LindrowTest, FailedRenameRestoresTheFileAndKeepsTheList) {
 TEST_F(LindrowTest, FailedMoveToBackupLeavesTheFileInPlace) {
     ProgramFolder pf;
     ASSERT_TRUE(pf.ok());
-    pf.Put("ReadMe.txt", "readme 1", Day(0));
-    pf.Put("ReadMe.tx_", "readme 2", Day(5));
+    pf.PutWithCopy("ReadMe.txt", "readme 1", "readme 2");
     pf.Put("vnd2U.dat", "ReadMe.txt\r\n");
 
     OpenHold hold(pf.Path("ReadMe.txt"));
@@ -461,8 +459,7 @@ TEST_F(LindrowTest, SingleFileModeChecksTheTimes) {
 TEST_F(LindrowTest, SingleFileModeFailedRenameRestoresTheFile) {
     ProgramFolder pf;
     ASSERT_TRUE(pf.ok());
-    pf.Put("ReadMe.txt", "current", Day(0));
-    pf.Put("ReadMe.tx_", "copy", Day(5));
+    pf.PutWithCopy("ReadMe.txt", "current", "copy");
     OpenHold hold(pf.Path("ReadMe.tx_"));
     ASSERT_NE(hold.h, INVALID_HANDLE_VALUE);
     RunResult run = pf.Start("ReadMe.txt");
@@ -477,8 +474,7 @@ TEST_F(LindrowTest, NamesThatCannotHaveASeparateCopy) {
     ProgramFolder pf;
     ASSERT_TRUE(pf.ok());
     pf.Put("Odd_", "odd");
-    pf.Put("ReadMe.txt", "readme 1", Day(0));
-    pf.Put("ReadMe.tx_", "readme 2", Day(5));
+    pf.PutWithCopy("ReadMe.txt", "readme 1", "readme 2");
     // A name ending in "_" is its own "_" copy; a NUL byte would cut a name short.
     pf.Put("vnd2U.dat", std::string("Odd_\r\nReadMe.txt\0junk\r\n", 23));
     RunResult run = pf.Start("UpdateMode vnd2U.dat");

@@ -14,11 +14,7 @@ import email
 import email.utils
 import mailbox
 import os
-import shutil
-import socket
-import subprocess
 import sys
-import tempfile
 import time
 from email import policy
 from email.message import EmailMessage
@@ -27,31 +23,13 @@ from email.mime.multipart import MIMEMultipart
 from email.mime.text import MIMEText
 from email.header import Header
 
-from aiosmtpd.controller import Controller
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "..",
+                                "testsupport", "python"))
+from vxtest import check, run_checks, smtp_server, winpath  # noqa: E402
+from vxtest import wine_run as run  # noqa: E402
 
-ROOT = os.environ.get("VX_SOURCE_ROOT", os.path.join(os.path.dirname(__file__), "..", "..", "..", ".."))
-WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
 CLIENT, PROBE = sys.argv[1], sys.argv[2]
 ANSI = "cp1252"  # the prefix's ANSI code page
-failures = []
-
-
-def check(cond, what):
-    if not cond:
-        failures.append(what)
-        print("FAIL:", what)
-
-
-def winpath(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
-def run(exe, *args):
-    r = subprocess.run([WINE_RUN, exe] + [str(a) for a in args], capture_output=True, timeout=300)
-    out = r.stdout.decode("latin-1")
-    if r.returncode != 0:
-        print(exe, args, "exit", r.returncode, out[-3000:], r.stderr.decode("latin-1")[-2000:])
-    return r.returncode, [l.rstrip("\r") for l in out.splitlines()]
 
 
 def make_profile(name, store, outbox, smtp="-", password="-"):
@@ -258,14 +236,6 @@ def test_reading(work):
 
 # ---------------------------------------------------------------- sending
 
-def free_port():
-    s = socket.socket()
-    s.bind(("127.0.0.1", 0))
-    port = s.getsockname()[1]
-    s.close()
-    return port
-
-
 def test_sending(work):
     store_path = os.path.join(work, "SendStore")
     outbox_path = os.path.join(work, "SendOutbox")
@@ -295,25 +265,13 @@ def test_sending(work):
         f.write("attach=%s|%s\n" % (h(winpath(bin_path)), h("capture.bin")))
         f.write("attach=%s|%s\n" % (h(winpath(txt_path)), h("bericht.txt")))
 
-    received = []
-
-    class Handler:
-        async def handle_DATA(self, server, session, envelope):
-            received.append((envelope.mail_from, list(envelope.rcpt_tos), envelope.content))
-            return "250 OK"
-
-    port = free_port()
-    controller = Controller(Handler(), hostname="127.0.0.1", port=port)
-    controller.start()
-    try:
+    with smtp_server() as (port, received):
         profile = "e2e-send-%d" % os.getpid()
         make_profile(profile, store_path, outbox_path, smtp="127.0.0.1:%d" % port, password="s3cret")
         rc, lines = run(CLIENT, "send", profile, "s3cret", winpath(spec))
         _, tail = messages(lines)
         sent = [l for l in lines if l.startswith("send=")]
         check(sent == ["send=0"], "send rc %r" % sent)
-    finally:
-        controller.stop()
 
     check(len(received) == 1, "the SMTP server received one mail (%d)" % len(received))
     if not received:
@@ -342,16 +300,11 @@ def test_sending(work):
 
 
 def main():
-    work = tempfile.mkdtemp(prefix="vx-mail-e2e-")
-    try:
+    def both(work):
         test_reading(work)
         test_sending(work)
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        sys.exit(1)
-    print("mail classes end to end: ok")
+
+    run_checks("vx-mail-e2e-", both, "mail classes end to end: ok")
 
 
 if __name__ == "__main__":

@@ -49,6 +49,8 @@ protected:
     void CommonConstruct(LPCTSTR lpszTemplateName, UINT nIDCaption);
     // The page procedure: binds the page object on WM_INITDIALOG.
     static INT_PTR CALLBACK PageDlgProc(HWND, UINT, WPARAM, LPARAM);
+    // m_psp as the sheet hands it to the system: the template loaded, the caption set.
+    PROPSHEETPAGEA SheetPage() const;
     friend class CPropertySheet;
     CPropertySheet* m_pSheet;
     CString m_strCaption;

@@ -33,6 +33,18 @@ CFile::~CFile()
         CFile::Abort();
 }
 
+bool fx::os::RejectEmptyName(LPCTSTR name, CFileException* error)
+{
+    if (name && *name)
+        return false;
+    if (error) {
+        error->m_cause = CFileException::badPath;
+        error->m_lOsError = -1;
+        error->m_strFileName = name;
+    }
+    return true;
+}
+
 void CFile::checkOpen() const
 {
     if (m_hFile == hFileNull)
@@ -43,14 +55,8 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
 {
     if (m_hFile != hFileNull)
         Abort();
-    if (!fileName || !*fileName) {
-        if (error) {
-            error->m_cause = CFileException::badPath;
-            error->m_lOsError = -1;
-            error->m_strFileName = fileName;
-        }
+    if (fx::os::RejectEmptyName(fileName, error))
         return FALSE;
-    }
     m_strFileName = fx::os::FullPath(fileName);
     UINT_PTR h = fx::os::Open(fileName, openFlags);
     if (h == hFileNull) {

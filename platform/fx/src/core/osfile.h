@@ -7,6 +7,10 @@
 
 namespace fx::os {
 
+// The check CFile and CStdioFile make before opening: true for a null or empty
+// name, which never reaches the system; error (when given) then reports badPath.
+bool RejectEmptyName(LPCTSTR name, CFileException* error);
+
 struct FileTimes {
     time_t created, modified, accessed;
 };

@@ -49,14 +49,8 @@ BOOL CStdioFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
 {
     if (m_pStream)
         Abort();
-    if (!fileName || !*fileName) {
-        if (error) {
-            error->m_cause = CFileException::badPath;
-            error->m_lOsError = -1;
-            error->m_strFileName = fileName;
-        }
+    if (fx::os::RejectEmptyName(fileName, error))
         return FALSE;
-    }
     // The stream mode the class library derives from the open flags.
     char mode[5];
     int n = 0;

@@ -253,23 +253,9 @@ BOOL CDialogBar::Create(CWnd* pParentWnd, LPCTSTR lpszTemplateName, UINT nStyle,
     if (m_hWnd || !pParentWnd || !pParentWnd->m_hWnd)
         return FALSE;
     m_dwStyle = nStyle & CBRS_ALL;
-    HINSTANCE hInst = AfxFindResourceHandle(lpszTemplateName, RT_DIALOG);
-    HRSRC res = ::FindResourceA(hInst, lpszTemplateName, RT_DIALOG);
-    HGLOBAL mem = res ? ::LoadResource(hInst, res) : nullptr;
-    auto tmpl = mem ? static_cast<LPCDLGTEMPLATE>(::LockResource(mem)) : nullptr;
-    if (!tmpl)
+    HWND hWnd = CreateChildFromTemplate(this, lpszTemplateName, pParentWnd, nID);
+    if (!hWnd)
         return FALSE;
-    HWND hWnd;
-    {
-        CreationHook hook(this);
-        hWnd = ::CreateDialogIndirectParamA(hInst, tmpl, pParentWnd->m_hWnd, AfxDlgProc, 0);
-    }
-    if (!hWnd) {
-        if (m_hWnd && LookupPermanent(m_hWnd) == this)
-            Detach();
-        return FALSE;
-    }
-    ::SetWindowLongPtrA(hWnd, GWLP_ID, (LONG_PTR)nID);
     CRect r;
     GetWindowRect(&r);
     m_sizeDefault = r.Size();

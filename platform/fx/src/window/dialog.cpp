@@ -95,6 +95,28 @@ HWND CDialog::CreateFromTemplate(LPCDLGTEMPLATE lpTemplate, HWND hWndParent, HIN
     return hWnd;
 }
 
+HWND fx::win::CreateChildFromTemplate(CWnd* pWnd, LPCTSTR lpszTemplateName, CWnd* pParent, UINT nID)
+{
+    HINSTANCE hInst = AfxFindResourceHandle(lpszTemplateName, RT_DIALOG);
+    HRSRC res = ::FindResourceA(hInst, lpszTemplateName, RT_DIALOG);
+    HGLOBAL mem = res ? ::LoadResource(hInst, res) : nullptr;
+    auto tmpl = mem ? static_cast<LPCDLGTEMPLATE>(::LockResource(mem)) : nullptr;
+    if (!tmpl)
+        return nullptr;
+    HWND hWnd;
+    {
+        CreationHook hook(pWnd);
+        hWnd = ::CreateDialogIndirectParamA(hInst, tmpl, pParent->m_hWnd, AfxDlgProc, 0);
+    }
+    if (!hWnd) {
+        if (pWnd->m_hWnd && LookupPermanent(pWnd->m_hWnd) == pWnd)
+            pWnd->Detach();
+        return nullptr;
+    }
+    ::SetWindowLongPtrA(hWnd, GWLP_ID, (LONG_PTR)nID);
+    return hWnd;
+}
+
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
 {
     return Create(MAKEINTRESOURCEA(nIDTemplate), pParentWnd);

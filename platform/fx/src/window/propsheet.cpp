@@ -26,6 +26,18 @@ CPropertyPage::~CPropertyPage()
         m_pSheet->RemovePage(this);
 }
 
+PROPSHEETPAGEA CPropertyPage::SheetPage() const
+{
+    PROPSHEETPAGEA psp = m_psp;
+    HINSTANCE hInst = nullptr;
+    psp.pResource = LoadTemplate(&hInst);
+    psp.hInstance = hInst;
+    psp.dwFlags |= PSP_DLGINDIRECT;
+    if (psp.dwFlags & PSP_USETITLE)
+        psp.pszTitle = m_strCaption;
+    return psp;
+}
+
 void CPropertyPage::CommonConstruct(LPCTSTR, UINT nIDCaption)
 {
     m_pSheet = nullptr;
@@ -154,13 +166,7 @@ void CPropertySheet::AddPage(CPropertyPage* pPage)
     m_pages.push_back(pPage);
     pPage->m_pSheet = this;
     if (m_hWnd) {
-        PROPSHEETPAGEA psp = pPage->m_psp;
-        HINSTANCE hInst = nullptr;
-        psp.pResource = pPage->LoadTemplate(&hInst);
-        psp.hInstance = hInst;
-        psp.dwFlags |= PSP_DLGINDIRECT;
-        if (psp.dwFlags & PSP_USETITLE)
-            psp.pszTitle = pPage->m_strCaption;
+        PROPSHEETPAGEA psp = pPage->SheetPage();
         HPROPSHEETPAGE h = ::CreatePropertySheetPageA(&psp);
         if (h)
             ::SendMessageA(m_hWnd, PSM_ADDPAGE, 0, (LPARAM)h);
@@ -286,14 +292,7 @@ void CPropertySheet::BuildHeader(DWORD dwExtraFlags, std::vector<PROPSHEETPAGEA>
 {
     pages.clear();
     for (CPropertyPage* p : m_pages) {
-        PROPSHEETPAGEA psp = p->m_psp;
-        HINSTANCE hInst = nullptr;
-        psp.pResource = p->LoadTemplate(&hInst);
-        psp.hInstance = hInst;
-        psp.dwFlags |= PSP_DLGINDIRECT;
-        if (psp.dwFlags & PSP_USETITLE)
-            psp.pszTitle = p->m_strCaption;
-        pages.push_back(psp);
+        pages.push_back(p->SheetPage());
     }
     m_psh.dwFlags |= PSH_PROPSHEETPAGE | PSH_USECALLBACK | dwExtraFlags;
     m_psh.hwndParent = m_pParentWnd->GetSafeHwnd();

@@ -236,10 +236,13 @@ BOOL AfxPumpMessage()
 
 void AfxPostQuitMessage(int nExitCode) { ::PostQuitMessage(nExitCode); }
 
-CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority, UINT nStackSize,
-                           DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+namespace {
+
+// Starts t suspended, sets its priority, then lets it run unless the caller
+// asked for it suspended. A thread that cannot be created is deleted: null.
+CWinThread* StartThread(CWinThread* t, int nPriority, UINT nStackSize, DWORD dwCreateFlags,
+                        LPSECURITY_ATTRIBUTES lpSecurityAttrs)
 {
-    CWinThread* t = new CWinThread(pfnThreadProc, pParam);
     if (!t->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
         t->Delete();
         return nullptr;
@@ -250,6 +253,15 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
     return t;
 }
 
+} // namespace
+
+CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority, UINT nStackSize,
+                           DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+{
+    return StartThread(new CWinThread(pfnThreadProc, pParam), nPriority, nStackSize, dwCreateFlags,
+                       lpSecurityAttrs);
+}
+
 CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UINT nStackSize, DWORD dwCreateFlags,
                            LPSECURITY_ATTRIBUTES lpSecurityAttrs)
 {
@@ -258,12 +270,5 @@ CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UINT nSta
     CWinThread* t = static_cast<CWinThread*>(pThreadClass->CreateObject());
     if (!t)
         return nullptr;
-    if (!t->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
-        t->Delete();
-        return nullptr;
-    }
-    t->SetThreadPriority(nPriority);
-    if (!(dwCreateFlags & CREATE_SUSPENDED))
-        t->ResumeThread();
-    return t;
+    return StartThread(t, nPriority, nStackSize, dwCreateFlags, lpSecurityAttrs);
 }

@@ -71,23 +71,9 @@ BOOL CFormView::Create(LPCTSTR, LPCTSTR, DWORD dwStyle, const RECT& rect, CWnd* 
 {
     if (m_hWnd || !pParentWnd || !pParentWnd->m_hWnd)
         return FALSE;
-    HINSTANCE hInst = AfxFindResourceHandle(m_lpszTemplateName, RT_DIALOG);
-    HRSRC res = ::FindResourceA(hInst, m_lpszTemplateName, RT_DIALOG);
-    HGLOBAL mem = res ? ::LoadResource(hInst, res) : nullptr;
-    auto tmpl = mem ? static_cast<LPCDLGTEMPLATE>(::LockResource(mem)) : nullptr;
-    if (!tmpl)
+    HWND hWnd = CreateChildFromTemplate(this, m_lpszTemplateName, pParentWnd, nID);
+    if (!hWnd)
         return FALSE;
-    HWND hWnd;
-    {
-        CreationHook hook(this);
-        hWnd = ::CreateDialogIndirectParamA(hInst, tmpl, pParentWnd->m_hWnd, AfxDlgProc, 0);
-    }
-    if (!hWnd) {
-        if (m_hWnd && LookupPermanent(m_hWnd) == this)
-            Detach();
-        return FALSE;
-    }
-    ::SetWindowLongPtrA(hWnd, GWLP_ID, (LONG_PTR)nID);
     // The template's size is the form's total size.
     CRect r;
     GetClientRect(&r);

@@ -48,6 +48,11 @@ private:
     bool m_installed;
 };
 
+// Creates pWnd as a modeless child dialog of pParent from the RT_DIALOG template
+// (found where AfxFindResourceHandle says), with control id nID. Null when the
+// template is missing or creation fails; pWnd is then left unattached.
+HWND CreateChildFromTemplate(CWnd* pWnd, LPCTSTR lpszTemplateName, CWnd* pParent, UINT nID);
+
 // The main thread's id (the one that built the application object).
 DWORD AppThreadId();
 

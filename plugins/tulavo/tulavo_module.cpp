@@ -1,4 +1,43 @@
-// The Tulavo plug-in's module.
-#include <windows.h>
+// The Tulavo plug-in's module: its action rows, settings and strings. The
+// request analysis of its action is not part of this module yet.
+#include "plugin_module.h"
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+namespace {
+
+const PlugInActionRow kRows[] = {
+    {"send", "Op", "Tulavo"},
+    {"send", "S", "Tulavo"},
+    {"send", "O*n", "Tulavo"},
+    {"show", "Op", "Tulavo"},
+    {"show", "S", "Tulavo"},
+    {"show", "O*n", "Tulavo"},
+    {"what", "Op", "Tulavo"},
+    {"what", "O*n", "Tulavo"},
+    {"which", "Op", "Tulavo"},
+    {"which", "O*n", "Tulavo"},
+};
+
+} // namespace
+
+extern const PlugInDescription g_PlugInDescription = {
+    "Tulavo",
+    kRows,
+    static_cast<int>(sizeof(kRows) / sizeof(kRows[0])),
+    PLUGIN_INFO_ROWS_ALL_NEGATIVE,
+    nullptr,
+    0,
+    nullptr,
+    0,
+    false,  // carries a grammar dictionary
+    false,  // keeps the attachment list
+    true,  // takes the sender's name
+    0,     // "-Active" default
+    nullptr,
+    0,
+};
+
+// Until the request analysis is written, no request is this plug-in's.
+extern "C" int Tulavo(CString* requester, int linkIndex, std::vector<WordLinkage>* links, int fifo)
+{
+    return 0;
+}

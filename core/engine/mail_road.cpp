@@ -1,0 +1,277 @@
+// The mail road: what happens to one new mail that the probe found - for the
+// assistant or not, help or requests, the two passes over the whole mail, the
+// body's lines, and the automatic reply when nothing understood it.
+#include "request_engine.h"
+
+#include "assistant_settings.h"
+#include "plugin_table.h"
+
+#include "mapi/zlm_mapi.h"
+#include "reply/reply.h"
+
+#include <windows.h>
+
+CStringList g_DocumentStrings;
+CString g_strLastProcessedID;
+
+namespace {
+
+CString OriginatorAddress(CZLMMapiMessage& message)
+{
+    try {
+        CZLMMapiRecipient& from = message.GetOriginator();
+        if (from.GetSize() == 0)
+            return CString();
+        from.SetPosition(0);
+        return from.GetAddress();
+    } catch (...) {
+        return CString();
+    }
+}
+
+CString OriginatorName(CZLMMapiMessage& message)
+{
+    try {
+        CZLMMapiRecipient& from = message.GetOriginator();
+        if (from.GetSize() == 0)
+            return CString();
+        from.SetPosition(0);
+        return from.GetName();
+    } catch (...) {
+        return CString();
+    }
+}
+
+CString Subject(CZLMMapiMessage& message)
+{
+    try {
+        return message.GetSubject();
+    } catch (...) {
+        return CString();
+    }
+}
+
+CString NoteText(CZLMMapiMessage& message)
+{
+    try {
+        return message.GetNoteText();
+    } catch (...) {
+        return CString();
+    }
+}
+
+// The temporary files that a read without MAPI_SUPPRESS_ATTACH left, last first.
+void DeleteTemporaryFiles(CZLMMapiFile& files)
+{
+    for (ULONG i = files.GetSize(); i >= 1; --i) {
+        try {
+            files.SetPosition(i - 1);
+            CString path = files.GetPathName();
+            if (!path.IsEmpty())
+                ::DeleteFileA(path);
+        } catch (...) {
+        }
+    }
+}
+
+void LogLine(const CString& text) { g_strLog += EngineLogTime() + text; }
+
+} // namespace
+
+bool CRequestEngine::CheckSender(CString& address, const CString& name, const CString& subject, int& shortReply)
+{
+    bool accepted = IsSenderAccepted(g_Settings, address, name, g_DocumentStrings.GetCount() > 0);
+    shortReply = IsShortReplySender(g_Settings, address) ? 1 : 0;
+    address = ApplyForwardRules(g_Settings, address);
+    if (!accepted) {
+        CString line;
+        line.Format(ENGINE_TEXT_UNAUTHORIZED, static_cast<const char*>(address));
+        LogLine(line);
+    }
+    return accepted;
+}
+
+void CRequestEngine::OnProcess()
+{
+    if (!m_pSession)
+        return;
+    CString id = m_strMessageID;
+    if (id == g_strLastProcessedID)
+        return;
+    g_strLastProcessedID = id;
+
+    CZLMMapiMessage envelope;
+    if (m_pSession->ReadMail(id, MAPI_ENVELOPE_ONLY | MAPI_PEEK, envelope, nullptr) != 0)
+        return;
+    CString address = OriginatorAddress(envelope);
+    CString subject = Subject(envelope);
+    subject.MakeUpper();
+
+    if (g_Settings.GetMyName().IsEmpty()) {
+        ProcessMail(id, &envelope, 0);
+        return;
+    }
+    if (!IsMailForMe(&subject, &id, &address)) {
+        ProcessMail(id, &envelope, 1);
+        return;
+    }
+    if (subject.Find("HELP") >= 0) {
+        ProcessHelpRequest(id, &envelope, 0);
+        return;
+    }
+    if (ProcessMail(id, &envelope, 1) == 0)
+        ProcessMail(id, &envelope, 0);
+}
+
+int CRequestEngine::IsMailForMe(CString* upperSubject, CString* messageID, CString* senderAddress)
+{
+    CString name = g_Settings.GetMyNameUpper();
+    if (upperSubject->Find(name) >= 0)
+        return 1;
+    if (!IsShortReplySender(g_Settings, *senderAddress))
+        return 0;
+    CZLMMapiMessage message;
+    if (!m_pSession || m_pSession->ReadMail(*messageID, MAPI_PEEK, message, nullptr) != 0)
+        return 0;
+    int forMe = NameOccursIn(name, NoteText(message)) ? 1 : 0;
+    DeleteTemporaryFiles(message.GetFiles());
+    return forMe;
+}
+
+int CRequestEngine::ProcessMail(CString messageID, CZLMMapiMessage* envelope, int tentative)
+{
+    CString address = OriginatorAddress(*envelope);
+    CString name = OriginatorName(*envelope);
+    CString envelopeSubject = Subject(*envelope);
+    if (address.IsEmpty()) {
+        CString line;
+        line.Format(ENGINE_TEXT_NO_RETURN_ADDRESS, static_cast<const char*>(envelopeSubject));
+        LogLine(line);
+        return 0;
+    }
+    // The sender's own address decides the automatic reply; answers follow the
+    // forward rules.
+    bool automatic = IsAutomaticMail(address, envelopeSubject);
+    int shortReply = 0;
+    if (!CheckSender(address, name, envelopeSubject, shortReply))
+        return 0;
+
+    CZLMMapiMessage message;
+    if (!m_pSession || m_pSession->ReadMail(messageID, tentative ? MAPI_PEEK : 0, message, nullptr) != 0)
+        return 0;
+    CString subject = Subject(message);
+    CString body = NoteText(message);
+    CZLMMapiFile& files = message.GetFiles();
+
+    int handled = 0;
+    try {
+        handled = TryPluginActions(nullptr, &address, &name, &files, nullptr, &body, &body, &subject, tentative,
+                                   shortReply, MODE_EMAIL);
+    } catch (...) {
+        // An action on the whole mail failed: the mail's temporary files still go.
+        DeleteTemporaryFiles(files);
+        throw;
+    }
+
+    if (tentative && handled) {
+        // A "**" row took the mail: it counts as read.
+        CZLMMapiMessage scratch;
+        if (m_pSession->ReadMail(messageID, 0, scratch, nullptr) == 0)
+            DeleteTemporaryFiles(scratch.GetFiles());
+    }
+    if (tentative || body.IsEmpty()) {
+        DeleteTemporaryFiles(files);
+        return body.IsEmpty() ? 1 : 0;
+    }
+
+    for (const CString& line : CutRequestLines(body)) {
+        CString l = line;
+        handled += ProcessRequest(&l, &address, &name, &subject, &body, &files, 0, shortReply, MODE_EMAIL);
+    }
+
+    if (handled == 0 && !automatic) {
+        CString myName = g_Settings.GetMyName();
+        CString replySubject = ENGINE_TEXT_AUTO_REPLY_SUBJECT;
+        CString replyText = ENGINE_TEXT_AUTO_REPLY;
+        MAPIOutgoingMessage reply(m_pSession, &g_strLog, &address, &myName, MODE_EMAIL);
+        reply.Subject(&replySubject);
+        reply.Text(&replyText);
+    }
+    DeleteTemporaryFiles(files);
+    return 1;
+}
+
+void CRequestEngine::ProcessHelpRequest(CString messageID, CZLMMapiMessage* envelope, int flag)
+{
+    if (!m_pSession)
+        return;
+    {
+        CZLMMapiMessage message;
+        if (m_pSession->ReadMail(messageID, 0, message, nullptr) == 0)
+            DeleteTemporaryFiles(message.GetFiles());
+    }
+    if (flag)
+        return;
+    CString address = OriginatorAddress(*envelope);
+    CString name = OriginatorName(*envelope);
+    CString subject = Subject(*envelope);
+    if (address.IsEmpty()) {
+        CString line;
+        line.Format(ENGINE_TEXT_NO_RETURN_ADDRESS, static_cast<const char*>(subject));
+        LogLine(line);
+        return;
+    }
+    int shortReply = 0;
+    if (!CheckSender(address, name, subject, shortReply))
+        return;
+    SendReply(&address, &name, flag, MODE_EMAIL, shortReply);
+}
+
+void SendReply(CString* to, CString* name, int flag, int mode, int shortReply)
+{
+    CRequestEngine* engine = CRequestEngine::Current();
+    if (!engine || !engine->m_pPlugins || !to)
+        return;
+    CRequestLock lock(CRequestLock::DefaultWaitMs());
+    if (!lock.Acquired())
+        return;
+    // Delivery problems of the listing stay out of the running log.
+    CString scratchLog;
+    CString myName = g_Settings.GetMyName();
+    CString text = ENGINE_TEXT_HELP_HEAD;
+    for (const PluginModule& module : engine->m_pPlugins->GetModules()) {
+        auto names = reinterpret_cast<GetActionsNameProc>(
+            reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module.m_hModule), "GetActionsName")));
+        if (!names)
+            continue;
+        auto item = [names](int i) {
+            const char* t = names(-1, i);
+            return CString(t ? t : "");
+        };
+        CString status = item(PLUGIN_INFO_ACTIVE);
+        if (status.IsEmpty() || (status[0] != 'Y' && status[0] != 'y'))
+            continue;
+        CString pluginName = item(PLUGIN_INFO_DESCRIPTION);
+        CString description = item(PLUGIN_INFO_LONG_DESCRIPTION);
+        CString sample = item(PLUGIN_INFO_EXAMPLE);
+        if (shortReply) {
+            MAPIOutgoingMessage reply(engine->m_pSession, &scratchLog, to, &myName, mode);
+            reply.Subject(&description);
+            reply.Text(&sample);
+        } else {
+            CString block;
+            block.Format(ENGINE_TEXT_HELP_BLOCK, static_cast<const char*>(pluginName),
+                         static_cast<const char*>(description), static_cast<const char*>(sample));
+            text += block;
+        }
+    }
+    if (!shortReply) {
+        CString subject = ENGINE_TEXT_HELP_SUBJECT;
+        MAPIOutgoingMessage reply(engine->m_pSession, &scratchLog, to, &myName, mode);
+        reply.Subject(&subject);
+        reply.Text(&text);
+    }
+    CString line;
+    line.Format(ENGINE_TEXT_HELP_LOG, static_cast<const char*>(*to));
+    g_strLog += EngineLogTime() + line;
+}

@@ -1,0 +1,57 @@
+// The process-wide request lock.
+#include "request_lock.h"
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+namespace {
+std::recursive_timed_mutex& RequestMutex()
+{
+    static std::recursive_timed_mutex mutex;
+    return mutex;
+}
+
+std::thread::id& TickThread()
+{
+    static std::thread::id id = std::this_thread::get_id();
+    return id;
+}
+} // namespace
+
+static thread_local const std::atomic<int>* t_pCancel = nullptr;
+
+CRequestLock::CRequestLock(int waitMs) : m_bAcquired(false)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto slice = std::chrono::milliseconds(50);
+    const auto end = Clock::now() + std::chrono::milliseconds(waitMs < 0 ? 0 : waitMs);
+    for (;;) {
+        if (t_pCancel && t_pCancel->load())
+            return;
+        auto left = end - Clock::now();
+        if (left <= Clock::duration::zero()) {
+            m_bAcquired = RequestMutex().try_lock();
+            return;
+        }
+        if (RequestMutex().try_lock_for(left < slice ? left : Clock::duration(slice))) {
+            m_bAcquired = true;
+            return;
+        }
+    }
+}
+
+void CRequestLock::SetCancelFlag(const std::atomic<int>* cancel) { t_pCancel = cancel; }
+
+CRequestLock::~CRequestLock()
+{
+    if (m_bAcquired)
+        RequestMutex().unlock();
+}
+
+int CRequestLock::DefaultWaitMs()
+{
+    return std::this_thread::get_id() == TickThread() ? WAIT_GUI_MS : WAIT_WEB_MS;
+}
+
+void CRequestLock::SetTickThread() { TickThread() = std::this_thread::get_id(); }

@@ -1,0 +1,387 @@
+// The request engine under Wine with real test plug-ins and the parser's
+// fixture grammar: request lines, the ticks on an injected clock, and - when
+// engine_mail_peer.py runs a case with a Maildir that it filled through
+// Python's email package - the whole mail road through VxMail.dll.
+#include "request_engine.h"
+
+#include "assistant_settings.h"
+#include "plugin_table.h"
+
+#include "mapi/zlm_mapi.h"
+#include "parser/sentence/linkage.h"
+#include "parser/sentence/sentence.h"
+#include "parser/tests/fixture_grammar.h"
+#include "testsupport/testsupport.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+time_t g_now = 1700000000;
+time_t FakeNow() { return g_now; }
+
+std::string ExeFolder()
+{
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string p(path);
+    return p.substr(0, p.find_last_of("\\/") + 1);
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+bool Has(const std::vector<std::string>& lines, const std::string& prefix)
+{
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+}
+
+int IndexOf(const std::vector<std::string>& lines, const std::string& prefix)
+{
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].rfind(prefix, 0) == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+// A current folder with the engine's test plug-ins, their table, the fixture
+// grammar and an engine wired to them; the clock is ours.
+class EngineFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char old[MAX_PATH] = {};
+        ::GetCurrentDirectoryA(MAX_PATH, old);
+        m_old = old;
+        for (const char* name : {"EngineTestA", "EngineTestB", "EngineTestC"}) {
+            std::string from = ExeFolder() + "engine_plugins\\" + name + ".kVX";
+            ASSERT_TRUE(::CopyFileA(from.c_str(), m_dir.file(std::string(name) + ".kVX").c_str(), FALSE)) << from;
+        }
+        m_dictionary = fixture::LoadDictionaryText(fixture::FixtureText("fixture.dict"));
+        ASSERT_TRUE(m_dictionary->IsLoaded());
+        ASSERT_TRUE(::SetCurrentDirectoryA(m_dir.path().c_str()));
+        m_table = std::make_unique<CPluginTable>();
+        ASSERT_EQ(m_table->GetNumberOfRows(), 5);
+
+        g_Settings.ClearOKAddresses();
+        g_Settings.ClearShortAddresses();
+        g_Settings.ClearForwardAddresses();
+        g_Settings.SetCheckFIFO(0);
+        g_Settings.SetMyName("Vindi");
+        g_Settings.SetCheckMAPI(1);
+        g_Settings.SetAutoLogin(0);
+        g_Settings.SetRefreshRate(60);
+        g_strLog.Empty();
+        g_DocumentStrings.RemoveAll();
+        g_strLastProcessedID.Empty();
+        m_oldClock = fx::SetTimeSource(&FakeNow);
+
+        m_engine.m_pPlugins = m_table.get();
+        m_engine.m_pDictionary = m_dictionary.get();
+        m_engine.m_pParseOptions = m_options.p;
+        m_engine.m_pSession = &m_session;
+        m_engine.m_SendCommand = [this](unsigned id) {
+            m_commands.push_back(id);
+            if (id == ID_PROCESS)
+                m_engine.OnProcess();
+        };
+        CRequestEngine::SetCurrent(&m_engine);
+    }
+
+    void TearDown() override
+    {
+        CRequestEngine::SetCurrent(nullptr);
+        if (m_session.GetSessionHandle())
+            m_session.Logoff(0, nullptr);
+        fx::SetTimeSource(m_oldClock);
+        m_table.reset();
+        ::SetCurrentDirectoryA(m_old.c_str());
+    }
+
+    std::vector<std::string> Events() const { return Lines(testsupport::ReadFile(m_dir.file("events.txt"))); }
+    void ClearEvents() const { ::DeleteFileA(m_dir.file("events.txt").c_str()); }
+
+    // Mail ticks, one clock second apart, until a whole sweep dispatched
+    // nothing more. Returns the number of mails handed to the mail road.
+    int DriveMail(int maxTicks = 200)
+    {
+        int dispatched = 0;
+        bool dispatchedThisSweep = false;
+        int emptySweeps = 0;
+        for (int i = 0; i < maxTicks && emptySweeps < 2; ++i) {
+            g_now += 1;
+            size_t before = m_commands.size();
+            m_engine.OnMailTick();
+            EXPECT_EQ(m_engine.m_Gate.m_bBusy, 0) << "busy flag left set by tick " << i;
+            for (size_t c = before; c < m_commands.size(); ++c)
+                if (m_commands[c] == ID_PROCESS) {
+                    ++dispatched;
+                    dispatchedThisSweep = true;
+                }
+            if (m_engine.m_strMessageID.IsEmpty()) {
+                emptySweeps = dispatchedThisSweep ? 0 : emptySweeps + 1;
+                dispatchedThisSweep = false;
+            }
+        }
+        return dispatched;
+    }
+
+    // The profile that engine_mail_peer.py filled; skips without one.
+    bool LogOnToPeerMaildir()
+    {
+        const char* maildir = std::getenv("VX_ENGINE_MAILDIR");
+        const char* outbox = std::getenv("VX_ENGINE_OUTBOX");
+        const char* profile = std::getenv("VX_ENGINE_PROFILE");
+        if (!maildir || !outbox || !profile)
+            return false;
+        std::string key = std::string("Software\\Vindalex\\VxMail\\Profiles\\") + profile;
+        HKEY h = nullptr;
+        EXPECT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr),
+                  ERROR_SUCCESS);
+        auto set = [h](const char* name, const char* value) {
+            ::RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                             static_cast<DWORD>(std::strlen(value) + 1));
+        };
+        set("Password", "");
+        set("Maildir", maildir);
+        set("Outbox", outbox);
+        set("From", "vindi@localhost");
+        set("SmtpServer", "");
+        ::RegCloseKey(h);
+        EXPECT_EQ(m_session.Logon(profile, 0, "", nullptr), 0u);
+        return m_session.GetSessionHandle() != 0;
+    }
+
+    testsupport::TempDir m_dir;
+    std::string m_old;
+    std::unique_ptr<CGrammarDictionary> m_dictionary;
+    fixture::Options m_options;
+    std::unique_ptr<CPluginTable> m_table;
+    CZLMMapi m_session;
+    CRequestEngine m_engine;
+    std::vector<unsigned> m_commands;
+    fx::TimeSource m_oldClock = nullptr;
+};
+
+// The index of the link that the send row must be offered: the first "O"
+// link with the verb at one end, in the best linkage (index 0).
+int ExpectedSendLink(CGrammarDictionary* dictionary, ParseOptions* options, const char* line)
+{
+    CSentence sentence(line, dictionary);
+    if (sentence.Parse(options) <= 0)
+        return -2;
+    CLinkage best(0, &sentence, options);
+    std::unique_ptr<std::vector<WordLinkage>> links(best.GetWordLinkages());
+    for (size_t i = 0; i < links->size(); ++i) {
+        const WordLinkage& l = (*links)[i];
+        if (l.m_strLinkLabel.Left(1) == "O" &&
+            (CPluginActionCall::WordMatches("send.v", l.m_strLeftWord) ||
+             CPluginActionCall::WordMatches("send.v", l.m_strRightWord)))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+TEST_F(EngineFixture, RequestLineWakesOnlyItsRowsAndActsOnTheBestLinkage)
+{
+    CString sender = "someone@example.org", name = "Someone", subject = "subject";
+    auto process = [&](const char* text) {
+        CString line = text, message = text;
+        return ProcessRequest(&line, &sender, &name, &subject, &message, nullptr, 0, 0, MODE_EMAIL);
+    };
+
+    EXPECT_EQ(process("Send me new mail"), 1);
+    std::vector<std::string> events = Events();
+    int expected = ExpectedSendLink(m_dictionary.get(), m_options.p, "Send me new mail");
+    ASSERT_GE(expected, 0);
+    ASSERT_EQ(IndexOf(events, "A send "), static_cast<int>(events.size()) - 1);
+    EXPECT_EQ(events.back().substr(0, std::string("A send Send me new mail|").size() + 2),
+              "A send Send me new mail|" + std::to_string(expected) + "|")
+        << events.back();
+    EXPECT_TRUE(Has(events, "A mode 0"));
+    EXPECT_FALSE(Has(events, "B ")) << "no trigger word of B in the line";
+
+    // The inactive plug-in gets the mode reset but is never parsed for or called.
+    ClearEvents();
+    EXPECT_EQ(process("list the files"), 0);
+    events = Events();
+    EXPECT_TRUE(Has(events, "B mode 0"));
+    EXPECT_FALSE(Has(events, "B list"));
+
+    // No row's word in the line: B hears nothing ("*" rows wake on every line
+    // but match no linkage label).
+    ClearEvents();
+    EXPECT_EQ(process("what is the weather"), 0);
+    EXPECT_FALSE(Has(Events(), "B "));
+    EXPECT_FALSE(Has(Events(), "A send"));
+
+    // A plug-in whose own grammar block does not load: one log text naming
+    // its first trigger word, and the start-up grammar serves the row.
+    ClearEvents();
+    g_strLog.Empty();
+    EXPECT_EQ(process("tell me new mail"), 1);
+    EXPECT_TRUE(Has(Events(), "C tell tell me new mail|"));
+    EXPECT_EQ(g_strLog, ENGINE_TEXT_DICTIONARY_LOAD "tell.v)");
+
+    // A trigger word in a line the grammar cannot parse: no action.
+    ClearEvents();
+    EXPECT_EQ(process("send send send"), 0);
+    EXPECT_FALSE(Has(Events(), "A send"));
+}
+
+TEST_F(EngineFixture, WholeRequestOffersFollowThePass)
+{
+    CString sender = "someone@example.org", name = "Someone", text = "anything";
+    CString subject = "[whole-take]";
+    EXPECT_EQ(TryPluginActions(nullptr, &sender, &name, nullptr, nullptr, &text, &text, &subject, 1, 0, 0), 0);
+    EXPECT_EQ(TryPluginActions(nullptr, &sender, &name, nullptr, nullptr, &text, &text, &subject, 0, 0, 0), 1);
+    std::vector<std::string> events = Events();
+    EXPECT_TRUE(Has(events, "A alert [whole-take]|-1"));   // "**" row, tentative pass
+    EXPECT_TRUE(Has(events, "A whole [whole-take]|-1"));   // "*" row, final pass
+    EXPECT_LT(IndexOf(events, "A alert"), IndexOf(events, "A whole"));
+}
+
+TEST_F(EngineFixture, WatchdogReportsAStuckStepAndTheBackOffRisesOncePerStep)
+{
+    m_engine.OnMailTick();  // not logged on: nothing to probe, the deadline is set
+    time_t deadline = m_engine.m_Gate.m_tWatchdogDeadline;
+    EXPECT_EQ(deadline, g_now + 60 * 200 + 300);
+
+    m_engine.m_Gate.BeginStep();  // a step that waits in a dialog
+    for (int i = 0; i < 300; ++i) {
+        g_now += 1;
+        m_engine.OnMailTick();
+        m_engine.OnFastTick();
+    }
+    EXPECT_EQ(m_engine.m_Gate.m_nBackOff, 1);
+    EXPECT_EQ(g_strLog.Find("Watchdog"), -1);
+
+    g_now = deadline + 1;
+    g_bHoldLog = 1;
+    m_engine.OnMailTick();
+    EXPECT_GE(g_strLog.Find(ENGINE_TEXT_WATCHDOG), 0);
+    EXPECT_EQ(g_bHoldLog, 0);
+    m_engine.m_Gate.EndStep();
+}
+
+TEST_F(EngineFixture, NoMainWindowNoTick)
+{
+    m_engine.m_SendCommand = nullptr;
+    m_engine.OnMailTick();
+    m_engine.OnFastTick();
+    EXPECT_EQ(m_engine.m_Gate.m_tWatchdogDeadline, 0);
+}
+
+TEST_F(EngineFixture, NetworkPresenceAnswersWithoutHanging)
+{
+    int present = GetLocalIPAddress();
+    EXPECT_TRUE(present == TRUE || present == FALSE);
+}
+
+// ---- The mail road, fed by engine_mail_peer.py.
+
+class EngineMail : public EngineFixture {};
+
+TEST_F(EngineMail, Requests)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    int dispatched = DriveMail();
+    EXPECT_EQ(dispatched, 7);
+    // The last whole sweep saw only the mail that is not for the assistant.
+    EXPECT_EQ(m_engine.m_nUnreadCount, 1);
+    std::vector<std::string> events = Events();
+    // Not for the assistant: the tentative pass only.
+    EXPECT_TRUE(Has(events, "A alert hello there|-1"));
+    EXPECT_FALSE(Has(events, "A whole hello there"));
+    // A "**" row that took the mail does not stop the final pass.
+    int alert = IndexOf(events, "A alert Vindi [alert-take]|-1");
+    int whole = IndexOf(events, "A whole Vindi [alert-take]|-1");
+    ASSERT_GE(alert, 0);
+    EXPECT_GT(whole, alert);
+    // Help: no row is offered the mail.
+    EXPECT_FALSE(Has(events, "A alert vindi, help please"));
+    EXPECT_GE(g_strLog.Find(" Request for help by carol@example.org\r\n"), 0) << static_cast<const char*>(g_strLog);
+
+    // Mail that stayed unread is not offered again in later sweeps.
+    ClearEvents();
+    EXPECT_EQ(DriveMail(), 0);
+    EXPECT_TRUE(Events().empty());
+}
+
+TEST_F(EngineMail, ShortRepliesForwardsAndOddMail)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    g_Settings.AddShortAddress("*@sms.example");
+    g_Settings.AddForwardAddress("PHONE@Carrier.example", "desk@office.example");
+    EXPECT_EQ(DriveMail(), 6);
+    std::vector<std::string> events = Events();
+    // An empty body for the assistant: the tentative pass asks for no final one.
+    EXPECT_TRUE(Has(events, "A alert Vindi empty|-1"));
+    EXPECT_FALSE(Has(events, "A whole Vindi empty"));
+    EXPECT_GE(g_strLog.Find("I can't find a return email address for this message. Subject was: Vindi nobody\r\n"), 0)
+        << static_cast<const char*>(g_strLog);
+
+    // The same identifier again: the road does nothing.
+    ClearEvents();
+    m_engine.m_strMessageID = g_strLastProcessedID;
+    m_engine.OnProcess();
+    EXPECT_TRUE(Events().empty());
+}
+
+TEST_F(EngineMail, AutoReplyLoopGuard)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    g_Settings.SetMyName("");
+    EXPECT_EQ(DriveMail(), 4);
+}
+
+TEST_F(EngineMail, AcceptedSenders)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    g_Settings.AddOKAddress("boss@example.org");
+    ASSERT_EQ(g_DocumentStrings.GetCount(), 0);  // no ".kvn" document opened
+    EXPECT_EQ(DriveMail(), 2);
+    EXPECT_GE(g_strLog.Find("A request for services came in from an unauthorized user. (mallory@example.org)\r\n"), 0)
+        << static_cast<const char*>(g_strLog);
+    EXPECT_FALSE(Has(Events(), "A send"));
+}
+
+TEST_F(EngineMail, ThrowingStepClearsTheBusyFlag)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    g_now += 1;
+    m_engine.OnMailTick();
+    ASSERT_EQ(std::count(m_commands.begin(), m_commands.end(), unsigned(ID_PROCESS)), 1);
+    EXPECT_TRUE(Has(Events(), "A alert Vindi [throw]|-1"));
+    EXPECT_EQ(m_engine.m_Gate.m_bBusy, 0);
+    // The next tick runs (it is not taken for a busy one) and ends the sweep.
+    g_now += 1;
+    m_engine.OnMailTick();
+    EXPECT_EQ(m_engine.m_Gate.m_nBackOff, 0);
+    EXPECT_TRUE(m_engine.m_strMessageID.IsEmpty());
+}
+
+} // namespace

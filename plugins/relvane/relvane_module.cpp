@@ -1,6 +1,17 @@
-// The Relvane plug-in's module: its action rows, settings and strings. The
-// request analysis of its action is not part of this module yet.
+// The Relvane plug-in: forwards the messages of the user's mail box to whoever
+// asked for them - by mail, in desktop message windows or as web messages -
+// unread only or all, with or without attachments, optionally only those of
+// one sender.
 #include "plugin_module.h"
+
+#include "forward_reading.h"
+#include "relvane_pages.h"
+#include "reply/reply.h"
+#include "webmsg/htmlmsg.h"
+#include "webmsg/webfiles.h"
+#include "options/wmoptions.h"
+
+#include <memory>
 
 namespace {
 
@@ -18,6 +29,7 @@ const PlugInActionRow kRows[] = {
     {"which", "Opn", "SendMeNewMail"},
     {"which", "Op", "SendMeNewMail"},
 };
+const int kRowCount = static_cast<int>(sizeof(kRows) / sizeof(kRows[0]));
 
 const PlugInOption kOptions[] = {
     {"DefaultNew", PLUGIN_OPTION_CHECK, 1, nullptr, 1004},
@@ -25,13 +37,20 @@ const PlugInOption kOptions[] = {
 };
 
 const unsigned kTestSentences[] = {9};
+// The reading each test sentence must give: unread only, no attachments.
+const int kExpectedReadings[] = {7};
+
+// Simple MAPI flags of the search and the reads.
+const ULONG kUnreadOnly = 0x20;
+const ULONG kPeek = 0x80;
+const ULONG kGuaranteeFifo = 0x100;
 
 } // namespace
 
 extern const PlugInDescription g_PlugInDescription = {
     "Relvane",
     kRows,
-    static_cast<int>(sizeof(kRows) / sizeof(kRows[0])),
+    kRowCount,
     PLUGIN_INFO_ROWS_ALL_NEGATIVE,
     kTestSentences,
     static_cast<int>(sizeof(kTestSentences) / sizeof(kTestSentences[0])),
@@ -45,8 +64,221 @@ extern const PlugInDescription g_PlugInDescription = {
     static_cast<int>(sizeof(kOptions) / sizeof(kOptions[0])),
 };
 
-// Until the request analysis is written, no request is this plug-in's.
+// A name the request sends to, as a mail address: "mailto:" spellings go, an
+// address stays; a bare name cannot be translated here and gives nothing, so
+// the answer goes to the requester.
+CString TranslateRecipient(const CString& name)
+{
+    CString address = name;
+    for (const char* prefix : {"mailto:", "MAILTO:", "Mailto:"}) {
+        CString p = prefix;
+        if (address.Left(p.GetLength()) == p)
+            address = address.Mid(p.GetLength());
+    }
+    address.TrimLeft();
+    address.TrimRight();
+    if (address.Find('@') <= 0 || address.Find(' ') >= 0)
+        return CString();
+    return address;
+}
+
+// One forward request: built by the export, run once, destroyed.
+class CForwardRequest {
+public:
+    CForwardRequest(CPlugIn& plugIn, CString* requester, int linkIndex, std::vector<WordLinkage>* links, int fifo)
+        : m_PlugIn(plugIn), m_pRecipient(requester), m_nLinkIndex(linkIndex), m_pLinks(links), m_nFifo(fifo)
+    {
+    }
+
+    int Run();
+
+private:
+    void Forward();
+    void Deliver(CZLMMapiMessage& message, const CString& subject, const CString& text, int mode);
+    void DeliverWeb(CZLMMapiMessage& message, const CString& subject, const CString& text);
+
+    CPlugIn& m_PlugIn;
+    CString m_strRecipient;
+    CString* m_pRecipient;
+    int m_nLinkIndex;
+    std::vector<WordLinkage>* m_pLinks;
+    int m_nFifo;
+    ForwardReading m_Reading;
+    int m_nMode = MODE_EMAIL;
+    CString m_strStatus;
+    int m_nFound = 0;
+};
+
+int CForwardRequest::Run()
+{
+    const char* triggers[kRowCount];
+    for (int i = 0; i < kRowCount; ++i)
+        triggers[i] = kRows[i].word;
+    g_PlugInSettings.Load();
+    if (!ReadForwardRequest(triggers, kRowCount, m_nLinkIndex, m_pLinks, g_PlugInSettings.GetInt("DefaultNew"),
+                            g_PlugInSettings.GetInt("DefaultAttach"), m_Reading))
+        return 0;
+
+    m_nMode = m_PlugIn.m_nInterfaceMode;
+    if (!m_Reading.m_strRecipient.IsEmpty()) {
+        CString address = TranslateRecipient(m_Reading.m_strRecipient);
+        if (!address.IsEmpty()) {
+            m_strRecipient = address;
+            m_pRecipient = &m_strRecipient;
+            m_nMode = MODE_EMAIL;
+        }
+    }
+    CString requester = m_pRecipient ? *m_pRecipient : CString();
+
+    m_strStatus = CTime::GetCurrentTime().Format("%c") + " : Sending ";
+    if (m_Reading.m_nNewOnly)
+        m_strStatus += "new ";
+    m_strStatus += "messages ";
+    if (!m_Reading.m_nAttachments)
+        m_strStatus += "(do not send attachments) ";
+    if (!m_Reading.m_strSenderFilter.IsEmpty())
+        m_strStatus += "from " + m_Reading.m_strSenderFilter + " ";
+    m_strStatus += "to " + m_PlugIn.m_strSenderName + "(" + requester + ").\r\n";
+    m_PlugIn.Log(m_strStatus);
+
+    if (m_PlugIn.m_bTestMode) {
+        int index = m_PlugIn.m_nTestIndex;
+        int count = static_cast<int>(sizeof(kExpectedReadings) / sizeof(kExpectedReadings[0]));
+        return index >= 0 && index < count && m_Reading.Number() == kExpectedReadings[index] ? 1 : 0;
+    }
+    Forward();
+    return 1;
+}
+
+namespace {
+
+// Deletes the temporary files a read left for the message's attachments, last first.
+void DeleteAttachmentFiles(CZLMMapiMessage& message)
+{
+    CZLMMapiFile& files = message.GetFiles();
+    for (ULONG i = files.GetSize(); i-- > 0;) {
+        files.SetPosition(i);
+        CString path = files.GetPathName();
+        if (!path.IsEmpty())
+            DeleteFileA(path);
+    }
+}
+
+} // namespace
+
+void CForwardRequest::Forward()
+{
+    PlugInLogon();
+    CTime start = CTime::GetCurrentTime();
+    CString seed;
+    bool byIdentifier = !m_Reading.m_strMessageID.IsEmpty();
+    bool attachments = m_Reading.m_nAttachments != 0 || byIdentifier;
+    // A search that keeps answering is bounded by the size of any real mail box.
+    for (int turn = 0; turn < 100000; ++turn) {
+        CString id;
+        if (byIdentifier) {
+            if (turn > 0)
+                break;
+            id = m_Reading.m_strMessageID;
+        } else {
+            CString type;
+            ULONG flags = (m_Reading.m_nNewOnly ? kUnreadOnly : 0) | (m_nFifo ? kGuaranteeFifo : 0);
+            if (g_PlugInMapi.FindNext(id, type, flags, seed, nullptr) != 0)
+                break;
+            if (id.IsEmpty() || id == seed)
+                break;
+            seed = id;
+        }
+
+        CZLMMapiMessage peeked;
+        if (g_PlugInMapi.ReadMail(id, kPeek, peeked, nullptr) != 0)
+            continue;
+        CString filter = m_Reading.m_strSenderFilter;
+        if (!filter.IsEmpty() && !byIdentifier) {
+            CZLMMapiRecipient& from = peeked.GetOriginator();
+            bool match = false;
+            if (from.GetSize() > 0) {
+                from.SetPosition(0);
+                match = from.GetAddress().Find(filter) >= 0 || from.GetName().Find(filter) >= 0;
+            }
+            if (!match) {
+                DeleteAttachmentFiles(peeked);
+                continue;
+            }
+        }
+        DeleteAttachmentFiles(peeked);
+
+        CZLMMapiMessage message;
+        if (g_PlugInMapi.ReadMail(id, 0, message, nullptr) != 0)
+            continue;
+        CString name, address;
+        CZLMMapiRecipient& from = message.GetOriginator();
+        if (from.GetSize() > 0) {
+            from.SetPosition(0);
+            name = from.GetName();
+            address = from.GetAddress();
+        }
+        CTime received;
+        message.GetTimeReceived(received);
+        CString subject = "FW: " + message.GetSubject();
+        CString text;
+        text.Format("From: %s (%s)  On: %s\r\n------\r\n%s\r\n", (LPCTSTR)name, (LPCTSTR)address,
+                    (LPCTSTR)received.Format("%c"), (LPCTSTR)message.GetNoteText());
+        ++m_nFound;
+        if (start > received) {
+            if (m_nMode == MODE_WEB)
+                DeliverWeb(message, subject, text);
+            else {
+                MAPIOutgoingMessage answer(&g_PlugInMapi, m_PlugIn.m_pLog, m_pRecipient, &m_PlugIn.m_strMyName,
+                                           m_nMode);
+                answer.Subject(&subject);
+                answer.Text(&text);
+                if (attachments && message.GetFiles().GetSize() > 0)
+                    answer.Attach(&message.GetFiles());
+            }
+        }
+        DeleteAttachmentFiles(message);
+    }
+
+    if (m_nFound == 0) {
+        CString subject = "No matching messages.";
+        CString text = "Sorry, I couldn't find any messages your request.\r\n\r\n" + m_strStatus;
+        MAPIOutgoingMessage answer(&g_PlugInMapi, m_PlugIn.m_pLog, m_pRecipient, &m_PlugIn.m_strMyName, m_nMode);
+        answer.Subject(&subject);
+        answer.Text(&text);
+    }
+    m_PlugIn.Services().LogOff();
+}
+
+void CForwardRequest::DeliverWeb(CZLMMapiMessage& message, const CString& subject, const CString& text)
+{
+    CString requester = m_pRecipient ? *m_pRecipient : CString();
+    auto page = std::make_unique<CMessagePage>();
+    page->m_strUserID = requester.GetLength() > 11 ? requester.Mid(11) : CString();
+    CZLMMapiRecipient& from = message.GetOriginator();
+    if (from.GetSize() > 0) {
+        from.SetPosition(0);
+        page->m_strSpare = from.GetAddress();
+    }
+    page->m_strSubject = subject;
+    page->m_strDate = CTime::GetCurrentTime().Format("%c");
+    page->m_strPlainText = text;
+    CString link = "AssistantReply.kvx?req=FullMsgRead?UserID=@userid@?MessageID=@msgid@?USRBTN1=Msg";
+    page->m_strBody = text + "\r\n<a href=\"" + link + "Reply\">[reply]</a> <a href=\"" + link +
+                      "Forward\">[forward]</a>";
+    page->m_strSender = requester;
+    CZLMMapiFile& files = message.GetFiles();
+    for (ULONG i = 0; i < files.GetSize(); ++i) {
+        files.SetPosition(i);
+        CString name;
+        name.Format("%d-%s", page->GetMessageID(), (LPCTSTR)files.GetFileName());
+        if (webmsg::CopyWebFile(files.GetPathName(), webmsg::WebFilePath(CWMOptions::m_strAssistantWWWDir, name)))
+            page->m_AttachmentNames.AddTail(name);
+    }
+    g_HTMLMgr.AttachMessage(page.release());
+}
+
 extern "C" int SendMeNewMail(CString* requester, int linkIndex, std::vector<WordLinkage>* links, int fifo)
 {
-    return 0;
+    return RunPlugInRequest<CForwardRequest>(g_PlugIn, requester, linkIndex, links, fifo);
 }

@@ -1,0 +1,26 @@
+// The web pages of forwarded messages: the message itself with its [reply] and
+// [forward] links, and the form that answers or forwards it. The summary
+// plug-in shows its messages with the same pages.
+#pragma once
+
+#include "webmsg/htmlmsg.h"
+
+// The reply address of a page is kept in CHTMLMsg::m_strSpare.
+class CMessagePage : public CHTMLMsg {
+public:
+    ~CMessagePage() override = default;
+    void ExecuteAction(CString action) override;
+
+    CString m_strPlainText;  // the forwarded text without the links
+};
+
+class CReplyFormPage : public CHTMLMsg {
+public:
+    ~CReplyFormPage() override = default;
+    void ExecuteAction(CString action) override;
+};
+
+// The value of the form field "name=" up to the next "|"; empty when absent.
+CString FormField(const CString& form, const char* name);
+// A name the request or form sends to, as a mail address (empty when it is none).
+CString TranslateRecipient(const CString& name);

@@ -1,0 +1,25 @@
+// Pieces of the program that the frame starts and stops but that live in
+// other modules (the web server, the desktop toolbar, the web version
+// check). Each module installs its functions when it is linked in; until
+// then the frame's calls do nothing.
+#pragma once
+
+class CAssistantSettings;
+
+struct CFrameHooks {
+    // Builds and starts the web server from the settings; returns the object.
+    void* (*startWebServer)(CAssistantSettings* settings) = nullptr;
+    // Stops and deletes the object startWebServer returned.
+    void (*stopWebServer)(void* server) = nullptr;
+    void (*createShellBar)() = nullptr;
+    void (*destroyShellBar)() = nullptr;
+    // Brings an existing desktop toolbar forward (the hand-over of a second start).
+    void (*activateShellBar)() = nullptr;
+    // Runs the options sheet; the frame falls back to nothing without it.
+    void (*runOptions)() = nullptr;
+    // The web version check; true when something was found.
+    bool (*checkWebForUpdate)() = nullptr;
+};
+
+extern CFrameHooks g_FrameHooks;
+extern void* g_pWebServer;

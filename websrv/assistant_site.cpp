@@ -1,0 +1,530 @@
+#include "assistant_site.h"
+
+#include "assistant_settings.h"
+#include "options/wmoptions.h"
+#include "reply/reply.h"
+#include "mapi/mapi_logon.h"
+#include "request_gate.h"
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+namespace {
+
+void Trace(const char*) {}
+
+WebRequestCore g_core;
+
+std::string ProgramResource(int id, LPCSTR type)
+{
+    HMODULE module = ::GetModuleHandleA(nullptr);
+    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    if (!found)
+        return std::string();
+    HGLOBAL loaded = ::LoadResource(module, found);
+    const char* bytes = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
+    if (!bytes)
+        return std::string();
+    return std::string(bytes, ::SizeofResource(module, found));
+}
+
+std::string HtmlResource(int id)
+{
+    std::string text = ProgramResource(id, MAKEINTRESOURCEA(23));
+    std::size_t zero = text.find('\0');
+    if (zero != std::string::npos)
+        text.resize(zero);
+    return text;
+}
+
+std::string StringResource(UINT id)
+{
+    char buf[1024] = {0};
+    int n = ::LoadStringA(::GetModuleHandleA(nullptr), id, buf, sizeof buf);
+    return std::string(buf, n > 0 ? n : 0);
+}
+
+bool RandomBytes(unsigned char* out, ULONG size)
+{
+    using GenRandom = BOOLEAN(WINAPI*)(PVOID, ULONG);
+    static GenRandom fn = reinterpret_cast<GenRandom>(
+        reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryA("advapi32.dll"), "SystemFunction036")));
+    return fn && fn(out, size);
+}
+
+// A new web user's id from the system's random source.
+CString NewUserId(bool smallDevice)
+{
+    unsigned char random[16];
+    if (!RandomBytes(random, sizeof random)) {
+        // No random source: still unguessable enough to tell users apart,
+        // never a plain clock value.
+        LARGE_INTEGER c;
+        ::QueryPerformanceCounter(&c);
+        for (int i = 0; i < 16; ++i)
+            random[i] = static_cast<unsigned char>((c.QuadPart >> ((i % 8) * 8)) ^ (::GetTickCount() >> i) ^ (i * 151));
+    }
+    return websrv::MakeUserId(random, smallDevice).c_str();
+}
+
+// The name as the pages' links use it: the virtual directory's form, blanks
+// turned into "-", so that "/~@assistant@/..." reaches the site.
+CString AssistantName()
+{
+    CString name = g_pWebSettings ? g_pWebSettings->GetMyName() : CString();
+    name.Replace(' ', '-');
+    return name;
+}
+
+bool ContainsExitWord(const std::string& req)
+{
+    for (UINT id = 61258; id <= 61260; ++id) {
+        std::string word = StringResource(id);
+        if (!word.empty() && req.find(word) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+// Holds the request lock (the core's, or g_RequestGate) for a scope.
+class RequestHold {
+public:
+    explicit RequestHold(const std::atomic<int>* cancel)
+    {
+        m_held = g_core.enterRequest ? g_core.enterRequest(cancel) : g_RequestGate.Enter(cancel);
+    }
+    ~RequestHold()
+    {
+        if (!m_held)
+            return;
+        if (g_core.leaveRequest)
+            g_core.leaveRequest();
+        else
+            g_RequestGate.Leave();
+    }
+    bool Held() const { return m_held; }
+    RequestHold(const RequestHold&) = delete;
+    RequestHold& operator=(const RequestHold&) = delete;
+
+private:
+    bool m_held;
+};
+
+}  // namespace
+
+void SetWebRequestCore(const WebRequestCore& core)
+{
+    g_core = core;
+}
+
+CZLMMapi g_WebMapiSession;
+CString g_strWebLog;
+
+IMPLEMENT_DYNCREATE(CVindalexHttpClient, CHttpClient)
+
+CVindalexHttpClient::CVindalexHttpClient() : m_bSmallDevice(false) {}
+
+CVindalexHttpClient::~CVindalexHttpClient()
+{
+    DeInIt();
+}
+
+void CVindalexHttpClient::DeInIt()
+{
+    // The messages of every user this site served go; the manager gives no
+    // list of its users, so the site keeps the ids it handed out.
+    try {
+        for (const CString& user : m_Users)
+            g_HTMLMgr.EndUserSession(user);
+        m_Users.clear();
+    } catch (...) {
+        Trace("Catch in CVindalexHttpClient::DeInIt()");
+    }
+}
+
+void CVindalexHttpClient::EndUserSession(const CString& userID)
+{
+    try {
+        g_HTMLMgr.EndUserSession(userID);
+    } catch (...) {
+        Trace("Catch in CVindalexHttpClient::EndUserSession()");
+    }
+}
+
+void CVindalexHttpClient::CheckForSessionTimeouts(CString& page, const CString& userID)
+{
+    try {
+        g_HTMLMgr.CheckForSessionTimeouts();
+    } catch (...) {
+        Trace("Catch in CHTMLMgr::CheckForSessionTimeouts()");
+    }
+    page = g_HTMLMgr.RenderHTMLForUser(userID);
+}
+
+void CVindalexHttpClient::PostLog(int status, long bytes)
+{
+    SYSTEMTIME st;
+    ::GetLocalTime(&st);
+    // The zone's bias changes at most at the turn of an hour: asked once per hour.
+    static long bias = 0;
+    static int biasHour = -1, biasDay = -1;
+    if (st.wHour != biasHour || st.wDay != biasDay) {
+        TIME_ZONE_INFORMATION tz;
+        DWORD zone = ::GetTimeZoneInformation(&tz);
+        bias = tz.Bias + (zone == TIME_ZONE_ID_DAYLIGHT ? tz.DaylightBias : 0);
+        biasHour = st.wHour;
+        biasDay = st.wDay;
+    }
+    websrv::LogTime t = {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, bias};
+    const unsigned char* a = reinterpret_cast<const unsigned char*>(&m_clientAddress.sin_addr.s_addr);
+    std::string line = websrv::FormatAccessLogLine(a, m_request.user, t, m_request.requestLine, status, bytes);
+    // Written as data: a "%" of the request line is a plain character.
+    g_WebServerLog.Log("%s", line.c_str());
+}
+
+BOOL CVindalexHttpClient::ResolveRequestPath(CString& localPath, BOOL& isFolder, BOOL& needsLogin, CString& userName,
+                                             CString& password, CString& fileName, bool& isAssistant)
+{
+    needsLogin = FALSE;
+    userName.Empty();
+    password.Empty();
+    isAssistant = false;
+    const CHttpDirectory* dir = nullptr;
+    if (!ResolvePath(localPath, isFolder, &dir, &fileName, true))
+        return FALSE;
+    userName = dir->m_strUserName;
+    password = dir->m_strPassword;
+    needsLogin = !userName.IsEmpty() && !password.IsEmpty();
+    isAssistant = dir->m_strRealm.Compare("My Assistant") == 0;
+    return TRUE;
+}
+
+void CVindalexHttpClient::HandleClient(SOCKET socket, const sockaddr_in& address)
+{
+    if (g_core.setCancelFlag)
+        g_core.setCancelFlag(StopFlagPtr());
+    m_socket.Attach(socket);
+    m_clientAddress = address;
+    bool answered = false;
+    if (!ReadAndParse(answered)) {
+        FinishConnection();
+        return;
+    }
+    const int verb = m_request.verb;
+    if (verb == websrv::HTTP_VERB_PUT) {
+        FinishConnection();
+        return;
+    }
+    if (verb != websrv::HTTP_VERB_POST && verb != websrv::HTTP_VERB_GET && verb != websrv::HTTP_VERB_HEAD) {
+        ReturnErrorMessage(501);
+        FinishConnection();
+        return;
+    }
+    CString local, user, password, fileName;
+    BOOL isFolder = FALSE, needsLogin = FALSE;
+    bool isAssistant = false;
+    if (!ResolveRequestPath(local, isFolder, needsLogin, user, password, fileName, isAssistant)) {
+        ReturnErrorMessage(404);
+        FinishConnection();
+        return;
+    }
+    const bool credentialsMatch =
+        user.Compare(m_request.user.c_str()) == 0 && password.Compare(m_request.password.c_str()) == 0;
+    if (fileName.Compare("favicon.ico") == 0) {
+        ServeFavicon();
+    } else if (fileName.Compare("zlm_vnd_logo.jpg") == 0) {
+        ServeLogo();
+    } else if (isAssistant && fileName.Compare("login.html") == 0) {
+        ServeLoginPage("", false);
+    } else if (isAssistant && fileName.Compare("log.htm") == 0) {
+        ServeLoginPage("", true);
+    } else if (isAssistant && fileName.Compare("AssistantReply.kvx") == 0 && !credentialsMatch) {
+        ReturnUnauthorizedMessage(m_request.realm.c_str());
+    } else if (isAssistant && fileName.Compare("AssistantReply.kvx") == 0 && OnAssistantReply()) {
+        // answered
+    } else if (needsLogin && !credentialsMatch) {
+        ReturnUnauthorizedMessage(m_request.realm.c_str());
+    } else if (isFolder) {
+        TransmitDirectory(local);
+    } else {
+        TransmitFile(local);
+    }
+    FinishConnection();
+}
+
+void CVindalexHttpClient::ServeFavicon()
+{
+    if (g_pWebSettings) {
+        CString path = g_pWebSettings->GetInstDir() + "\\FavIcon.ico";
+        if (::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+            TransmitFile(path);
+            return;
+        }
+    }
+    std::string data = ProgramResource(174, "WEB_BINARY");
+    if (!data.empty())
+        TransmitBuffer(data.data(), static_cast<int>(data.size()), ".ico", false);
+}
+
+void CVindalexHttpClient::ServeLogo()
+{
+    std::string data = ProgramResource(175, "WEB_BINARY");
+    if (!data.empty())
+        TransmitBuffer(data.data(), static_cast<int>(data.size()), ".jpg", false);
+}
+
+void CVindalexHttpClient::ServeLoginPage(CString userID, bool smallDevice)
+{
+    const bool needPassword = !g_strSessionPassword.IsEmpty() && userID.IsEmpty();
+    CString page = HtmlResource(needPassword ? 25007 : 185).c_str();
+    m_bSmallDevice = smallDevice;
+    CString id = userID.IsEmpty() ? NewUserId(smallDevice) : userID;
+    // Without a session password the entry page itself opens the session of
+    // the id it hands out; only ids made here ever get one.
+    if (g_strSessionPassword.IsEmpty())
+        g_HTMLMgr.ActivateSession(id);
+    m_Users.insert(id);
+    ApplyBranding(page, true, id);
+    TransmitPage(page, true);
+}
+
+void CVindalexHttpClient::ServeThankYouPage()
+{
+    CString page = HtmlResource(m_bSmallDevice ? 25010 : 190).c_str();
+    ApplyBranding(page, true);
+    TransmitPage(page, true);
+}
+
+void CVindalexHttpClient::ShowUserPage(const CString& userID, bool understood)
+{
+    CString page;
+    CheckForSessionTimeouts(page, userID);
+    CString message;
+    if (!understood)
+        message = ("<hr><center>" + websrv::EscapeHTML(StringResource(61248)) + "<br></center><hr>").c_str();
+    ApplyBranding(page, true, userID, message);
+    TransmitPage(page, true);
+}
+
+bool CVindalexHttpClient::OnAssistantReply()
+{
+    m_bSmallDevice = false;
+    // Fields are split before anything is decoded, so no value can open a
+    // field of its own.
+    const websrv::FormFields fields = websrv::ParseFormFields(
+        m_request.verb == websrv::HTTP_VERB_POST ? std::string_view(m_request.form) : std::string_view(m_request.query));
+    bool present = false;
+    const std::string user = websrv::FormValue(fields, "UserID", &present);
+    if (user.empty())
+        return false;
+    const CString userID = user.c_str();
+    if (user[0] == 't')
+        m_bSmallDevice = true;
+    bool hasReq = false;
+    const std::string req = websrv::FormValue(fields, "req", &hasReq);
+    const std::string messageIdText = websrv::FormValue(fields, "MessageID");
+    const int messageID = std::atoi(messageIdText.c_str());
+    auto has = [&](const char* name) {
+        bool p = false;
+        websrv::FormValue(fields, name, &p);
+        return p;
+    };
+    const bool logout = has("B2") || ContainsExitWord(req);
+
+    // The login form is the one action that needs no session.
+    if (!logout && !has("B1") && has("PW")) {
+        if (!g_strSessionPassword.IsEmpty() && req == static_cast<const char*>(g_strSessionPassword)) {
+            g_HTMLMgr.ActivateSession(userID);
+            ServeLoginPage(userID, m_bSmallDevice);
+        } else {
+            ServeThankYouPage();
+        }
+        return true;
+    }
+    // Everything else reads or changes the user's data: the session first.
+    if (!g_HTMLMgr.IsActiveSession(userID)) {
+        ServeLoginPage("", m_bSmallDevice);
+        return true;
+    }
+    if (logout) {
+        EndUserSession(userID);
+        ServeThankYouPage();
+        return true;
+    }
+    if (!has("B1")) {
+        if (has("COMPOSE")) {
+            std::string form = HtmlResource(25011);
+            form = websrv::FillTemplate(form, {{"address", ""}, {"subject", ""}, {"body", ""}, {"checkedATT", ""}});
+            CString body = form.c_str();
+            body.Replace("{_cr_}", "\n");
+            CWebMailMsg* msg = new CWebMailMsg;
+            msg->m_strUserID = userID;
+            msg->m_strSubject = "Compose New Email";
+            msg->m_strDate = "Current Time";
+            msg->m_strBody = body;
+            g_HTMLMgr.AttachMessage(msg);
+            ShowUserPage(userID, true);
+            return true;
+        }
+        if (messageID > 0) {
+            // Only the user's own message can be acted on.
+            CString action = has("B3") ? CString("ClosE") : CString(websrv::BuildFormText(fields).c_str());
+            RequestHold hold(StopFlagPtr());
+            if (hold.Held() && g_HTMLMgr.ExecuteMessageAction(messageID, userID, action)) {
+                ShowUserPage(userID, true);
+                return true;
+            }
+            if (has("B3")) {
+                ShowUserPage(userID, true);
+                return true;
+            }
+        }
+    }
+    // A typed request.
+    CString sender = "Web Request" + userID;
+    CString name = userID;
+    CString text = req.c_str();
+    bool understood = false;
+    {
+        RequestHold hold(StopFlagPtr());
+        if (!hold.Held())
+            return true;  // stopping: the connection closes unanswered
+        if (text.Find("help") >= 0) {
+            if (g_core.sendReply) {
+                CString a = sender, b = sender;
+                g_core.sendReply(&a, &b, 1, 2, m_bSmallDevice ? 1 : 0);
+                understood = true;
+            }
+        } else if (!text.IsEmpty() && g_core.processRequest) {
+            CZLMMapiFile none;
+            for (int pass = 1; pass >= 0; --pass) {
+                CString t = text, a = sender, n = name, s = sender, m = text;
+                if (g_core.processRequest(&t, &a, &n, &s, &m, &none, pass, m_bSmallDevice ? 1 : 0, 2))
+                    understood = true;
+            }
+        }
+    }
+    ShowUserPage(userID, understood);
+    return true;
+}
+
+void CVindalexHttpClient::ApplyBranding(CString& page, bool full, const CString& userID, const CString& serverMessage)
+{
+    (void)full;
+    std::vector<std::pair<std::string, std::string>> values;
+    if (m_bSmallDevice) {
+        values = {{"brand", ""}, {"topbrand", "How can I help?"}, {"verytopbrand", ""}};
+    } else {
+        std::string top = static_cast<const char*>(g_strWWWGreeting);
+        if (top.empty())
+            top = HtmlResource(25005);
+        values = {{"brand", static_cast<const char*>(g_strWWWFooter)},
+                  {"topbrand", top},
+                  {"verytopbrand", static_cast<const char*>(g_strWWWHeader)}};
+    }
+    for (int i = 0; i < 5; ++i) {
+        char colour[16];
+        COLORREF c = g_pWebSettings ? g_pWebSettings->GetWebColor(i) : 0;
+        std::snprintf(colour, sizeof colour, "%06x", static_cast<unsigned>(c & 0xFFFFFF));
+        values.emplace_back("clr" + std::to_string(i), colour);
+    }
+    values.emplace_back("assistant", websrv::EscapeHTML(static_cast<const char*>(AssistantName())));
+    values.emplace_back("userid", websrv::EscapeHTML(static_cast<const char*>(userID)));
+    values.emplace_back("serverMSG", static_cast<const char*>(serverMessage));
+    page = websrv::FillTemplate(static_cast<const char*>(page), values).c_str();
+}
+
+void CVindalexHttpClient::TransmitPage(const CString& page, bool expires)
+{
+    TransmitBuffer(page, page.GetLength(), ".html", expires);
+}
+
+void CVindalexHttpClient::TransmitBuffer(const char* data, int length, const CString& extension, bool expires)
+{
+    if (extension.GetLength() >= 256) {
+        g_WebServerLog.Log("Attempt to TransmitBuffer() of Extension type '%s'. Types should be html, txt, jpeg, etc.\n",
+                           websrv::EscapeLogText(static_cast<const char*>(extension)).c_str());
+        ReturnUnauthorizedMessage(m_request.realm.c_str());
+        return;
+    }
+    if (length <= 0) {
+        ReturnUnauthorizedMessage(m_request.realm.c_str());
+        return;
+    }
+    BOOL ok = TRUE;
+    if (m_request.version >= websrv::MakeHttpVersion(1, 0) && m_request.version != websrv::kHttpVersion09) {
+        SYSTEMTIME now;
+        ::GetSystemTime(&now);
+        CHttpResponseHeader h;
+        h.AddStatus(200);
+        h.AddDate(now);
+        h.AddServer(Settings().m_strServerName);
+        h.AddAllow();
+        if (expires)
+            h.AddExpires(now);
+        h.AddLastModified(now);
+        h.AddContentLength(length);
+        h.AddContentType(m_state->mime.GetContentType(extension));
+        ok = h.Send(m_socket);
+    }
+    if (ok && !IsHead())
+        TransmitData(data, length);
+    PostLog(200, length);
+}
+
+// ---- compose message ----
+
+CString CWebMailMsg::RenderHTML()
+{
+    static const char kMarker[] = "VxComposeFormBody7f3a";
+    CString form = m_strBody;
+    m_strBody = kMarker;
+    CString block = CHTMLMsg::RenderHTML();
+    m_strBody = form;
+    block.Replace(kMarker, form);
+    return block;
+}
+
+void CWebMailMsg::ExecuteAction(CString action)
+{
+    const websrv::FormFields fields = websrv::SplitFormText(static_cast<const char*>(action));
+    bool hasAddress = false;
+    const std::string address = websrv::FormValue(fields, "EmAddr", &hasAddress);
+    if (!hasAddress) {
+        CHTMLMsg::ExecuteAction(action);
+        return;
+    }
+    bool attach = false;
+    websrv::FormValue(fields, "ATTch", &attach);
+    CString subject = websrv::FormValue(fields, "Subjt").c_str();
+    CString body = websrv::FormValue(fields, "MBody").c_str();
+    CString to = address.c_str();
+    to.TrimLeft();
+    to.TrimRight();
+    CString logonName = g_pWebSettings ? g_pWebSettings->GetUNM() : CString();
+    CString logonPassword = g_pWebSettings ? g_pWebSettings->GetUPM() : CString();
+    try {
+        if (!g_WebMapiSession.GetSessionHandle()) {
+            CMAPILogon logon;
+            logon.Logon(&g_WebMapiSession, logonName, logonPassword, &g_strWebLog, nullptr);
+        }
+        {
+            CString sender = to;
+            MAPIOutgoingMessage out(&g_WebMapiSession, &g_strWebLog, &to, &sender, 0);
+            out.Subject(&subject);
+            out.Text(&body);
+            if (attach) {
+                for (POSITION pos = m_AttachmentNames.GetHeadPosition(); pos;) {
+                    const CString& name = m_AttachmentNames.GetNext(pos);
+                    out.Attach(CWMOptions::m_strAssistantWWWDir + "\\" + name);
+                }
+            }
+        }
+        if (g_WebMapiSession.GetSessionHandle())
+            g_WebMapiSession.Logoff(0, nullptr);
+    } catch (...) {
+        g_strWebLog += "Web mail: the message could not be sent\r\n";
+    }
+    CHTMLMsg::ExecuteAction("ClosE");
+}

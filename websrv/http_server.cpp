@@ -1,0 +1,426 @@
+#include "http_server.h"
+
+#include "fx/resources.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+// ---- records ----
+
+void CHttpDirectory::SetAlias(const CString& alias)
+{
+    m_strAlias = websrv::NormaliseAlias(static_cast<const char*>(alias)).c_str();
+}
+
+CHttpServerSettings::CHttpServerSettings()
+    : m_nPort(80), m_dwBindAddress(0), m_dwIdleTimeout(30000), m_strServerName("W3MFC/1.1"),
+      m_pClientFactory(nullptr)
+{
+    // Default: the program's own folder. Callers that publish nothing replace
+    // this list (the assistant's server does, see StartWebServer).
+    CHttpDirectory root;
+    root.SetAlias("/");
+    char path[MAX_PATH] = {0};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
+    char* slash = strrchr(path, '\\');
+    if (slash)
+        *slash = '\0';
+    root.m_strDirectory = path;
+    root.m_strDefaultFile = "default.htm";
+    m_Directories.push_back(root);
+}
+
+websrv::HttpDate ToHttpDate(const SYSTEMTIME& st)
+{
+    websrv::HttpDate d;
+    d.year = st.wYear;
+    d.month = st.wMonth;
+    d.dayOfWeek = st.wDayOfWeek;
+    d.day = st.wDay;
+    d.hour = st.wHour;
+    d.minute = st.wMinute;
+    d.second = st.wSecond;
+    return d;
+}
+
+// ---- socket ----
+
+BOOL CHttpSocket::Create()
+{
+    Close();
+    m_hSocket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    return m_hSocket != INVALID_SOCKET;
+}
+
+BOOL CHttpSocket::Bind(unsigned short port, unsigned long address)
+{
+    sockaddr_in sa = {};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = address;
+    return ::bind(m_hSocket, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
+}
+
+BOOL CHttpSocket::Listen()
+{
+    return ::listen(m_hSocket, 5) == 0;
+}
+
+BOOL CHttpSocket::Accept(CHttpSocket& connected, sockaddr_in& address)
+{
+    int len = sizeof address;
+    SOCKET s = ::accept(m_hSocket, reinterpret_cast<sockaddr*>(&address), &len);
+    if (s == INVALID_SOCKET)
+        return FALSE;
+    connected.Attach(s);
+    // Answers are written whole; do not hold their last piece back.
+    BOOL on = TRUE;
+    ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+    return TRUE;
+}
+
+BOOL CHttpSocket::Send(const char* data, int length)
+{
+    // send() may take less than asked; keep going until all is out or the
+    // peer is gone.
+    while (length > 0) {
+        int n = ::send(m_hSocket, data, length, 0);
+        if (n == SOCKET_ERROR || n == 0)
+            return FALSE;
+        data += n;
+        length -= n;
+    }
+    return TRUE;
+}
+
+int CHttpSocket::Receive(char* buffer, int length)
+{
+    return ::recv(m_hSocket, buffer, length, 0);
+}
+
+void CHttpSocket::Close()
+{
+    if (m_hSocket != INVALID_SOCKET) {
+        ::closesocket(m_hSocket);
+        m_hSocket = INVALID_SOCKET;
+    }
+}
+
+BOOL CHttpSocket::IsReadable(DWORD milliseconds, BOOL& readable)
+{
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(m_hSocket, &set);
+    timeval tv;
+    tv.tv_sec = milliseconds / 1000;
+    tv.tv_usec = (milliseconds % 1000) * 1000;
+    int n = ::select(0, &set, nullptr, nullptr, &tv);
+    if (n == SOCKET_ERROR)
+        return FALSE;
+    readable = n > 0;
+    return TRUE;
+}
+
+BOOL CHttpSocket::ReadRequest(websrv::RequestReader& reader, DWORD deadlineMs, const std::atomic<int>* stop)
+{
+    const ULONGLONG start = ::GetTickCount64();
+    char buffer[4096];
+    for (;;) {
+        if (stop && stop->load())
+            return FALSE;
+        ULONGLONG elapsed = ::GetTickCount64() - start;
+        if (elapsed >= deadlineMs)
+            return FALSE;
+        DWORD wait = static_cast<DWORD>(deadlineMs - elapsed);
+        if (wait > 250)
+            wait = 250;  // look at the stop flag now and then
+        BOOL readable = FALSE;
+        if (!IsReadable(wait, readable))
+            return FALSE;
+        if (!readable)
+            continue;
+        int n = Receive(buffer, sizeof buffer);
+        if (n <= 0)
+            return FALSE;  // closed or failed before the request was whole
+        switch (reader.Feed(buffer, static_cast<std::size_t>(n))) {
+        case websrv::RequestReader::Complete: return TRUE;
+        case websrv::RequestReader::TooLarge: return FALSE;
+        default: break;
+        }
+    }
+}
+
+// ---- response header ----
+
+void CHttpResponseHeader::AddStatus(int status)
+{
+    const char* line = websrv::StatusLine(status);
+    if (line) {
+        m_text += line;
+    } else {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "HTTP/1.0 %d\r\n", status);
+        m_text += buf;
+    }
+}
+
+void CHttpResponseHeader::AddContentLength(long length)
+{
+    m_text += "Content-Length: " + std::to_string(length) + "\r\n";
+}
+
+void CHttpResponseHeader::AddContentType(const CString& type)
+{
+    m_text += "Content-Type: " + std::string(static_cast<const char*>(type)) + "\r\n";
+}
+
+void CHttpResponseHeader::AddAllow()
+{
+    m_text += "Allow: GET, HEAD\r\n";
+}
+
+void CHttpResponseHeader::AddDate(const SYSTEMTIME& utc)
+{
+    m_text += "Date: " + websrv::FormatHttpDate(ToHttpDate(utc)) + "\r\n";
+}
+
+void CHttpResponseHeader::AddLastModified(const SYSTEMTIME& utc)
+{
+    m_text += "Last-Modified: " + websrv::FormatHttpDate(ToHttpDate(utc)) + "\r\n";
+}
+
+void CHttpResponseHeader::AddExpires(const SYSTEMTIME& utc)
+{
+    m_text += "Expires: " + websrv::FormatHttpDate(ToHttpDate(utc)) + "\r\n";
+}
+
+void CHttpResponseHeader::AddWWWAuthenticateBasic(const CString& realm)
+{
+    // Quoted, as RFC 7617 asks; quotes and line breaks of the realm dropped.
+    std::string r;
+    for (const char* p = realm; *p; ++p)
+        if (*p != '"' && *p != '\r' && *p != '\n' && *p != '\\')
+            r += *p;
+    m_text += "WWW-Authenticate: Basic realm=\"" + r + "\"\r\n";
+}
+
+void CHttpResponseHeader::AddLocation(const CString& location)
+{
+    std::string l;
+    for (const char* p = location; *p; ++p)
+        if (*p != '\r' && *p != '\n')
+            l += *p;
+    m_text += "Location: " + l + "\r\n";
+}
+
+void CHttpResponseHeader::AddServer(const CString& server)
+{
+    m_text += "Server: " + std::string(static_cast<const char*>(server)) + "\r\n";
+}
+
+BOOL CHttpResponseHeader::Send(CHttpSocket& socket)
+{
+    m_text += "\r\n";
+    return socket.Send(m_text.data(), static_cast<int>(m_text.size()));
+}
+
+// ---- content types ----
+
+CHttpMimeManager::CHttpMimeManager()
+{
+    ::InitializeCriticalSection(&m_lock);
+}
+
+CHttpMimeManager::~CHttpMimeManager()
+{
+    ::DeleteCriticalSection(&m_lock);
+}
+
+void CHttpMimeManager::Clear()
+{
+    ::EnterCriticalSection(&m_lock);
+    m_cache.clear();
+    ::LeaveCriticalSection(&m_lock);
+}
+
+CString CHttpMimeManager::GetContentType(const CString& extension)
+{
+    ::EnterCriticalSection(&m_lock);
+    CString result;
+    bool found = false;
+    for (const auto& entry : m_cache)
+        if (entry.first.CompareNoCase(extension) == 0) {
+            result = entry.second;
+            found = true;
+            break;
+        }
+    if (!found && !extension.IsEmpty()) {
+        HKEY key;
+        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, extension, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            char value[260] = {0};
+            DWORD size = sizeof value - 1, type = 0;
+            if (::RegQueryValueExA(key, "Content Type", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+                    ERROR_SUCCESS &&
+                type == REG_SZ && value[0]) {
+                result = value;
+                found = true;
+            }
+            ::RegCloseKey(key);
+        }
+        // A registry without the common types (a fresh system) still serves
+        // the site's own pictures and pages with their proper types.
+        if (!found) {
+            if (const char* builtin = websrv::BuiltinContentType(static_cast<const char*>(extension))) {
+                result = builtin;
+                found = true;
+            }
+        }
+        if (found)
+            m_cache.emplace_back(extension, result);
+    }
+    ::LeaveCriticalSection(&m_lock);
+    return found ? result : CString("text/plain");
+}
+
+// ---- server ----
+
+IMPLEMENT_DYNAMIC(CHttpServer, CObject)
+
+CHttpServer::CHttpServer() : m_hThread(nullptr) {}
+
+CHttpServer::~CHttpServer()
+{
+    Stop();
+}
+
+BOOL CHttpServer::Start(const CHttpServerSettings& settings)
+{
+    if (m_hThread)
+        Stop();
+    m_state = std::make_shared<CHttpListenerState>();
+    m_state->settings = settings;
+    m_state->startedEvent = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    // The thread holds its own reference to the state.
+    auto* ref = new std::shared_ptr<CHttpListenerState>(m_state);
+    m_hThread = ::CreateThread(nullptr, 0, &CHttpServer::ListenThread, ref, CREATE_SUSPENDED, nullptr);
+    if (!m_hThread)
+        delete ref;
+    if (!m_hThread)
+        return FALSE;
+    ::ResumeThread(m_hThread);
+    ::WaitForSingleObject(m_state->startedEvent, INFINITE);
+    if (!m_state->result) {
+        ::WaitForSingleObject(m_hThread, 5000);
+        ::CloseHandle(m_hThread);
+        m_hThread = nullptr;
+    }
+    return m_state->result;
+}
+
+DWORD WINAPI CHttpServer::ListenThread(LPVOID param)
+{
+    auto* ref = static_cast<std::shared_ptr<CHttpListenerState>*>(param);
+    std::shared_ptr<CHttpListenerState> state = *ref;
+    delete ref;
+    Listen(state);
+    return 1;
+}
+
+BOOL CHttpServer::Stop()
+{
+    if (!m_hThread)
+        return TRUE;
+    m_state->stop = 1;
+    const DWORD bound = m_state->settings.m_dwIdleTimeout + 5000;
+    const ULONGLONG start = ::GetTickCount64();
+    for (;;) {
+        ULONGLONG elapsed = ::GetTickCount64() - start;
+        if (elapsed >= bound)
+            break;
+        DWORD r = ::MsgWaitForMultipleObjects(1, &m_hThread, FALSE, static_cast<DWORD>(bound - elapsed), QS_ALLINPUT);
+        if (r == WAIT_OBJECT_0)
+            break;
+        if (r == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+            continue;
+        }
+        break;
+    }
+    ::CloseHandle(m_hThread);
+    m_hThread = nullptr;
+    return TRUE;
+}
+
+BOOL CHttpServer::Wait()
+{
+    if (!m_hThread)
+        return FALSE;
+    ::WaitForSingleObject(m_hThread, INFINITE);
+    return TRUE;
+}
+
+void CHttpServer::Listen(const std::shared_ptr<CHttpListenerState>& state)
+{
+    // Everything the thread touches is in the shared state, which it keeps
+    // alive for itself: a stop that stopped waiting may free the server.
+    CHttpSocket listener;
+    auto fail = [&] {
+        state->result = 0;
+        ::SetEvent(state->startedEvent);
+    };
+    if (!listener.Create()) {
+        fail();
+        return;
+    }
+    if (!listener.Bind(state->settings.m_nPort, state->settings.m_dwBindAddress) || !listener.Listen()) {
+        fail();
+        return;
+    }
+    sockaddr_in bound = {};
+    int len = sizeof bound;
+    if (::getsockname(listener.m_hSocket, reinterpret_cast<sockaddr*>(&bound), &len) == 0)
+        state->boundPort = ntohs(bound.sin_port);
+
+    HANDLE token = nullptr;
+    BOOL impersonated = FALSE;
+    if (!state->settings.m_strUserName.IsEmpty()) {
+        if (::LogonUserA(state->settings.m_strUserName, nullptr, state->settings.m_strPassword, 3, 0, &token))
+            impersonated = ::ImpersonateLoggedOnUser(token);
+        state->settings.m_strPassword.Empty();
+        if (!impersonated) {
+            if (token)
+                ::CloseHandle(token);
+            fail();
+            return;
+        }
+    }
+
+    HttpClientFactory factory = state->settings.m_pClientFactory;
+    CHttpClient* client = factory ? factory() : new CHttpClient;
+    client->SetServer(state);
+    state->result = 1;
+    ::SetEvent(state->startedEvent);
+
+    while (!state->stop) {
+        BOOL readable = FALSE;
+        if (!listener.IsReadable(1000, readable) || !readable)
+            continue;
+        sockaddr_in peer = {};
+        CHttpSocket connected;
+        if (!listener.Accept(connected, peer))
+            continue;
+        SOCKET s = connected.m_hSocket;
+        connected.m_hSocket = INVALID_SOCKET;  // the client owns it now
+        client->HandleClient(s, peer);
+    }
+    delete client;
+    if (impersonated)
+        ::RevertToSelf();
+    if (token)
+        ::CloseHandle(token);
+    listener.Close();
+}

@@ -1,0 +1,188 @@
+#!/usr/bin/env python3
+"""The assistant's site in headless Chromium, driven through the DevTools
+protocol: log in, type a request, read the answer, compose and send a mail,
+close a message, log out. Screenshots of the pages are kept under the build
+folder (Testing/websrv-pages)."""
+import base64
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import urllib.request
+
+import websocket
+
+sys.path.insert(0, os.path.dirname(__file__))
+import site_test  # noqa: E402  (the helper runner)
+
+SHOTS = os.path.join(site_test.BUILD, "Testing", "websrv-pages")
+
+
+class Browser:
+    def __init__(self):
+        self.profile = tempfile.mkdtemp(prefix="vxchrome")
+        self.proc = subprocess.Popen(
+            ["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync",
+             "--user-data-dir=" + self.profile, "--remote-debugging-port=0", "--window-size=1000,800",
+             "about:blank"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        portfile = os.path.join(self.profile, "DevToolsActivePort")
+        deadline = time.time() + 60
+        while not os.path.exists(portfile) or not site_test.read(portfile).strip():
+            if time.time() > deadline or self.proc.poll() is not None:
+                raise RuntimeError("chromium did not start")
+            time.sleep(0.1)
+        port = int(site_test.read(portfile).split()[0])
+        with urllib.request.urlopen("http://127.0.0.1:%d/json" % port, timeout=30) as r:
+            targets = json.load(r)
+        page = [t for t in targets if t.get("type") == "page"][0]
+        self.ws = websocket.create_connection(page["webSocketDebuggerUrl"], timeout=30)
+        self.next_id = 0
+        self.call("Page.enable")
+        self.call("Runtime.enable")
+
+    def call(self, method, **params):
+        self.next_id += 1
+        my = self.next_id
+        self.ws.send(json.dumps({"id": my, "method": method, "params": params}))
+        while True:
+            msg = json.loads(self.ws.recv())
+            if msg.get("id") == my:
+                if "error" in msg:
+                    raise RuntimeError("%s: %s" % (method, msg["error"]))
+                return msg.get("result", {})
+
+    def wait_load(self, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            state = self.eval("document.readyState")
+            if state == "complete":
+                return
+            time.sleep(0.1)
+        raise RuntimeError("page did not load")
+
+    def eval(self, expression):
+        r = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
+        return r.get("result", {}).get("value")
+
+    def go(self, url):
+        self.call("Page.navigate", url=url)
+        time.sleep(0.2)
+        self.wait_load()
+
+    def submit_with(self, selector):
+        before = self.eval("window.__vxMark = Math.random()")
+        self.eval("document.querySelector(%s).click()" % json.dumps(selector))
+        deadline = time.time() + 30
+        while time.time() < deadline:
+            try:
+                if self.eval("window.__vxMark") is None and self.eval("document.readyState") == "complete":
+                    return
+            except Exception:
+                pass
+            time.sleep(0.1)
+        raise RuntimeError("no new page after clicking %s (%s)" % (selector, before))
+
+    def type_into(self, selector, text):
+        self.eval("document.querySelector(%s).focus()" % json.dumps(selector))
+        self.call("Input.insertText", text=text)
+
+    def text(self):
+        return self.eval("document.body.innerText") or ""
+
+    def html(self):
+        return self.eval("document.documentElement.outerHTML") or ""
+
+    def shot(self, name):
+        os.makedirs(SHOTS, exist_ok=True)
+        data = self.call("Page.captureScreenshot", format="png")["data"]
+        with open(os.path.join(SHOTS, name + ".png"), "wb") as f:
+            f.write(base64.b64decode(data))
+
+    def close(self):
+        try:
+            self.ws.close()
+        finally:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+            shutil.rmtree(self.profile, ignore_errors=True)
+
+
+class SiteInBrowser(unittest.TestCase):
+    def test_whole_visit(self):
+        site = site_test.Site("a")
+        browser = Browser()
+        try:
+            browser.go(site.base + "/~Ann-Lee/login.html")
+            browser.shot("01-entry")
+            self.assertIn("Hello, how can I assist you?", browser.text())
+
+            browser.type_into('input[name="req"]', "what time is it <b>now</b>?")
+            browser.submit_with('input[name="B1"]')
+            browser.shot("02-answer")
+            self.assertIn("Answer: what time is it <b>now</b>?", browser.text())
+            self.assertEqual(browser.eval("document.querySelectorAll('b b').length"), 0)
+
+            browser.submit_with('input[name="COMPOSE"]')
+            browser.shot("03-compose")
+            subject = "Browser mail %d" % os.getpid()
+            browser.type_into('input[name="EmAddr"]', "friend@example.com")
+            browser.type_into('input[name="Subjt"]', subject)
+            browser.type_into('textarea[name="MBody"]', "Sent from the web page: 1+1=2 & done.")
+            browser.submit_with('input[name="emSend"]')
+            browser.shot("04-sent")
+            self.assertEqual(browser.eval("document.querySelectorAll('input[name=EmAddr]').length"), 0)
+            outbox = os.path.join(site_test.BUILD, "wine", "mail", "Outbox")
+            found = None
+            for _ in range(50):
+                for root, _, files in os.walk(outbox):
+                    for name in files:
+                        with open(os.path.join(root, name), "rb") as f:
+                            data = f.read()
+                        if subject.encode() in data:
+                            found = data
+                if found:
+                    break
+                time.sleep(0.1)
+            self.assertIsNotNone(found, "the mail did not reach the outbox")
+            self.assertIn(b"1+1=2 & done.", found)
+
+            self.assertIn("Answer: what time", browser.text())
+            browser.submit_with('form[name="close"] input[name="B3"]')
+            browser.shot("05-closed")
+            self.assertNotIn("Answer: what time", browser.text())
+
+            browser.submit_with('input[name="B2"]')
+            browser.shot("06-logged-out")
+            self.assertIn("Thank You.", browser.text())
+        finally:
+            browser.close()
+            site.stop()
+
+    def test_small_device_page(self):
+        site = site_test.Site("a")
+        browser = Browser()
+        try:
+            browser.go(site.base + "/~Ann-Lee/log.htm")
+            browser.shot("07-small-device")
+            self.assertIn("How can I help?", browser.text())
+            browser.type_into('input[name="req"]', "bye")
+            browser.submit_with('input[name="B1"]')
+            self.assertIn("Thank You.", browser.text())
+            self.assertIn("/~Ann-Lee/log.htm", browser.html())
+        finally:
+            browser.close()
+            site.stop()
+
+
+if __name__ == "__main__":
+    site_test.HELPER = sys.argv.pop(1)
+    os.makedirs(os.path.join(site_test.BUILD, "Testing"), exist_ok=True)
+    unittest.main(verbosity=2)

@@ -1,0 +1,114 @@
+// A program that runs the assistant's web server as the main program does,
+// with a stand-in for the core's request processing, for the site tests:
+//   websrv_site_helper <installation folder> <flags> [session password]
+// flags: letters a (assistant pages), p (public), r (private, account ann/pw),
+// A (an account web/pw2 on the assistant pages).
+// Writes the bound port to "<folder>\port.txt"; stops when "<folder>\stop"
+// appears, writing "<folder>\stopped.txt" with the milliseconds the stop took.
+#include "assistant_site.h"
+#include "assistant_settings.h"
+#include "reply/reply.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+HANDLE g_never = nullptr;
+
+// Answers "time" as a web message, "slow" by waiting for ever (a request
+// still in progress when the server stops); anything else is not understood.
+int StandInProcess(CString* text, CString* address, CString* name, CString* subject, CString* messageText,
+                   CZLMMapiFile*, int pass, int, int mode)
+{
+    if (pass != 0)
+        return 0;
+    if (text->Find("slow") >= 0) {
+        ::WaitForSingleObject(g_never, INFINITE);
+        return 0;
+    }
+    if (text->Find("time") < 0 && text->Find("echo") < 0)
+        return 0;
+    CString log;
+    CString from = "Assistant <b>";
+    MAPIOutgoingMessage out(nullptr, &log, address, &from, mode);
+    CString subj = "Answer: " + *text;
+    CString body = "You asked: " + *messageText + "\nIt is noon.";
+    out.Subject(&subj);
+    out.Text(&body);
+    return 1;
+}
+
+void StandInReply(CString* address, CString*, int, int mode, int)
+{
+    CString log, from = "Assistant";
+    MAPIOutgoingMessage out(nullptr, &log, address, &from, mode);
+    CString subj = "Help", body = "Type a request.";
+    out.Subject(&subj);
+    out.Text(&body);
+}
+
+bool Exists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return 2;
+    const std::string folder = argv[1];
+    const std::string flags = argv[2];
+    g_never = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    ::SetCurrentDirectoryA(folder.c_str());
+    g_WebServerLog.OpenIn(folder.c_str());
+
+    CAssistantSettings settings;
+    settings.SetMyName("Ann Lee");
+    settings.SetInstDir(folder.c_str());
+    settings.SetWPort(0);
+    settings.SetUseWWWServer(flags.find('a') != std::string::npos);
+    settings.SetUseWWWPublicServer(flags.find('p') != std::string::npos);
+    settings.SetUseWWWPrivateServer(flags.find('r') != std::string::npos);
+    settings.SetWPN("ann");
+    settings.SetWPP("pw");
+    if (flags.find('A') != std::string::npos) {
+        settings.SetWAN("web");
+        settings.SetWAP("pw2");
+    }
+    if (argc > 3)
+        settings.SetWSPW(argv[3]);
+    const COLORREF colours[5] = {0xffffff, 0, 0xcc, 0x551a8b, 0xff0000};
+    for (int i = 0; i < 5; ++i)
+        settings.SetWebColor(i, colours[i]);
+
+    WebRequestCore core;
+    core.processRequest = &StandInProcess;
+    core.sendReply = &StandInReply;
+    SetWebRequestCore(core);
+
+    g_pWebServer = new CAssistantWebServer(&settings, 2000);
+    if (!g_pWebServer->m_bStarted)
+        return 3;
+    FILE* f = std::fopen((folder + "\\port.txt").c_str(), "w");
+    if (!f)
+        return 4;
+    std::fprintf(f, "%u\n", g_pWebServer->m_Server.GetBoundPort());
+    std::fclose(f);
+    while (!Exists(folder + "\\stop"))
+        ::Sleep(100);
+    ULONGLONG start = ::GetTickCount64();
+    delete g_pWebServer;
+    g_pWebServer = nullptr;
+    f = std::fopen((folder + "\\stopped.txt").c_str(), "w");
+    if (f) {
+        std::fprintf(f, "%llu\n", static_cast<unsigned long long>(::GetTickCount64() - start));
+        std::fclose(f);
+    }
+    // A request that never ends may still hold its thread.
+    ::ExitProcess(0);
+}

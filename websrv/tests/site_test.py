@@ -1,0 +1,413 @@
+#!/usr/bin/env python3
+"""The web server and the assistant's site under Wine, through real clients:
+curl for the protocol, raw sockets for what curl will not send (HTTP/0.9,
+trickling and oversized requests)."""
+import os
+import re
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+import urllib.parse
+
+HELPER = None
+ROOT = os.environ.get("VX_SOURCE_ROOT", os.path.abspath(os.path.join(os.path.dirname(__file__), "../..")))
+BUILD = os.environ.get("VX_BUILD_DIR", os.path.join(ROOT, "build/win32"))
+
+
+def read(path):
+    with open(path) as f:
+        return f.read()
+
+
+def write(path, text):
+    with open(path, "w") as f:
+        f.write(text)
+
+
+def winpath(p):
+    return "Z:" + os.path.abspath(p).replace("/", "\\")
+
+
+class Site:
+    """One run of the helper program in a fresh installation folder."""
+
+    def __init__(self, flags, password=None):
+        self.dir = tempfile.mkdtemp(prefix="vxweb", dir=os.path.join(BUILD, "Testing"))
+        args = [os.path.join(ROOT, "scripts/wine-run.sh"), HELPER, winpath(self.dir), flags or "-"]
+        if password:
+            args.append(password)
+        # The server log opens in the current folder as the program starts.
+        self.proc = subprocess.Popen(args, cwd=self.dir, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        portfile = os.path.join(self.dir, "port.txt")
+        deadline = time.time() + 60
+        while not os.path.exists(portfile) or not read(portfile).strip():
+            if self.proc.poll() is not None or time.time() > deadline:
+                raise RuntimeError("web server did not start (exit %s)" % self.proc.poll())
+            time.sleep(0.1)
+        time.sleep(0.1)
+        self.port = int(read(portfile))
+        self.base = "http://127.0.0.1:%d" % self.port
+
+    def path(self, *parts):
+        return os.path.join(self.dir, *parts)
+
+    def stop(self):
+        open(self.path("stop"), "w").close()
+        try:
+            self.proc.wait(timeout=60)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            raise
+        stopped = self.path("stopped.txt")
+        return int(read(stopped)) if os.path.exists(stopped) else None
+
+    def log(self):
+        with open(self.path("Vindalex_WWW_Server.log"), "rb") as f:
+            return f.read().decode("latin-1")
+
+
+def curl(url, *extra, data=None):
+    """Status, headers (lower-case names) and body of one request."""
+    args = ["curl", "-s", "-0", "-i", "--max-time", "30", *extra]
+    if data is not None:
+        args += ["--data-binary", data]
+    out = subprocess.run(args + [url], capture_output=True, timeout=60).stdout
+    head, _, body = out.partition(b"\r\n\r\n")
+    lines = head.decode("latin-1").split("\r\n")
+    status = int(lines[0].split()[1]) if lines and lines[0].startswith("HTTP/") else 0
+    headers = {}
+    for line in lines[1:]:
+        name, _, value = line.partition(":")
+        headers[name.strip().lower()] = value.strip()
+    return status, headers, body
+
+
+def raw(port, data, timeout=30):
+    with socket.create_connection(("127.0.0.1", port), timeout=timeout) as s:
+        s.sendall(data)
+        chunks = []
+        while True:
+            c = s.recv(65536)
+            if not c:
+                break
+            chunks.append(c)
+        return b"".join(chunks)
+
+
+def post(site, fields):
+    body = urllib.parse.urlencode(fields)
+    return curl(site.base + "/~Ann-Lee/AssistantReply.kvx", "-H", "Content-Type: application/x-www-form-urlencoded",
+                data=body)
+
+
+def user_id(page):
+    m = re.search(rb'name="UserID" value="([^"]*)"', page)
+    return m.group(1).decode() if m else None
+
+
+def message_ids(page):
+    return [int(x) for x in re.findall(rb'name="MessageID" value="(\d+)"', page)]
+
+
+class NoSwitches(unittest.TestCase):
+    def test_program_folder_is_not_published(self):
+        site = Site("")
+        try:
+            write(site.path("default.htm"), "secret")
+            for url in ["/", "/default.htm", "/Vindalex_WWW_Server.log", "/port.txt"]:
+                status, _, body = curl(site.base + url)
+                self.assertEqual(status, 404, url)
+                self.assertNotIn(b"secret", body)
+            links = read(site.path("WebAccessLinks.html"))
+            self.assertIn(":%d/~ann-lee/log.htm" % site.port, links)
+        finally:
+            site.stop()
+
+    def test_only_private_switch_has_no_root(self):
+        site = Site("r")
+        try:
+            self.assertEqual(curl(site.base + "/")[0], 404)
+            self.assertEqual(curl(site.base + "/~Ann-Lee/login.html")[0], 404)
+            self.assertEqual(curl(site.base + "/~private/", "-u", "ann:pw")[0], 200)
+        finally:
+            site.stop()
+
+    def test_assistant_account_challenges_the_form_target(self):
+        site = Site("aA")
+        try:
+            s, h, _ = curl(site.base + "/~Ann-Lee/AssistantReply.kvx")
+            self.assertEqual(s, 401)
+            self.assertEqual(h.get("www-authenticate"), 'Basic realm="My Assistant"')
+            s, _, page = curl(site.base + "/~ann-lee/login.html", "-u", "web:pw2")
+            self.assertEqual(s, 200)
+            uid = user_id(page)
+            s, _, page = curl(site.base + "/~Ann-Lee/AssistantReply.kvx", "-u", "web:pw2",
+                              data="UserID=%s&req=time&B1=Go%%21" % uid)
+            self.assertEqual(s, 200)
+            self.assertIn(b"Answer: time", page)
+        finally:
+            site.stop()
+
+
+class Protocol(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.site = Site("apr")
+        pub = cls.site.path("PlaceWebsiteFilesHere")
+        write(os.path.join(pub, "index.html"), "<html>public index</html>")
+        write(os.path.join(pub, "a b.txt"), "blank name")
+        write(os.path.join(pub, "data.xyz"), "unknown type")
+        with open(os.path.join(pub, "pic.jpg"), "wb") as f:
+            f.write(b"\xff\xd8\xff\xe0" + b"x" * 100)
+        priv = cls.site.path("PlacePrivateWebsiteFilesHere")
+        write(os.path.join(priv, "a&b.txt"), "private")
+        os.mkdir(os.path.join(priv, "sub"))
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.site.stop()
+
+    def test_files_and_content_types(self):
+        cases = [("/", 200, "text/html", b"public index"), ("/a%20b.txt", 200, "text/plain", b"blank name"),
+                 ("/pic.jpg", 200, "image/jpeg", b"\xff\xd8"), ("/data.xyz", 200, "text/plain", b"unknown"),
+                 ("/missing.txt", 404, "text/html", b"404"), ("/favicon.ico", 200, "image/x-icon", b""),
+                 ("/zlm_vnd_logo.jpg", 200, "image/jpeg", b"\xff\xd8")]
+        for url, status, ctype, start in cases:
+            s, h, body = curl(self.site.base + url)
+            self.assertEqual(s, status, url)
+            self.assertEqual(h.get("content-type"), ctype, url)
+            self.assertIn(start, body, url)
+            self.assertEqual(h.get("server"), "W3MFC/1.1")
+            self.assertEqual(int(h.get("content-length")), len(body), url)
+
+    def test_http09_and_versions(self):
+        for request in [b"GET /a%20b.txt\r\n\r\n", b"GET /a%20b.txt\r\n", b"GET /a%20b.txt\n"]:
+            body = raw(self.site.port, request)
+            self.assertEqual(body, b"blank name")  # no header for 0.9
+        body = raw(self.site.port, b"HEAD /a%20b.txt\r\n\r\n")
+        self.assertNotIn(b"HTTP/1.0", body)
+        self.assertIn(b"400", body)
+        head = raw(self.site.port, b"HEAD /a%20b.txt HTTP/1.0\r\n\r\n")
+        self.assertTrue(head.startswith(b"HTTP/1.0 200 OK\r\n"))
+        self.assertTrue(head.endswith(b"\r\n\r\n"))
+
+    def test_not_modified_and_not_implemented(self):
+        s, h, body = curl(self.site.base + "/index.html", "-H", "If-Modified-Since: Fri, 01 Jan 2100 00:00:00 GMT")
+        self.assertEqual(s, 304)
+        self.assertEqual(h.get("content-length"), "0")
+        self.assertEqual(body, b"")
+        s, _, _ = curl(self.site.base + "/index.html", "-H", "if-modified-since: Sat, 01 Jan 2000 00:00:00 GMT")
+        self.assertEqual(s, 200)
+        s, _, _ = curl(self.site.base + "/index.html", "-H", "IF-MODIFIED-SINCE: Fri, 01 Jan 2100 00:00:00 GMT")
+        self.assertEqual(s, 304)  # header names compare without case
+        s, _, body = curl(self.site.base + "/index.html", "-X", "BREW")
+        self.assertEqual(s, 501)
+
+    def test_private_space_challenge_and_listing(self):
+        s, h, _ = curl(self.site.base + "/~private/")
+        self.assertEqual(s, 401)
+        self.assertEqual(h.get("www-authenticate"), 'Basic realm="My Private Space"')
+        s, _, _ = curl(self.site.base + "/~private/", "-u", "ann:wrong")
+        self.assertEqual(s, 401)
+        s, h, body = curl(self.site.base + "/~PRIVATE/", "-u", "ann:pw")
+        self.assertEqual(s, 200)
+        self.assertIn(b"Directory Listing for /~PRIVATE/", body)
+        self.assertIn(b"a&amp;b.txt</a>", body)
+        self.assertIn(b'href="/~PRIVATE/a%26b.txt"', body)
+        self.assertIn(b"sub</a>", body)
+        s, _, body = curl(self.site.base + "/~private/a%26b.txt", "-u", "ann:pw")
+        self.assertEqual((s, body), (200, b"private"))
+
+    def test_refused_paths(self):
+        for url in ["/..%2f..%2fport.txt", "/%2e%2e/port.txt", "/~private/..%5c..%5cport.txt",
+                    "/a%0d%0ab.txt", "/a%00.txt", "/pic.jpg::$DATA"]:
+            s, _, body = curl(self.site.base + url, "-u", "ann:pw", "--path-as-is")
+            self.assertEqual(s, 404, url)
+        body = raw(self.site.port, b"GET /../port.txt HTTP/1.0\r\n\r\n")
+        self.assertTrue(body.startswith(b"HTTP/1.0 404"))
+
+    def test_limits(self):
+        big = b"GET / HTTP/1.0\r\nX-Big: " + b"a" * (70 * 1024) + b"\r\n\r\n"
+        try:
+            answer = raw(self.site.port, big)
+            self.assertTrue(answer == b"" or answer.startswith(b"HTTP/1.0 400"), answer[:40])
+        except (ConnectionResetError, BrokenPipeError):
+            pass
+        # A peer that closes before the request is whole.
+        with socket.create_connection(("127.0.0.1", self.site.port)) as s:
+            s.sendall(b"GET / HT")
+        # A peer that trickles: the whole request has a deadline (2 s here).
+        start = time.time()
+        with socket.create_connection(("127.0.0.1", self.site.port), timeout=30) as s:
+            closed = False
+            for _ in range(40):
+                try:
+                    s.sendall(b"X")
+                except OSError:
+                    closed = True
+                    break
+                s.settimeout(0.5)
+                try:
+                    if s.recv(100) == b"":
+                        closed = True
+                        break
+                except socket.timeout:
+                    pass
+                except OSError:
+                    closed = True
+                    break
+            self.assertTrue(closed)
+        self.assertLess(time.time() - start, 15)
+        s, _, body = curl(self.site.base + "/index.html")
+        self.assertEqual(s, 200)
+
+    def test_access_log_lines_are_data(self):
+        curl(self.site.base + "/")
+        curl(self.site.base + "/%25n%25s%25x.txt")
+        log = self.site.log()
+        self.assertIn('"GET /%25n%25s%25x.txt HTTP/1.0" 404', log)
+        self.assertRegex(log, r'127\.0\.0\.1 - - \[\d+/\w{3}/\d{4}:\d\d:\d\d:\d\d -?\d+\] "GET / HTTP/1.0" 200 \d+')
+
+
+class AssistantSite(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.site = Site("a")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.site.stop()
+
+    def login(self, url="/~Ann-Lee/login.html"):
+        s, h, page = curl(self.site.base + url)
+        self.assertEqual(s, 200)
+        uid = user_id(page)
+        self.assertRegex(uid, r"^t?[0-9a-f]{32}$")
+        return uid, page
+
+    def test_entry_request_answer_close_logout(self):
+        uid, page = self.login()
+        self.assertIn(b"Hello, how can I assist you?", page)
+        s, _, page = post(self.site, {"UserID": uid, "req": "what time is it", "B1": "Go!"})
+        self.assertEqual(s, 200)
+        self.assertIn(b"Answer: what time is it", page)
+        ids = message_ids(page)
+        self.assertEqual(len(ids), 1)
+        s, _, page = post(self.site, {"UserID": uid, "req": "gibberish", "B1": "Go!"})
+        self.assertIn(b"I&#39;m sorry, I had trouble understanding", page)
+        s, _, page = post(self.site, {"UserID": uid, "MessageID": ids[0], "B3": "X"})
+        self.assertNotIn(b"Answer: what time", page)
+        s, _, page = post(self.site, {"UserID": uid, "req": "bye", "B1": "Go!"})
+        self.assertIn(b"Thank You.", page)
+        s, _, page = post(self.site, {"UserID": uid, "req": "time", "B1": "Go!"})
+        self.assertNotIn(b"Answer:", page)
+        self.assertNotEqual(user_id(page), uid)  # back to the entry page with a new id
+
+    def test_small_device_pages(self):
+        uid, page = self.login("/~Ann-Lee/log.htm")
+        self.assertTrue(uid.startswith("t"))
+        self.assertIn(b"How can I help?", page)
+        s, _, page = post(self.site, {"UserID": uid, "B2": "X"})
+        self.assertIn(b"/~Ann-Lee/log.htm", page)
+
+    def test_security_regressions(self):
+        a, _ = self.login()
+        b, _ = self.login()
+        self.assertNotEqual(a, b)
+        _, _, page = post(self.site, {"UserID": a, "req": "echo one", "B1": "Go!"})
+        a_msg = message_ids(page)[0]
+        # Actions without a session: nothing is processed, the entry page comes back.
+        for fields in [{"UserID": "0123456789abcdef0123456789abcdef", "req": "echo x", "B1": "Go!"},
+                       {"UserID": "forged", "MessageID": a_msg, "B3": "X"},
+                       {"UserID": "forged", "COMPOSE": "Compose Email"},
+                       {"UserID": "forged", "B2": "X"}]:
+            _, _, page = post(self.site, fields)
+            self.assertNotIn(b"Answer:", page, fields)
+            self.assertNotEqual(user_id(page), fields["UserID"])
+        # Another user's MessageID changes nothing.
+        post(self.site, {"UserID": b, "MessageID": a_msg, "B3": "X"})
+        _, _, page = post(self.site, {"UserID": a, "req": "", "B1": "Go!"})
+        self.assertIn(a_msg, message_ids(page))
+        # Script in a request (and so in the answer's subject and body) is shown as text.
+        _, _, page = post(self.site, {"UserID": a, "req": "echo <script>alert(1)</script> @userid@", "B1": "Go!"})
+        self.assertNotIn(b"<script>alert", page)
+        self.assertIn(b"&lt;script&gt;alert(1)&lt;/script&gt;", page)
+        self.assertNotIn(("echo <script>alert(1)</script> " + a).encode(), page)
+        # "+" and "|" typed by the user arrive as typed and open no field.
+        _, _, page = post(self.site, {"UserID": a, "req": "echo 1+1 |B2=X|UserID=" + b, "B1": "Go!"})
+        self.assertIn(b"Answer: echo 1+1 |B2=X|UserID=" + b.encode(), page)
+        _, _, page = post(self.site, {"UserID": a, "req": "", "B1": "Go!"})
+        self.assertIn(a_msg, message_ids(page))  # a is still logged in
+        # A forged UserID with markup is never echoed raw.
+        _, _, page = post(self.site, {"UserID": '"><script>x</script>', "B1": "Go!", "req": "echo"})
+        self.assertNotIn(b"<script>x", page)
+
+    def test_compose_and_send(self):
+        uid, _ = self.login()
+        _, _, page = post(self.site, {"UserID": uid, "COMPOSE": "Compose Email"})
+        self.assertIn(b'name="EmAddr"', page)
+        self.assertIn(b"Compose New Email", page)
+        mid = message_ids(page)[0]
+        subject = "Web mail %d" % os.getpid()
+        _, _, page = post(self.site, {"UserID": uid, "MessageID": mid, "EmAddr": "friend@example.com",
+                                      "Subjt": subject, "MBody": "Hello | there + more", "emSend": "Send"})
+        self.assertNotIn(b'name="EmAddr"', page)  # the form closed itself
+        outbox = os.path.join(BUILD, "wine", "mail", "Outbox")
+        found = False
+        for _ in range(50):
+            for root, _, files in os.walk(outbox):
+                for name in files:
+                    with open(os.path.join(root, name), "rb") as f:
+                        data = f.read()
+                    if subject.encode() in data:
+                        found = True
+                        self.assertIn(b"friend@example.com", data)
+            if found:
+                break
+            time.sleep(0.1)
+        self.assertTrue(found, "the mail did not reach the outbox")
+
+
+class SessionPassword(unittest.TestCase):
+    def test_login_with_password(self):
+        site = Site("a", "sesame")
+        try:
+            s, _, page = curl(site.base + "/~Ann-Lee/")
+            self.assertIn(b"Please type your password.", page)
+            uid = user_id(page)
+            _, _, page = post(site, {"UserID": uid, "req": "time", "B1": "Go!"})
+            self.assertNotIn(b"Answer:", page)
+            _, _, page = post(site, {"UserID": uid, "req": "wrong", "PW": "GO"})
+            self.assertIn(b"Thank You.", page)
+            _, _, page = post(site, {"UserID": uid, "req": "sesame", "PW": "GO"})
+            self.assertEqual(user_id(page), uid)
+            _, _, page = post(site, {"UserID": uid, "req": "time", "B1": "Go!"})
+            self.assertIn(b"Answer: time", page)
+        finally:
+            site.stop()
+
+
+class StopDuringRequest(unittest.TestCase):
+    def test_stop_is_bounded(self):
+        site = Site("a")
+        s, _, page = curl(site.base + "/~Ann-Lee/login.html")
+        uid = user_id(page)
+        t = threading.Thread(target=lambda: post(site, {"UserID": uid, "req": "slow", "B1": "Go!"}), daemon=True)
+        t.start()
+        time.sleep(1.0)
+        ms = site.stop()
+        self.assertIsNotNone(ms)
+        self.assertLess(ms, 15000)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 2:
+        sys.exit("usage: site_test.py <helper.exe>")
+    HELPER = sys.argv.pop(1)
+    os.makedirs(os.path.join(BUILD, "Testing"), exist_ok=True)
+    unittest.main(verbosity=2)

@@ -7,6 +7,7 @@
 #include "tip_dlg.h"
 
 #include "assistant_settings.h"
+#include "assistant_site.h"
 #include "files/fileutil.h"
 #include "files/findfile.h"
 #include "mapi/zlm_mapi.h"
@@ -29,6 +30,30 @@ namespace {
 const char kUpdateBatch[] = "VindalexUpd.bat";
 
 void CloseAssistantWindows() { g_WindowMgr.DeInIt(); }
+
+// A web user's request holds the engine's request lock for its whole run, so
+// it never meets a request of the GUI thread; the wait ends when the server
+// stops.
+thread_local CRequestLock* t_pWebLock = nullptr;
+
+bool EnterWebRequest(const std::atomic<int>* cancel)
+{
+    CRequestLock::SetCancelFlag(cancel);
+    auto* lock = new CRequestLock(CRequestLock::WAIT_WEB_MS);
+    if (!lock->Acquired()) {
+        delete lock;
+        return false;
+    }
+    delete t_pWebLock;
+    t_pWebLock = lock;
+    return true;
+}
+
+void LeaveWebRequest()
+{
+    delete t_pWebLock;
+    t_pWebLock = nullptr;
+}
 
 // Free space of the drive in KB; 64-bit arithmetic, as today's disks exceed
 // what 32 bits of bytes can count. False when it cannot be read.
@@ -113,6 +138,14 @@ BOOL CKorvaneApp::InitInstance()
     m_Engine.m_pSession = &g_MapiSession;
     m_Engine.m_strAppPath = m_strAppPath;
     CRequestEngine::SetCurrent(&m_Engine);
+
+    WebRequestCore core;
+    core.processRequest = &ProcessRequest;
+    core.sendReply = &SendReply;
+    core.setCancelFlag = &CRequestLock::SetCancelFlag;
+    core.enterRequest = &EnterWebRequest;
+    core.leaveRequest = &LeaveWebRequest;
+    SetWebRequestCore(core);
 
     auto* frame = new CMainFrame;
     m_pMainWnd = frame;

@@ -1,16 +1,10 @@
 // Pieces of the program that the frame starts and stops but that live in
-// other modules (the web server, the desktop toolbar, the web version
-// check). Each module installs its functions when it is linked in; until
+// modules still to come (the desktop toolbar, the options sheet, the web
+// version check). Each module installs its functions when it is linked in; until
 // then the frame's calls do nothing.
 #pragma once
 
-class CAssistantSettings;
-
 struct CFrameHooks {
-    // Builds and starts the web server from the settings; returns the object.
-    void* (*startWebServer)(CAssistantSettings* settings) = nullptr;
-    // Stops and deletes the object startWebServer returned.
-    void (*stopWebServer)(void* server) = nullptr;
     void (*createShellBar)() = nullptr;
     void (*destroyShellBar)() = nullptr;
     // Brings an existing desktop toolbar forward (the hand-over of a second start).
@@ -22,4 +16,3 @@ struct CFrameHooks {
 };
 
 extern CFrameHooks g_FrameHooks;
-extern void* g_pWebServer;

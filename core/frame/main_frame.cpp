@@ -8,6 +8,8 @@
 #include "running_log.h"
 
 #include "assistant_settings.h"
+#include "assistant_site.h"
+#include "request_engine.h"
 #include "mapi/mapi_logon.h"
 #include "mapi/zlm_mapi.h"
 #include "options/wmoptions.h"
@@ -15,11 +17,12 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <new>
+
 extern CZLMMapi g_MapiSession;
 
 CMainFrame* g_pMainFrame = nullptr;
 CFrameHooks g_FrameHooks;
-void* g_pWebServer = nullptr;
 
 namespace {
 const UINT kTrayIcons[] = {IDI_TRAY_INACTIVE, 142, 143, 144, 145, 146, 147, 148, 0};
@@ -161,8 +164,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT)
 
     if (g_Settings.GetCreateAppBar() == 1 && g_FrameHooks.createShellBar)
         g_FrameHooks.createShellBar();
-    if (g_FrameHooks.startWebServer)
-        g_pWebServer = g_FrameHooks.startWebServer(&g_Settings);
+    // Always built; the settings choose what it serves.
+    g_pWebServer = new (std::nothrow) CAssistantWebServer(&g_Settings);
     return 0;
 }
 
@@ -474,8 +477,7 @@ void CMainFrame::OnClose()
     if (m_nThirdTimer != static_cast<UINT_PTR>(-1))
         KillTimer(m_nThirdTimer);
     m_nMailTimer = m_nFastTimer = m_nThirdTimer = static_cast<UINT_PTR>(-1);
-    if (g_pWebServer && g_FrameHooks.stopWebServer)
-        g_FrameHooks.stopWebServer(g_pWebServer);
+    delete g_pWebServer;
     g_pWebServer = nullptr;
     if (g_FrameHooks.destroyShellBar)
         g_FrameHooks.destroyShellBar();

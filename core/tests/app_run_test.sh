@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Vindalex.exe under Wine and Xvfb, on a Maildir and a mail profile of its
 # own: it starts, loads its plug-ins and grammar and answers a request mail
-# within a few ticks; a screenshot of its window is kept in the build folder;
+# within a few ticks; its web server answers; a screenshot of its window is kept in the build folder;
 # a second start hands over to the first and ends; closing the first shuts it
 # down and saves the settings.
 set -euo pipefail
@@ -50,6 +50,11 @@ grep -q "^To:.*you@localhost" "$work/answer.txt" || fail "the answer is not addr
 [ ! -e "$work/prog/Temporary Files/sub/left.tmp" ] || fail "the temporary folder was not emptied"
 [ -d "$work/prog/Temporary Files/sub" ] || fail "folders in the temporary folder are kept"
 grep -q "from an earlier run" "$work/prog/VindalexB.log" || fail "the last log was not kept as VindalexB.log"
+
+# The web server the frame started answers on 127.0.0.1.
+code=$(curl -s -o /dev/null -w '%{http_code}' --max-time 20 http://127.0.0.1:18088/ || true)
+echo "web server: HTTP $code"
+[ "$code" != "000" ] && [ -n "$code" ] || fail "the web server does not answer"
 
 # Let the console show a few log lines, then keep a picture of the screen.
 for _ in $(seq 1 20); do [ -s "$work/prog/Vindalex.log" ] && break; sleep 0.5; done

@@ -443,9 +443,10 @@ void CMainFrame::OnFileClose()
 
 void CMainFrame::OnProcess()
 {
-    // The console document is the command target of the mail road.
-    if (m_pConsoleDoc)
-        theApp.m_Engine.OnProcess();
+    // The mail road runs also before the console document exists: the log-on
+    // and the first mail check share one tick, and the console opens only
+    // after it (a mail found then would otherwise count as handled, unread).
+    theApp.m_Engine.OnProcess();
 }
 
 void CMainFrame::OnAppExit() { PostMessage(WM_CLOSE); }

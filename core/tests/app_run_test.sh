@@ -35,6 +35,18 @@ timeout 60 wine reg delete 'HKCU\Software\Ostrel Software\Vindalex' /f >/dev/nul
 
 fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
 
+# One request is waiting before the start: the first mail check shares its
+# tick with the log-on.
+/usr/bin/python3 - "$work/mail/Maildir" <<'PY'
+import mailbox, sys, email.message
+m = email.message.EmailMessage()
+m["From"] = "Early <early@localhost>"
+m["To"] = "vindalex@localhost"
+m["Subject"] = "Vindi, an early request"
+m.set_content("Send me my new mail.\n")
+mailbox.Maildir(sys.argv[1], create=False).add(mailbox.MaildirMessage(m))
+PY
+
 cd "$work/prog"
 export WINEPATH="Z:${bin//\//\\}" VINDALEX_NO_TIPS=1
 wine Vindalex.exe >"$work/first.out" 2>&1 &
@@ -45,6 +57,7 @@ sleep 2
 "$root/scripts/demo-request.sh" "Send me my new mail." "$work/mail" >"$work/answer.txt" 2>&1 ||
   { cat "$work/answer.txt"; fail "no answer to the request mail"; }
 cat "$work/answer.txt"
+grep -rqs "early@localhost" "$work/mail/Outbox" || fail "the request waiting at start was not answered"
 grep -q "^To:.*you@localhost" "$work/answer.txt" || fail "the answer is not addressed to the requester"
 [ -z "$(ls "$work/mail/Maildir/new")" ] || fail "the request mail was not taken"
 [ ! -e "$work/prog/Temporary Files/sub/left.tmp" ] || fail "the temporary folder was not emptied"

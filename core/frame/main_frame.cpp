@@ -7,6 +7,7 @@
 #include "resource.h"
 #include "running_log.h"
 
+#include "BmpMenu.h"
 #include "assistant_settings.h"
 #include "assistant_site.h"
 #include "request_engine.h"
@@ -295,18 +296,26 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM lParam)
 {
     if (lParam != WM_LBUTTONDOWN && lParam != WM_RBUTTONDOWN)
         return 0;
-    HMENU menu = ::LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_TRAYMENU));
-    if (!menu)
-        return 0;
-    HMENU popup = ::GetSubMenu(menu, 0);
-    CWnd* owner = m_pConsoleView ? static_cast<CWnd*>(m_pConsoleView) : this;
-    ::EnableMenuItem(popup, ID_TRAY_DEACTIVATE, MF_BYCOMMAND | (m_pConsoleView ? MF_ENABLED : MF_GRAYED));
-    ::EnableMenuItem(popup, ID_TRAY_ACTIVATE, MF_BYCOMMAND | (m_pConsoleView ? MF_GRAYED : MF_ENABLED));
-    POINT pt;
-    ::GetCursorPos(&pt);
-    SetForegroundWindow();
-    ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, pt.x, pt.y, 0, owner->m_hWnd, nullptr);
-    ::DestroyMenu(menu);
+    HBITMAP side = ::LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(131));
+    {
+        CBmpMenu menu(24, 1, side, 1);
+        HMENU bar = ::LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_TRAYMENU));
+        if (bar) {
+            menu.Attach(::GetSubMenu(bar, 0));
+            menu.SetTitle("Vindalex");
+            CWnd* owner = m_pConsoleView ? static_cast<CWnd*>(m_pConsoleView) : this;
+            menu.EnableMenuItem(ID_TRAY_DEACTIVATE, m_pConsoleView ? MF_ENABLED : MF_GRAYED);
+            menu.EnableMenuItem(ID_TRAY_ACTIVATE, m_pConsoleView ? MF_GRAYED : MF_ENABLED);
+            POINT pt;
+            ::GetCursorPos(&pt);
+            SetForegroundWindow();
+            menu.TrackPopupMenu(TPM_RIGHTBUTTON, pt.x, pt.y, owner);
+            menu.Detach();
+            ::DestroyMenu(bar);
+        }
+    }
+    if (side)
+        ::DeleteObject(side);
     return 0;
 }
 

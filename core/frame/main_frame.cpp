@@ -116,6 +116,11 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 
 int CMainFrame::OnCreate(LPCREATESTRUCT)
 {
+    static const UINT kIndicators[] = {ID_SEPARATOR, ID_STATUS_PANE};
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+        !m_wndStatusBar.SetIndicators(kIndicators, 2))
+        return -1;
+    m_wndStatusBar.SetPaneInfo(1, ID_STATUS_PANE, SBPS_NORMAL, 200);
     // Caption strip: its own child id; the status bar's id stays the status bar's.
     m_wndCaptionBar.Create(this, IDW_CAPTION_BAR);
     m_wndCaptionBar.SetFontName("Arial");
@@ -176,6 +181,11 @@ void CMainFrame::RecalcLayout()
         return;
     CRect r;
     GetClientRect(&r);
+    if (m_wndStatusBar.m_hWnd) {
+        const int h = m_wndStatusBar.CalcFixedLayout(TRUE, TRUE).cy;
+        m_wndStatusBar.MoveWindow(0, r.Height() - h, r.Width(), h);
+        r.bottom -= h;
+    }
     int top = 0;
     if (m_wndCaptionBar.m_hWnd) {
         const int h = m_wndCaptionBar.CalcHeight(r.Width());
@@ -221,8 +231,14 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == IDT_MAIL_TICK)
         m_Gate.OnTimer([] { theApp.OnMailTick(); });
-    else if (nIDEvent == IDT_FAST_TICK)
+    else if (nIDEvent == IDT_FAST_TICK) {
         m_Gate.OnTimer([] { theApp.OnFastTick(); });
+        if (m_wndStatusBar.m_hWnd) {
+            const CString status = GetStatusText();
+            if (status != m_wndStatusBar.GetPaneText(1))
+                m_wndStatusBar.SetPaneText(1, status);
+        }
+    }
     CWnd::OnTimer(nIDEvent);
 }
 

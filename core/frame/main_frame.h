@@ -28,6 +28,7 @@ public:
     CAnimTrayIcon m_TrayIcon;
     CTickGate m_Gate;
     CMdiClient m_wndMDIClient;
+    CStatusBar m_wndStatusBar;
     CCaptionBar m_wndCaptionBar;
     UINT_PTR m_nMailTimer = static_cast<UINT_PTR>(-1);
     UINT_PTR m_nFastTimer = static_cast<UINT_PTR>(-1);

@@ -4,7 +4,12 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
           g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
           wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick procps
-          bzip2 python3-aiosmtpd curl chromium python3-websocket)
+          bzip2
+          python3-aiosmtpd
+          curl
+          chromium
+          python3-websocket
+)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

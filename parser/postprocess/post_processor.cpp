@@ -1,12 +1,18 @@
 #include "parser/postprocess/post_processor.h"
 
+#include "parser/postprocess/rule_post_processor.h"
+
 namespace {
-PostProcessorFactory g_factory = nullptr;
+// The rule container's post-processor unless a test installs another.
+PostProcessorFactory g_factory = CreateRulePostProcessor;
 CPostProcessor* g_shared = nullptr;
 int g_users = 0; // users beyond the first
 } // namespace
 
-void SetPostProcessorFactory(PostProcessorFactory factory) { g_factory = factory; }
+void SetPostProcessorFactory(PostProcessorFactory factory)
+{
+    g_factory = factory ? factory : CreateRulePostProcessor;
+}
 
 CPostProcessor* AcquirePostProcessor(const char* dictionaryName, const char* ruleName, const void* block,
                                      unsigned blockLength, GrammarEscapeCallback callback)

@@ -1,7 +1,8 @@
 // The post-processor: judges an extracted linkage against the rule container and
 // hands out the domains of its links. One per process, shared by every
-// dictionary. The rule-driven implementation plugs in through a factory; with no
-// factory (or no rule container) there is none, and every linkage is accepted.
+// dictionary, made by a factory: by default the rule container's post-processor
+// (rule_post_processor.h). Without a rule container there is none, and every
+// linkage is accepted.
 #pragma once
 #include "parser/dict/container.h"
 
@@ -38,6 +39,7 @@ public:
 using PostProcessorFactory = CPostProcessor* (*)(const char* dictionaryName, const char* ruleName,
                                                  const void* block, unsigned blockLength,
                                                  GrammarEscapeCallback callback);
+// Installs a factory; null restores the default.
 void SetPostProcessorFactory(PostProcessorFactory factory);
 
 // The process's post-processor: the existing one with one more user, or a new one

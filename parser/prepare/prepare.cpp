@@ -1,16 +1,19 @@
 #include "parser/prepare/prepare.h"
 
+#include "parser/conjunction/and_tables.h"
 #include "parser/core/random_table.h"
 #include "parser/dict/dictionary.h"
 #include "parser/disjunct/build_disjuncts.h"
 #include "parser/options/parse_options.h"
+#include "parser/prepare/pruning.h"
 #include "parser/sentence/sentence.h"
 
 #include <cstring>
 #include <vector>
 
 namespace {
-PruningPass g_pruning = nullptr;
+PruningPass g_pruning = PruneDisjuncts;
+ExpressionPruningPass g_expressionPruning = PruneExpressions;
 
 bool SameConnectors(const Connector* a, const Connector* b)
 {
@@ -31,6 +34,12 @@ uint32_t HashText(uint32_t h, const char* text, uint32_t mask)
 } // namespace
 
 void SetPruningPass(PruningPass pass) { g_pruning = pass; }
+void SetExpressionPruning(ExpressionPruningPass pass) { g_expressionPruning = pass; }
+void RestoreDefaultPruning()
+{
+    g_pruning = PruneDisjuncts;
+    g_expressionPruning = PruneExpressions;
+}
 
 Disjunct* EliminateDuplicateDisjuncts(Disjunct* list)
 {
@@ -125,6 +134,8 @@ void FitDisjunctsToSentence(CSentence* sentence)
 
 int PrepareToParse(CSentence* sentence, ParseOptions* options)
 {
+    if (g_expressionPruning)
+        g_expressionPruning(sentence);
     for (int w = 0; w < sentence->numWords; ++w) {
         Disjunct* all = nullptr;
         for (XNode* x = sentence->words[w].x; x; x = x->next)
@@ -136,5 +147,21 @@ int PrepareToParse(CSentence* sentence, ParseOptions* options)
     sentence->BuildDeletable(options);
     sentence->BuildEffectiveDistance(options);
     FitDisjunctsToSentence(sentence);
-    return g_pruning ? g_pruning(sentence, options) : 0;
+    if (!sentence->HasConjunction())
+        return g_pruning ? g_pruning(sentence, options) : 0;
+
+    // Conjunctions: the words' own disjuncts are pruned as far as the deletable
+    // stretches allow, then the and-lists give every word its fat disjuncts.
+    if (g_pruning) {
+        RuleAndPowerPrune(sentence, 1, options);
+        ConjunctionPrune(sentence, options);
+    }
+    BuildConjunctionDisjuncts(sentence);
+    SetConnectorLengthLimits(sentence, options);
+    FitDisjunctsToSentence(sentence);
+    if (g_pruning)
+        SimplePrune(sentence);
+    for (int w = 0; w < sentence->numWords; ++w)
+        sentence->words[w].d = EliminateDuplicateDisjuncts(sentence->words[w].d);
+    return g_pruning ? PowerPrune(sentence, 0, options) : 0;
 }

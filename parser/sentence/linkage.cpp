@@ -1,5 +1,6 @@
 #include "parser/sentence/linkage.h"
 
+#include "parser/conjunction/fat_analysis.h"
 #include "parser/core/parser_error.h"
 #include "parser/count/parse_set.h"
 #include "parser/dict/dictionary.h"
@@ -53,26 +54,36 @@ CLinkage::CLinkage(int index, CSentence* sentence_, ParseOptions* options_) : se
     pi.ExtractLinks(info.index, sentence->sampler);
     words = ComputeLinkageWordLabels(sentence, options);
 
-    Sublinkage sub;
-    for (int i = 0; i < pi.N_links; ++i) {
-        Link& l = pi.links[i];
-        l.name = LinkLabel(sentence, l.lc->text, l.rc->text);
-        sub.links.push_back(LinkageLink{l.l, l.r, l.lc->text, l.rc->text, l.name});
+    // A conjunction linkage is read as one plain sublinkage per choice of its
+    // conjunctions; an improper one as it stands.
+    std::vector<std::vector<Link>> plain;
+    if (HasFatLinks(pi.links, pi.N_links)) {
+        plain = FatLinkage(sentence, pi.links, pi.N_links, pi.chosenDisjuncts).Sublinkages();
+    } else {
+        plain.emplace_back(pi.links, pi.links + pi.N_links);
+        for (Link& l : plain.back())
+            l.name = LinkLabel(sentence, l.lc->text, l.rc->text);
     }
-    sub.domains.assign(sub.links.size(), {});
     CPostProcessor* pp = sentence->dictionary->postProcessor;
-    if (pp && !info.improperFat) {
-        PostProcessResult result = pp->Process(PostProcessInput{sentence, numWords, pi.links, pi.N_links});
-        if (result.domains.size() == sub.links.size())
-            sub.domains = std::move(result.domains);
-        if (result.violated) {
-            sub.hasViolation = true;
-            sub.violation = result.violation;
+    for (std::vector<Link>& links : plain) {
+        Sublinkage sub;
+        for (const Link& l : links)
+            sub.links.push_back(LinkageLink{l.l, l.r, l.lc->text, l.rc->text, l.name});
+        sub.domains.assign(sub.links.size(), {});
+        if (pp && !info.improperFat) {
+            PostProcessResult result =
+                pp->Process(PostProcessInput{sentence, numWords, links.data(), static_cast<int>(links.size())});
+            if (result.domains.size() == sub.links.size())
+                sub.domains = std::move(result.domains);
+            if (result.violated) {
+                sub.hasViolation = true;
+                sub.violation = result.violation;
+            }
+            pp->ResetLinkage();
         }
-        pp->ResetLinkage();
+        sublinkages.push_back(std::move(sub));
     }
-    sublinkages.push_back(std::move(sub));
-    numSublinkages = 1;
+    numSublinkages = static_cast<int>(sublinkages.size());
     current = 0;
 }
 

@@ -1,5 +1,6 @@
 #include "parser/sentence/sampling.h"
 
+#include "parser/conjunction/fat_analysis.h"
 #include "parser/core/parser_error.h"
 #include "parser/core/string_set.h"
 #include "parser/count/count.h"
@@ -81,6 +82,81 @@ LinkageInfo AnalyzeThinLinkage(CSentence* sentence, ParseOptions* options, int i
     return info;
 }
 
+namespace {
+
+void MeasureLinkage(CSentence* sentence, LinkageInfo& info)
+{
+    ParseInfo& pi = *sentence->parseInfo;
+    int nullWords = 0, cost = 0, length = 0;
+    for (int w = 0; w < sentence->numWords; ++w) {
+        const Disjunct* d = pi.chosenDisjuncts[static_cast<size_t>(w)];
+        if (!d)
+            ++nullWords;
+        else
+            cost += d->cost;
+    }
+    for (int i = 0; i < pi.N_links; ++i)
+        length += pi.links[i].r - pi.links[i].l - 1;
+    info.unusedWordCost = 0;
+    info.nullWords = static_cast<int16_t>(nullWords);
+    info.disjunctCost = static_cast<int16_t>(cost);
+    info.linkLength = static_cast<int16_t>(length);
+}
+
+} // namespace
+
+LinkageInfo AnalyzeFatLinkage(CSentence* sentence, ParseOptions* options, int index, bool secondPass)
+{
+    (void)options;
+    ParseInfo& pi = *sentence->parseInfo;
+    LinkageInfo info{};
+    info.index = index;
+    info.fat = 1;
+    FatLinkage fat(sentence, pi.links, pi.N_links, pi.chosenDisjuncts);
+    info.canonical = fat.Canonical() ? 1 : 0;
+    CPostProcessor* pp = sentence->dictionary->postProcessor;
+    if (fat.Improper()) {
+        info.improperFat = 1;
+        info.violations = 1;
+        info.andCost = 0;
+    } else {
+        info.andCost = static_cast<int16_t>(fat.AndCost());
+        std::vector<std::vector<Link>> subs = fat.Sublinkages();
+        // The domains a link has in the first sublinkage that keeps it.
+        std::vector<std::pair<int, int>> firstKey;
+        std::vector<std::vector<std::string>> firstDomains;
+        for (std::vector<Link>& sub : subs) {
+            PostProcessInput input{sentence, sentence->numWords, sub.data(), static_cast<int>(sub.size())};
+            if (!pp)
+                continue;
+            if (!secondPass) {
+                pp->FirstPass(input);
+                continue;
+            }
+            PostProcessResult result = pp->Process(input);
+            pp->ResetLinkage();
+            if (result.violated) {
+                ++info.violations;
+                continue;
+            }
+            for (size_t i = 0; i < sub.size() && i < result.domains.size(); ++i) {
+                std::pair<int, int> key{sub[i].l, sub[i].r};
+                auto at = std::find(firstKey.begin(), firstKey.end(), key);
+                if (at == firstKey.end()) {
+                    firstKey.push_back(key);
+                    firstDomains.push_back(result.domains[i]);
+                } else if (firstDomains[static_cast<size_t>(at - firstKey.begin())] != result.domains[i]) {
+                    ++info.violations;
+                    info.inconsistentDomains = 1;
+                }
+            }
+        }
+    }
+    if (secondPass)
+        MeasureLinkage(sentence, info);
+    return info;
+}
+
 void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOptions* options)
 {
     sentence->linkageInfo.clear();
@@ -112,11 +188,20 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
         }
     }
 
+    // Equivalent conjunction linkages are all counted; when every linkage is
+    // looked at, only the canonical one of each is kept.
+    bool onlyCanonical = !overflowed && N <= 2 * options->linkageLimit;
     ParserResources* res = options->resources;
     if (sentence->numWords >= options->twoPassLength && sentence->dictionary->postProcessor) {
         for (int i = 0; i < K && !ResourcesExhausted(res); ++i) {
             pi.ExtractLinks(indices[i], sentence->sampler);
-            AnalyzeThinLinkage(sentence, options, indices[i], false);
+            if (HasFatLinks(pi.links, pi.N_links)) {
+                if (onlyCanonical && !FatLinkage(sentence, pi.links, pi.N_links, pi.chosenDisjuncts).Canonical())
+                    continue;
+                AnalyzeFatLinkage(sentence, options, indices[i], false);
+            } else {
+                AnalyzeThinLinkage(sentence, options, indices[i], false);
+            }
         }
         sentence->firstPassDone = 1;
     }
@@ -130,9 +215,16 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
     int valid = 0;
     for (int i = 0; i < K && !ResourcesExhausted(res); ++i) {
         pi.ExtractLinks(indices[i], sentence->sampler);
-        LinkageInfo info = AnalyzeThinLinkage(sentence, options, indices[i], true);
-        info.fat = 0;
-        info.canonical = 1;
+        LinkageInfo info;
+        if (HasFatLinks(pi.links, pi.N_links)) {
+            info = AnalyzeFatLinkage(sentence, options, indices[i], true);
+            if (onlyCanonical && !info.canonical)
+                continue;
+        } else {
+            info = AnalyzeThinLinkage(sentence, options, indices[i], true);
+            info.fat = 0;
+            info.canonical = 1;
+        }
         if (info.violations == 0)
             ++valid;
         stored.push_back(Ranked{info, i});

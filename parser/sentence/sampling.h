@@ -13,3 +13,6 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
 const char* LinkLabel(CSentence* sentence, const char* a, const char* b);
 // Gives every extracted link its label and measures the linkage.
 LinkageInfo AnalyzeThinLinkage(CSentence* sentence, ParseOptions* options, int index, bool secondPass);
+// The same for a linkage with fat links: its sublinkages are post-processed
+// one by one (pass 1 only gathers their labels).
+LinkageInfo AnalyzeFatLinkage(CSentence* sentence, ParseOptions* options, int index, bool secondPass);

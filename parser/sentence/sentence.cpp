@@ -59,6 +59,7 @@ void CSentence::FreeDisjuncts()
 {
     for (SentenceWord& w : words)
         w.d = nullptr;
+    andTables.reset();
     disjunctArena.Reset();
 }
 

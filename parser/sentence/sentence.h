@@ -14,6 +14,7 @@ class CGrammarDictionary;
 struct ParseOptions;
 struct StringSet;
 class ParseInfo;
+struct ConjunctionTables;
 
 struct SentenceWord {
     std::string text; // at most kMaxWordLength characters
@@ -71,6 +72,7 @@ public:
     std::vector<LinkageInfo> linkageInfo;
     StringSet* stringSet = nullptr;
     int firstPassDone = 0;
+    std::shared_ptr<ConjunctionTables> andTables; // while the sentence has a conjunction
     RandomSampler sampler;
     ParserArena expressionArena;
     ParserArena disjunctArena;

@@ -266,7 +266,8 @@ void CForwardRequest::DeliverWeb(CZLMMapiMessage& message, const CString& subjec
     CString link = "AssistantReply.kvx?req=FullMsgRead?UserID=@userid@?MessageID=@msgid@?USRBTN1=Msg";
     page->m_strBody = text + "\r\n<a href=\"" + link + "Reply\">[reply]</a> <a href=\"" + link +
                       "Forward\">[forward]</a>";
-    page->m_strSender = requester;
+    // The recipient text: what the request named (mode 2 only runs without one).
+    page->m_strSender = m_strRecipient;
     CZLMMapiFile& files = message.GetFiles();
     for (ULONG i = 0; i < files.GetSize(); ++i) {
         files.SetPosition(i);

@@ -276,6 +276,22 @@ TEST(PluginTable, TheTenPlugInsOfTheInstallTreeLoadWithTheirRows)
         EXPECT_EQ(table.GetNumberOfIdlers(), 0);
     }
     ::SetCurrentDirectoryA(old);
+    // The plug-ins stored their settings at unload; leave the key as found.
+    HKEY key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        std::vector<std::string> names;
+        char name[256];
+        DWORD size = sizeof(name);
+        for (DWORD i = 0; ::RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+             ++i, size = sizeof(name)) {
+            std::string n(name);
+            if (rows.count(n.substr(0, n.find('-'))))
+                names.push_back(n);
+        }
+        for (const std::string& n : names)
+            ::RegDeleteValueA(key, n.c_str());
+        ::RegCloseKey(key);
+    }
     std::map<std::string, int> expected = {{"Horolux", 3}, {"Relvane", 12}, {"Sumvane", 12}, {"Ocavio", 6},
                                            {"Tulavo", 10}, {"Ruvelo", 6},   {"Skrivo", 4},   {"Listavo", 6},
                                            {"Chimavo", 10}, {"Parcavo", 6}};

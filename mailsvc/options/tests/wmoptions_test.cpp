@@ -46,6 +46,10 @@ TEST(CWMOptions, ColorTexts)
 TEST(CWMOptions, SaveBeforeInitOnlyCounts)
 {
     CWMOptionsTestAccess::Reset();
+#ifdef _WIN32
+    // Other tests of the run may have left the key; start without it.
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Korvaneant1");
+#endif
     CWMOptions o;
     int before = CWMOptions::m_nUpDateCount;
     o.Save();

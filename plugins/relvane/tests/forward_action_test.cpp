@@ -34,6 +34,50 @@ struct Request {
     std::vector<WordLinkage> links;
 };
 
+// The plug-in writes its settings under HKEY_CURRENT_USER\Korvaneant1 when it
+// unloads; the test prefix is shared, so a key or values that were absent are
+// removed again.
+class SettingsGuard {
+public:
+    SettingsGuard()
+    {
+        HKEY key;
+        m_keyExisted = RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
+        if (m_keyExisted)
+            RegCloseKey(key);
+        for (const char* name : kNames)
+            m_existed.push_back(Exists(name));
+    }
+    ~SettingsGuard()
+    {
+        if (!m_keyExisted) {
+            RegDeleteKeyA(HKEY_CURRENT_USER, "Korvaneant1");
+            return;
+        }
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return;
+        for (size_t i = 0; i < m_existed.size(); ++i)
+            if (!m_existed[i])
+                RegDeleteValueA(key, kNames[i]);
+        RegCloseKey(key);
+    }
+
+private:
+    static bool Exists(const char* name)
+    {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+            return false;
+        bool found = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        return found;
+    }
+    static constexpr const char* kNames[] = {"Relvane-Active", "Relvane-DefaultNew", "Relvane-DefaultAttach"};
+    bool m_keyExisted = false;
+    std::vector<bool> m_existed;
+};
+
 WordLinkage L(const char* left, const char* label, const char* right, int l, int r)
 {
     return WordLinkage(left, label, right, l, r);
@@ -125,6 +169,7 @@ TEST(ForwardAction, ForwardsTheRequestedMessages)
     if (which.empty() || profile.empty())
         GTEST_SKIP() << "run by forward_action_peer.py";
 
+    SettingsGuard settings;
     std::string module = "Z:" + Env("VX_BIN_DIR") + "/Relvane.kVX";
     HMODULE h = LoadLibraryA(module.c_str());
     ASSERT_NE(h, nullptr) << module;
@@ -231,6 +276,7 @@ protected:
         return 0;
     }
 
+    SettingsGuard settings;
     HMODULE h = nullptr;
     GetActionsNameProc getActionsName = nullptr;
     SetUserInfoProc setUserInfo = nullptr;

@@ -31,29 +31,6 @@ const char kUpdateBatch[] = "VindalexUpd.bat";
 
 void CloseAssistantWindows() { g_WindowMgr.DeInIt(); }
 
-// A web user's request holds the engine's request lock for its whole run, so
-// it never meets a request of the GUI thread; the wait ends when the server
-// stops.
-thread_local CRequestLock* t_pWebLock = nullptr;
-
-bool EnterWebRequest(const std::atomic<int>* cancel)
-{
-    CRequestLock::SetCancelFlag(cancel);
-    auto* lock = new CRequestLock(CRequestLock::WAIT_WEB_MS);
-    if (!lock->Acquired()) {
-        delete lock;
-        return false;
-    }
-    delete t_pWebLock;
-    t_pWebLock = lock;
-    return true;
-}
-
-void LeaveWebRequest()
-{
-    delete t_pWebLock;
-    t_pWebLock = nullptr;
-}
 
 // Free space of the drive in KB; 64-bit arithmetic, as today's disks exceed
 // what 32 bits of bytes can count. False when it cannot be read.
@@ -143,8 +120,8 @@ BOOL CKorvaneApp::InitInstance()
     core.processRequest = &ProcessRequest;
     core.sendReply = &SendReply;
     core.setCancelFlag = &CRequestLock::SetCancelFlag;
-    core.enterRequest = &EnterWebRequest;
-    core.leaveRequest = &LeaveWebRequest;
+    core.enterRequest = &EnterRequestLock;
+    core.leaveRequest = &LeaveRequestLock;
     SetWebRequestCore(core);
 
     auto* frame = new CMainFrame;

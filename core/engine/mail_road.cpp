@@ -95,6 +95,11 @@ void CRequestEngine::OnProcess()
 {
     if (!m_pSession)
         return;
+    // Held for the whole road (the probe already holds it), so that a line
+    // can never be taken for unhandled because a web request held the lock.
+    CRequestLock lock(CRequestLock::DefaultWaitMs());
+    if (!lock.Acquired())
+        return;
     CString id = m_strMessageID;
     if (id == g_strLastProcessedID)
         return;

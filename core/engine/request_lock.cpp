@@ -21,25 +21,29 @@ std::thread::id& TickThread()
 
 static thread_local const std::atomic<int>* t_pCancel = nullptr;
 
-CRequestLock::CRequestLock(int waitMs) : m_bAcquired(false)
+namespace {
+bool Take(int waitMs, const std::atomic<int>* cancel)
 {
     using Clock = std::chrono::steady_clock;
     const auto slice = std::chrono::milliseconds(50);
     const auto end = Clock::now() + std::chrono::milliseconds(waitMs < 0 ? 0 : waitMs);
     for (;;) {
-        if (t_pCancel && t_pCancel->load())
-            return;
+        if ((t_pCancel && t_pCancel->load()) || (cancel && cancel->load()))
+            return false;
         auto left = end - Clock::now();
-        if (left <= Clock::duration::zero()) {
-            m_bAcquired = RequestMutex().try_lock();
-            return;
-        }
-        if (RequestMutex().try_lock_for(left < slice ? left : Clock::duration(slice))) {
-            m_bAcquired = true;
-            return;
-        }
+        if (left <= Clock::duration::zero())
+            return RequestMutex().try_lock();
+        if (RequestMutex().try_lock_for(left < slice ? left : Clock::duration(slice)))
+            return true;
     }
 }
+} // namespace
+
+CRequestLock::CRequestLock(int waitMs) : m_bAcquired(Take(waitMs, nullptr)) {}
+
+bool EnterRequestLock(const std::atomic<int>* cancel) { return Take(CRequestLock::WAIT_WEB_MS, cancel); }
+
+void LeaveRequestLock() { RequestMutex().unlock(); }
 
 void CRequestLock::SetCancelFlag(const std::atomic<int>* cancel) { t_pCancel = cancel; }
 

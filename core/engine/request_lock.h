@@ -2,8 +2,8 @@
 // process-wide state and the plug-ins are not re-entrant, so the GUI thread
 // (mail, desktop, sentence queue) and the web server's thread never run
 // request line processing, the parser or an action at the same time. Every
-// entry of the engine (ProcessRequest, TryPluginActions, SendReply and the
-// mail tick's probe) holds it for its whole run.
+// entry of the engine (ProcessRequest, TryPluginActions, SendReply, the mail
+// road and the mail tick's probe, the idle turn) holds it for its whole run.
 //
 // The lock is recursive: a step on the GUI thread may enter the engine again
 // from a message loop that an action runs (a dialog). Nobody waits on it for
@@ -40,3 +40,11 @@ public:
 private:
     bool m_bAcquired;
 };
+
+// The same lock for a caller that holds it across calls (the web site holds
+// it while it runs the engine or a message's action for a web user): waits up
+// to CRequestLock::WAIT_WEB_MS, less once *cancel (or the thread's cancel
+// flag) is set; false when not taken. Each true is ended by one
+// LeaveRequestLock on the same thread.
+bool EnterRequestLock(const std::atomic<int>* cancel);
+void LeaveRequestLock();

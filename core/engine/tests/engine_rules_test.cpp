@@ -304,6 +304,34 @@ TEST(RequestLock, StoppingThreadGivesUpItsWait)
     EXPECT_EQ(got, 0);
 }
 
+TEST(RequestLock, HeldAcrossCallsUntilLeftOrTheServerStops)
+{
+    std::atomic<int> stop{0};
+    ASSERT_TRUE(EnterRequestLock(&stop));
+    {
+        CRequestLock nested(0);  // the engine entered from the holder's thread
+        EXPECT_TRUE(nested.Acquired());
+    }
+    std::atomic<int> got{-1};
+    std::thread gui([&] {
+        CRequestLock l(0);
+        got = l.Acquired() ? 1 : 0;
+    });
+    gui.join();
+    EXPECT_EQ(got, 0);
+    LeaveRequestLock();
+
+    std::thread web([&] { got = EnterRequestLock(&stop) ? 1 : 0; if (got) LeaveRequestLock(); });
+    web.join();
+    EXPECT_EQ(got, 1) << "free again after the leave";
+
+    CRequestLock held(0);
+    stop = 1;
+    std::thread stopping([&] { got = EnterRequestLock(&stop) ? 1 : 0; });
+    stopping.join();
+    EXPECT_EQ(got, 0);
+}
+
 TEST(RequestLock, RequestsOfTwoThreadsNeverOverlap)
 {
     std::atomic<int> inside{0}, overlaps{0}, done{0};

@@ -7,6 +7,7 @@
 #include "assistant_settings.h"
 #include "plugin_table.h"
 
+#include "assistant_site.h"
 #include "mapi/zlm_mapi.h"
 #include "parser/sentence/linkage.h"
 #include "parser/sentence/sentence.h"
@@ -17,10 +18,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -247,6 +250,28 @@ TEST_F(EngineFixture, RequestLineWakesOnlyItsRowsAndActsOnTheBestLinkage)
     EXPECT_FALSE(Has(Events(), "A send"));
 }
 
+TEST_F(EngineFixture, GuiAndWebThreadsNeverProcessAtTheSameTime)
+{
+    auto requests = [](int n, std::atomic<int>& handled) {
+        CString sender = "someone@example.org", name = "Someone", subject = "subject";
+        for (int i = 0; i < n; ++i) {
+            CString line = "tell me new mail", message = line;
+            handled += ProcessRequest(&line, &sender, &name, &subject, &message, nullptr, 0, 0, MODE_WEB);
+        }
+    };
+    std::atomic<int> gui{0}, web{0};
+    std::thread listener([&] { requests(40, web); });  // the web server's thread
+    requests(40, gui);                                  // the thread that runs the ticks
+    listener.join();
+    std::vector<std::string> events = Events();
+    EXPECT_FALSE(Has(events, "C overlap"));
+    EXPECT_EQ(web, 40) << "the web thread waits for the GUI's request";
+    EXPECT_GT(gui, 0);
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const std::string& e) { return e.rfind("C tell", 0) == 0; }),
+              gui + web);
+}
+
 TEST_F(EngineFixture, WholeRequestOffersFollowThePass)
 {
     CString sender = "someone@example.org", name = "Someone", text = "anything";
@@ -280,6 +305,90 @@ TEST_F(EngineFixture, WatchdogReportsAStuckStepAndTheBackOffRisesOncePerStep)
     EXPECT_GE(g_strLog.Find(ENGINE_TEXT_WATCHDOG), 0);
     EXPECT_EQ(g_bHoldLog, 0);
     m_engine.m_Gate.EndStep();
+}
+
+TEST_F(EngineFixture, ActiveHoursSendEachCommandOncePerChange)
+{
+    // The main frame's answer to the two commands: log the session on or off.
+    m_engine.m_SendCommand = [this](unsigned id) {
+        m_commands.push_back(id);
+        if (id == ID_ACTIVATE)
+            m_session.Logon("Vindalex", 0, "", nullptr);
+        else if (id == ID_DEACTIVATE)
+            m_session.Logoff(0, nullptr);
+    };
+    int webChecks = 0;
+    m_engine.m_CheckWebForUpdate = [&webChecks] { ++webChecks; };
+    g_Settings.SetCheckMAPI(0);
+    g_Settings.SetAutoLogin(1);
+    g_Settings.SetTimeStart(CTime(2026, 1, 1, 8, 0, 0));
+    g_Settings.SetTimeEnd(CTime(2026, 1, 1, 17, 0, 0));
+    auto tickAt = [&](int hour, int minute) {
+        m_commands.clear();
+        g_now = CTime(2026, 12, 10, hour, minute, 30).GetTime();
+        m_engine.OnMailTick();
+        return m_commands;
+    };
+    using C = std::vector<unsigned>;
+    EXPECT_EQ(tickAt(7, 0), C{});
+    EXPECT_EQ(tickAt(8, 0), C{ID_ACTIVATE});
+    EXPECT_NE(m_session.GetSessionHandle(), 0u);
+    EXPECT_EQ(tickAt(8, 1), C{});
+    EXPECT_EQ(tickAt(16, 59), C{});
+    // At the end one tick clears the flag and ends; the next deactivates.
+    webChecks = 0;
+    EXPECT_EQ(tickAt(17, 0), C{});
+    EXPECT_EQ(webChecks, 0);
+    EXPECT_EQ(tickAt(17, 1), C{ID_DEACTIVATE});
+    EXPECT_EQ(webChecks, 0);
+    EXPECT_EQ(m_session.GetSessionHandle(), 0u);
+    EXPECT_EQ(tickAt(17, 2), C{});
+    EXPECT_EQ(tickAt(23, 0), C{});
+
+    // Start equal to end: no window; an activation on every tick that finds
+    // the session logged off, and never a deactivation.
+    g_Settings.SetTimeEnd(CTime(2026, 1, 1, 8, 0, 0));
+    m_engine.m_bTimeWindowActed = 0;
+    webChecks = 0;
+    EXPECT_EQ(tickAt(3, 0), C{ID_ACTIVATE});
+    EXPECT_EQ(tickAt(3, 1), C{});
+    m_session.Logoff(0, nullptr);
+    EXPECT_EQ(tickAt(20, 0), C{ID_ACTIVATE});
+    // No mail probe with kVCheckMAPI off: the version check runs on every tick.
+    EXPECT_EQ(webChecks, 3);
+}
+
+TEST_F(EngineFixture, FastTickDrainsOneQueuedSentenceElseGivesAnIdleTurn)
+{
+    m_engine.QueueMessageBody("tell me new mail\r\n\r\ntell me new mail", "web@example.org", "Web", "", MODE_WEB, 0,
+                              "queued", nullptr);
+    m_engine.OnFastTick();
+    auto tells = [this] {
+        std::vector<std::string> e = Events();
+        return std::count_if(e.begin(), e.end(), [](const std::string& l) { return l.rfind("C tell", 0) == 0; });
+    };
+    EXPECT_EQ(tells(), 1);
+    EXPECT_TRUE(Has(Events(), "C mode 2"));
+    EXPECT_EQ(m_engine.m_Gate.m_bBusy, 0);
+    m_engine.OnFastTick();
+    EXPECT_EQ(tells(), 2);
+    EXPECT_FALSE(Has(Events(), "C idle"));
+    m_engine.OnFastTick();  // the queue is empty: one idle turn
+    EXPECT_TRUE(Has(Events(), "C idle"));
+    EXPECT_EQ(m_engine.m_Gate.m_bBusy, 0);
+}
+
+TEST(EngineSeams, WebSiteTakesTheEnginesEntriesAndLock)
+{
+    // What the application lends the web site: the engine's entries and its lock.
+    WebRequestCore core;
+    core.processRequest = &ProcessRequest;
+    core.sendReply = &SendReply;
+    core.setCancelFlag = &CRequestLock::SetCancelFlag;
+    core.enterRequest = &EnterRequestLock;
+    core.leaveRequest = &LeaveRequestLock;
+    EXPECT_TRUE(core.enterRequest(nullptr));
+    core.leaveRequest();
 }
 
 TEST_F(EngineFixture, NoMainWindowNoTick)

@@ -173,9 +173,17 @@ __declspec(dllexport) int ActList(CString* requester, int, std::vector<WordLinka
     return 1;
 }
 #else
+__declspec(dllexport) void DoKVXIlder() { Event("idle"); }
+
 __declspec(dllexport) int ActTell(CString* requester, int linkIndex, std::vector<WordLinkage>*, int)
 {
+    // Plug-ins are not re-entrant: note any call that overlaps another.
+    static volatile LONG inside = 0;
+    if (::InterlockedIncrement(&inside) > 1)
+        Event("overlap");
     Event("tell %s|%d", static_cast<const char*>(g_sentence), linkIndex);
+    ::Sleep(1);
+    ::InterlockedDecrement(&inside);
     return 1;
 }
 #endif

@@ -31,7 +31,6 @@ const char kUpdateBatch[] = "VindalexUpd.bat";
 
 void CloseAssistantWindows() { g_WindowMgr.DeInIt(); }
 
-
 // Free space of the drive in KB; 64-bit arithmetic, as today's disks exceed
 // what 32 bits of bytes can count. False when it cannot be read.
 bool FreeDiskKB(const char* root, unsigned long long* kb)

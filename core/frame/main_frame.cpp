@@ -151,11 +151,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT)
         }
     }
 
-    // A refresh rate of 0 would make a timer that fires without pause.
-    int rate = g_Settings.GetRefreshRate();
-    if (rate < 1)
-        rate = 1;
-    m_nMailTimer = SetTimer(IDT_MAIL_TICK, static_cast<UINT>(rate) * 10);
+    m_nMailTimer = SetTimer(IDT_MAIL_TICK, MailTickPeriodMs(g_Settings.GetRefreshRate()));
     m_nFastTimer = SetTimer(IDT_FAST_TICK, 100);
 
     try {

@@ -4,6 +4,10 @@
 // never starts inside another (a message loop opened by a tick).
 #pragma once
 
+// The mail tick's period: kVRefreshRate x 10 ms. A rate of 0 (or a negative
+// stored value) would make a timer that fires without pause, so it counts as 1.
+inline unsigned MailTickPeriodMs(int refreshRate) { return static_cast<unsigned>(refreshRate < 1 ? 1 : refreshRate) * 10u; }
+
 class CTickGate {
 public:
     // A resize: the next two timer events do not tick.

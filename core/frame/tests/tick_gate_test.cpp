@@ -52,3 +52,11 @@ TEST(TickGate, DeactivationAndNestedTicksHoldEventsOff)
     }
     EXPECT_FALSE(gate.InTick());
 }
+
+TEST(TickGate, MailTickPeriodClampsARateOfZero)
+{
+    EXPECT_EQ(MailTickPeriodMs(60), 600u);
+    EXPECT_EQ(MailTickPeriodMs(1), 10u);
+    EXPECT_EQ(MailTickPeriodMs(0), 10u);
+    EXPECT_EQ(MailTickPeriodMs(-5), 10u);
+}

@@ -1,0 +1,250 @@
+#include "korvane_app.h"
+
+#include "frame_hooks.h"
+#include "instance_checker.h"
+#include "main_frame.h"
+#include "resource.h"
+#include "tip_dlg.h"
+
+#include "assistant_settings.h"
+#include "assistant_site.h"
+#include "files/fileutil.h"
+#include "files/findfile.h"
+#include "mapi/zlm_mapi.h"
+#include "parser/dict/dictionary.h"
+#include "parser/options/parse_options.h"
+#include "plugin_table.h"
+#include "winmgr/winmgr.h"
+
+#include <shellapi.h>
+
+#include <direct.h>
+
+#include <cstdlib>
+#include <new>
+#include <cstring>
+
+extern CZLMMapi g_MapiSession;
+
+namespace {
+const char kUpdateBatch[] = "VindalexUpd.bat";
+
+void CloseAssistantWindows() { g_WindowMgr.DeInIt(); }
+
+// Free space of the drive in KB; 64-bit arithmetic, as today's disks exceed
+// what 32 bits of bytes can count. False when it cannot be read.
+bool FreeDiskKB(const char* root, unsigned long long* kb)
+{
+    ULARGE_INTEGER freeToCaller, total, totalFree;
+    if (!::GetDiskFreeSpaceExA(root, &freeToCaller, &total, &totalFree))
+        return false;
+    *kb = freeToCaller.QuadPart / 1024;
+    return true;
+}
+}  // namespace
+
+bool TipsDisabledByEnvironment()
+{
+    const char* v = std::getenv("VINDALEX_NO_TIPS");
+    return v && std::strcmp(v, "1") == 0;
+}
+
+BEGIN_MESSAGE_MAP(CKorvaneApp, CWinApp)
+    ON_COMMAND(ID_TIP_OF_THE_DAY, OnTipOfTheDay)
+    ON_COMMAND(ID_APP_ABOUT_CMD, OnAppAbout)
+    ON_COMMAND(ID_CHECK_WEB_UPDATE, OnCheckWebUpdate)
+END_MESSAGE_MAP()
+
+CKorvaneApp::CKorvaneApp() : CWinApp("Vindalex") {}
+
+CKorvaneApp::~CKorvaneApp()
+{
+    // Offered from the program folder, the folder start-up clears it from.
+    CString batch = m_strAppPath + "\\" + kUpdateBatch;
+    if (!m_strAppPath.IsEmpty() && ::GetFileAttributesA(batch) != INVALID_FILE_ATTRIBUTES) {
+        int answer = AfxShowMessageBox(nullptr,
+                                       "Please verify that it is safe.\r\nWould you like me to continue with the upgrade?",
+                                       "[Vindalex] I have been sent an upgrade.", MB_YESNO);
+        if (answer == IDYES)
+            ::ShellExecuteA(nullptr, nullptr, kUpdateBatch, nullptr, m_strAppPath, SW_SHOWNORMAL);
+    }
+}
+
+void CKorvaneApp::RotateLog()
+{
+    m_strLogPath = m_strAppPath + "\\Vindalex.log";
+    CString previous = m_strAppPath + "\\VindalexB.log";
+    ::CopyFileA(m_strLogPath, previous, FALSE);
+    ::DeleteFileA(m_strLogPath);
+}
+
+void CKorvaneApp::CleanTemporaryFiles()
+{
+    CString folder = m_strAppPath + "\\Temporary Files";
+    ::CreateDirectoryA(folder, nullptr);
+    CZLMFindFile files("*.*", folder, 0, 1);
+    for (int i = 1; i <= files.GetSize(); ++i)
+        ::DeleteFileA(files.GetFile(i));
+}
+
+BOOL CKorvaneApp::InitInstance()
+{
+    if (g_MapiSession.getMAPIInitError())
+        return FALSE;
+    {
+        CInstanceChecker checker(m_pszAppName);
+        if (checker.PreviousInstanceRunning()) {
+            checker.ActivatePreviousInstance();
+            return FALSE;
+        }
+    }
+    m_strAppPath = GetModulePath();
+    RotateLog();
+    ::DeleteFileA(m_strAppPath + "\\" + kUpdateBatch);
+    CleanTemporaryFiles();
+
+    SetRegistryKey("Ostrel Software");
+    g_Settings.Load();
+    m_bSettingsLoaded = TRUE;
+    g_Settings.SetInstDir(m_strAppPath);
+    CPluginTable::s_pfnCloseWindows = &CloseAssistantWindows;
+    g_PluginTable.SendSettings();
+
+    m_Engine.m_pPlugins = &g_PluginTable;
+    m_Engine.m_pSession = &g_MapiSession;
+    m_Engine.m_strAppPath = m_strAppPath;
+    CRequestEngine::SetCurrent(&m_Engine);
+
+    WebRequestCore core;
+    core.processRequest = &ProcessRequest;
+    core.sendReply = &SendReply;
+    core.setCancelFlag = &CRequestLock::SetCancelFlag;
+    core.enterRequest = &EnterRequestLock;
+    core.leaveRequest = &LeaveRequestLock;
+    SetWebRequestCore(core);
+
+    auto* frame = new CMainFrame;
+    m_pMainWnd = frame;
+    if (!frame->LoadFrame("Vindalex")) {
+        m_pMainWnd = nullptr;
+        delete frame;
+        return FALSE;
+    }
+    {
+        CInstanceChecker checker(m_pszAppName);
+        if (!checker.PreviousInstanceRunning())
+            checker.TrackFirstInstance();
+    }
+    frame->DragAcceptFiles(TRUE);
+    m_Engine.m_SendCommand = [](unsigned id) {
+        if (g_pMainFrame && g_pMainFrame->m_hWnd)
+            g_pMainFrame->SendMessage(WM_COMMAND, id);
+    };
+    if (g_FrameHooks.checkWebForUpdate)
+        m_Engine.m_CheckWebForUpdate = [] { g_FrameHooks.checkWebForUpdate(); };
+
+    int show = m_nCmdShow;
+    if (g_Settings.GetStartMin())
+        show = show == SW_SHOWNORMAL ? SW_SHOWMINNOACTIVE : SW_SHOWMINIMIZED;
+    frame->ShowWindow(show);
+    frame->UpdateWindow();
+
+    HCURSOR old = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
+    m_pParseOptions = CreateParseOptions();
+    if (!m_pParseOptions) {
+        ::SetCursor(old);
+        return FALSE;
+    }
+    CString words = m_strAppPath + "\\VindalexW.Vqt";
+    CString rules = m_strAppPath + "\\VindalexR.Vqt";
+    m_pDictionary = new (std::nothrow) CGrammarDictionary(words, rules, nullptr, 0xFFFFFFFFu, nullptr);
+    if (!m_pDictionary || !m_pDictionary->IsLoaded()) {
+        delete m_pDictionary;
+        m_pDictionary = nullptr;
+        ::SetCursor(old);
+        AfxMessageBox("There was a problem loading the Grammar Parser\nPlease Re-install. (QTkv116)");
+        return FALSE;
+    }
+    m_Engine.m_pDictionary = m_pDictionary;
+    m_Engine.m_pParseOptions = m_pParseOptions;
+    m_Engine.OnFastTick();
+    m_Engine.m_Gate.EndStep();
+    ::SetCursor(old);
+    frame->GetStatusText();
+    ShowTipAtStartup();
+    return TRUE;
+}
+
+void CKorvaneApp::ShowTipAtStartup()
+{
+    if (TipsDisabledByEnvironment())
+        return;
+    CTipDlg tip;
+    if (tip.m_bStartup)
+        tip.DoModal();
+}
+
+BOOL CKorvaneApp::OnIdle(LONG lCount)
+{
+    CWinApp::OnIdle(lCount);
+    return FALSE;
+}
+
+int CKorvaneApp::ExitInstance()
+{
+    if (g_MapiSession.getMAPIInitError() == 0) {
+        if (m_pParseOptions)
+            DeleteParseOptions(m_pParseOptions);
+        m_pParseOptions = nullptr;
+        if (m_bSettingsLoaded)
+            g_Settings.Save();
+        g_MapiSession.Logoff(0, nullptr);
+        CRequestEngine::SetCurrent(nullptr);
+        m_Engine.m_pDictionary = nullptr;
+        m_Engine.m_pParseOptions = nullptr;
+        delete m_pDictionary;
+        m_pDictionary = nullptr;
+    }
+    if (m_pMainWnd && !m_pMainWnd->m_hWnd) {
+        delete m_pMainWnd;
+        m_pMainWnd = nullptr;
+    }
+    return CWinApp::ExitInstance();
+}
+
+void CKorvaneApp::OnMailTick() { m_Engine.OnMailTick(); }
+
+void CKorvaneApp::OnFastTick() { m_Engine.OnFastTick(); }
+
+void CKorvaneApp::OnTipOfTheDay()
+{
+    CTipDlg tip;
+    tip.DoModal();
+}
+
+void CKorvaneApp::OnAppAbout()
+{
+    CString text;
+    text.Format("Vindalex Personal Assistant\nVersion %s (Build %s)\n", "3.0", "129");
+    MEMORYSTATUS ms = {};
+    ms.dwLength = sizeof ms;
+    ::GlobalMemoryStatus(&ms);
+    CString line;
+    line.Format("Free memory (RAM) is %lu KB\n", static_cast<unsigned long>(ms.dwAvailPhys / 1024));
+    text += line;
+    unsigned long long kb = 0;
+    char drive = static_cast<char>('A' + ::_getdrive() - 1);
+    char root[4] = {drive, ':', '\\', 0};
+    if (FreeDiskKB(root, &kb))
+        line.Format("Free disk space  on %c: is %llu KB", drive, kb);
+    else
+        line = "Unavailable";
+    text += line;
+    AfxMessageBox(text);
+}
+
+void CKorvaneApp::OnCheckWebUpdate()
+{
+    if (!g_FrameHooks.checkWebForUpdate || !g_FrameHooks.checkWebForUpdate())
+        AfxMessageBox("Vindalex is up to date.");
+}

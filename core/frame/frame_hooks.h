@@ -1,0 +1,18 @@
+// Pieces of the program that the frame starts and stops but that live in
+// modules still to come (the desktop toolbar, the options sheet, the web
+// version check). Each module installs its functions when it is linked in; until
+// then the frame's calls do nothing.
+#pragma once
+
+struct CFrameHooks {
+    void (*createShellBar)() = nullptr;
+    void (*destroyShellBar)() = nullptr;
+    // Brings an existing desktop toolbar forward (the hand-over of a second start).
+    void (*activateShellBar)() = nullptr;
+    // Runs the options sheet; the frame falls back to nothing without it.
+    void (*runOptions)() = nullptr;
+    // The web version check; true when something was found.
+    bool (*checkWebForUpdate)() = nullptr;
+};
+
+extern CFrameHooks g_FrameHooks;

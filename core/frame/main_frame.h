@@ -1,0 +1,83 @@
+// The program's one top-level window: the clock that drives the request
+// engine, the tray icon, the caption strip, the mail commands, the console's
+// life and the web server's.
+#pragma once
+
+#include "fx/fxwin.h"
+
+#include "anim_tray_icon.h"
+#include "caption_bar.h"
+#include "mdi_client.h"
+#include "tick_gate.h"
+
+#define IDT_MAIL_TICK 0x3C003FFF
+#define IDT_FAST_TICK 0xBAADF00D
+#define WM_TRAYNOTIFY 0x8001
+
+class CKorvaneView;
+class CKorvaneDoc;
+
+class CMainFrame : public CWnd {
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Creates the frame window with its menu, caption and icon.
+    BOOL LoadFrame(const char* title);
+
+    CAnimTrayIcon m_TrayIcon;
+    CTickGate m_Gate;
+    CMdiClient m_wndMDIClient;
+    CStatusBar m_wndStatusBar;
+    CCaptionBar m_wndCaptionBar;
+    UINT_PTR m_nMailTimer = static_cast<UINT_PTR>(-1);
+    UINT_PTR m_nFastTimer = static_cast<UINT_PTR>(-1);
+    UINT_PTR m_nThirdTimer = static_cast<UINT_PTR>(-1);
+    BOOL m_bOwnerCreated = FALSE;
+    CDialog m_wndOwner;
+    int m_nTaskbarState = 2;
+    CWnd m_wndHiddenPopup;
+    CKorvaneView* m_pConsoleView = nullptr;
+    CKorvaneDoc* m_pConsoleDoc = nullptr;
+
+    BOOL SetTaskbarButton(BOOL on);
+    void UpdateCaption();
+    // The commands other modules call.
+    afx_msg void OnOptions();
+    afx_msg void OnConsole();
+    afx_msg void OnMailActivate();
+    afx_msg void OnMailDeactivate();
+    // The text of the status pane (also the frame's window text suffix).
+    CString GetStatusText() const;
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnClose();
+    afx_msg void OnDestroy();
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnDropFiles(HDROP hDropInfo);
+    afx_msg LRESULT OnInitMenuMsg(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnInitMenuPopupMsg(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnActivateFromOtherInstance(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnPreviousLog();
+    afx_msg void OnFileNew();
+    afx_msg void OnFileClose();
+    afx_msg void OnProcess();
+    afx_msg void OnAppExit();
+    afx_msg void OnAttachmentCommand();
+    afx_msg void OnTipOfTheDay();
+    afx_msg void OnCheckWebUpdate();
+    afx_msg void OnAbout();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void RecalcLayout();
+    void CloseConsole();
+};
+
+extern CMainFrame* g_pMainFrame;

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Vindalex.exe under Wine and Xvfb, on a Maildir and a mail profile of its
+# own: it starts, loads its plug-ins and grammar and answers a request mail
+# within a few ticks; its web server answers; a screenshot of its window is kept in the build folder;
+# a second start hands over to the first and ends; closing the first shuts it
+# down and saves the settings.
+set -euo pipefail
+root=${VX_SOURCE_ROOT:?}
+build=${VX_BUILD_DIR:?}
+bin=${VX_BIN_DIR:?}
+. "${VX_WINE_ENV:-$build/wine/env}"
+work=$build/vindalex_app_test
+rm -rf "$work"
+mkdir -p "$work/prog" "$work/mail/Maildir/new" "$work/mail/Maildir/cur" "$work/mail/Maildir/tmp" "$work/mail/Outbox" "$build/artifacts"
+# A program folder of its own: its logs, temporary files and plug-ins stay here.
+cp "$bin"/Vindalex.exe "$bin"/Trellane.dll "$bin"/VxFx.dll "$bin"/lib*.dll "$bin"/*.kVX "$bin"/*.Vqt "$work/prog/"
+echo "from an earlier run" >"$work/prog/Vindalex.log"
+mkdir -p "$work/prog/Temporary Files/sub"
+echo x >"$work/prog/Temporary Files/sub/left.tmp"
+
+winpath() { printf 'Z:%s' "$1" | sed 's#/#\\\\#g'; }
+cat >"$work/profile.reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Vindalex\\VxMail\\Profiles\\VindalexAppTest]
+"Password"=""
+"Maildir"="$(winpath "$work/mail/Maildir")"
+"From"="vindi@localhost"
+"SmtpServer"=""
+"Outbox"="$(winpath "$work/mail/Outbox")"
+REG
+timeout 120 wine regedit /S "$work/profile.reg" >/dev/null 2>&1
+timeout 60 wine reg delete 'HKCU\Software\Ostrel Software\Vindalex' /f >/dev/null 2>&1 || true
+"$root/scripts/vindalex-prefs.sh" Vindi 18088 VindalexAppTest
+
+fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
+
+# One request is waiting before the start: the first mail check shares its
+# tick with the log-on.
+/usr/bin/python3 - "$work/mail/Maildir" <<'PY'
+import mailbox, sys, email.message
+m = email.message.EmailMessage()
+m["From"] = "Early <early@localhost>"
+m["To"] = "vindalex@localhost"
+m["Subject"] = "Vindi, an early request"
+m.set_content("Send me my new mail.\n")
+mailbox.Maildir(sys.argv[1], create=False).add(mailbox.MaildirMessage(m))
+PY
+
+cd "$work/prog"
+export WINEPATH="Z:${bin//\//\\}" VINDALEX_NO_TIPS=1
+wine Vindalex.exe >"$work/first.out" 2>&1 &
+pid=$!
+
+# The request arrives while the assistant runs.
+sleep 2
+"$root/scripts/demo-request.sh" "Send me my new mail." "$work/mail" >"$work/answer.txt" 2>&1 ||
+  { cat "$work/answer.txt"; fail "no answer to the request mail"; }
+cat "$work/answer.txt"
+grep -rqs "early@localhost" "$work/mail/Outbox" || fail "the request waiting at start was not answered"
+grep -q "^To:.*you@localhost" "$work/answer.txt" || fail "the answer is not addressed to the requester"
+[ -z "$(ls "$work/mail/Maildir/new")" ] || fail "the request mail was not taken"
+[ ! -e "$work/prog/Temporary Files/sub/left.tmp" ] || fail "the temporary folder was not emptied"
+[ -d "$work/prog/Temporary Files/sub" ] || fail "folders in the temporary folder are kept"
+grep -q "from an earlier run" "$work/prog/VindalexB.log" || fail "the last log was not kept as VindalexB.log"
+
+# The web server the frame started answers on 127.0.0.1.
+code=$(curl -s -o /dev/null -w '%{http_code}' --max-time 20 http://127.0.0.1:18088/ || true)
+echo "web server: HTTP $code"
+[ "$code" != "000" ] && [ -n "$code" ] || fail "the web server does not answer"
+
+# Let the console show a few log lines, then keep a picture of the screen.
+for _ in $(seq 1 20); do [ -s "$work/prog/Vindalex.log" ] && break; sleep 0.5; done
+[ -s "$work/prog/Vindalex.log" ] || fail "the console wrote no log file"
+sleep 2.5
+import -display "$DISPLAY" -window root "$build/artifacts/vindalex_main_window.png" || fail "no screenshot"
+echo "screenshot: $build/artifacts/vindalex_main_window.png"
+
+# A second start hands over to the first and ends on its own.
+timeout 60 wine Vindalex.exe >"$work/second.out" 2>&1 || fail "the second start did not end"
+kill -0 "$pid" 2>/dev/null || fail "the first instance ended with the second"
+
+# Closing the window (WM_CLOSE) ends the program in order; the settings are saved.
+timeout 60 wine taskkill /im Vindalex.exe >/dev/null 2>&1 || true
+for _ in $(seq 1 120); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end after WM_CLOSE"
+wait "$pid" || true
+pid=
+saved=$(timeout 60 wine reg query 'HKCU\Software\Ostrel Software\Vindalex\Korvaneant1' /v kVInstDir 2>/dev/null | tr -d '\r')
+echo "$saved" | grep -qi 'vindalex_app_test' || fail "the settings were not saved at exit: $saved"
+echo "PASS"

@@ -15,7 +15,7 @@ unm=$(/usr/bin/python3 -c '
 import sys
 print("".join("%02X " % (255 - (((b << 5) | (b >> 3)) & 255)) for b in sys.argv[1].encode()), end="")
 ' "$profile")
-key='HKEY_CURRENT_USER\Software\Ostrel Software\Vindalex'
+key='HKEY_CURRENT_USER\Software\Ostrel Software\Vindalex Personal Assistant'
 cat >"$dir/prefs.reg" <<REG
 REGEDIT4
 

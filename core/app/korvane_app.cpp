@@ -55,7 +55,8 @@ BEGIN_MESSAGE_MAP(CKorvaneApp, CWinApp)
     ON_COMMAND(ID_CHECK_WEB_UPDATE, OnCheckWebUpdate)
 END_MESSAGE_MAP()
 
-CKorvaneApp::CKorvaneApp() : CWinApp("Vindalex") {}
+// The application's name is also its registry profile name and its instance mapping's suffix.
+CKorvaneApp::CKorvaneApp() : CWinApp("Vindalex Personal Assistant") {}
 
 CKorvaneApp::~CKorvaneApp()
 {

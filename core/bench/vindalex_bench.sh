@@ -32,7 +32,7 @@ REG
 timeout 120 wine regedit /S "$work/profile.reg" >/dev/null 2>&1
 "$root/scripts/vindalex-prefs.sh" Vindi 18089 VindalexBench
 # The shortest mail tick (10 ms): the benchmark measures work, not waiting.
-timeout 60 wine reg add 'HKCU\Software\Ostrel Software\Vindalex\Korvaneant1' /v kVRefreshRate /t REG_DWORD /d 1 /f >/dev/null 2>&1
+timeout 60 wine reg add 'HKCU\Software\Ostrel Software\Vindalex Personal Assistant\Korvaneant1' /v kVRefreshRate /t REG_DWORD /d 1 /f >/dev/null 2>&1
 # Requests arrive in batches of ten, each batch once the last is answered, so
 # the mail box never holds many unread mails; the request asks for mail from
 # a sender who never writes, so it answers without reading the others.

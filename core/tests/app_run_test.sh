@@ -30,7 +30,7 @@ REGEDIT4
 "Outbox"="$(winpath "$work/mail/Outbox")"
 REG
 timeout 120 wine regedit /S "$work/profile.reg" >/dev/null 2>&1
-timeout 60 wine reg delete 'HKCU\Software\Ostrel Software\Vindalex' /f >/dev/null 2>&1 || true
+timeout 60 wine reg delete 'HKCU\Software\Ostrel Software\Vindalex Personal Assistant' /f >/dev/null 2>&1 || true
 "$root/scripts/vindalex-prefs.sh" Vindi 18088 VindalexAppTest
 
 fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
@@ -86,6 +86,6 @@ for _ in $(seq 1 120); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
 kill -0 "$pid" 2>/dev/null && fail "the program did not end after WM_CLOSE"
 wait "$pid" || true
 pid=
-saved=$(timeout 60 wine reg query 'HKCU\Software\Ostrel Software\Vindalex\Korvaneant1' /v kVInstDir 2>/dev/null | tr -d '\r')
+saved=$(timeout 60 wine reg query 'HKCU\Software\Ostrel Software\Vindalex Personal Assistant\Korvaneant1' /v kVInstDir 2>/dev/null | tr -d '\r')
 echo "$saved" | grep -qi 'vindalex_app_test' || fail "the settings were not saved at exit: $saved"
 echo "PASS"

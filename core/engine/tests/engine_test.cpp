@@ -8,6 +8,7 @@
 #include "plugin_table.h"
 
 #include "assistant_site.h"
+#include "mapi/text_scramble.h"
 #include "mapi/zlm_mapi.h"
 #include "parser/sentence/linkage.h"
 #include "parser/sentence/sentence.h"
@@ -19,8 +20,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -74,15 +77,13 @@ protected:
         char old[MAX_PATH] = {};
         ::GetCurrentDirectoryA(MAX_PATH, old);
         m_old = old;
-        for (const char* name : {"EngineTestA", "EngineTestB", "EngineTestC"}) {
-            std::string from = ExeFolder() + "engine_plugins\\" + name + ".kVX";
-            ASSERT_TRUE(::CopyFileA(from.c_str(), m_dir.file(std::string(name) + ".kVX").c_str(), FALSE)) << from;
-        }
-        m_dictionary = fixture::LoadDictionaryText(fixture::FixtureText("fixture.dict"));
-        ASSERT_TRUE(m_dictionary->IsLoaded());
+        PreparePluginsAndGrammar();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(m_dictionary && m_dictionary->IsLoaded());
         ASSERT_TRUE(::SetCurrentDirectoryA(m_dir.path().c_str()));
         m_table = std::make_unique<CPluginTable>();
-        ASSERT_EQ(m_table->GetNumberOfRows(), 5);
+        ASSERT_EQ(m_table->GetNumberOfRows(), ExpectedRows());
 
         g_Settings.ClearOKAddresses();
         g_Settings.ClearShortAddresses();
@@ -118,6 +119,18 @@ protected:
         m_table.reset();
         ::SetCurrentDirectoryA(m_old.c_str());
     }
+
+    // The engine's test plug-ins in the current folder and the parser's
+    // fixture grammar.
+    virtual void PreparePluginsAndGrammar()
+    {
+        for (const char* name : {"EngineTestA", "EngineTestB", "EngineTestC"}) {
+            std::string from = ExeFolder() + "engine_plugins\\" + name + ".kVX";
+            ASSERT_TRUE(::CopyFileA(from.c_str(), m_dir.file(std::string(name) + ".kVX").c_str(), FALSE)) << from;
+        }
+        m_dictionary = fixture::LoadDictionaryText(fixture::FixtureText("fixture.dict"));
+    }
+    virtual int ExpectedRows() const { return 5; }
 
     std::vector<std::string> Events() const { return Lines(testsupport::ReadFile(m_dir.file("events.txt"))); }
     void ClearEvents() const { ::DeleteFileA(m_dir.file("events.txt").c_str()); }
@@ -167,8 +180,15 @@ protected:
         set("Maildir", maildir);
         set("Outbox", outbox);
         set("From", "vindi@localhost");
-        set("SmtpServer", "");
+        const char* smtp = std::getenv("VX_ENGINE_SMTP");  // host:port, else the outbox keeps the mail
+        set("SmtpServer", smtp ? smtp : "");
         ::RegCloseKey(h);
+        // The plug-ins log on with the program's (scrambled) mail settings.
+        CString user = profile, password;
+        ZLMScrambleText(user, kScrambleKeyMailProfile);
+        ZLMScrambleText(password, kScrambleKeyMailPassword);
+        g_Settings.SetUNM(user);
+        g_Settings.SetUPM(password);
         EXPECT_EQ(m_session.Logon(profile, 0, "", nullptr), 0u);
         return m_session.GetSessionHandle() != 0;
     }
@@ -491,6 +511,83 @@ TEST_F(EngineMail, ThrowingStepClearsTheBusyFlag)
     m_engine.OnMailTick();
     EXPECT_EQ(m_engine.m_Gate.m_nBackOff, 0);
     EXPECT_TRUE(m_engine.m_strMessageID.IsEmpty());
+}
+
+// ---- The program's own Relvane plug-in and packed grammar on the mail road,
+// fed by relvane_mail_peer.py; the answers go out through its SMTP server.
+
+class RelvaneMail : public EngineFixture {
+protected:
+    static std::string BinFolder()
+    {
+        std::string path = std::string("Z:") + std::getenv("VX_BIN_DIR");
+        std::replace(path.begin(), path.end(), '/', '\\');
+        return path;
+    }
+
+    void SetUp() override
+    {
+        if (!std::getenv("VX_ENGINE_MAILDIR") || !std::getenv("VX_BIN_DIR"))
+            GTEST_SKIP() << "run by relvane_mail_peer.py";
+        m_bSetUp = true;
+        // The plug-in keeps its settings in the one test prefix when it
+        // unloads; values that were absent are removed again afterwards.
+        for (const char* name : kRelvaneValues)
+            m_existed.push_back(RelvaneValueExists(name));
+        EngineFixture::SetUp();
+        // The plug-in forwards only mail received before the request's time:
+        // the driven clock starts at the real one.
+        g_now = std::time(nullptr) + 60;
+    }
+
+    void TearDown() override
+    {
+        if (!m_bSetUp)
+            return;
+        EngineFixture::TearDown();  // unloads the plug-in, which saves its settings
+        HKEY key;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return;
+        for (size_t i = 0; i < m_existed.size(); ++i)
+            if (!m_existed[i])
+                ::RegDeleteValueA(key, kRelvaneValues[i]);
+        ::RegCloseKey(key);
+    }
+
+    void PreparePluginsAndGrammar() override
+    {
+        std::string bin = BinFolder();
+        std::string from = bin + "\\Relvane.kVX";
+        ASSERT_TRUE(::CopyFileA(from.c_str(), m_dir.file("Relvane.kVX").c_str(), FALSE)) << from;
+        m_dictionary = std::make_unique<CGrammarDictionary>((bin + "\\VindalexW.Vqt").c_str(),
+                                                            (bin + "\\VindalexR.Vqt").c_str(), nullptr,
+                                                            0xFFFFFFFFu, nullptr);
+        m_engine.m_strAppPath = bin.c_str();
+    }
+    int ExpectedRows() const override { return 12; }
+
+    static bool RelvaneValueExists(const char* name)
+    {
+        HKEY key;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+            return false;
+        bool found = ::RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        ::RegCloseKey(key);
+        return found;
+    }
+    static constexpr const char* kRelvaneValues[] = {"Relvane-Active", "Relvane-DefaultNew",
+                                                     "Relvane-DefaultAttach"};
+    bool m_bSetUp = false;
+    std::vector<bool> m_existed;
+};
+
+TEST_F(RelvaneMail, ForwardsAndAnswers)
+{
+    ASSERT_TRUE(LogOnToPeerMaildir());
+    EXPECT_GT(DriveMail(), 0);
+    EXPECT_EQ(m_engine.m_Gate.m_bBusy, 0);
+    // The running log, for the peer's report when a check fails.
+    std::printf("---- log\n%s\n---- end of log\n", static_cast<const char*>(g_strLog));
 }
 
 } // namespace

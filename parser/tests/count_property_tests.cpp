@@ -282,25 +282,12 @@ TEST(CountProperty, EverySentenceOfADenseGrammar)
     ASSERT_TRUE(dict->IsLoaded()) << LastGrammarErrorText();
     fixture::Options o;
     o.p->shortLength = 2; // Y and Z may span at most two words
-    const char* alphabet[] = {"a", "b", "c", "d"};
-    size_t sentences = 0;
-    for (int length = 1; length <= 5; ++length) {
-        std::vector<int> pick(static_cast<size_t>(length), 0);
-        for (;;) {
-            std::string text;
-            for (int p : pick)
-                text += std::string(text.empty() ? "" : " ") + alphabet[p];
-            CheckAgainstBruteForce(text, *dict, o.p);
-            if (HasFatalFailure())
-                return;
-            ++sentences;
-            size_t i = 0;
-            while (i < pick.size() && ++pick[i] == 4)
-                pick[i++] = 0;
-            if (i == pick.size())
-                break;
-        }
-    }
+    size_t sentences = fixture::ForEachSentence({"a", "b", "c", "d"}, 5, [&](const std::string& text) {
+        CheckAgainstBruteForce(text, *dict, o.p);
+        return !HasFatalFailure();
+    });
+    if (HasFatalFailure())
+        return;
     EXPECT_EQ(sentences, 4u + 16u + 64u + 256u + 1024u);
 }
 
@@ -503,21 +490,8 @@ TEST(RegionMarking, MarksExactlyTheDisjunctsOfCompleteLinkages)
         CheckRegionMarks(text, Dictionary(), o.p);
     std::unique_ptr<CGrammarDictionary> dict = fixture::LoadDictionaryText(kDenseGrammar);
     o.p->shortLength = 2;
-    const char* alphabet[] = {"a", "b", "c", "d"};
-    for (int length = 1; length <= 5; ++length) {
-        std::vector<int> pick(static_cast<size_t>(length), 0);
-        for (;;) {
-            std::string text;
-            for (int p : pick)
-                text += std::string(text.empty() ? "" : " ") + alphabet[p];
-            CheckRegionMarks(text, *dict, o.p);
-            if (HasFailure())
-                return;
-            size_t i = 0;
-            while (i < pick.size() && ++pick[i] == 4)
-                pick[i++] = 0;
-            if (i == pick.size())
-                break;
-        }
-    }
+    fixture::ForEachSentence({"a", "b", "c", "d"}, 5, [&](const std::string& text) {
+        CheckRegionMarks(text, *dict, o.p);
+        return !HasFailure();
+    });
 }

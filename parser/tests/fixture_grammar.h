@@ -6,8 +6,10 @@
 #include "testsupport/testsupport.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace fixture {
 
@@ -53,5 +55,30 @@ struct Options {
     Options& operator=(const Options&) = delete;
     ParseOptions* p;
 };
+
+// Every sentence of 1 to maxLength words over the alphabet, shortest first;
+// stops early when visit returns false. Returns the number visited.
+inline size_t ForEachSentence(const std::vector<const char*>& alphabet, int maxLength,
+                              const std::function<bool(const std::string&)>& visit)
+{
+    size_t visited = 0;
+    for (int length = 1; length <= maxLength; ++length) {
+        std::vector<size_t> pick(static_cast<size_t>(length), 0);
+        for (;;) {
+            std::string text;
+            for (size_t p : pick)
+                text += std::string(text.empty() ? "" : " ") + alphabet[p];
+            ++visited;
+            if (!visit(text))
+                return visited;
+            size_t i = 0;
+            while (i < pick.size() && ++pick[i] == alphabet.size())
+                pick[i++] = 0;
+            if (i == pick.size())
+                break;
+        }
+    }
+    return visited;
+}
 
 } // namespace fixture

@@ -222,25 +222,14 @@ TEST(Pruning, DensePowerPruningWithShortConnectors)
     ASSERT_TRUE(dict->IsLoaded()) << LastGrammarErrorText();
     fixture::Options o;
     o.p->shortLength = 2;
-    const char* alphabet[] = {"a", "b", "c", "d", "e"};
     for (int k = 0; k <= 1; ++k) {
         o.p->minNullCount = o.p->maxNullCount = k;
-        for (int length = 1; length <= 5; ++length) {
-            std::vector<int> pick(static_cast<size_t>(length), 0);
-            for (;;) {
-                std::string text;
-                for (int p : pick)
-                    text += std::string(text.empty() ? "" : " ") + alphabet[p];
-                ExpectSameWithAndWithoutPruning(text, *dict, o.p);
-                if (HasFailure())
-                    return;
-                size_t i = 0;
-                while (i < pick.size() && ++pick[i] == 5)
-                    pick[i++] = 0;
-                if (i == pick.size())
-                    break;
-            }
-        }
+        fixture::ForEachSentence({"a", "b", "c", "d", "e"}, 5, [&](const std::string& text) {
+            ExpectSameWithAndWithoutPruning(text, *dict, o.p);
+            return !HasFailure();
+        });
+        if (HasFailure())
+            return;
     }
 }
 

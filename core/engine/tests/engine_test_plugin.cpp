@@ -11,6 +11,7 @@
 
 #include "mapi/zlm_mapi.h"
 #include "reply/reply.h"
+#include "testsupport/event_file.h"
 
 #include <windows.h>
 
@@ -27,18 +28,10 @@
 #endif
 
 namespace {
-void Event(const char* format, ...)
+template <typename... Args>
+void Event(const char* format, Args... args)
 {
-    FILE* f = std::fopen("events.txt", "a");
-    if (!f)
-        return;
-    std::fputs(TAG " ", f);
-    va_list args;
-    va_start(args, format);
-    std::vfprintf(f, format, args);
-    va_end(args);
-    std::fputs("\n", f);
-    std::fclose(f);
+    testsupport::AppendEvent(TAG, format, args...);
 }
 
 struct Row {

@@ -2,6 +2,7 @@
 // built in several variants (TEST_PLUGIN_A ... TEST_PLUGIN_E); each appends
 // what it is asked to "events.txt" in the current folder, which outlives it.
 #include "plugin_interface.h"
+#include "testsupport/event_file.h"
 
 #include <windows.h>
 
@@ -21,18 +22,10 @@
 #endif
 
 namespace {
-void Event(const char* format, ...)
+template <typename... Args>
+void Event(const char* format, Args... args)
 {
-    FILE* f = std::fopen("events.txt", "a");
-    if (!f)
-        return;
-    std::fputs(TAG " ", f);
-    va_list args;
-    va_start(args, format);
-    std::vfprintf(f, format, args);
-    va_end(args);
-    std::fputs("\n", f);
-    std::fclose(f);
+    testsupport::AppendEvent(TAG, format, args...);
 }
 
 struct Row {

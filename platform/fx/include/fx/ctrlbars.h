@@ -61,10 +61,20 @@
 #define SBPS_DISABLED 0x04000000
 #define SBPS_STRETCH 0x08000000
 
+class CFrameWnd;
+
+// Sent to a frame's descendants when the message queue goes idle; each bar
+// then brings its items up to date (wParam: disable items nobody handles).
+#define WM_IDLEUPDATECMDUI 0x0363
+
 class CControlBar : public CWnd {
     DECLARE_DYNAMIC(CControlBar)
 public:
     CControlBar();
+
+    // Brings the bar's items (buttons, panes) up to date through the
+    // update handlers reachable from pTarget, normally the owning frame.
+    virtual void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler);
 
     // The size the bar wants: bStretch across the whole parent, bHorz along a top or bottom edge.
     virtual CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz);

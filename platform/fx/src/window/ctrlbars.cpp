@@ -12,6 +12,8 @@ END_MESSAGE_MAP()
 
 CControlBar::CControlBar() : m_dwStyle(0), m_bFloating(FALSE) {}
 
+void CControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL) {}
+
 CSize CControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
 {
     CSize size = m_sizeDefault;

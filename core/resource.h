@@ -1,5 +1,8 @@
-// Resource and command identifiers of Vindalex.exe.
+// Resource and command identifiers of Vindalex.exe. The framework's standard
+// commands (ID_FILE_NEW, ID_APP_EXIT, ...) come from the class layer.
 #pragma once
+
+#include "fx/fxres.h"
 
 #define IDR_MAINFRAME 128
 #define IDR_KORVANTYPE 129
@@ -35,11 +38,8 @@
 #define IDS_STATUS_WAITING 61235
 
 #define ID_TIP_OF_THE_DAY 104
-#define ID_ACTIVATE_CMD 32771
 #define ID_OPTIONS 32772
-#define ID_DEACTIVATE_CMD 32773
 #define ID_STATUS_PANE 32774
-#define ID_PROCESS_CMD 32775
 #define ID_CONSOLE 32779
 #define ID_DICTIONARY_TEST 32780
 #define ID_TRAY_ACTIVATE 32782
@@ -51,12 +51,14 @@
 #define ID_CLEAR_FILE 32793
 #define ID_CHECK_WEB_UPDATE 32797
 #define ID_CHOOSE_FILE 32798
-#define ID_FILE_NEW_CMD 57600
-#define ID_FILE_OPEN_CMD 57601
-#define ID_FILE_CLOSE_CMD 57602
-#define ID_APP_ABOUT_CMD 57664
-#define ID_APP_EXIT_CMD 57665
-#define ID_HELP_FINDER_CMD 57667
+
+// The commands the engine sends to the frame; the program's code takes them
+// from the engine's own header.
+#ifdef RC_INVOKED
+#define ID_ACTIVATE 32771
+#define ID_DEACTIVATE 32773
+#define ID_PROCESS 32775
+#endif
 
 // The caption strip's own child id (59393 belongs to the status bar).
 #define IDW_CAPTION_BAR 59420

@@ -2,6 +2,8 @@
 
 #include "frame_hooks.h"
 #include "instance_checker.h"
+#include "korvane_doc.h"
+#include "korvane_view.h"
 #include "main_frame.h"
 #include "resource.h"
 #include "tip_dlg.h"
@@ -51,8 +53,10 @@ bool TipsDisabledByEnvironment()
 
 BEGIN_MESSAGE_MAP(CKorvaneApp, CWinApp)
     ON_COMMAND(ID_TIP_OF_THE_DAY, OnTipOfTheDay)
-    ON_COMMAND(ID_APP_ABOUT_CMD, OnAppAbout)
+    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
     ON_COMMAND(ID_CHECK_WEB_UPDATE, OnCheckWebUpdate)
+    ON_COMMAND(ID_FILE_NEW, CWinApp::OnFileNew)
+    ON_COMMAND(ID_FILE_OPEN, CWinApp::OnFileOpen)
 END_MESSAGE_MAP()
 
 // The application's name is also its registry profile name and its instance mapping's suffix.
@@ -124,13 +128,17 @@ BOOL CKorvaneApp::InitInstance()
     core.leaveRequest = &LeaveRequestLock;
     SetWebRequestCore(core);
 
+    AddDocTemplate(new CMultiDocTemplate(IDR_KORVANTYPE, RUNTIME_CLASS(CKorvaneDoc), RUNTIME_CLASS(CChildFrame),
+                                         RUNTIME_CLASS(CKorvaneView)));
+
     auto* frame = new CMainFrame;
-    m_pMainWnd = frame;
-    if (!frame->LoadFrame("Vindalex")) {
-        m_pMainWnd = nullptr;
-        delete frame;
+    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
+        // A frame whose window was never made is not deleted by the framework.
+        if (!frame->m_hWnd)
+            delete frame;
         return FALSE;
     }
+    m_pMainWnd = frame;
     {
         CInstanceChecker checker(m_pszAppName);
         if (!checker.PreviousInstanceRunning())
@@ -143,6 +151,16 @@ BOOL CKorvaneApp::InitInstance()
     };
     if (g_FrameHooks.checkWebForUpdate)
         m_Engine.m_CheckWebForUpdate = [] { g_FrameHooks.checkWebForUpdate(); };
+
+    // No console document at start: it opens with the mail session. A ".kvn"
+    // file named on the command line is opened (as one dropped on the window).
+    CCommandLineInfo cmdInfo;
+    cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
+    ParseCommandLine(cmdInfo);
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNothing && !cmdInfo.m_strFileName.IsEmpty())
+        cmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
+    if (!ProcessShellCommand(cmdInfo))
+        return FALSE;
 
     int show = m_nCmdShow;
     if (g_Settings.GetStartMin())
@@ -171,7 +189,6 @@ BOOL CKorvaneApp::InitInstance()
     m_Engine.OnFastTick();
     m_Engine.m_Gate.EndStep();
     ::SetCursor(old);
-    frame->GetStatusText();
     ShowTipAtStartup();
     return TRUE;
 }
@@ -179,6 +196,10 @@ BOOL CKorvaneApp::InitInstance()
 void CKorvaneApp::ShowTipAtStartup()
 {
     if (TipsDisabledByEnvironment())
+        return;
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+    if (!cmdInfo.m_bShowSplash)
         return;
     CTipDlg tip;
     if (tip.m_bStartup)
@@ -205,10 +226,6 @@ int CKorvaneApp::ExitInstance()
         m_Engine.m_pParseOptions = nullptr;
         delete m_pDictionary;
         m_pDictionary = nullptr;
-    }
-    if (m_pMainWnd && !m_pMainWnd->m_hWnd) {
-        delete m_pMainWnd;
-        m_pMainWnd = nullptr;
     }
     return CWinApp::ExitInstance();
 }

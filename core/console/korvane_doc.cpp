@@ -1,5 +1,8 @@
 #include "korvane_doc.h"
 
+#include "korvane_app.h"
+#include "resource.h"
+
 CKorvaneDoc* g_pCurrentDocument = nullptr;
 
 // The desktop toolbar refreshes its controls when the current document
@@ -13,6 +16,14 @@ void SetCurrentDocument(CKorvaneDoc* doc)
         g_pfnToolbarUpdateData();
 }
 
+IMPLEMENT_DYNCREATE(CKorvaneDoc, CDocument)
+
+BEGIN_MESSAGE_MAP(CKorvaneDoc, CDocument)
+    ON_COMMAND(ID_PROCESS, OnProcess)
+    ON_COMMAND(ID_FILE_SAVE, OnFileSave)
+    ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
+END_MESSAGE_MAP()
+
 CKorvaneDoc::CKorvaneDoc() { SetCurrentDocument(this); }
 
 CKorvaneDoc::~CKorvaneDoc()
@@ -21,6 +32,8 @@ CKorvaneDoc::~CKorvaneDoc()
         SetCurrentDocument(nullptr);
 }
 
+BOOL CKorvaneDoc::OnNewDocument() { return CDocument::OnNewDocument() ? TRUE : FALSE; }
+
 void CKorvaneDoc::Serialize(CArchive& ar)
 {
     if (ar.IsStoring())
@@ -28,16 +41,8 @@ void CKorvaneDoc::Serialize(CArchive& ar)
     ReadKvnStrings(ar, g_DocumentStrings);
 }
 
-BOOL CKorvaneDoc::OnOpenDocument(const char* path)
-{
-    try {
-        CFile file(path, CFile::modeRead | CFile::shareDenyWrite);
-        CArchive ar(&file, CArchive::load);
-        Serialize(ar);
-        ar.Close();
-        return TRUE;
-    } catch (CException* e) {
-        e->Delete();
-        return FALSE;
-    }
-}
+void CKorvaneDoc::OnProcess() { theApp.m_Engine.OnProcess(); }
+
+// The console has nothing to save, and no file is ever written.
+void CKorvaneDoc::OnFileSave() {}
+void CKorvaneDoc::OnFileSaveAs() {}

@@ -2,19 +2,23 @@
 // of ".kvn" files, whose strings join g_DocumentStrings. It stores nothing.
 #pragma once
 
-#include "fx/fx.h"
+#include "fx/fxwin.h"
 
-class CKorvaneDoc : public CObject {
+class CKorvaneDoc : public CDocument {
+    DECLARE_DYNCREATE(CKorvaneDoc)
 public:
     CKorvaneDoc();
     ~CKorvaneDoc() override;
-    CKorvaneDoc(const CKorvaneDoc&) = delete;
-    CKorvaneDoc& operator=(const CKorvaneDoc&) = delete;
 
     // Storing writes nothing; loading reads a ".kvn" file into strings.
     void Serialize(CArchive& ar) override;
-    // Opens a ".kvn" file; FALSE (strings read so far kept) when it is not one.
-    BOOL OnOpenDocument(const char* path);
+    BOOL OnNewDocument() override;
+
+protected:
+    afx_msg void OnProcess();
+    afx_msg void OnFileSave();
+    afx_msg void OnFileSaveAs();
+    DECLARE_MESSAGE_MAP()
 };
 
 // Reads the strings of a ".kvn" archive onto the end of list: an 8-byte

@@ -10,7 +10,30 @@
 #include "assistant_settings.h"
 #include "mapi/zlm_mapi.h"
 
+#include <algorithm>
+#include <vector>
+
 extern CZLMMapi g_MapiSession;
+
+namespace {
+// Every console view alive, oldest first. The frame's console pointer names
+// the newest; when that one closes the pointer goes back to the one before,
+// so a second view (a ".kvn" file opened while the console is up) closing
+// does not make the frame believe the mail interface is off.
+std::vector<CKorvaneView*>& LiveViews()
+{
+    static std::vector<CKorvaneView*> views;
+    return views;
+}
+
+void PublishNewestView()
+{
+    if (g_pMainFrame)
+        g_pMainFrame->m_pConsoleView = LiveViews().empty() ? nullptr : LiveViews().back();
+}
+}  // namespace
+
+IMPLEMENT_DYNCREATE(CKorvaneView, CScrollView)
 
 BEGIN_MESSAGE_MAP(CKorvaneView, CScrollView)
     ON_WM_PAINT()
@@ -20,30 +43,24 @@ BEGIN_MESSAGE_MAP(CKorvaneView, CScrollView)
     ON_COMMAND(ID_CONSOLE, OnConsole)
     ON_COMMAND(ID_TRAY_DEACTIVATE, OnTrayDeactivate)
     ON_COMMAND(ID_CONSOLE_EXIT, OnExit)
-    ON_COMMAND(ID_APP_EXIT_CMD, OnExit)
+    ON_COMMAND(ID_APP_EXIT, OnExit)
+    ON_UPDATE_COMMAND_UI(ID_TRAY_ACTIVATE, OnUpdateTrayActivate)
 END_MESSAGE_MAP()
 
-CKorvaneView::CKorvaneView(CKorvaneDoc* doc) : m_pDocument(doc)
+CKorvaneView::CKorvaneView()
 {
-    if (g_pMainFrame)
-        g_pMainFrame->m_pConsoleView = this;
+    LiveViews().push_back(this);
+    PublishNewestView();
 }
 
 CKorvaneView::~CKorvaneView()
 {
-    if (g_pMainFrame && g_pMainFrame->m_pConsoleView == this)
-        g_pMainFrame->m_pConsoleView = nullptr;
-    if (m_hWnd)
-        DestroyWindow();
+    auto& views = LiveViews();
+    views.erase(std::remove(views.begin(), views.end(), this), views.end());
+    PublishNewestView();
 }
 
-BOOL CKorvaneView::CreateView(CWnd* parent, const RECT& rect, UINT id)
-{
-    if (!Create(nullptr, "Console", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_CLIPSIBLINGS, rect, parent, id))
-        return FALSE;
-    OnInitialUpdate();
-    return TRUE;
-}
+CKorvaneDoc* CKorvaneView::GetDocument() const { return static_cast<CKorvaneDoc*>(m_pDocument); }
 
 BOOL CKorvaneView::PreCreateWindow(CREATESTRUCT& cs)
 {
@@ -74,12 +91,6 @@ void CKorvaneView::OnTimer(UINT_PTR nIDEvent)
     CScrollView::OnTimer(nIDEvent);
 }
 
-void CKorvaneView::Refresh()
-{
-    Invalidate(TRUE);
-    UpdateWindow();
-}
-
 void CKorvaneView::OnPaint()
 {
     if (!g_bHoldLog) {
@@ -105,11 +116,12 @@ void CKorvaneView::OnDraw(CDC* pDC)
     m_Paragraph.Draw(pDC);
     ::SelectObject(pDC->m_hDC, old);
     if (g_MapiSession.GetSessionHandle() == 0) {
+        // A console whose mail session has ended closes itself.
         CWnd* top = this;
         while (top && (top->GetStyle() & WS_CHILD))
             top = top->GetParent();
         if (top)
-            top->PostMessage(WM_COMMAND, ID_FILE_CLOSE_CMD);
+            top->PostMessage(WM_COMMAND, ID_FILE_CLOSE);
     }
 }
 
@@ -145,4 +157,33 @@ void CKorvaneView::OnExit()
 {
     if (g_pMainFrame)
         g_pMainFrame->PostMessage(WM_CLOSE);
+}
+
+// While a console is open the mail interface is active.
+void CKorvaneView::OnUpdateTrayActivate(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
+
+// ---- the console's child window ----
+
+IMPLEMENT_DYNCREATE(CChildFrame, CMDIChildWnd)
+
+BEGIN_MESSAGE_MAP(CChildFrame, CMDIChildWnd)
+    ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+void CChildFrame::OnClose()
+{
+    // Only the console's own window ends the session: a window of a ".kvn"
+    // file (a document read from a path) closes without touching the mail.
+    CDocument* doc = GetActiveDocument();
+    if (!doc || doc->GetPathName().IsEmpty()) {
+        g_MapiSession.Logoff(0, nullptr);
+        if (g_pMainFrame) {
+            try {
+                g_pMainFrame->m_TrayIcon.SetTooltipText("Vindalex is not active.");
+            } catch (...) {
+            }
+            g_pMainFrame->m_TrayIcon.ShowInactiveIcon();
+        }
+    }
+    CMDIChildWnd::OnClose();
 }

@@ -12,15 +12,13 @@
 class CKorvaneDoc;
 
 class CKorvaneView : public CScrollView {
+    DECLARE_DYNCREATE(CKorvaneView)
 public:
-    explicit CKorvaneView(CKorvaneDoc* doc);
+    CKorvaneView();
     ~CKorvaneView() override;
 
-    BOOL CreateView(CWnd* parent, const RECT& rect, UINT id);
-    CKorvaneDoc* GetDocument() const { return m_pDocument; }
+    CKorvaneDoc* GetDocument() const;
     const CConsoleChunks& Chunks() const { return m_Chunks; }
-    // One refresh as the timer does it (paint now).
-    void Refresh();
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
@@ -33,6 +31,7 @@ protected:
     afx_msg void OnConsole();
     afx_msg void OnTrayDeactivate();
     afx_msg void OnExit();
+    afx_msg void OnUpdateTrayActivate(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -40,5 +39,15 @@ private:
     UINT_PTR m_nTimer = 0;
     int m_nTransferred = 0;
     CConsoleChunks m_Chunks;
-    CKorvaneDoc* m_pDocument;
+};
+
+// The console's MDI child window. Closing the console ends the mail session.
+class CChildFrame : public CMDIChildWnd {
+    DECLARE_DYNCREATE(CChildFrame)
+public:
+    CChildFrame() = default;
+
+protected:
+    afx_msg void OnClose();
+    DECLARE_MESSAGE_MAP()
 };

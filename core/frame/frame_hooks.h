@@ -4,11 +4,17 @@
 // then the frame's calls do nothing.
 #pragma once
 
+class CString;
+
 struct CFrameHooks {
     void (*createShellBar)() = nullptr;
     void (*destroyShellBar)() = nullptr;
     // Brings an existing desktop toolbar forward (the hand-over of a second start).
     void (*activateShellBar)() = nullptr;
+    // The desktop toolbar's attachment path, or null while there is no toolbar.
+    CString* (*attachmentPath)() = nullptr;
+    // Repaints the desktop toolbar after its attachment changed.
+    void (*repaintShellBar)() = nullptr;
     // Runs the options sheet; the frame falls back to nothing without it.
     void (*runOptions)() = nullptr;
     // The web version check; true when something was found.

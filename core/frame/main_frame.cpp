@@ -2,7 +2,6 @@
 
 #include "frame_hooks.h"
 #include "korvane_app.h"
-#include "korvane_doc.h"
 #include "korvane_view.h"
 #include "resource.h"
 #include "running_log.h"
@@ -15,6 +14,7 @@
 #include "mapi/zlm_mapi.h"
 #include "options/wmoptions.h"
 
+#include <commdlg.h>
 #include <io.h>
 #include <shellapi.h>
 
@@ -27,8 +27,8 @@ CFrameHooks g_FrameHooks;
 
 namespace {
 const UINT kTrayIcons[] = {IDI_TRAY_INACTIVE, 142, 143, 144, 145, 146, 147, 148, 0};
+// The frame's copy of the shared appearance options.
 CWMOptions g_FrameOptions;
-const int kConsoleId = 0xE900;
 
 CString AssistantName()
 {
@@ -42,9 +42,30 @@ CString LoadText(UINT id)
     s.LoadString(id);
     return s;
 }
+
+void SetTrayTip(CAnimTrayIcon& tray, const CString& tip)
+{
+    try {
+        tray.SetTooltipText(tip);
+    } catch (...) {
+    }
+}
+
+CString PreviousLogPath() { return theApp.m_strAppPath + "\\VindalexB.log"; }
+
+// The attachment path of the desktop toolbar, or null while it does not exist.
+CString* AttachmentPath() { return g_FrameHooks.attachmentPath ? g_FrameHooks.attachmentPath() : nullptr; }
+
+void AttachmentChanged()
+{
+    if (g_FrameHooks.repaintShellBar)
+        g_FrameHooks.repaintShellBar();
+}
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CMainFrame, CWnd)
+IMPLEMENT_DYNAMIC(CMainFrame, CMDIFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_WM_CREATE()
     ON_WM_CLOSE()
     ON_WM_DESTROY()
@@ -52,53 +73,46 @@ BEGIN_MESSAGE_MAP(CMainFrame, CWnd)
     ON_WM_SIZE()
     ON_WM_SETFOCUS()
     ON_WM_ERASEBKGND()
-    ON_WM_DROPFILES()
     ON_MESSAGE(WM_INITMENU, OnInitMenuMsg)
-    ON_MESSAGE(WM_INITMENUPOPUP, OnInitMenuPopupMsg)
     ON_MESSAGE(WM_TRAYNOTIFY, OnTrayNotify)
-    ON_MESSAGE(0x2490, OnActivateFromOtherInstance)
-    ON_COMMAND(ID_ACTIVATE_CMD, OnMailActivate)
-    ON_COMMAND(ID_DEACTIVATE_CMD, OnMailDeactivate)
+    ON_MESSAGE(WM_ACTIVATE_INSTANCE, OnActivateFromOtherInstance)
+    ON_COMMAND(ID_ACTIVATE, OnMailActivate)
+    ON_UPDATE_COMMAND_UI(ID_ACTIVATE, OnUpdateMailActivate)
+    ON_COMMAND(ID_DEACTIVATE, OnMailDeactivate)
+    ON_UPDATE_COMMAND_UI(ID_DEACTIVATE, OnUpdateNothing)
     ON_COMMAND(ID_TRAY_ACTIVATE, OnMailActivate)
+    ON_UPDATE_COMMAND_UI(ID_TRAY_ACTIVATE, OnUpdateTrayActivate)
     ON_COMMAND(ID_TRAY_DEACTIVATE, OnMailDeactivate)
+    ON_UPDATE_COMMAND_UI(ID_TRAY_DEACTIVATE, OnUpdateTrayDeactivate)
     ON_COMMAND(ID_OPTIONS, OnOptions)
+    ON_UPDATE_COMMAND_UI(ID_OPTIONS, OnUpdateOptions)
+    ON_UPDATE_COMMAND_UI(ID_STATUS_PANE, OnUpdateStatusPane)
     ON_COMMAND(ID_CONSOLE, OnConsole)
     ON_COMMAND(ID_PREVIOUS_LOG, OnPreviousLog)
-    ON_COMMAND(ID_PASTE_FILES, OnAttachmentCommand)
-    ON_COMMAND(ID_CLEAR_FILE, OnAttachmentCommand)
-    ON_COMMAND(ID_CHOOSE_FILE, OnAttachmentCommand)
-    ON_COMMAND(ID_FILE_NEW_CMD, OnFileNew)
-    ON_COMMAND(ID_FILE_CLOSE_CMD, OnFileClose)
-    ON_COMMAND(ID_PROCESS_CMD, OnProcess)
-    ON_COMMAND(ID_APP_EXIT_CMD, OnAppExit)
-    ON_COMMAND(ID_TIP_OF_THE_DAY, OnTipOfTheDay)
-    ON_COMMAND(ID_CHECK_WEB_UPDATE, OnCheckWebUpdate)
-    ON_COMMAND(ID_APP_ABOUT_CMD, OnAbout)
+    ON_UPDATE_COMMAND_UI(ID_PREVIOUS_LOG, OnUpdatePreviousLog)
+    ON_COMMAND(ID_PASTE_FILES, OnPasteFromExplorer)
+    ON_UPDATE_COMMAND_UI(ID_PASTE_FILES, OnUpdateNothing)
+    ON_COMMAND(ID_CLEAR_FILE, OnClearFile)
+    ON_UPDATE_COMMAND_UI(ID_CLEAR_FILE, OnUpdateNothing)
+    ON_COMMAND(ID_CHOOSE_FILE, OnChooseFile)
+    // One console at a time; the application's handler makes it.
+    ON_COMMAND(ID_FILE_NEW, OnFileNew)
+    // The console document runs the mail road; without one the frame does.
+    ON_COMMAND(ID_PROCESS, OnProcess)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() : m_TrayIcon(kTrayIcons) { g_pMainFrame = this; }
 
 CMainFrame::~CMainFrame()
 {
-    CloseConsole();
     if (g_pMainFrame == this)
         g_pMainFrame = nullptr;
 }
 
-BOOL CMainFrame::LoadFrame(const char* title)
-{
-    LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), nullptr,
-                                      ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_APP)));
-    HMENU menu = ::LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    CREATESTRUCT cs = {};
-    cs.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    if (!PreCreateWindow(cs))
-        return FALSE;
-    return CreateEx(0, cls, title, cs.style, CW_USEDEFAULT, CW_USEDEFAULT, 900, 640, cs.hwndParent, menu);
-}
-
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
+    if (!CMDIFrameWnd::PreCreateWindow(cs))
+        return FALSE;
     if (!m_bOwnerCreated) {
         m_bOwnerCreated = m_wndOwner.Create(IDD_OWNER, nullptr);
         if (m_bOwnerCreated)
@@ -111,16 +125,52 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
         m_wndOwner.SetIcon(icon, TRUE);
         m_wndOwner.SetIcon(icon, FALSE);
     }
+    // A size that shows the console and its strip without covering the desktop.
+    if (cs.cx == static_cast<int>(CW_USEDEFAULT) || cs.cx == 0) {
+        cs.cx = 900;
+        cs.cy = 640;
+    }
     return TRUE;
 }
 
-int CMainFrame::OnCreate(LPCREATESTRUCT)
+BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext)
 {
+    g_FrameOptions.Init();
+    if (!CMDIFrameWnd::OnCreateClient(lpcs, pContext))
+        return FALSE;
+    m_wndMDIClient.SubclassWindow(m_hWndMDIClient);
+    ApplyBackgroundColours();
+    return TRUE;
+}
+
+void CMainFrame::ApplyBackgroundColours()
+{
+    if (CWMOptions::m_bMainUseBackground2) {
+        m_wndMDIClient.SetColor1(CWMOptions::Color1);
+        m_wndMDIClient.SetColor2(CWMOptions::Color2);
+    } else {
+        m_wndMDIClient.SetColor1(CWMOptions::Color2);
+        m_wndMDIClient.SetColor2(CWMOptions::Color1);
+    }
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CMDIFrameWnd::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    if (!m_wndToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR) ||
+        !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
+        return -1;
     static const UINT kIndicators[] = {ID_SEPARATOR, ID_STATUS_PANE};
     if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
         !m_wndStatusBar.SetIndicators(kIndicators, 2))
         return -1;
     m_wndStatusBar.SetPaneInfo(1, ID_STATUS_PANE, SBPS_NORMAL, 200);
+    m_wndToolBar.SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&m_wndToolBar);
+
     // Caption strip: its own child id; the status bar's id stays the status bar's.
     m_wndCaptionBar.Create(this, IDW_CAPTION_BAR);
     m_wndCaptionBar.SetFontName("Arial");
@@ -129,35 +179,14 @@ int CMainFrame::OnCreate(LPCREATESTRUCT)
     m_wndCaptionBar.SetIcon(g_Settings.GetCreateAppBar() ? IDI_BAR_ON : IDI_BAR_OFF, 1);
     const int web = (g_Settings.GetUseWWWServer() ? 1 : 0) | (g_Settings.GetUseWWWPrivateServer() ? 2 : 0) |
                     (g_Settings.GetUseWWWPublicServer() ? 4 : 0);
-    // none, S, P, U, S+U, S+P, P+U, S+P+U
+    // none, S, P, S+P, U, S+U, P+U, S+P+U
     static const UINT kWebIcons[8] = {176, 177, 178, 181, 179, 180, 182, 183};
     m_wndCaptionBar.SetIcon(kWebIcons[web], 2);
-
-    // The console's background: a real MDI client window, painted by us.
-    g_FrameOptions.Init();
-    CLIENTCREATESTRUCT ccs = {};
-    ccs.idFirstChild = 0xFF00;
-    HWND client = ::CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
-                                    WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 0, 0, m_hWnd,
-                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(0xE900 - 1)),
-                                    AfxGetInstanceHandle(), &ccs);
-    if (client && m_wndMDIClient.SubclassWindow(client)) {
-        if (CWMOptions::m_bMainUseBackground2) {
-            m_wndMDIClient.SetColor1(CWMOptions::Color1);
-            m_wndMDIClient.SetColor2(CWMOptions::Color2);
-        } else {
-            m_wndMDIClient.SetColor1(CWMOptions::Color2);
-            m_wndMDIClient.SetColor2(CWMOptions::Color1);
-        }
-    }
 
     m_nMailTimer = SetTimer(IDT_MAIL_TICK, MailTickPeriodMs(g_Settings.GetRefreshRate()));
     m_nFastTimer = SetTimer(IDT_FAST_TICK, 100);
 
-    try {
-        m_TrayIcon.SetTooltipText(LoadText(IDS_TRAY_INACTIVE));
-    } catch (...) {
-    }
+    SetTrayTip(m_TrayIcon, LoadText(IDS_TRAY_INACTIVE));
     m_TrayIcon.Create(WM_TRAYNOTIFY, this);
 
     LPCTSTR popupClass = AfxRegisterWndClass(CS_CLASSDC);
@@ -168,42 +197,14 @@ int CMainFrame::OnCreate(LPCREATESTRUCT)
         g_FrameHooks.createShellBar();
     // Always built; the settings choose what it serves.
     g_pWebServer = new (std::nothrow) CAssistantWebServer(&g_Settings);
+    RecalcLayout();
     return 0;
-}
-
-void CMainFrame::RecalcLayout()
-{
-    if (!m_hWnd)
-        return;
-    CRect r;
-    GetClientRect(&r);
-    if (m_wndStatusBar.m_hWnd) {
-        const int h = m_wndStatusBar.CalcFixedLayout(TRUE, TRUE).cy;
-        m_wndStatusBar.MoveWindow(0, r.Height() - h, r.Width(), h);
-        r.bottom -= h;
-    }
-    int top = 0;
-    if (m_wndCaptionBar.m_hWnd) {
-        const int h = m_wndCaptionBar.CalcHeight(r.Width());
-        m_wndCaptionBar.MoveWindow(0, 0, r.Width(), h);
-        top = h;
-    }
-    if (m_wndMDIClient.m_hWnd) {
-        m_wndMDIClient.MoveWindow(0, top, r.Width(), r.Height() - top);
-        if (m_pConsoleView && m_pConsoleView->m_hWnd) {
-            CRect c;
-            m_wndMDIClient.GetClientRect(&c);
-            c.DeflateRect(8, 8);
-            m_pConsoleView->MoveWindow(&c);
-        }
-    }
 }
 
 void CMainFrame::OnSize(UINT nType, int cx, int cy)
 {
     m_Gate.OnResize();
-    CWnd::OnSize(nType, cx, cy);
-    RecalcLayout();
+    CMDIFrameWnd::OnSize(nType, cx, cy);
     SetTaskbarButton(!(cx == 0 && cy == 0));
 }
 
@@ -227,40 +228,18 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == IDT_MAIL_TICK)
         m_Gate.OnTimer([] { theApp.OnMailTick(); });
-    else if (nIDEvent == IDT_FAST_TICK) {
+    else if (nIDEvent == IDT_FAST_TICK)
         m_Gate.OnTimer([] { theApp.OnFastTick(); });
-        if (m_wndStatusBar.m_hWnd) {
-            const CString status = GetStatusText();
-            if (status != m_wndStatusBar.GetPaneText(1))
-                m_wndStatusBar.SetPaneText(1, status);
-        }
-    }
-    CWnd::OnTimer(nIDEvent);
+    CMDIFrameWnd::OnTimer(nIDEvent);
 }
 
 void CMainFrame::OnSetFocus(CWnd* pOldWnd)
 {
     if (!m_Gate.InTick())
-        CWnd::OnSetFocus(pOldWnd);
+        CMDIFrameWnd::OnSetFocus(pOldWnd);
 }
 
 BOOL CMainFrame::OnEraseBkgnd(CDC*) { return TRUE; }
-
-void CMainFrame::OnDropFiles(HDROP hDropInfo)
-{
-    const UINT count = ::DragQueryFileA(hDropInfo, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        char path[MAX_PATH] = {};
-        if (::DragQueryFileA(hDropInfo, i, path, MAX_PATH) == 0)
-            continue;
-        CKorvaneDoc doc;
-        if (!doc.OnOpenDocument(path))
-            AfxMessageBox(CString("Unexpected file format.\n") + path);
-    }
-    ::DragFinish(hDropInfo);
-    if (m_pConsoleDoc)
-        SetCurrentDocument(m_pConsoleDoc);
-}
 
 LRESULT CMainFrame::OnInitMenuMsg(WPARAM wParam, LPARAM)
 {
@@ -287,22 +266,52 @@ LRESULT CMainFrame::OnInitMenuMsg(WPARAM wParam, LPARAM)
     return 0;
 }
 
-LRESULT CMainFrame::OnInitMenuPopupMsg(WPARAM wParam, LPARAM)
+// Mail command states: with mailbox watching switched off, opening a menu
+// also ends a session that is still open.
+void CMainFrame::OnUpdateMailActivate(CCmdUI* pCmdUI)
 {
-    HMENU menu = reinterpret_cast<HMENU>(wParam);
     const bool session = g_MapiSession.GetSessionHandle() != 0;
-    const bool checkMail = g_Settings.GetCheckMAPI() != 0;
-    if (!checkMail && session)
-        OnMailDeactivate();
-    auto enable = [&](UINT id, bool on) { ::EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
-    ::CheckMenuItem(menu, ID_ACTIVATE_CMD, MF_BYCOMMAND | (checkMail && session ? MF_CHECKED : MF_UNCHECKED));
-    enable(ID_TRAY_ACTIVATE, checkMail && !session);
-    enable(ID_TRAY_DEACTIVATE, checkMail && session);
-    enable(ID_OPTIONS, !session);
-    CString previous = theApp.m_strAppPath + "\\VindalexB.log";
-    enable(ID_PREVIOUS_LOG, _access(previous, 4) == 0);
-    return 0;
+    if (!g_Settings.GetCheckMAPI()) {
+        pCmdUI->SetCheck(0);
+        if (session)
+            OnMailDeactivate();
+        return;
+    }
+    pCmdUI->SetCheck(session ? 1 : 0);
 }
+
+void CMainFrame::OnUpdateTrayActivate(CCmdUI* pCmdUI)
+{
+    const bool session = g_MapiSession.GetSessionHandle() != 0;
+    if (!g_Settings.GetCheckMAPI()) {
+        pCmdUI->SetCheck(0);
+        if (session)
+            OnMailDeactivate();
+        return;
+    }
+    pCmdUI->Enable(!session);
+}
+
+void CMainFrame::OnUpdateTrayDeactivate(CCmdUI* pCmdUI)
+{
+    if (!g_Settings.GetCheckMAPI()) {
+        pCmdUI->SetCheck(0);
+        return;
+    }
+    pCmdUI->Enable(g_MapiSession.GetSessionHandle() != 0);
+}
+
+void CMainFrame::OnUpdateOptions(CCmdUI* pCmdUI) { pCmdUI->Enable(g_MapiSession.GetSessionHandle() == 0); }
+
+void CMainFrame::OnUpdateStatusPane(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(TRUE);
+    pCmdUI->SetText(GetStatusText());
+}
+
+void CMainFrame::OnUpdatePreviousLog(CCmdUI* pCmdUI) { pCmdUI->Enable(_access(PreviousLogPath(), 4) == 0); }
+
+void CMainFrame::OnUpdateNothing(CCmdUI*) {}
 
 LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM lParam)
 {
@@ -360,11 +369,8 @@ void CMainFrame::OnMailActivate()
         }
         ::SetCursor(old);
         if (rc == 0) {
-            PostMessage(WM_COMMAND, ID_FILE_NEW_CMD);
-            try {
-                m_TrayIcon.SetTooltipText(LoadText(IDS_TRAY_ACTIVE));
-            } catch (...) {
-            }
+            PostMessage(WM_COMMAND, ID_FILE_NEW);
+            SetTrayTip(m_TrayIcon, LoadText(IDS_TRAY_ACTIVE));
             m_TrayIcon.ShowActiveIcon();
             UpdateCaption();
         } else {
@@ -375,25 +381,22 @@ void CMainFrame::OnMailActivate()
                 text = g_strLog;
             }
             AfxMessageBox(text);
-            PostMessage(WM_COMMAND, ID_FILE_CLOSE_CMD);
+            PostMessage(WM_COMMAND, ID_FILE_CLOSE);
         }
     } catch (...) {
         g_Settings.SetAutoLogin(0);
         AfxMessageBox(LoadText(IDS_LOGON_EXCEPTION));
-        PostMessage(WM_COMMAND, ID_FILE_CLOSE_CMD);
+        PostMessage(WM_COMMAND, ID_FILE_CLOSE);
     }
 }
 
 void CMainFrame::OnMailDeactivate()
 {
     m_Gate.SetDeactivating(true);
-    try {
-        m_TrayIcon.SetTooltipText(LoadText(IDS_TRAY_INACTIVE));
-    } catch (...) {
-    }
+    SetTrayTip(m_TrayIcon, LoadText(IDS_TRAY_INACTIVE));
     m_TrayIcon.ShowInactiveIcon();
     g_MapiSession.Logoff(0, nullptr);
-    PostMessage(WM_COMMAND, ID_FILE_CLOSE_CMD);
+    PostMessage(WM_COMMAND, ID_FILE_CLOSE);
     UpdateCaption();
     m_Gate.SetDeactivating(false);
 }
@@ -412,54 +415,67 @@ void CMainFrame::OnConsole()
 
 void CMainFrame::OnPreviousLog()
 {
-    CString file = theApp.m_strAppPath + "\\VindalexB.log";
-    ::ShellExecuteA(m_hWnd, "open", file, "", theApp.m_strAppPath, SW_SHOW);
+    ::ShellExecuteA(m_hWnd, "open", PreviousLogPath(), "", theApp.m_strAppPath, SW_SHOW);
 }
 
-void CMainFrame::OnAttachmentCommand()
+void CMainFrame::OnClearFile()
 {
-    // The attachment belongs to the desktop toolbar; without one there is
-    // nothing to set or clear.
+    CString* path = AttachmentPath();
+    if (!path)
+        return;
+    path->Empty();
+    AttachmentChanged();
+}
+
+void CMainFrame::OnChooseFile()
+{
+    CString* path = AttachmentPath();
+    if (!path)
+        return;
+    static const char kFilter[] =
+        "Text documents (*.doc;*.txt;*.wpd;*.wri)\0*.doc;*.txt;*.wpd;*.wri\0"
+        "Spreadsheets (*.xls;*.xl*)\0*.xl*\0"
+        "Graphic Files (*.gif;*.jpg;*.jpe*;*.bmp;*.rle;*.png;*.tif*)\0*.gif;*.jpg;*.jpe*;*.bmp;*.rle;*.png;*.tif*\0"
+        "Web Pages (*.htm*)\0*.htm*\0"
+        "Sounds (*.wav)\0*.wav\0"
+        "All Files (*.*)\0*.*\0";
+    char file[MAX_PATH] = {};
+    lstrcpynA(file, *path, MAX_PATH);
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = m_hWnd;
+    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrTitle = "Select File";
+    ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (!::GetOpenFileNameA(&ofn))
+        return;
+    *path = file;
+    AttachmentChanged();
+}
+
+void CMainFrame::OnPasteFromExplorer()
+{
+    CString* path = AttachmentPath();
+    if (!path || !::OpenClipboard(m_hWnd))
+        return;
+    if (HDROP drop = static_cast<HDROP>(::GetClipboardData(CF_HDROP))) {
+        char file[MAX_PATH] = {};
+        // Only the first of several files becomes the attachment.
+        if (::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0 && ::DragQueryFileA(drop, 0, file, MAX_PATH) > 0) {
+            *path = file;
+            AttachmentChanged();
+        }
+    }
+    ::CloseClipboard();
 }
 
 void CMainFrame::OnFileNew()
 {
     if (m_pConsoleView)
         return;
-    m_pConsoleDoc = new CKorvaneDoc;
-    auto* view = new CKorvaneView(m_pConsoleDoc);
-    CRect c(0, 0, 100, 100);
-    if (m_wndMDIClient.m_hWnd)
-        m_wndMDIClient.GetClientRect(&c);
-    if (!view->CreateView(m_wndMDIClient.m_hWnd ? static_cast<CWnd*>(&m_wndMDIClient) : this, c, kConsoleId)) {
-        delete view;
-        delete m_pConsoleDoc;
-        m_pConsoleDoc = nullptr;
-        return;
-    }
-    RecalcLayout();
-}
-
-void CMainFrame::CloseConsole()
-{
-    delete m_pConsoleView;  // clears m_pConsoleView
-    m_pConsoleView = nullptr;
-    delete m_pConsoleDoc;
-    m_pConsoleDoc = nullptr;
-}
-
-void CMainFrame::OnFileClose()
-{
-    if (!m_pConsoleView)
-        return;
-    // Closing the console ends the mail session.
-    g_MapiSession.Logoff(0, nullptr);
-    try {
-        m_TrayIcon.SetTooltipText("Vindalex is not active.");
-    } catch (...) {
-    }
-    m_TrayIcon.ShowInactiveIcon();
-    CloseConsole();
+    theApp.OnFileNew();
 }
 
 void CMainFrame::OnProcess()
@@ -469,12 +485,6 @@ void CMainFrame::OnProcess()
     // after it (a mail found then would otherwise count as handled, unread).
     theApp.m_Engine.OnProcess();
 }
-
-void CMainFrame::OnAppExit() { PostMessage(WM_CLOSE); }
-
-void CMainFrame::OnTipOfTheDay() { theApp.OnCmdMsg(ID_TIP_OF_THE_DAY, CN_COMMAND, nullptr, nullptr); }
-void CMainFrame::OnCheckWebUpdate() { theApp.OnCmdMsg(ID_CHECK_WEB_UPDATE, CN_COMMAND, nullptr, nullptr); }
-void CMainFrame::OnAbout() { theApp.OnCmdMsg(ID_APP_ABOUT_CMD, CN_COMMAND, nullptr, nullptr); }
 
 CString CMainFrame::GetStatusText() const
 {
@@ -506,17 +516,16 @@ void CMainFrame::OnClose()
     g_MapiSession.Logoff(0, nullptr);
     if (m_wndHiddenPopup.m_hWnd)
         m_wndHiddenPopup.DestroyWindow();
-    CloseConsole();
-    // The console's last text goes to the log file before the program ends.
-    CString chunk;
-    runlog::Transfer(theApp.m_strLogPath, &chunk);
-    DestroyWindow();
+    CMDIFrameWnd::OnClose();
 }
 
 void CMainFrame::OnDestroy()
 {
     m_TrayIcon.RemoveIcon();
+    // The console's last text goes to the log file before the program ends.
+    CString chunk;
+    runlog::Transfer(theApp.m_strLogPath, &chunk);
+    CMDIFrameWnd::OnDestroy();
     if (m_wndMDIClient.m_hWnd)
         m_wndMDIClient.UnsubclassWindow();
-    CWnd::OnDestroy();
 }

@@ -1,6 +1,6 @@
-// The program's one top-level window: the clock that drives the request
-// engine, the tray icon, the caption strip, the mail commands, the console's
-// life and the web server's.
+// The program's one top-level window, an MDI frame: the clock that drives the
+// request engine, the tray icon, the caption strip, the mail commands, the
+// console's life and the web server's.
 #pragma once
 
 #include "fx/fxwin.h"
@@ -13,22 +13,21 @@
 #define IDT_MAIL_TICK 0x3C003FFF
 #define IDT_FAST_TICK 0xBAADF00D
 #define WM_TRAYNOTIFY 0x8001
+#define WM_ACTIVATE_INSTANCE 0x2490
 
 class CKorvaneView;
-class CKorvaneDoc;
 
-class CMainFrame : public CWnd {
+class CMainFrame : public CMDIFrameWnd {
+    DECLARE_DYNAMIC(CMainFrame)
 public:
     CMainFrame();
     ~CMainFrame() override;
-
-    // Creates the frame window with its menu, caption and icon.
-    BOOL LoadFrame(const char* title);
 
     CAnimTrayIcon m_TrayIcon;
     CTickGate m_Gate;
     CMdiClient m_wndMDIClient;
     CStatusBar m_wndStatusBar;
+    CToolBar m_wndToolBar;
     CCaptionBar m_wndCaptionBar;
     UINT_PTR m_nMailTimer = static_cast<UINT_PTR>(-1);
     UINT_PTR m_nFastTimer = static_cast<UINT_PTR>(-1);
@@ -37,8 +36,8 @@ public:
     CDialog m_wndOwner;
     int m_nTaskbarState = 2;
     CWnd m_wndHiddenPopup;
+    // The open console view, or null; the console views keep it up to date.
     CKorvaneView* m_pConsoleView = nullptr;
-    CKorvaneDoc* m_pConsoleDoc = nullptr;
 
     BOOL SetTaskbarButton(BOOL on);
     void UpdateCaption();
@@ -47,11 +46,14 @@ public:
     afx_msg void OnConsole();
     afx_msg void OnMailActivate();
     afx_msg void OnMailDeactivate();
-    // The text of the status pane (also the frame's window text suffix).
+    // The text of the status pane.
     CString GetStatusText() const;
+    // The shared appearance options changed: the console background follows.
+    void ApplyBackgroundColours();
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnClose();
     afx_msg void OnDestroy();
@@ -59,25 +61,23 @@ protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnSetFocus(CWnd* pOldWnd);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
-    afx_msg void OnDropFiles(HDROP hDropInfo);
     afx_msg LRESULT OnInitMenuMsg(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnInitMenuPopupMsg(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnActivateFromOtherInstance(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnUpdateMailActivate(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateTrayActivate(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateTrayDeactivate(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateOptions(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateStatusPane(CCmdUI* pCmdUI);
+    afx_msg void OnUpdatePreviousLog(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateNothing(CCmdUI* pCmdUI);
     afx_msg void OnPreviousLog();
     afx_msg void OnFileNew();
-    afx_msg void OnFileClose();
     afx_msg void OnProcess();
-    afx_msg void OnAppExit();
-    afx_msg void OnAttachmentCommand();
-    afx_msg void OnTipOfTheDay();
-    afx_msg void OnCheckWebUpdate();
-    afx_msg void OnAbout();
+    afx_msg void OnClearFile();
+    afx_msg void OnChooseFile();
+    afx_msg void OnPasteFromExplorer();
     DECLARE_MESSAGE_MAP()
-
-private:
-    void RecalcLayout();
-    void CloseConsole();
 };
 
 extern CMainFrame* g_pMainFrame;

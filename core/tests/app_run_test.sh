@@ -2,8 +2,10 @@
 # Vindalex.exe under Wine and Xvfb, on a Maildir and a mail profile of its
 # own: it starts, loads its plug-ins and grammar and answers a request mail
 # within a few ticks; its web server answers; a screenshot of its window is kept in the build folder;
+# its main window is an MDI frame with toolbar, status bar and caption strip
+# whose console is an MDI child that closes and reopens with the mail session;
 # a second start hands over to the first and ends; closing the first shuts it
-# down and saves the settings.
+# down and saves the settings; a ".kvn" file named on the command line is read.
 set -euo pipefail
 root=${VX_SOURCE_ROOT:?}
 build=${VX_BUILD_DIR:?}
@@ -76,6 +78,27 @@ sleep 2.5
 import -display "$DISPLAY" -window root "$build/artifacts/vindalex_main_window.png" || fail "no screenshot"
 echo "screenshot: $build/artifacts/vindalex_main_window.png"
 
+# The frame's windows, seen from outside: bars along its edges, the console
+# view (the first pane id) inside an MDI child of the real MDI client.
+probe() { wine "$VX_TEST_BIN_DIR/vindalex_window_tree.exe" "$@" 2>/dev/null | tr -d '\r'; }
+console_view() { probe tree | awk '$1 == 3 && $3 == "id=59648" { print $2 }' | head -1; }
+tree=$(probe tree)
+echo "$tree"
+echo "$tree" | grep -q '^1 ToolbarWindow32 id=59392 visible=1' || fail "no toolbar on the frame"
+echo "$tree" | grep -q '^1 msctls_statusbar32 id=59393 visible=1' || fail "no status bar on the frame"
+echo "$tree" | grep -q '^1 .* id=59420 visible=1' || fail "no caption strip on the frame"
+echo "$tree" | grep -q '^1 MDICLIENT ' || fail "no MDI client in the frame"
+echo "$tree" | grep -q '^2 .* id=65280 visible=1 text=Vindale' || fail "the console is not an MDI child titled after its document"
+[ -n "$(console_view)" ] || fail "no console view in the MDI child"
+
+# Log-off closes the console; log-on (the toggle) opens a new one.
+probe command 32773 || fail "the frame did not take the log-off command"
+for _ in $(seq 1 40); do [ -z "$(console_view)" ] && break; sleep 0.25; done
+[ -z "$(console_view)" ] || fail "the console stayed open after log-off"
+probe command 32771 || fail "the frame did not take the log-on command"
+for _ in $(seq 1 40); do [ -n "$(console_view)" ] && break; sleep 0.25; done
+[ -n "$(console_view)" ] || fail "log-on did not open the console again"
+
 # A second start hands over to the first and ends on its own.
 timeout 60 wine Vindalex.exe >"$work/second.out" 2>&1 || fail "the second start did not end"
 kill -0 "$pid" 2>/dev/null || fail "the first instance ended with the second"
@@ -88,4 +111,27 @@ wait "$pid" || true
 pid=
 saved=$(timeout 60 wine reg query 'HKCU\Software\Ostrel Software\Vindalex Personal Assistant\Korvaneant1' /v kVInstDir 2>/dev/null | tr -d '\r')
 echo "$saved" | grep -qi 'vindalex_app_test' || fail "the settings were not saved at exit: $saved"
+
+# A ".kvn" file named on the command line is read: its strings switch the
+# sender check on, and with no authorised senders set a request is refused.
+cp "$root/core/console/tests/two_strings.kvn" "$work/senders.kvn"
+wine Vindalex.exe "$(printf 'Z:%s' "$work/senders.kvn" | sed 's#/#\\#g')" >"$work/third.out" 2>&1 &
+pid=$!
+/usr/bin/python3 - "$work/mail/Maildir" <<'PY'
+import mailbox, sys, email.message
+m = email.message.EmailMessage()
+m["From"] = "Stranger <stranger@localhost>"
+m["To"] = "vindalex@localhost"
+m["Subject"] = "Vindi, a request"
+m.set_content("Send me my new mail.\n")
+mailbox.Maildir(sys.argv[1], create=False).add(mailbox.MaildirMessage(m))
+PY
+for _ in $(seq 1 120); do grep -qs "unauthorized user. (stranger@localhost)" "$work/prog/Vindalex.log" && break; sleep 0.5; done
+grep -qs "unauthorized user. (stranger@localhost)" "$work/prog/Vindalex.log" ||
+  fail "the sender check stayed off: the .kvn file on the command line was not read"
+timeout 60 wine taskkill /im Vindalex.exe >/dev/null 2>&1 || true
+for _ in $(seq 1 120); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end after WM_CLOSE"
+wait "$pid" || true
+pid=
 echo "PASS"

@@ -1,6 +1,20 @@
 #include "caption_bar.h"
 
-BEGIN_MESSAGE_MAP(CCaptionBar, CWnd)
+namespace {
+// The bar's command-state object: an update handler's text becomes the caption.
+class CCaptionCmdUI : public CCmdUI {
+public:
+    explicit CCaptionCmdUI(CCaptionBar* bar) : m_pBar(bar) {}
+    void Enable(BOOL) override {}
+    void SetCheck(int) override {}
+    void SetText(LPCTSTR text) override { m_pBar->SetText(text ? text : ""); }
+
+private:
+    CCaptionBar* m_pBar;
+};
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CCaptionBar, CControlBar)
     ON_WM_ERASEBKGND()
     ON_WM_PAINT()
 END_MESSAGE_MAP()
@@ -21,6 +35,7 @@ BOOL CCaptionBar::Create(CWnd* parent, UINT id)
     if (!CWnd::CreateEx(WS_EX_CLIENTEDGE, nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                         CRect(0, 0, 0, 0), parent, id))
         return FALSE;
+    SetBarStyle(CBRS_ALIGN_TOP);
     SetFontName(nullptr);
     return TRUE;
 }
@@ -96,6 +111,28 @@ int CCaptionBar::CalcHeight(int width)
             textHeight = h;
     }
     return textHeight + 2 * kBorder;
+}
+
+CSize CCaptionBar::CalcFixedLayout(BOOL, BOOL)
+{
+    int offered = 0;
+    if (m_hWnd) {
+        CRect parent;
+        if (CWnd* p = GetParent()) {
+            p->GetClientRect(&parent);
+            offered = parent.Width();
+        }
+    }
+    return CSize(32767, CalcHeight(offered));
+}
+
+void CCaptionBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL)
+{
+    CCaptionCmdUI ui(this);
+    ui.m_nID = 59393;
+    // The bar's own handlers first, then the frame's; nothing is disabled.
+    if (!ui.DoUpdate(this, FALSE) && pTarget)
+        ui.DoUpdate(reinterpret_cast<CCmdTarget*>(pTarget), FALSE);
 }
 
 BOOL CCaptionBar::OnEraseBkgnd(CDC* pDC)

@@ -1,17 +1,21 @@
-// The title strip across the main frame: a large shadowed text line with up
-// to five icons at its right end.
+// The title strip across the main frame: a control bar docked at the top that
+// shows a large shadowed text line with up to five icons at its right end.
 #pragma once
 
 #include "fx/fxwin.h"
 
-class CCaptionBar : public CWnd {
+class CCaptionBar : public CControlBar {
 public:
     enum { kSlots = 5, kBorder = 4, kMinHeight = 32 };
     CCaptionBar();
     ~CCaptionBar() override;
 
-    // Creates the bar as a child of the frame (the frame places it).
+    // Creates the bar as a child of the frame, docked along its top edge.
     BOOL Create(CWnd* parent, UINT id);
+    // As wide as the frame; as high as the text needs at that width.
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    // The frame's idle update: command 59393 sets the text through an update handler.
+    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
     void SetText(const CString& text);
     CString GetText() const { return m_strText; }
     int SetIcon(UINT iconId, int slot);

@@ -1,5 +1,6 @@
 #include "korvane_app.h"
 
+#include "about_dlg.h"
 #include "frame_hooks.h"
 #include "instance_checker.h"
 #include "korvane_doc.h"
@@ -13,14 +14,13 @@
 #include "files/fileutil.h"
 #include "files/findfile.h"
 #include "mapi/zlm_mapi.h"
+#include "options/wmoptions.h"
 #include "parser/dict/dictionary.h"
 #include "parser/options/parse_options.h"
 #include "plugin_table.h"
 #include "winmgr/winmgr.h"
 
 #include <shellapi.h>
-
-#include <direct.h>
 
 #include <cstdlib>
 #include <new>
@@ -31,18 +31,10 @@ extern CZLMMapi g_MapiSession;
 namespace {
 const char kUpdateBatch[] = "VindalexUpd.bat";
 
-void CloseAssistantWindows() { g_WindowMgr.DeInIt(); }
+// The application module's user of the shared appearance options.
+CWMOptions g_AppOptions;
 
-// Free space of the drive in KB; 64-bit arithmetic, as today's disks exceed
-// what 32 bits of bytes can count. False when it cannot be read.
-bool FreeDiskKB(const char* root, unsigned long long* kb)
-{
-    ULARGE_INTEGER freeToCaller, total, totalFree;
-    if (!::GetDiskFreeSpaceExA(root, &freeToCaller, &total, &totalFree))
-        return false;
-    *kb = freeToCaller.QuadPart / 1024;
-    return true;
-}
+void CloseAssistantWindows() { g_WindowMgr.DeInIt(); }
 }  // namespace
 
 bool TipsDisabledByEnvironment()
@@ -242,23 +234,9 @@ void CKorvaneApp::OnTipOfTheDay()
 
 void CKorvaneApp::OnAppAbout()
 {
-    CString text;
-    text.Format("Vindalex Personal Assistant\nVersion %s (Build %s)\n", "3.0", "129");
-    MEMORYSTATUS ms = {};
-    ms.dwLength = sizeof ms;
-    ::GlobalMemoryStatus(&ms);
-    CString line;
-    line.Format("Free memory (RAM) is %lu KB\n", static_cast<unsigned long>(ms.dwAvailPhys / 1024));
-    text += line;
-    unsigned long long kb = 0;
-    char drive = static_cast<char>('A' + ::_getdrive() - 1);
-    char root[4] = {drive, ':', '\\', 0};
-    if (FreeDiskKB(root, &kb))
-        line.Format("Free disk space  on %c: is %llu KB", drive, kb);
-    else
-        line = "Unavailable";
-    text += line;
-    AfxMessageBox(text);
+    // The colours may have been changed since the last showing.
+    g_AppOptions.Init();
+    CAboutDlg().DoModal();
 }
 
 void CKorvaneApp::OnCheckWebUpdate()

@@ -72,9 +72,10 @@ TEST(BmpMenu, KeysChooseAnEnabledItemAndTheOwnerGetsTheCommand)
     ASSERT_TRUE(menu.Attach(popup));
     menu.SetTitle("Vindalex");
     menu.EnableMenuItem(32783, MF_GRAYED);
-    // Down from nothing: the greyed title, then Console, Activate; Down again
-    // reaches the greyed Deactivate, which Return does not choose; Up, Return.
-    TypeLater({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_UP, VK_RETURN});
+    // The mnemonic of the greyed Deactivate chooses nothing; Down from
+    // nothing passes the greyed title to Console, then Activate, then past
+    // the greyed Deactivate to Exit; Up, Return.
+    TypeLater({'D', VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_RETURN});
     ASSERT_TRUE(menu.TrackPopupMenu(0, 100, 100, &owner));
     Pump();
     EXPECT_EQ(menu.GetItemCount(), 6);

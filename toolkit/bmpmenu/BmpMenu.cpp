@@ -7,6 +7,7 @@
 #include "menu_placement.h"
 #include "options/wmoptions.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -207,6 +208,27 @@ void MenuToolBar::FreeItems()
         clear.lParam = 0;
         GetToolBarCtrl().SetButtonInfo(i, &clear);
     }
+}
+
+int MenuToolBar::TextWidthNeeded() const
+{
+    // Not every tool bar control widens its buttons for texts set after
+    // they were added: measure them as they are drawn (check square, gap, text).
+    const int height = GetToolBarCtrl().GetButtonSize().cy;
+    HDC dc = ::GetDC(m_hWnd);
+    HGDIOBJ old = ::SelectObject(dc, m_font.GetSafeHandle() ? m_font.GetSafeHandle() : ::GetStockObject(DEFAULT_GUI_FONT));
+    int widest = 0;
+    for (int i = 0, n = GetCount(); i < n; ++i) {
+        const MENUITEMINFOA* info = ItemInfo(i);
+        if (!info || !info->dwTypeData)
+            continue;
+        RECT r = {0, 0, 0, 0};
+        ::DrawTextA(dc, info->dwTypeData, -1, &r, DT_SINGLELINE | DT_CALCRECT);
+        widest = std::max<int>(widest, r.right - r.left);
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(m_hWnd, dc);
+    return widest + height + 2 + 4;
 }
 
 const MENUITEMINFOA* MenuToolBar::ItemInfo(int nIndex) const
@@ -651,7 +673,8 @@ BOOL CBmpMenu::TrackPopupMenu(UINT, int x, int y, CWnd* owner, CRect* exclude)
     if (m_pToolBar->CreateInMenu() && m_pToolBar->FillFromMenu(m_hMenu)) {
         m_nItemCount = m_pToolBar->GetCount();
         CToolBarCtrl& ctrl = m_pToolBar->GetToolBarCtrl();
-        const int width = ctrl.GetButtonSize().cx + ::GetSystemMetrics(SM_CXMENUCHECK);
+        const int width = std::max<int>(ctrl.GetButtonSize().cx, m_pToolBar->TextWidthNeeded()) +
+                          ::GetSystemMetrics(SM_CXMENUCHECK);
         ctrl.SetButtonWidth(width, width);
         CRect first, last;
         if (m_nItemCount > 0) {

@@ -35,6 +35,8 @@ public:
     // The menu item behind button nIndex, or null (separators have one too).
     const MENUITEMINFOA* ItemInfo(int nIndex) const;
     int HitTest(CPoint point) const;
+    // The button width the item texts need with the menu font.
+    int TextWidthNeeded() const;
     BOOL IsItemEnabled(int nIndex) const;
 
     virtual void OnCustomDrawNotify(NMHDR* pNMHDR, LRESULT* pResult);

@@ -385,3 +385,67 @@ TEST(ToolBar, ImageGreysFollowTheSystemColours)
 
     EXPECT_FALSE(AfxLoadSysColorBitmap(inst, nullptr));
 }
+
+TEST(ToolBarCtrl, WrapsTheControlsButtonMessages)
+{
+    Frame frame;
+    CToolBarCtrl ctrl;
+    ASSERT_TRUE(ctrl.Create(WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NORESIZE, CRect(0, 0, 300, 30), &frame, 7));
+    EXPECT_EQ(ctrl.GetDlgCtrlID(), 7);
+    EXPECT_GE(ctrl.AddStrings("One\0Two\0"), 0);
+    TBBUTTON buttons[3] = {};
+    const int ids[] = {ID_TB_OPEN, ID_TB_SAVE, ID_TB_PRINT};
+    for (int i = 0; i < 3; ++i) {
+        buttons[i].iBitmap = i;
+        buttons[i].idCommand = ids[i];
+        buttons[i].fsState = TBSTATE_ENABLED;
+        buttons[i].fsStyle = i == 1 ? TBSTYLE_CHECK : TBSTYLE_BUTTON;
+        buttons[i].iString = -1;
+    }
+    ASSERT_TRUE(ctrl.AddButtons(2, buttons));
+    ASSERT_TRUE(ctrl.InsertButton(0, &buttons[2]));
+    ASSERT_EQ(ctrl.GetButtonCount(), 3);
+    EXPECT_EQ(ctrl.CommandToIndex(ID_TB_PRINT), 0);
+    EXPECT_EQ(ctrl.CommandToIndex(ID_TB_SAVE), 2);
+    TBBUTTON got = {};
+    ASSERT_TRUE(ctrl.GetButton(1, &got));
+    EXPECT_EQ(got.idCommand, ID_TB_OPEN);
+
+    // State changes by command id, each seen through its own query.
+    EXPECT_TRUE(ctrl.CheckButton(ID_TB_SAVE));
+    EXPECT_TRUE(ctrl.IsButtonChecked(ID_TB_SAVE));
+    EXPECT_TRUE(ctrl.EnableButton(ID_TB_OPEN, FALSE));
+    EXPECT_FALSE(ctrl.IsButtonEnabled(ID_TB_OPEN));
+    EXPECT_TRUE(ctrl.PressButton(ID_TB_PRINT));
+    EXPECT_TRUE(ctrl.IsButtonPressed(ID_TB_PRINT));
+    EXPECT_TRUE(ctrl.HideButton(ID_TB_PRINT));
+    EXPECT_TRUE(ctrl.IsButtonHidden(ID_TB_PRINT));
+    EXPECT_TRUE(ctrl.SetState(ID_TB_OPEN, TBSTATE_ENABLED | TBSTATE_CHECKED));
+    EXPECT_EQ(ctrl.GetState(ID_TB_OPEN), TBSTATE_ENABLED | TBSTATE_CHECKED);
+
+    TBBUTTONINFOA info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_TEXT;
+    info.pszText = const_cast<char*>("Saved");
+    EXPECT_TRUE(ctrl.SetButtonInfo(ID_TB_SAVE, &info));
+    char text[32] = {};
+    info.pszText = text;
+    info.cchText = sizeof text;
+    EXPECT_TRUE(ctrl.GetButtonInfo(ID_TB_SAVE, &info));
+    EXPECT_STREQ(text, "Saved");
+
+    EXPECT_TRUE(ctrl.SetBitmapSize(CSize(20, 18)));
+    EXPECT_TRUE(ctrl.SetButtonSize(CSize(40, 30)));
+    EXPECT_EQ(ctrl.GetButtonSize(), CSize(40, 30));
+    CRect r;
+    EXPECT_TRUE(ctrl.GetItemRect(1, &r));
+    EXPECT_EQ(r.Width(), 40);
+
+    EXPECT_TRUE(ctrl.DeleteButton(0));
+    EXPECT_EQ(ctrl.GetButtonCount(), 2);
+    ctrl.SetExtendedStyle(TBSTYLE_EX_DRAWDDARROWS);
+    EXPECT_TRUE(ctrl.GetExtendedStyle() & TBSTYLE_EX_DRAWDDARROWS);
+    ctrl.SetHotItem(1);
+    EXPECT_EQ(ctrl.GetHotItem(), 1);
+    ctrl.DestroyWindow();
+}

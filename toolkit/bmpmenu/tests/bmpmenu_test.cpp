@@ -412,3 +412,36 @@ TEST(BmpMenu, CheckedItemShowsItsCheckAndSubMenuItemsTheirArrow)
     EXPECT_GT(arrow, 3);
     EXPECT_EQ(plainRight, 0);
 }
+
+TEST(BmpMenu, GreyedItemsIgnoreClicksAndHovering)
+{
+    Owner owner;
+    LoadedMenu m(302);
+    ASSERT_TRUE(m.bar);
+    m.menu.EnableMenuItem(40023, MF_GRAYED);
+    size_t withSub = 0, afterGreyHover = 0;
+    RunMenu(m.menu, owner, [&](DWORD thread) {
+        HWND root = MenuChain(thread)[0];
+        HWND bar = ItemBar(root);
+        auto at = [&](int index) {
+            CPoint c = ItemRect(root, index).CenterPoint();
+            return MAKELPARAM(c.x, c.y);
+        };
+        ::SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at(0));
+        WaitFor([&] { return MenuChain(thread).size() == 2; });
+        withSub = MenuChain(thread).size();
+        // Resting on the greyed item leaves the open sub-menu alone, and
+        // clicking it chooses nothing.
+        ::SendMessageA(bar, WM_MOUSEMOVE, 0, at(3));
+        ::SendMessageA(bar, WM_MOUSEHOVER, 0, at(3));
+        ::SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at(3));
+        ::SendMessageA(bar, WM_LBUTTONUP, 0, at(3));
+        afterGreyHover = MenuChain(thread).size();
+        // A click on an enabled item still works afterwards and is the only command.
+        ::SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at(2));
+        WaitFor([&] { return MenuChain(thread).empty(); });
+    });
+    EXPECT_EQ(withSub, 2u);
+    EXPECT_EQ(afterGreyHover, 2u);
+    EXPECT_EQ(owner.commands, std::vector<UINT>{40022});
+}

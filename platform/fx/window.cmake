@@ -68,3 +68,14 @@ vx_test(fx_gdi_controls_tests
 if(TARGET fx_gdi_controls_tests)
   target_include_directories(fx_gdi_controls_tests PRIVATE tests/window)
 endif()
+
+# Tool bars: the control wrapper and the bar built on it.
+vx_sources(vxfx WIN32 src/window/toolbar.cpp)
+vx_test(fx_toolbar_tests
+  SOURCES tests/window/toolbar_test.cpp
+  LIBS vxfx
+  WIN32_ONLY
+  RESOURCES tests/window/toolbar_tests.rc)
+if(TARGET fx_toolbar_tests)
+  target_include_directories(fx_toolbar_tests PRIVATE tests/window)
+endif()

@@ -15,6 +15,7 @@
 #include "fx/controls.h"
 #include "fx/cmnctrls.h"
 #include "fx/ctrlbars.h"
+#include "fx/toolbar.h"
 #include "fx/propsheet.h"
 #include "fx/view.h"
 #include "fx/resources.h"

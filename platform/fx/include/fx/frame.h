@@ -120,7 +120,7 @@ public:
     LRESULT HandleInitMenuPopup(WPARAM wParam, LPARAM lParam);
 
 protected:
-    enum { idleTitle = 1, idleLayout = 2 };
+    enum { idleTitle = 1, idleLayout = 2, idleMessageShown = 4 };
     UINT m_nIdleFlags;
     CView* m_pViewActive;
     UINT m_nIDTracking;     // prompt wanted for the menu item under the cursor

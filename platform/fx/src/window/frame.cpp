@@ -77,14 +77,9 @@ CFrameWnd::CFrameWnd()
 {
 }
 
-CFrameWnd::~CFrameWnd()
-{
-    // Accelerators loaded from a resource need no freeing; a menu no longer
-    // on the window (replaced by a shared one) is ours to free.
-    if (m_hMenuDefault && (!m_hWnd || ::GetMenu(m_hWnd) != m_hMenuDefault) && ::IsMenu(m_hMenuDefault))
-        ::DestroyMenu(m_hMenuDefault);
-    m_hMenuDefault = nullptr;
-}
+// Accelerators loaded from a resource need no freeing; the frame's menu is
+// freed with its window (OnDestroy).
+CFrameWnd::~CFrameWnd() = default;
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
 {
@@ -108,13 +103,16 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     }
     m_strTitle = lpszWindowName ? lpszWindowName : "";
     PendingContext pending(pContext);
+    ThreadState& ts = Thread();
+    ts.pLastNcDestroyed = nullptr;
     int cx = rect.right - rect.left, cy = rect.bottom - rect.top;
     if (rect.left == CW_USEDEFAULT)
         cx = cy = CW_USEDEFAULT;
     if (!CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top, cx, cy,
                   pParentWnd->GetSafeHwnd(), hMenu, pContext)) {
-        // The object may be gone with its window (PostNcDestroy): only the menu is left to free.
-        if (hMenu && ::IsMenu(hMenu))
+        // A window that was made took its menu along (and this object, in
+        // PostNcDestroy); otherwise the menu is left to free.
+        if (hMenu && ts.pLastNcDestroyed != this && ::IsMenu(hMenu))
             ::DestroyMenu(hMenu);
         return FALSE;
     }
@@ -525,12 +523,27 @@ void CFrameWnd::GetMessageString(UINT nID, CString& rMessage) const
         AfxExtractSubString(rMessage, full, 0, '\n');
 }
 
-CWnd* CFrameWnd::GetMessageBar() { return GetControlBar(AFX_IDW_STATUS_BAR); }
+CWnd* CFrameWnd::GetMessageBar()
+{
+    // A status bar among the children with the status bar's id (another bar may share the id).
+    CWnd* pFirst = nullptr;
+    for (HWND h = m_hWnd ? ::GetWindow(m_hWnd, GW_CHILD) : nullptr; h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        if (::GetDlgCtrlID(h) != AFX_IDW_STATUS_BAR)
+            continue;
+        CWnd* pWnd = CWnd::FromHandlePermanent(h);
+        if (dynamic_cast<CStatusBar*>(pWnd))
+            return pWnd;
+        if (!pFirst)
+            pFirst = pWnd;
+    }
+    return pFirst;
+}
 
 LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam)
 {
     UINT nIDLast = m_nIDLastMessage;
     m_nIDLastMessage = (UINT)wParam;
+    m_nIdleFlags |= idleMessageShown;
     CWnd* pBar = GetMessageBar();
     if (pBar) {
         CString text;
@@ -562,7 +575,7 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
     if (m_nIdleFlags & idleLayout)
         RecalcLayout();
     // The message pane starts out with the idle prompt.
-    if (m_nIDLastMessage == 0 && GetMessageBar())
+    if (!(m_nIdleFlags & idleMessageShown) && GetMessageBar())
         SetMessageText((UINT)AFX_IDS_IDLEMESSAGE);
     return 0;
 }
@@ -669,6 +682,10 @@ void CFrameWnd::OnDestroy()
 {
     // Bars and views go with the window; forget the active view first.
     m_pViewActive = nullptr;
+    // The frame's own menu, when another one shows, is not freed by the window.
+    if (m_hMenuDefault && ::GetMenu(m_hWnd) != m_hMenuDefault && !(GetStyle() & WS_CHILD))
+        ::DestroyMenu(m_hMenuDefault);
+    m_hMenuDefault = nullptr;
     CWnd::OnDestroy();
 }
 

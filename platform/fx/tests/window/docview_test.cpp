@@ -74,6 +74,7 @@ public:
     static int live;
     int paints = 0;
     int initialUpdates = 0;
+    int updates = 0;
     PaperView() { ++live; }
     ~PaperView() override { --live; }
     void OnDraw(CDC*) override { ++paints; }
@@ -81,6 +82,11 @@ public:
     {
         ++initialUpdates;
         CView::OnInitialUpdate();
+    }
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override
+    {
+        ++updates;
+        CView::OnUpdate(pSender, lHint, pHint);
     }
 
 protected:
@@ -366,6 +372,53 @@ TEST_F(MdiTest, FileCloseClosesOnlyTheActiveDocumentAndTheSharedMenuFollowsTheCh
     EXPECT_EQ(PaperChild::live, 0);
     EXPECT_EQ(::GetMenu(hFrame), frameMenu) << "the frame's own menu returns with the last child";
     EXPECT_EQ(tmpl->GetFirstDocPosition(), nullptr);
+}
+
+TEST_F(MdiTest, ASecondWindowOnADocumentIsNumberedSharesUpdatesAndClosesAlone)
+{
+    Command(ID_FILE_NEW);
+    PaperChild* first = ActiveChild();
+    ASSERT_NE(first, nullptr);
+    Command(ID_WINDOW_NEW);
+    PaperChild* second = ActiveChild();
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(second, first);
+    EXPECT_EQ(PaperDoc::live, 1);
+    EXPECT_EQ(PaperView::live, 2);
+    EXPECT_STREQ(TextOf(first->m_hWnd), "Paper1:1");
+    EXPECT_STREQ(TextOf(second->m_hWnd), "Paper1:2");
+
+    auto* v1 = static_cast<PaperView*>(first->GetActiveView());
+    auto* v2 = static_cast<PaperView*>(second->GetActiveView());
+    ASSERT_EQ(v1->GetDocument(), v2->GetDocument());
+    int before1 = v1->updates, before2 = v2->updates;
+    v1->GetDocument()->UpdateAllViews(v1);
+    EXPECT_EQ(v1->updates, before1) << "the sender is not told";
+    EXPECT_EQ(v2->updates, before2 + 1);
+
+    // Closing one of the two windows leaves the document open.
+    ::SendMessageA(second->m_hWnd, WM_CLOSE, 0, 0);
+    EXPECT_EQ(PaperChild::live, 1);
+    EXPECT_EQ(PaperView::live, 1);
+    EXPECT_EQ(PaperDoc::live, 1);
+    EXPECT_STREQ(TextOf(first->m_hWnd), "Paper1");
+    // Closing the last one closes it.
+    ::SendMessageA(first->m_hWnd, WM_CLOSE, 0, 0);
+    EXPECT_EQ(PaperChild::live, 0);
+    EXPECT_EQ(PaperDoc::live, 0);
+}
+
+TEST_F(MdiTest, ClosingTheMainFrameClosesEveryDocument)
+{
+    Command(ID_FILE_NEW);
+    Command(ID_FILE_NEW);
+    ::SendMessageA(hFrame, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(hFrame));
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    EXPECT_EQ(MainFrame::live, 0);
+    EXPECT_EQ(PaperDoc::live, 0);
+    MSG msg;
+    EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the loop is told to end";
 }
 
 TEST_F(MdiTest, TheSubclassedClientStillMakesAndPaintsChildren)
@@ -659,6 +712,43 @@ TEST_F(SdiTest, NewTwiceReusesTheOneFrameAndDocument)
     EXPECT_EQ(SheetDoc::news, 2);
 }
 
+TEST_F(SdiTest, TheDocumentsTitleNamesTheFrameAndTheViewFillsWhatTheBarsLeave)
+{
+    app.OnFileNew();
+    SheetFrame* frame = Frame();
+    ASSERT_NE(frame, nullptr);
+    frame->GetActiveDocument()->SetTitle("Renamed");
+    EXPECT_STREQ(TextOf(frame->m_hWnd), "Renamed - Docview SDI");
+
+    CView* view = frame->GetActiveView();
+    ASSERT_NE(view, nullptr);
+    auto rectIn = [&](CWnd* w) {
+        CRect r;
+        w->GetWindowRect(&r);
+        frame->ScreenToClient(&r);
+        return r;
+    };
+    CRect client;
+    frame->GetClientRect(&client);
+    CRect bar = rectIn(&frame->m_status);
+    EXPECT_EQ(bar.bottom, client.bottom);
+    EXPECT_EQ(rectIn(view).bottom, bar.top);
+    EXPECT_EQ(rectIn(view).top, client.top);
+    // Hidden bars leave their room to the view.
+    EXPECT_EQ(frame->GetControlBar(AFX_IDW_STATUS_BAR), &frame->m_status);
+    frame->ShowControlBar(&frame->m_status, FALSE, FALSE);
+    EXPECT_EQ(rectIn(view).bottom, client.bottom);
+    // The standard View command toggles it back, and its menu item is checked.
+    ::SendMessageA(frame->m_hWnd, WM_COMMAND, ID_VIEW_STATUS_BAR, 0);
+    EXPECT_TRUE(frame->m_status.IsWindowVisible());
+    EXPECT_EQ(rectIn(view).bottom, bar.top);
+    // Docked on the top edge, the bar moves there.
+    frame->DockControlBar(&frame->m_status, AFX_IDW_DOCKBAR_TOP);
+    EXPECT_EQ(rectIn(&frame->m_status).top, client.top);
+    EXPECT_EQ(rectIn(view).top, rectIn(&frame->m_status).bottom);
+    EXPECT_EQ(rectIn(view).bottom, client.bottom);
+}
+
 TEST_F(SdiTest, LoadFrameTakesTitleMenuAndIconOfItsResource)
 {
     app.OnFileNew();
@@ -752,6 +842,8 @@ TEST_F(SdiTest, StatusPanesFollowUpdateHandlersAndMenuPrompts)
     }
     frame->SetMessageText("Custom");
     EXPECT_STREQ(bar.GetPaneText(0), "Custom");
+    app.OnIdle(0);
+    EXPECT_STREQ(bar.GetPaneText(0), "Custom") << "idle passes keep a text that was set";
     frame->SetMessageText(ID_TEST_FRAME);
     EXPECT_STREQ(bar.GetPaneText(0), "Prompt of the frame command");
 }

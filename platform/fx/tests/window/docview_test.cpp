@@ -875,6 +875,46 @@ TEST_F(SdiTest, ClosingTheMainFrameEndsTheMessageLoopAndDeletesTheFrame)
     EXPECT_EQ(SheetDoc::live, 0);
 }
 
+class SheetForm : public CFormView {
+    DECLARE_DYNCREATE(SheetForm)
+public:
+    static int live;
+    CString m_strText = "from the form";
+    SheetForm() : CFormView(IDD_SHEET_FORM) { ++live; }
+    ~SheetForm() override { --live; }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override { DDX_Text(pDX, IDC_FORM_EDIT, m_strText); }
+};
+int SheetForm::live = 0;
+IMPLEMENT_DYNCREATE(SheetForm, CFormView)
+
+// A form view made by a template joins the document and goes with its frame.
+TEST(FormViewInAFrame, JoinsTheDocumentAndIsDeletedWithTheFrame)
+{
+    DocApp app;
+    SheetForm::live = SheetDoc::live = 0;
+    app.AddDocTemplate(
+        new CSingleDocTemplate(IDR_BARE, RUNTIME_CLASS(SheetDoc), RUNTIME_CLASS(CFrameWnd), RUNTIME_CLASS(SheetForm)));
+    app.OnFileNew();
+    auto* frame = dynamic_cast<CFrameWnd*>(app.m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    auto* form = dynamic_cast<SheetForm*>(frame->GetActiveView());
+    ASSERT_NE(form, nullptr);
+    EXPECT_NE(form->GetDocument(), nullptr);
+    EXPECT_EQ(form->GetDocument(), frame->GetActiveDocument());
+    EXPECT_EQ(form->GetDlgCtrlID(), AFX_IDW_PANE_FIRST);
+    char text[64] = {};
+    ::GetDlgItemTextA(form->m_hWnd, IDC_FORM_EDIT, text, sizeof text);
+    EXPECT_STREQ(text, "from the form");
+    EXPECT_STREQ(TextOf(frame->m_hWnd), "Untitled");
+    frame->DestroyWindow();
+    DrainQueue();
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    EXPECT_EQ(SheetForm::live, 0);
+    EXPECT_EQ(SheetDoc::live, 0);
+}
+
 // A view made without a frame or document works and stays its owner's.
 TEST(ViewWithoutDocument, IsNotDeletedByTheFrameworkAndPaints)
 {

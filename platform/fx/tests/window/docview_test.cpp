@@ -198,6 +198,16 @@ BEGIN_MESSAGE_MAP(DocApp, CWinApp)
     ON_COMMAND(ID_CMD_CHILD_APP, OnApp)
 END_MESSAGE_MAP()
 
+MSG KeyDown(HWND hWnd, UINT vk)
+{
+    MSG msg = {};
+    msg.hwnd = hWnd;
+    msg.message = WM_KEYDOWN;
+    msg.wParam = vk;
+    msg.lParam = 1;
+    return msg;
+}
+
 std::vector<HWND> ChildrenOf(HWND parent)
 {
     std::vector<HWND> out;
@@ -419,6 +429,20 @@ TEST_F(MdiTest, ClosingTheMainFrameClosesEveryDocument)
     EXPECT_EQ(PaperDoc::live, 0);
     MSG msg;
     EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the loop is told to end";
+}
+
+TEST_F(MdiTest, TheTemplatesAcceleratorsApplyWhileOneOfItsChildrenIsActive)
+{
+    MSG f6 = KeyDown(hFrame, VK_F6);
+    EXPECT_FALSE(app.PreTranslateMessage(&f6));
+    Command(ID_FILE_NEW);
+    PaperChild* child = ActiveChild();
+    ASSERT_NE(child, nullptr);
+    g_answer.clear();
+    f6 = KeyDown(child->GetActiveView()->m_hWnd, VK_F6);
+    EXPECT_TRUE(app.PreTranslateMessage(&f6));
+    EXPECT_EQ(g_answer, "view");
+    EXPECT_EQ(g_answerObject, child->GetActiveView());
 }
 
 TEST_F(MdiTest, TheSubclassedClientStillMakesAndPaintsChildren)
@@ -650,7 +674,7 @@ protected:
             return -1;
         return 0;
     }
-    afx_msg void OnFrameCmd() {}
+    afx_msg void OnFrameCmd() { Answer("sheet frame", this); }
     afx_msg void OnUpdateSheetPane(CCmdUI* pCmdUI) { pCmdUI->SetText("Pane text"); }
     DECLARE_MESSAGE_MAP()
 };
@@ -747,6 +771,57 @@ TEST_F(SdiTest, TheDocumentsTitleNamesTheFrameAndTheViewFillsWhatTheBarsLeave)
     EXPECT_EQ(rectIn(&frame->m_status).top, client.top);
     EXPECT_EQ(rectIn(view).top, rectIn(&frame->m_status).bottom);
     EXPECT_EQ(rectIn(view).bottom, client.bottom);
+}
+
+TEST_F(SdiTest, TheFramesAcceleratorsTurnKeysIntoCommands)
+{
+    app.OnFileNew();
+    SheetFrame* frame = Frame();
+    ASSERT_NE(frame, nullptr);
+    g_answer.clear();
+    MSG f5 = KeyDown(frame->GetActiveView()->m_hWnd, VK_F5);
+    EXPECT_TRUE(app.PreTranslateMessage(&f5));
+    EXPECT_EQ(g_answer, "sheet frame");
+    MSG f6 = KeyDown(frame->GetActiveView()->m_hWnd, VK_F6);
+    EXPECT_FALSE(app.PreTranslateMessage(&f6));
+}
+
+TEST_F(SdiTest, ClosingAsksToSaveAModifiedDocumentAndCancelKeepsEverything)
+{
+    app.OnFileNew();
+    SheetFrame* frame = Frame();
+    ASSERT_NE(frame, nullptr);
+    HWND hFrame = frame->m_hWnd;
+    {
+        MessageBoxRecorder boxes(IDNO);
+        ::SendMessageA(hFrame, WM_CLOSE, 0, 0);  // not modified: no question
+        EXPECT_TRUE(boxes.boxes.empty());
+    }
+    EXPECT_FALSE(::IsWindow(hFrame));
+    DrainQueue();
+
+    app.OnFileNew();
+    frame = Frame();
+    ASSERT_NE(frame, nullptr);
+    hFrame = frame->m_hWnd;
+    frame->GetActiveDocument()->SetModifiedFlag();
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        ::SendMessageA(hFrame, WM_CLOSE, 0, 0);
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, "Save changes to Untitled?");
+        EXPECT_EQ(boxes.boxes[0].type & MB_TYPEMASK, (UINT)MB_YESNOCANCEL);
+    }
+    EXPECT_TRUE(::IsWindow(hFrame));
+    EXPECT_EQ(SheetDoc::live, 1);
+    {
+        MessageBoxRecorder boxes(IDNO);
+        ::SendMessageA(hFrame, WM_CLOSE, 0, 0);
+        EXPECT_EQ(boxes.boxes.size(), 1u);
+    }
+    EXPECT_FALSE(::IsWindow(hFrame));
+    EXPECT_EQ(SheetDoc::live, 0);
+    EXPECT_EQ(SheetFrame::live, 0);
 }
 
 TEST_F(SdiTest, LoadFrameTakesTitleMenuAndIconOfItsResource)

@@ -137,10 +137,8 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     if (::FindResourceA(hAccInst, id, RT_ACCELERATOR))
         m_hAccelTable = ::LoadAcceleratorsA(hAccInst, id);
 
-    HWND hParent = pParentWnd->GetSafeHwnd();
     if (!Create(cls, title, dwDefaultStyle, rectDefault, pParentWnd, id, 0L, pContext))
         return FALSE;  // the object may be deleted already
-    (void)hParent;
     if (hIcon) {
         SetIcon(hIcon, TRUE);
         HICON hSmall = static_cast<HICON>(::LoadImageA(hIconInst, id, IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),

@@ -414,7 +414,8 @@ BOOL CMDIChildWnd::DestroyWindow()
 {
     if (!m_hWnd)
         return FALSE;
-    if (CWnd::FromHandlePermanent(m_hWnd) != this)
+    // Only the MDI client may destroy its children; a child without one goes the usual way.
+    if (CWnd::FromHandlePermanent(m_hWnd) != this || !GetMDIFrame())
         return CWnd::DestroyWindow();
     MDIDestroy();
     return TRUE;

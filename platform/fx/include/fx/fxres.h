@@ -63,7 +63,9 @@
 // Control ids of a frame's children.
 #define AFX_IDW_CONTROLBAR_FIRST 0xE800
 #define AFX_IDW_CONTROLBAR_LAST 0xE8FF
+#ifndef AFX_IDW_TOOLBAR
 #define AFX_IDW_TOOLBAR 0xE800
+#endif
 #define AFX_IDW_STATUS_BAR 0xE801
 #define AFX_IDW_PREVIEW_BAR 0xE802
 #define AFX_IDW_RESIZE_BAR 0xE803

@@ -57,6 +57,16 @@ vx_sources(vxfx WIN32
   src/window/propsheet.cpp
   src/window/view.cpp
 )
+
+# Frames, documents and document templates, and the layer's own texts.
+vx_sources(vxfx WIN32
+  src/window/frame.cpp
+  src/window/mdi.cpp
+  src/window/doc.cpp
+  src/window/doctempl.cpp
+  src/window/app_doc.cpp
+  src/window/vxfx.rc
+)
 vx_test(fx_gdi_controls_tests
   SOURCES
     tests/window/gdi_test.cpp
@@ -78,4 +88,16 @@ vx_test(fx_toolbar_tests
   RESOURCES tests/window/toolbar_tests.rc)
 if(TARGET fx_toolbar_tests)
   target_include_directories(fx_toolbar_tests PRIVATE tests/window)
+endif()
+
+# Frames, documents, views and templates driven through real windows.
+vx_test(fx_docview_tests
+  SOURCES
+    tests/window/docview_test.cpp
+    tests/window/cmdline_test.cpp
+  LIBS vxfx
+  WIN32_ONLY
+  RESOURCES tests/window/docview_tests.rc)
+if(TARGET fx_docview_tests)
+  target_include_directories(fx_docview_tests PRIVATE tests/window)
 endif()

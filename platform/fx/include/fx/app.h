@@ -6,6 +6,7 @@
 #pragma once
 
 #include "fx/wnd.h"
+#include "fx/collections.h"
 
 typedef UINT (*AFX_THREADPROC)(LPVOID);
 
@@ -82,6 +83,34 @@ CWinThread* AfxGetThread();
 BOOL AfxPumpMessage();
 void AfxPostQuitMessage(int nExitCode);
 
+class CDocTemplate;
+class CDocument;
+
+// What the program's command line asks for (CWinApp::ParseCommandLine).
+class CCommandLineInfo : public CObject {
+public:
+    CCommandLineInfo();
+    ~CCommandLineInfo() override = default;
+
+    // One argument; bFlag when it started with '-' or '/' (removed from
+    // pszParam); bLast for the last argument.
+    virtual void ParseParam(const char* pszParam, BOOL bFlag, BOOL bLast);
+
+    BOOL m_bShowSplash;
+    BOOL m_bRunEmbedded;
+    BOOL m_bRunAutomated;
+    enum { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppUnregister, FileNothing = -1 } m_nShellCommand;
+    CString m_strFileName;
+    CString m_strPrinterName;
+    CString m_strDriverName;
+    CString m_strPortName;
+
+protected:
+    void ParseParamFlag(const char* pszParam);
+    void ParseParamNotFlag(const char* pszParam);
+    void ParseLast(BOOL bLast);
+};
+
 class CWinApp : public CWinThread {
     DECLARE_DYNAMIC(CWinApp)
 public:
@@ -122,6 +151,39 @@ public:
     HKEY GetAppRegistryKey(BOOL bCreate = TRUE);
     HKEY GetSectionKey(LPCTSTR lpszSection, BOOL bCreate = TRUE);
 
+    // Documents. The application owns its templates and deletes them at exit.
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    POSITION GetFirstDocTemplatePosition() const;
+    CDocTemplate* GetNextDocTemplate(POSITION& pos) const;
+    // Opens the file with the template that fits it best; a document already
+    // open with that path is activated and returned without reading the file.
+    virtual CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
+    virtual BOOL SaveAllModified();
+    void CloseAllDocuments(BOOL bEndSession);
+    // The file dialog of the Open command, filtered by the templates' file types.
+    virtual BOOL DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog,
+                                  CDocTemplate* pTemplate);
+
+    // Splits m_lpCmdLine as the C runtime splits a command line (blanks,
+    // double quotes, backslashes before quotes) and hands each argument to
+    // rCmdInfo.ParseParam.
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    // Carries out the command line: FileNew runs the ID_FILE_NEW command and
+    // fails when no main window results; FileOpen opens the file (FALSE when
+    // it cannot); FileNothing does nothing. Nothing can be printed here: the
+    // print commands just open the document; DDE and unregistering do nothing.
+    BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+
+    // Standard command handlers for message maps.
+    afx_msg void OnFileNew();
+    afx_msg void OnFileOpen();
+    afx_msg void OnAppExit();
+    afx_msg void OnHelp();
+    afx_msg void OnHelpFinder();
+    afx_msg void OnHelpIndex();
+    afx_msg void OnHelpUsing();
+    afx_msg void OnContextHelp();
+
     // Icons and cursors from the resource chain.
     HICON LoadIcon(LPCTSTR lpszResourceName) const;
     HICON LoadIcon(UINT nIDResource) const;
@@ -132,6 +194,7 @@ public:
 
 protected:
     static void SetString(LPCTSTR& field, LPCTSTR value);
+    CPtrList* m_pTemplateList;  // the document templates, created with the first one
 };
 
 CWinApp* AfxGetApp();

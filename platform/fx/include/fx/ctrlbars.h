@@ -8,11 +8,9 @@
 
 #include <vector>
 
-// Control ids of the bars (the standard range) and of the status bar.
-#define AFX_IDW_CONTROLBAR_FIRST 0xE800
-#define AFX_IDW_CONTROLBAR_LAST 0xE8FF
-#define AFX_IDW_STATUS_BAR 0xE801
-#define ID_SEPARATOR 0
+// Control ids of the bars (AFX_IDW_CONTROLBAR_FIRST..LAST, AFX_IDW_STATUS_BAR)
+// and ID_SEPARATOR come from fx/fxres.h.
+#include "fx/fxres.h"
 
 // Bar styles (the low word and bit 22 of a bar's creation style).
 #define CBRS_ALIGN_LEFT 0x1000L
@@ -80,6 +78,11 @@ public:
     virtual CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz);
     virtual CSize CalcDynamicLayout(int nLength, DWORD dwMode);
     DWORD GetBarStyle() const { return m_dwStyle; }
+    // Records the edges the bar may sit along (CBRS_ALIGN_xxx). Bars do not
+    // float or get dragged here: a docked bar stays on the edge its style names.
+    void EnableDocking(DWORD dwDockStyle);
+    // The frame the bar belongs to (its nearest frame ancestor), or null.
+    CFrameWnd* GetDockingFrame() const;
     void SetBarStyle(DWORD dwStyle) { m_dwStyle = dwStyle & CBRS_ALL; }
     // Whether the bar sits in a floating frame of its own.
     BOOL IsFloating() const { return m_bFloating; }
@@ -88,8 +91,10 @@ public:
     DWORD m_dwStyle;      // CBRS_ styles
     BOOL m_bFloating;     // set by whoever floats the bar in a frame of its own
     CSize m_sizeDefault;  // the size from the bar's creation
+    DWORD m_dwDockStyle;  // edges docking allows (EnableDocking)
 
 protected:
+    afx_msg LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
 
@@ -116,6 +121,9 @@ public:
     int GetCount() const { return (int)m_panes.size(); }
     void GetItemRect(int nIndex, LPRECT lpRect) const;
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    // Updates every pane but the first (the message pane) through pTarget's
+    // update handlers: SetText sets the pane's text, Enable(FALSE) blanks it.
+    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
 
 protected:
     struct Pane {

@@ -1,6 +1,7 @@
 // The window core of the class layer (Win32): application and threads,
 // windows and message maps, dialogs with data exchange, the standard
-// controls, the resource chain, the application profile and message boxes.
+// controls, the resource chain, the application profile and message boxes,
+// frames, documents and views.
 #pragma once
 
 #include "fx/fx.h"
@@ -18,5 +19,8 @@
 #include "fx/toolbar.h"
 #include "fx/propsheet.h"
 #include "fx/view.h"
+#include "fx/fxres.h"
+#include "fx/frame.h"
+#include "fx/doc.h"
 #include "fx/resources.h"
 #include "fx/msgbox.h"

@@ -18,6 +18,7 @@
 
 class CDC;
 class CDataExchange;
+class CFrameWnd;
 struct CCreateContext;  // the document/view creation context
 
 class CWnd : public CCmdTarget {
@@ -146,6 +147,10 @@ public:
     CWnd* SetParent(CWnd* pWndNewParent);
     CWnd* GetOwner() const;
     CWnd* GetTopLevelParent() const;
+    // The nearest frame window among the parents (null when there is none).
+    CFrameWnd* GetParentFrame() const;
+    // The outermost frame among this window (when a frame) and its parents.
+    CFrameWnd* GetTopLevelFrame() const;
     CWnd* GetWindow(UINT nCmd) const;
     CWnd* GetNextWindow(UINT nFlag = GW_HWNDNEXT) const;
     CWnd* GetTopWindow() const;
@@ -252,6 +257,8 @@ protected:
     afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar);
     afx_msg void OnSettingChange(UINT uFlags, LPCTSTR lpszSection);
     afx_msg void OnSysColorChange();
+    afx_msg int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
+    afx_msg void OnMDIActivate(BOOL bActivate, CWnd* pActivateWnd, CWnd* pDeactivateWnd);
 
     WNDPROC m_pfnSuper;  // the window's own procedure, called for default processing
 

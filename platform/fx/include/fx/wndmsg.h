@@ -235,6 +235,22 @@ template <auto F> BOOL W_SettingChange(CCmdTarget* t, MsgCall& c)
     return TRUE;
 }
 
+template <auto F> BOOL W_MouseActivate(CCmdTarget* t, MsgCall& c)
+{
+    FX_SIG(F, int(CWnd*, UINT, UINT));
+    c.result = (Obj<F>(t)->*F)(WndOf(reinterpret_cast<HWND>(c.wParam)), LOWORD(c.lParam), HIWORD(c.lParam));
+    return TRUE;
+}
+// Sent to the child being deactivated (wParam) and the one being activated (lParam).
+BOOL MdiActivateIsOwn(CCmdTarget* t, LPARAM lParam);
+template <auto F> BOOL W_MDIActivate(CCmdTarget* t, MsgCall& c)
+{
+    FX_SIG(F, void(BOOL, CWnd*, CWnd*));
+    (Obj<F>(t)->*F)(MdiActivateIsOwn(t, c.lParam), WndOf(reinterpret_cast<HWND>(c.lParam)),
+                    WndOf(reinterpret_cast<HWND>(c.wParam)));
+    return TRUE;
+}
+
 #undef FX_SIG
 
 } // namespace fx::detail
@@ -307,3 +323,5 @@ template <auto F> BOOL W_SettingChange(CCmdTarget* t, MsgCall& c)
 #define ON_WM_VSCROLL() FX_WM(WM_VSCROLL, W_Scroll, OnVScroll)
 #define ON_WM_SETTINGCHANGE() FX_WM(WM_SETTINGCHANGE, W_SettingChange, OnSettingChange)
 #define ON_WM_SYSCOLORCHANGE() FX_WM(WM_SYSCOLORCHANGE, W_v, OnSysColorChange)
+#define ON_WM_MOUSEACTIVATE() FX_WM(WM_MOUSEACTIVATE, W_MouseActivate, OnMouseActivate)
+#define ON_WM_MDIACTIVATE() FX_WM(WM_MDIACTIVATE, W_MDIActivate, OnMDIActivate)

@@ -34,7 +34,7 @@ DWORD fx::win::AppThreadId() { return g_appThreadId; }
 CWinApp::CWinApp(LPCTSTR lpszAppName)
     : m_hInstance(nullptr), m_hPrevInstance(nullptr), m_lpCmdLine(nullptr), m_nCmdShow(SW_SHOWNORMAL),
       m_pszAppName(nullptr), m_pszRegistryKey(nullptr), m_pszProfileName(nullptr), m_pszExeName(nullptr),
-      m_pszHelpFilePath(nullptr)
+      m_pszHelpFilePath(nullptr), m_pTemplateList(nullptr)
 {
     SetString(m_pszAppName, lpszAppName);
     m_bAutoDelete = FALSE;
@@ -45,6 +45,14 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
 
 CWinApp::~CWinApp()
 {
+    // The application owns its document templates.
+    if (m_pTemplateList) {
+        POSITION pos = m_pTemplateList->GetHeadPosition();
+        while (pos)
+            delete static_cast<CDocTemplate*>(m_pTemplateList->GetNext(pos));
+        delete m_pTemplateList;
+        m_pTemplateList = nullptr;
+    }
     for (LPCTSTR* field : {&m_pszAppName, &m_pszRegistryKey, &m_pszProfileName, &m_pszExeName, &m_pszHelpFilePath})
         SetString(*field, nullptr);
     if (g_pApp == this)

@@ -8,11 +8,33 @@ IMPLEMENT_DYNAMIC(CDialogBar, CControlBar)
 using namespace fx::win;
 
 BEGIN_MESSAGE_MAP(CControlBar, CWnd)
+    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
 
-CControlBar::CControlBar() : m_dwStyle(0), m_bFloating(FALSE) {}
+CControlBar::CControlBar() : m_dwStyle(0), m_bFloating(FALSE), m_dwDockStyle(0) {}
 
 void CControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL) {}
+
+void CControlBar::EnableDocking(DWORD dwDockStyle) { m_dwDockStyle = dwDockStyle & CBRS_ALIGN_ANY; }
+
+CFrameWnd* CControlBar::GetDockingFrame() const
+{
+    for (HWND h = m_hWnd ? ::GetParent(m_hWnd) : nullptr; h; h = ::GetParent(h))
+        if (CFrameWnd* f = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(h)))
+            return f;
+    return nullptr;
+}
+
+LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
+{
+    // Hidden bars and bars outside a frame have nothing to show.
+    if (!(GetStyle() & WS_VISIBLE))
+        return 0;
+    CFrameWnd* pTarget = GetDockingFrame();
+    if (pTarget)
+        OnUpdateCmdUI(pTarget, (BOOL)wParam);
+    return 0;
+}
 
 CSize CControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
 {
@@ -163,10 +185,11 @@ BOOL CStatusBar::SetPaneText(int nIndex, LPCTSTR lpszNewText, BOOL bUpdate)
         return FALSE;
     m_panes[nIndex].text = lpszNewText ? lpszNewText : "";
     if (m_hWnd) {
+        LPCSTR shown = (m_panes[nIndex].nStyle & SBPS_DISABLED) ? "" : (LPCSTR)m_panes[nIndex].text;
         UINT flags = (m_panes[nIndex].nStyle & SBPS_NOBORDERS) ? SBT_NOBORDERS : 0;
         if (m_panes[nIndex].nStyle & SBPS_POPOUT)
             flags |= SBT_POPOUT;
-        ::SendMessageA(m_hWnd, SB_SETTEXTA, (WPARAM)(nIndex | flags), (LPARAM)(LPCSTR)m_panes[nIndex].text);
+        ::SendMessageA(m_hWnd, SB_SETTEXTA, (WPARAM)(nIndex | flags), (LPARAM)shown);
         if (bUpdate)
             UpdateWindow();
     }
@@ -189,6 +212,57 @@ CSize CStatusBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
 {
     CSize size = CControlBar::CalcFixedLayout(bStretch, bHorz);
     return size;
+}
+
+namespace {
+
+// A status pane's update request.
+class PaneCmdUI : public CCmdUI {
+public:
+    explicit PaneCmdUI(CStatusBar* bar) : m_bar(bar) {}
+    void Enable(BOOL bOn) override
+    {
+        m_bEnableChanged = TRUE;
+        UINT style = m_bar->GetPaneStyle((int)m_nIndex);
+        UINT wanted = bOn ? (style & ~(UINT)SBPS_DISABLED) : (style | SBPS_DISABLED);
+        if (wanted != style) {
+            m_bar->SetPaneStyle((int)m_nIndex, wanted);
+            // A disabled pane shows no text; the text comes back with the pane.
+            m_bar->SetPaneText((int)m_nIndex, m_bar->GetPaneText((int)m_nIndex));
+        }
+    }
+    void SetCheck(int nCheck) override
+    {
+        UINT style = m_bar->GetPaneStyle((int)m_nIndex);
+        UINT wanted = nCheck ? (style | SBPS_POPOUT) : (style & ~(UINT)SBPS_POPOUT);
+        if (wanted != style)
+            m_bar->SetPaneStyle((int)m_nIndex, wanted);
+    }
+    void SetText(LPCTSTR lpszText) override
+    {
+        CString text(lpszText ? lpszText : "");
+        if (text != m_bar->GetPaneText((int)m_nIndex))
+            m_bar->SetPaneText((int)m_nIndex, text);
+    }
+
+private:
+    CStatusBar* m_bar;
+};
+
+} // namespace
+
+void CStatusBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
+{
+    if (!pTarget)
+        return;
+    PaneCmdUI state(this);
+    state.m_nIndexMax = (UINT)GetCount();
+    // Pane 0 carries the frame's messages and prompts, not a command's state.
+    for (int i = 1; i < GetCount(); ++i) {
+        state.m_nIndex = (UINT)i;
+        state.m_nID = m_panes[i].nID;
+        state.DoUpdate(pTarget, bDisableIfNoHndler);
+    }
 }
 
 void CStatusBar::UpdateParts()
@@ -229,7 +303,8 @@ void CStatusBar::UpdateParts()
     ::SendMessageA(m_hWnd, SB_SETPARTS, n, (LPARAM)edges.data());
     for (int i = 0; i < n; ++i) {
         UINT flags = (m_panes[i].nStyle & SBPS_NOBORDERS) ? SBT_NOBORDERS : 0;
-        ::SendMessageA(m_hWnd, SB_SETTEXTA, (WPARAM)(i | flags), (LPARAM)(LPCSTR)m_panes[i].text);
+        LPCSTR shown = (m_panes[i].nStyle & SBPS_DISABLED) ? "" : (LPCSTR)m_panes[i].text;
+        ::SendMessageA(m_hWnd, SB_SETTEXTA, (WPARAM)(i | flags), (LPARAM)shown);
     }
 }
 

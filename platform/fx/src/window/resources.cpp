@@ -1,6 +1,7 @@
 // The resource chain and string loading from it.
 #include "window_state.h"
 
+#include <algorithm>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CDynLinkLibrary, CCmdTarget)
@@ -31,6 +32,12 @@ std::vector<HINSTANCE> SearchOrder()
         if (p->m_hResource && p->m_hResource != order.front())
             order.push_back(p->m_hResource);
     ReleaseSRWLockShared(&c.lock);
+    // The layer's own resources (the framework's texts) come last.
+    HMODULE self = nullptr;
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCSTR>(&AfxFindResourceHandle), &self);
+    if (self && std::find(order.begin(), order.end(), self) == order.end())
+        order.push_back(self);
     return order;
 }
 

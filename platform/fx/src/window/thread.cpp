@@ -134,8 +134,16 @@ BOOL CWinThread::IsIdleMessage(MSG* pMsg)
 
 BOOL CWinThread::OnIdle(LONG lCount)
 {
-    if (lCount <= 0)
+    if (lCount <= 0) {
+        // The main window and its bars bring their states (captions, panes,
+        // buttons) up to date.
+        CWnd* pMainWnd = m_pMainWnd;
+        if (pMainWnd && pMainWnd->m_hWnd && ::IsWindowVisible(pMainWnd->m_hWnd)) {
+            pMainWnd->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+            pMainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
+        }
         AfxDeleteTempMaps();
+    }
     return FALSE;
 }
 

@@ -1,10 +1,7 @@
 // Tool bars: the TB_ message wrapper and the tool-bar control bar.
 #include "window_state.h"
 
-#if __has_include("fx/frame.h")
 #include "fx/frame.h"
-#define FX_HAVE_FRAME 1
-#endif
 
 #include <algorithm>
 #include <vector>
@@ -761,18 +758,11 @@ void CToolBar::UpdateButtons(CCmdTarget* pTarget, BOOL bDisableIfNoHndler)
 
 void CToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
 {
-#ifdef FX_HAVE_FRAME
     UpdateButtons(pTarget, bDisableIfNoHndler);
-#else
-    // Frames are the bars' owners: route through the owner until the frame
-    // type is known here.
-    if (!pTarget)
-        return;
-    CWnd* owner = GetOwner();
-    UpdateButtons(owner ? owner : GetParent(), bDisableIfNoHndler);
-#endif
 }
 
+// A tool bar outside a frame (in a dialog, say) still follows its owner's
+// update handlers; in a frame the owner is the frame.
 LRESULT CToolBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
 {
     if (!(GetStyle() & WS_VISIBLE))

@@ -15,6 +15,11 @@ struct ThreadState {
     HHOOK hHookCbt = nullptr;      // creation hook while a window is being created
     CWinThread* pThread = nullptr; // this thread's CWinThread, when it has one
     HWND hLockoutNotify = nullptr; // window whose control notifications UpdateData holds back
+    // The creation context handed to the window being created, so that its
+    // WM_CREATE handler can tell a real context from other creation data.
+    CCreateContext* pPendingContext = nullptr;
+    CWnd* pLastNcDestroyed = nullptr;  // the last object whose window ended (never dereferenced)
+    int nNoAppRouting = 0;             // >0: frames leave the application out of command routing
     std::map<HWND, CWnd*> tempWnds;
     std::vector<CWnd*> retiredWnds;  // temporary objects whose window was destroyed
     std::map<HDC, CDC*> tempDCs;
@@ -52,6 +57,20 @@ private:
 // (found where AfxFindResourceHandle says), with control id nID. Null when the
 // template is missing or creation fails; pWnd is then left unattached.
 HWND CreateChildFromTemplate(CWnd* pWnd, LPCTSTR lpszTemplateName, CWnd* pParent, UINT nID);
+
+// Sets the pending creation context for one scope.
+class PendingContext {
+public:
+    explicit PendingContext(CCreateContext* pContext) : m_prev(Thread().pPendingContext)
+    {
+        Thread().pPendingContext = pContext;
+    }
+    ~PendingContext() { Thread().pPendingContext = m_prev; }
+    PendingContext(const PendingContext&) = delete;
+    PendingContext& operator=(const PendingContext&) = delete;
+private:
+    CCreateContext* m_prev;
+};
 
 // The main thread's id (the one that built the application object).
 DWORD AppThreadId();

@@ -348,11 +348,13 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs)
 }
 
 BOOL CWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                  CWnd* pParentWnd, UINT nID, CCreateContext*)
+                  CWnd* pParentWnd, UINT nID, CCreateContext* pContext)
 {
+    // The context travels as the creation parameter (a view adds itself to its document).
+    PendingContext pending(pContext);
     return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect.left, rect.top,
                     rect.right - rect.left, rect.bottom - rect.top, pParentWnd->GetSafeHwnd(),
-                    reinterpret_cast<HMENU>((UINT_PTR)nID));
+                    reinterpret_cast<HMENU>((UINT_PTR)nID), pContext);
 }
 
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
@@ -387,6 +389,8 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
         return FALSE;
     }
     HWND hWnd;
+    ThreadState& ts = Thread();
+    ts.pLastNcDestroyed = nullptr;
     {
         CreationHook hook(this);
         hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx,
@@ -394,6 +398,9 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     }
     if (!hWnd) {
         // The window refused creation (WM_NCCREATE / WM_CREATE); its handle is gone.
+        // An object that deletes itself with its window (PostNcDestroy) is gone too.
+        if (ts.pLastNcDestroyed == this)
+            return FALSE;
         if (m_hWnd && LookupPermanent(m_hWnd) == this)
             Detach();
         return FALSE;
@@ -435,6 +442,7 @@ void CWnd::FinishNcDestroy()
         ::RemovePropA(h, kSuperProp);
     }
     Detach();
+    Thread().pLastNcDestroyed = this;
     PostNcDestroy();  // may delete this
 }
 
@@ -719,6 +727,14 @@ void CWnd::OnExitMenuLoop(BOOL) { Default(); }
 void CWnd::OnCaptureChanged(CWnd*) { Default(); }
 void CWnd::OnSettingChange(UINT, LPCTSTR) { Default(); }
 void CWnd::OnSysColorChange() { Default(); }
+int CWnd::OnMouseActivate(CWnd*, UINT, UINT) { return (int)Default(); }
+void CWnd::OnMDIActivate(BOOL, CWnd*, CWnd*) { Default(); }
+
+BOOL fx::detail::MdiActivateIsOwn(CCmdTarget* t, LPARAM lParam)
+{
+    CWnd* pWnd = static_cast<CWnd*>(t);
+    return reinterpret_cast<HWND>(lParam) == pWnd->m_hWnd;
+}
 
 // The messages below go to the child control first (reflection), so that
 // controls can paint, measure and scroll themselves.

@@ -87,7 +87,7 @@ echo "$tree"
 echo "$tree" | grep -q '^1 ToolbarWindow32 id=59392 visible=1' || fail "no toolbar on the frame"
 echo "$tree" | grep -q '^1 msctls_statusbar32 id=59393 visible=1' || fail "no status bar on the frame"
 echo "$tree" | grep -q '^1 .* id=59420 visible=1' || fail "no caption strip on the frame"
-echo "$tree" | grep -q '^1 MDICLIENT ' || fail "no MDI client in the frame"
+echo "$tree" | grep -qi '^1 MDICLIENT ' || fail "no MDI client in the frame"
 echo "$tree" | grep -q '^2 .* id=65280 visible=1 text=Vindale' || fail "the console is not an MDI child titled after its document"
 [ -n "$(console_view)" ] || fail "no console view in the MDI child"
 

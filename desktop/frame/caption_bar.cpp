@@ -132,7 +132,7 @@ void CCaptionBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL)
     ui.m_nID = 59393;
     // The bar's own handlers first, then the frame's; nothing is disabled.
     if (!ui.DoUpdate(this, FALSE) && pTarget)
-        ui.DoUpdate(reinterpret_cast<CCmdTarget*>(pTarget), FALSE);
+        ui.DoUpdate(pTarget, FALSE);
 }
 
 BOOL CCaptionBar::OnEraseBkgnd(CDC* pDC)

@@ -23,8 +23,8 @@ TEST(ProgramResources, ToolbarRecordListsTheButtons)
     const WORD* words = static_cast<const WORD*>(::LockResource(::LoadResource(self, found)));
     ASSERT_NE(words, nullptr);
     std::vector<WORD> got(words, words + size / sizeof(WORD));
-    const std::vector<WORD> want = {1, 16, 15, 5, ID_ACTIVATE_CMD, 0, ID_OPTIONS, ID_PREVIOUS_LOG,
-                                    ID_APP_ABOUT_CMD};
+    const WORD kActivate = 32771;  // the engine's log-on command
+    const std::vector<WORD> want = {1, 16, 15, 5, kActivate, 0, ID_OPTIONS, ID_PREVIOUS_LOG, ID_APP_ABOUT};
     EXPECT_EQ(got, want);
     EXPECT_EQ(want[4], 32771);
     EXPECT_EQ(want[8], 57664);

@@ -83,6 +83,44 @@ TEST(CaptionBar, RepaintsOnChangeOnlyIgnoresBadSlotsAndGrowsWithText)
     EXPECT_TRUE(bar.SetFontName(std::string(200, 'F').c_str()));
 }
 
+// A frame whose update handler for the caption's command names the text.
+class CaptionFrame : public CFrameWnd {
+public:
+    CString m_strCaption = "From the frame";
+
+protected:
+    afx_msg void OnUpdateCaption(CCmdUI* pCmdUI) { pCmdUI->SetText(m_strCaption); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CaptionFrame, CFrameWnd)
+    ON_UPDATE_COMMAND_UI(59393, OnUpdateCaption)
+END_MESSAGE_MAP()
+
+TEST(CaptionBar, DocksAtTheTopAndTakesItsTextFromTheFramesUpdateHandler)
+{
+    auto* frame = new CaptionFrame;  // frames delete themselves with their window
+    ASSERT_TRUE(frame->Create(nullptr, "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 500, 300)));
+    CCaptionBar bar;
+    ASSERT_TRUE(bar.Create(frame, 59420));
+    bar.SetText("Vindi");
+    frame->RecalcLayout();
+    CRect client, placed;
+    frame->GetClientRect(&client);
+    bar.GetWindowRect(&placed);
+    frame->ScreenToClient(&placed);
+    EXPECT_EQ(placed.top, 0);
+    EXPECT_EQ(placed.Width(), client.Width());
+    EXPECT_EQ(placed.Height(), bar.CalcHeight(client.Width()));
+
+    // The idle pass updates the bars of the frame.
+    frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0);
+    EXPECT_EQ(bar.GetText(), CString("From the frame"));
+    EXPECT_TRUE(bar.IsWindowEnabled()) << "an update without disabling";
+    bar.DestroyWindow();
+    frame->DestroyWindow();
+}
+
 TEST(MdiClient, SolidColourGradientAndDefault)
 {
     Host host;

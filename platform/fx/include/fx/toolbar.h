@@ -167,6 +167,7 @@ protected:
     afx_msg LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     afx_msg void OnNcDestroy();
     afx_msg void OnSysColorChange();
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
 
     // The size of the buttons laid in rows no wider than nMaxWidth (-1: one
     // row; 0: one column); with bCommit the control's wrap states are set to match.

@@ -301,6 +301,7 @@ BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
     ON_WM_NCDESTROY()
     ON_WM_SYSCOLORCHANGE()
+    ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
 CToolBar::CToolBar()
@@ -821,6 +822,20 @@ BOOL CToolBar::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
         return TRUE;
     }
     return CControlBar::OnNotify(wParam, lParam, pResult);
+}
+
+// The bar paints its own face: frames commonly leave their background
+// unpainted (their client windows cover it), and Wine's control leaves an
+// opaque bar unerased. Bars that erase through custom draw or show their
+// parent keep the control's own handling.
+BOOL CToolBar::OnEraseBkgnd(CDC* pDC)
+{
+    if (GetStyle() & (TBSTYLE_CUSTOMERASE | TBSTYLE_TRANSPARENT))
+        return (BOOL)Default();
+    CRect r;
+    GetClientRect(&r);
+    pDC->FillSolidRect(&r, ::GetSysColor(COLOR_BTNFACE));
+    return TRUE;
 }
 
 void CToolBar::OnSysColorChange()

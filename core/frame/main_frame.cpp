@@ -95,6 +95,11 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_COMMAND(ID_CLEAR_FILE, OnClearFile)
     ON_UPDATE_COMMAND_UI(ID_CLEAR_FILE, OnUpdateNothing)
     ON_COMMAND(ID_CHOOSE_FILE, OnChooseFile)
+    // The framework's help commands (there is no help file to open yet).
+    ON_COMMAND(ID_HELP_FINDER, CFrameWnd::OnHelpFinder)
+    ON_COMMAND(ID_HELP, CFrameWnd::OnHelp)
+    ON_COMMAND(ID_CONTEXT_HELP, CFrameWnd::OnContextHelp)
+    ON_COMMAND(ID_DEFAULT_HELP, CFrameWnd::OnHelpFinder)
     // One console at a time; the application's handler makes it.
     ON_COMMAND(ID_FILE_NEW, OnFileNew)
     // The console document runs the mail road; without one the frame does.

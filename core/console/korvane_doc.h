@@ -4,6 +4,8 @@
 
 #include "fx/fxwin.h"
 
+#include "kvn_file.h"
+
 class CKorvaneDoc : public CDocument {
     DECLARE_DYNCREATE(CKorvaneDoc)
 public:
@@ -20,10 +22,6 @@ protected:
     afx_msg void OnFileSaveAs();
     DECLARE_MESSAGE_MAP()
 };
-
-// Reads the strings of a ".kvn" archive onto the end of list: an 8-byte
-// value (not used), a signed 32-bit count, then that many archive strings.
-void ReadKvnStrings(CArchive& ar, CStringList& list);
 
 extern CStringList g_DocumentStrings;
 extern CKorvaneDoc* g_pCurrentDocument;

@@ -1,4 +1,4 @@
-#include "korvane_doc.h"
+#include "kvn_file.h"
 
 void ReadKvnStrings(CArchive& ar, CStringList& list)
 {

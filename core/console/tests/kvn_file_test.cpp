@@ -1,7 +1,7 @@
 // ".kvn" files as fixed byte files: their strings are appended to the list
 // (twice when opened twice), a count of 0 adds nothing, and a file that ends
 // early throws with the strings read before the end kept.
-#include "korvane_doc.h"
+#include "kvn_file.h"
 
 #include "testsupport/testsupport.h"
 

@@ -271,39 +271,36 @@ LRESULT CMainFrame::OnInitMenuMsg(WPARAM wParam, LPARAM)
     return 0;
 }
 
-// Mail command states: with mailbox watching switched off, opening a menu
-// also ends a session that is still open.
+// Mail command states. With mailbox watching switched off the commands show
+// unchecked, and opening a menu also ends a session that is still open.
+bool CMainFrame::MailWatchingOff(CCmdUI* pCmdUI)
+{
+    if (g_Settings.GetCheckMAPI())
+        return false;
+    pCmdUI->SetCheck(0);
+    if (g_MapiSession.GetSessionHandle())
+        OnMailDeactivate();
+    return true;
+}
+
 void CMainFrame::OnUpdateMailActivate(CCmdUI* pCmdUI)
 {
-    const bool session = g_MapiSession.GetSessionHandle() != 0;
-    if (!g_Settings.GetCheckMAPI()) {
-        pCmdUI->SetCheck(0);
-        if (session)
-            OnMailDeactivate();
-        return;
-    }
-    pCmdUI->SetCheck(session ? 1 : 0);
+    if (!MailWatchingOff(pCmdUI))
+        pCmdUI->SetCheck(g_MapiSession.GetSessionHandle() ? 1 : 0);
 }
 
 void CMainFrame::OnUpdateTrayActivate(CCmdUI* pCmdUI)
 {
-    const bool session = g_MapiSession.GetSessionHandle() != 0;
-    if (!g_Settings.GetCheckMAPI()) {
-        pCmdUI->SetCheck(0);
-        if (session)
-            OnMailDeactivate();
-        return;
-    }
-    pCmdUI->Enable(!session);
+    if (!MailWatchingOff(pCmdUI))
+        pCmdUI->Enable(g_MapiSession.GetSessionHandle() == 0);
 }
 
 void CMainFrame::OnUpdateTrayDeactivate(CCmdUI* pCmdUI)
 {
-    if (!g_Settings.GetCheckMAPI()) {
+    if (!g_Settings.GetCheckMAPI())
         pCmdUI->SetCheck(0);
-        return;
-    }
-    pCmdUI->Enable(g_MapiSession.GetSessionHandle() != 0);
+    else
+        pCmdUI->Enable(g_MapiSession.GetSessionHandle() != 0);
 }
 
 void CMainFrame::OnUpdateOptions(CCmdUI* pCmdUI) { pCmdUI->Enable(g_MapiSession.GetSessionHandle() == 0); }

@@ -78,6 +78,9 @@ protected:
     afx_msg void OnChooseFile();
     afx_msg void OnPasteFromExplorer();
     DECLARE_MESSAGE_MAP()
+
+private:
+    bool MailWatchingOff(CCmdUI* pCmdUI);
 };
 
 extern CMainFrame* g_pMainFrame;

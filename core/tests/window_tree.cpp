@@ -1,6 +1,6 @@
 // A small outside look at a running Vindalex.exe for the program's tests:
 // prints the window tree of its main frame, or sends the frame a command.
-//   window_tree tree            one line per window: depth, class, id, text
+//   window_tree tree            one line per window: depth, class, id, text, handle
 //   window_tree command <id>    sends WM_COMMAND <id> to the frame, waits for it
 // Exits 1 when no main frame is found within 20 seconds.
 #include <windows.h>
@@ -31,8 +31,8 @@ void Print(HWND wnd, int depth)
     ::GetClassNameA(wnd, cls, sizeof cls);
     ::GetWindowTextA(wnd, text, sizeof text);
     const LONG style = ::GetWindowLongA(wnd, GWL_STYLE);
-    std::printf("%d %s id=%d visible=%d text=%s\n", depth, cls, ::GetDlgCtrlID(wnd),
-                (style & WS_VISIBLE) ? 1 : 0, text);
+    std::printf("%d %s id=%d visible=%d text=%s hwnd=%p\n", depth, cls, ::GetDlgCtrlID(wnd),
+                (style & WS_VISIBLE) ? 1 : 0, text, static_cast<void*>(wnd));
     for (HWND child = ::GetWindow(wnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         Print(child, depth + 1);
 }

@@ -120,6 +120,16 @@ public:
     LRESULT HandleInitMenuPopup(WPARAM wParam, LPARAM lParam);
 
 protected:
+    // What LoadFrame takes from resource nIDResource: the title (the string's
+    // first part) and a window class carrying the icon of that id, if any.
+    struct FrameResources {
+        CString title;
+        HICON hIcon = nullptr;
+        HINSTANCE hIconInst = nullptr;
+        LPCTSTR lpszClass = nullptr;
+    };
+    static FrameResources LoadFrameResources(UINT nIDResource);
+
     enum { idleTitle = 1, idleLayout = 2, idleMessageShown = 4 };
     UINT m_nIdleFlags;
     CView* m_pViewActive;

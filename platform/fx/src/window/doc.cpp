@@ -137,6 +137,29 @@ CFile* CDocument::GetFile(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException*
     return file.release();
 }
 
+namespace {
+// Runs the document's Serialize over the file in one direction. FALSE when it
+// failed; *failure then holds the class library's exception, if it was one.
+bool SerializeFile(CDocument& doc, CFile* pFile, UINT mode, CException** failure)
+{
+    *failure = nullptr;
+    bool ok = true;
+    doc.BeginWaitCursor();
+    try {
+        CArchive ar(pFile, mode | CArchive::bNoFlushOnDelete);
+        doc.Serialize(ar);
+        ar.Close();
+    } catch (CException* e) {
+        *failure = e;
+        ok = false;
+    } catch (...) {
+        ok = false;
+    }
+    doc.EndWaitCursor();
+    return ok;
+}
+}  // namespace
+
 void CDocument::ReleaseFile(CFile* pFile, BOOL bAbort)
 {
     if (!pFile)
@@ -160,20 +183,8 @@ BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName)
     }
     DeleteContents();
     SetModifiedFlag(TRUE);  // the contents are in between while loading
-    BeginWaitCursor();
     CException* failure = nullptr;
-    bool unknownFailure = false;
-    try {
-        CArchive ar(pFile, CArchive::load | CArchive::bNoFlushOnDelete);
-        Serialize(ar);
-        ar.Close();
-    } catch (CException* e) {
-        failure = e;
-    } catch (...) {
-        unknownFailure = true;
-    }
-    EndWaitCursor();
-    if (failure || unknownFailure) {
+    if (!SerializeFile(*this, pFile, CArchive::load, &failure)) {
         ReleaseFile(pFile, TRUE);
         DeleteContents();
         ReportSaveLoadException(lpszPathName, failure, FALSE, AFX_IDP_FAILED_TO_OPEN_DOC);
@@ -196,20 +207,8 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName)
         ReportSaveLoadException(lpszPathName, &fe, TRUE, AFX_IDP_INVALID_FILENAME);
         return FALSE;
     }
-    BeginWaitCursor();
     CException* failure = nullptr;
-    bool unknownFailure = false;
-    try {
-        CArchive ar(pFile, CArchive::store | CArchive::bNoFlushOnDelete);
-        Serialize(ar);
-        ar.Close();
-    } catch (CException* e) {
-        failure = e;
-    } catch (...) {
-        unknownFailure = true;
-    }
-    EndWaitCursor();
-    if (failure || unknownFailure) {
+    if (!SerializeFile(*this, pFile, CArchive::store, &failure)) {
         ReleaseFile(pFile, TRUE);
         // A half-written file is worse than none.
         ::DeleteFileA(lpszPathName);

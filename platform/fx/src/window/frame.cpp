@@ -119,20 +119,30 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     return TRUE;
 }
 
+CFrameWnd::FrameResources CFrameWnd::LoadFrameResources(UINT nIDResource)
+{
+    FrameResources res;
+    LPCTSTR id = MAKEINTRESOURCEA(nIDResource);
+    CString full;
+    if (full.LoadString(nIDResource))
+        AfxExtractSubString(res.title, full, 0, '\n');
+    res.hIconInst = AfxFindResourceHandle(id, RT_GROUP_ICON);
+    if (::FindResourceA(res.hIconInst, id, RT_GROUP_ICON))
+        res.hIcon = ::LoadIconA(res.hIconInst, id);
+    res.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
+                                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), res.hIcon);
+    return res;
+}
+
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
 {
     m_nIDHelp = nIDResource;
     LPCTSTR id = MAKEINTRESOURCEA(nIDResource);
-    CString full, title;
-    if (full.LoadString(nIDResource))
-        AfxExtractSubString(title, full, 0, '\n');
-
-    HICON hIcon = nullptr;
-    HINSTANCE hIconInst = AfxFindResourceHandle(id, RT_GROUP_ICON);
-    if (::FindResourceA(hIconInst, id, RT_GROUP_ICON))
-        hIcon = ::LoadIconA(hIconInst, id);
-    LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
-                                      reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), hIcon);
+    const FrameResources res = LoadFrameResources(nIDResource);
+    const CString& title = res.title;
+    LPCTSTR cls = res.lpszClass;
+    HICON hIcon = res.hIcon;
+    HINSTANCE hIconInst = res.hIconInst;
     HINSTANCE hAccInst = AfxFindResourceHandle(id, RT_ACCELERATOR);
     if (::FindResourceA(hAccInst, id, RT_ACCELERATOR))
         m_hAccelTable = ::LoadAcceleratorsA(hAccInst, id);

@@ -293,16 +293,9 @@ BOOL CMDIChildWnd::PreCreateWindow(CREATESTRUCT& cs)
 BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
 {
     m_nIDHelp = nIDResource;
-    LPCTSTR id = MAKEINTRESOURCEA(nIDResource);
-    CString full, title;
-    if (full.LoadString(nIDResource))
-        AfxExtractSubString(title, full, 0, '\n');
-    HICON hIcon = nullptr;
-    HINSTANCE hIconInst = AfxFindResourceHandle(id, RT_GROUP_ICON);
-    if (::FindResourceA(hIconInst, id, RT_GROUP_ICON))
-        hIcon = ::LoadIconA(hIconInst, id);
-    LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
-                                      reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), hIcon);
+    const FrameResources res = LoadFrameResources(nIDResource);
+    const CString& title = res.title;
+    LPCTSTR cls = res.lpszClass;
     // A child frame has no menu of its own: its template's shared menu shows
     // on the MDI frame, and the template's accelerators apply while it is active.
     if (CMultiDocTemplate* pTemplate = pContext ? dynamic_cast<CMultiDocTemplate*>(pContext->m_pNewDocTemplate) : nullptr) {

@@ -113,6 +113,17 @@ function(vx_benchmark name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endfunction()
 
+# Debug data goes to <file>.debug beside the binary (found again through the
+# debug link): Wine copies a PE image's sections into memory whole, so debug
+# sections left inside would stay resident in the running program.
+function(_vx_split_debug target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug
+            $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()
+
 # vx_module(<target> SHARED|EXE|GUI ...) : a deliverable in build/bin.
 function(vx_deliverable target)
   set_target_properties(${target} PROPERTIES
@@ -120,4 +131,10 @@ function(vx_deliverable target)
     LIBRARY_OUTPUT_DIRECTORY ${VX_BIN_DIR}
     ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib
     PREFIX "")
+  if(WIN32 AND CMAKE_OBJCOPY)
+    # The step must be added in the folder that made the target; a deferred
+    # call reads its arguments late, so the name is written into it now.
+    get_target_property(_dir ${target} SOURCE_DIR)
+    cmake_language(EVAL CODE "cmake_language(DEFER DIRECTORY [[${_dir}]] CALL _vx_split_debug [[${target}]])")
+  endif()
 endfunction()

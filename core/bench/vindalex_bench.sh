@@ -61,6 +61,8 @@ pid=$!
 until [ "$(count)" -ge 1 ]; do sleep 0.02; kill -0 $pid 2>/dev/null || { echo "program ended"; exit 1; }; done
 first=$(date +%s.%N)
 echo "start-up to first answer: $(echo "$first - $start" | bc) s"
+rss() { ps -eo rss=,args= | awk '/Vindalex\.exe/ && !/awk/ {print $1; exit}'; }
+echo "resident memory after the first answer: $(rss) KB"
 deadline=$((SECONDS + 1800))
 sent=1
 while [ "$sent" -lt "$n" ] && [ $SECONDS -lt $deadline ]; do
@@ -71,7 +73,6 @@ while [ "$sent" -lt "$n" ] && [ $SECONDS -lt $deadline ]; do
 done
 done_at=$(date +%s.%N)
 echo "answers: $(count) of $n in $(echo "$done_at - $start" | bc) s"
-rss() { ps -eo rss=,args= | awk '/Vindalex\.exe/ && !/awk/ {print $1; exit}'; }
 echo "resident memory after $n requests: $(rss) KB"
 sleep 20
 echo "resident memory 20 s later: $(rss) KB"

@@ -37,15 +37,15 @@ ParseSet* ParseInfo::BuildParseSet(Disjunct* ld, Disjunct* rd, int lw, int rw, c
 {
     if (k < 0)
         ThrowParserLimit("negative null count in a parse set");
-    const CountEntry* ce = m_counts->Find(lw, rw, le, re, k);
-    if (!ce || ce->count == 0)
+    const int32_t* count = m_counts->Find(lw, rw, le, re, k);
+    if (!count || *count == 0)
         return nullptr;
     uint32_t h = KeyHash(lw, rw, le, re, k, m_xtable.size());
     for (XTableEntry* x = m_xtable[h]; x; x = x->next)
         if (x->lw == lw && x->rw == rw && x->le == le && x->re == re && x->k == k)
             return x->set;
     ParseSet* set = m_arena.New<ParseSet>();
-    set->count = ce->count;
+    set->count = *count;
     set->first = set->current = nullptr;
     XTableEntry* x = m_arena.New<XTableEntry>();
     x->lw = static_cast<int16_t>(lw);

@@ -23,9 +23,15 @@ public:
                        std::vector<Disjunct*>& out) const;
 
 private:
+    // A disjunct with the word its first connector on the table's side reaches,
+    // kept beside it so that walking a bucket reads no connectors.
+    struct Entry {
+        Disjunct* d;
+        int reach;
+    };
     struct WordTables {
-        std::vector<std::vector<Disjunct*>> left;  // by first left connector, reach descending
-        std::vector<std::vector<Disjunct*>> right; // by first right connector, reach ascending
+        std::vector<std::vector<Entry>> left;  // by first left connector, reach descending
+        std::vector<std::vector<Entry>> right; // by first right connector, reach ascending
     };
     std::vector<WordTables> m_words;
 };

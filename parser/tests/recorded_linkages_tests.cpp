@@ -4,12 +4,12 @@
 // are the expensive ones (null words, conjunctions); any change to how the
 // parser gets its answers must leave these answers exactly as they are.
 // Set VX_WRITE_RECORDED_LINKAGES=<file> to write the current results instead.
+#include "fixture_grammar.h"
 #include "parser/core/parser_error.h"
 #include "parser/dict/dictionary.h"
 #include "parser/options/parse_options.h"
 #include "parser/sentence/linkage.h"
 #include "parser/sentence/sentence.h"
-#include "testsupport/testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -77,8 +77,9 @@ std::string Describe(const char* text, CGrammarDictionary& dict, ParseOptions* o
 
 TEST(RecordedLinkages, LongLinesKeepTheirResults)
 {
-    std::string dictPath = testsupport::SourcePath("parser/tests/fixtures/fixture.dict");
-    CGrammarDictionary dict(dictPath.c_str(), "fixture.rules", nullptr, 0, nullptr);
+    // The word files are found from the current folder.
+    fixture::ScopedCurrentDir cd(testsupport::SourcePath("parser/tests/fixtures"));
+    CGrammarDictionary dict("fixture.dict", "fixture.rules", nullptr, 0, nullptr);
     ASSERT_TRUE(dict.IsLoaded()) << LastGrammarErrorText();
     ASSERT_NE(dict.postProcessor, nullptr);
     std::unique_ptr<ParseOptions, int (*)(ParseOptions*)> opts(CreateParseOptions(), DeleteParseOptions);

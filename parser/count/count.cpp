@@ -52,8 +52,12 @@ uint32_t KeyHash(int lw, int rw, const Connector* le, const Connector* re, int k
 
 CountContext::CountContext(CSentence* sentence, ParseOptions* options)
     : m_sentence(sentence), m_options(options), m_resources(options->resources), m_match(sentence),
-      m_table(256, nullptr), m_entries(65536)
+      m_table(256, nullptr), m_entries(65536), m_noLeft(static_cast<size_t>(sentence->numWords))
 {
+    for (int w = 0; w < sentence->numWords; ++w)
+        for (Disjunct* d = sentence->words[w].d; d; d = d->next)
+            if (!d->left)
+                m_noLeft[static_cast<size_t>(w)].push_back(d);
 }
 
 CountContext::~CountContext() = default;
@@ -122,6 +126,9 @@ const int32_t* CountContext::Find(int lw, int rw, const Connector* le, const Con
 
 bool CountContext::Match(const Connector* a, const Connector* b, int lw, int rw) const
 {
+    // Connectors that link have equal match hashes (filled in by the match table).
+    if (a->matchHash != b->matchHash)
+        return false;
     return MatchConnectors(a, b, lw, rw, m_sentence);
 }
 
@@ -163,9 +170,8 @@ int32_t CountContext::CountSplits(CountNode* node, int k)
             total = 0;
         } else {
             int w = lw + 1;
-            for (Disjunct* d = m_sentence->words[w].d; d; d = d->next)
-                if (!d->left)
-                    total = Add(total, DoCount(w, rw, d->right, nullptr, k - 1));
+            for (const Disjunct* d : m_noLeft[static_cast<size_t>(w)])
+                total = Add(total, DoCount(w, rw, d->right, nullptr, k - 1));
             total = Add(total, DoCount(w, rw, nullptr, nullptr, k - 1));
         }
     } else {
@@ -177,12 +183,17 @@ int32_t CountContext::CountSplits(CountNode* node, int k)
             e = rw - 1;
         for (int w = s; w <= e; ++w) {
             size_t base = m_lists.size();
-            FormMatchList(w, le, lw, re, rw, m_lists);
+            m_match.FormMatchList(w, le, lw, re, rw, m_lists);
             size_t end = m_lists.size();
             for (size_t i = base; i < end; ++i) {
-                const Disjunct* d = m_lists[i];
-                bool L = le && d->left && Match(le, d->left, lw, w);
-                bool Rm = d->right && re && Match(d->right, re, w, rw);
+                // Connectors that link have equal labels and upper-case parts, so
+                // equal match hashes: most candidates are turned down unread.
+                const MatchCandidate c = m_lists[i];
+                bool L = le && c.left && c.leftHash == le->matchHash && MatchConnectors(le, c.left, lw, w, m_sentence);
+                bool Rm = c.right && re && c.rightHash == re->matchHash &&
+                          MatchConnectors(c.right, re, w, rw, m_sentence);
+                if (!L && !Rm)
+                    continue; // nothing below can be other than zero
                 // The records of the sub-problems of this split, looked up
                 // once for all the ways of sharing the null words: the left
                 // ones (lw, w) and the right ones (w, rw), each as the
@@ -206,28 +217,28 @@ int32_t CountContext::CountSplits(CountNode* node, int k)
                     int kr = k - kl;
                     int32_t lp = 0, rp = 0;
                     if (L) {
-                        lp = Possible(left(ln[0], le->next, d->left->next, kl), kl);
+                        lp = Possible(left(ln[0], le->next, c.left->next, kl), kl);
                         if (le->multi)
-                            lp += Possible(left(ln[1], le, d->left->next, kl), kl);
-                        if (d->left->multi)
-                            lp += Possible(left(ln[2], le->next, d->left, kl), kl);
-                        if (le->multi && d->left->multi)
-                            lp += Possible(left(ln[3], le, d->left, kl), kl);
+                            lp += Possible(left(ln[1], le, c.left->next, kl), kl);
+                        if (c.left->multi)
+                            lp += Possible(left(ln[2], le->next, c.left, kl), kl);
+                        if (le->multi && c.left->multi)
+                            lp += Possible(left(ln[3], le, c.left, kl), kl);
                     }
                     if (Rm) {
-                        rp = Possible(right(rn[0], d->right->next, re->next, kr), kr);
-                        if (d->right->multi)
-                            rp += Possible(right(rn[1], d->right, re->next, kr), kr);
+                        rp = Possible(right(rn[0], c.right->next, re->next, kr), kr);
+                        if (c.right->multi)
+                            rp += Possible(right(rn[1], c.right, re->next, kr), kr);
                         if (re->multi)
-                            rp += Possible(right(rn[2], d->right->next, re, kr), kr);
-                        if (d->right->multi && re->multi)
-                            rp += Possible(right(rn[3], d->right, re, kr), kr);
+                            rp += Possible(right(rn[2], c.right->next, re, kr), kr);
+                        if (c.right->multi && re->multi)
+                            rp += Possible(right(rn[3], c.right, re, kr), kr);
                     }
                     int32_t t = lp * rp;
                     if (lp > 0)
-                        t += lp * Possible(right(rx, d->right, re, kr), kr);
+                        t += lp * Possible(right(rx, c.right, re, kr), kr);
                     if (!le && rp > 0)
-                        t += rp * Possible(left(lx, le, d->left, kl), kl);
+                        t += rp * Possible(left(lx, le, c.left, kl), kl);
                     if (t == 0)
                         continue;
 
@@ -236,18 +247,18 @@ int32_t CountContext::CountSplits(CountNode* node, int k)
                         l = CountAt(ln[0], kl);
                         if (le->multi)
                             l = Add(l, CountAt(ln[1], kl));
-                        if (d->left->multi)
+                        if (c.left->multi)
                             l = Add(l, CountAt(ln[2], kl));
-                        if (le->multi && d->left->multi)
+                        if (le->multi && c.left->multi)
                             l = Add(l, CountAt(ln[3], kl));
                     }
                     if (Rm) {
                         r = CountAt(rn[0], kr);
-                        if (d->right->multi)
+                        if (c.right->multi)
                             r = Add(r, CountAt(rn[1], kr));
                         if (re->multi)
                             r = Add(r, CountAt(rn[2], kr));
-                        if (d->right->multi && re->multi)
+                        if (c.right->multi && re->multi)
                             r = Add(r, CountAt(rn[3], kr));
                     }
                     total = Add(total, Mul(l, r));
@@ -255,9 +266,9 @@ int32_t CountContext::CountSplits(CountNode* node, int k)
                     // that wrapped negative still has its parse sets, and the
                     // parse-set sums must agree with the counts modulo 2^32.
                     if (l != 0)
-                        total = Add(total, Mul(l, CountAt(right(rx, d->right, re, kr), kr)));
+                        total = Add(total, Mul(l, CountAt(right(rx, c.right, re, kr), kr)));
                     if (!le && r != 0)
-                        total = Add(total, Mul(r, CountAt(left(lx, le, d->left, kl), kl)));
+                        total = Add(total, Mul(r, CountAt(left(lx, le, c.left, kl), kl)));
                 }
             }
             m_lists.resize(base);

@@ -65,7 +65,8 @@ private:
     std::vector<CountNode*, ParserAllocator<CountNode*>> m_table; // counted: the memory limit sees it
     size_t m_nodes = 0;
     ParserArena m_entries;
-    std::vector<Disjunct*> m_lists; // match lists of the recursion, stacked
+    std::vector<MatchCandidate> m_lists; // match lists of the recursion, stacked
+    std::vector<std::vector<Disjunct*>> m_noLeft; // per word: the disjuncts without left connectors, in order
 };
 
 // Table sizes by sentence length.

@@ -106,24 +106,31 @@ MatchTable::MatchTable(const CSentence* sentence)
         t.left.resize(NextPowerOfTwo(nl));
         t.right.resize(NextPowerOfTwo(nr));
         for (Disjunct* d = sentence->words[w].d; d; d = d->next) {
+            Entry e{d,
+                    d->left,
+                    d->right,
+                    static_cast<int16_t>(d->left ? d->left->word : 0),
+                    static_cast<int16_t>(d->right ? d->right->word : 0),
+                    d->left ? d->left->matchHash : 0u,
+                    d->right ? d->right->matchHash : 0u};
             if (d->left) {
-                auto& bucket = t.left[d->left->matchHash & (t.left.size() - 1)];
+                auto& bucket = t.left[e.leftHash & (t.left.size() - 1)];
                 auto at = std::find_if(bucket.begin(), bucket.end(),
-                                       [&](const Entry& x) { return x.reach <= d->left->word; });
-                bucket.insert(at, Entry{d, d->left->word});
+                                       [&](const Entry& x) { return x.leftReach <= e.leftReach; });
+                bucket.insert(at, e);
             }
             if (d->right) {
-                auto& bucket = t.right[d->right->matchHash & (t.right.size() - 1)];
+                auto& bucket = t.right[e.rightHash & (t.right.size() - 1)];
                 auto at = std::find_if(bucket.begin(), bucket.end(),
-                                       [&](const Entry& x) { return x.reach >= d->right->word; });
-                bucket.insert(at, Entry{d, d->right->word});
+                                       [&](const Entry& x) { return x.rightReach >= e.rightReach; });
+                bucket.insert(at, e);
             }
         }
     }
 }
 
-void MatchTable::FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
-                                std::vector<Disjunct*>& out) const
+template <class Push>
+void MatchTable::Form(int w, const Connector* lc, int lw, const Connector* rc, int rw, Push push) const
 {
     const WordTables& t = m_words[static_cast<size_t>(w)];
     // F: the head of lc's bucket in the left table, the disjuncts reaching lw
@@ -133,22 +140,32 @@ void MatchTable::FormMatchList(int w, const Connector* lc, int lw, const Connect
     size_t leftMask = t.left.size() - 1;
     if (lc) {
         f = &t.left[lc->matchHash & leftMask];
-        while (nf < f->size() && (*f)[nf].reach >= lw)
+        while (nf < f->size() && (*f)[nf].leftReach >= lw)
             ++nf;
     }
     // A: the right table's candidates that F does not already hold, in walk order.
     if (rc) {
         for (const Entry& x : t.right[rc->matchHash & (t.right.size() - 1)]) {
-            if (x.reach > rw)
+            if (x.rightReach > rw)
                 break;
-            Disjunct* d = x.d;
-            bool inF = nf > 0 && d->left && (d->left->matchHash & leftMask) == (lc->matchHash & leftMask) &&
-                       d->left->word >= lw;
+            bool inF = nf > 0 && x.left && (x.leftHash & leftMask) == (lc->matchHash & leftMask) && x.leftReach >= lw;
             if (!inF)
-                out.push_back(d);
+                push(x);
         }
     }
     // Then F, ascending by reach.
     for (size_t i = nf; i-- > 0;)
-        out.push_back((*f)[i].d);
+        push((*f)[i]);
+}
+
+void MatchTable::FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
+                               std::vector<Disjunct*>& out) const
+{
+    Form(w, lc, lw, rc, rw, [&](const Entry& x) { out.push_back(x.d); });
+}
+
+void MatchTable::FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
+                               std::vector<MatchCandidate>& out) const
+{
+    Form(w, lc, lw, rc, rw, [&](const Entry& x) { out.push_back(x); });
 }

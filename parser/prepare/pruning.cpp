@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -54,7 +55,11 @@ public:
     }
 
 private:
-    static std::string UpperKey(const char* text) { return std::string(text, static_cast<size_t>(SubscriptOf(text) - text)); }
+    // A view into the connector text, which outlives the table: no copy per lookup.
+    static std::string_view UpperKey(const char* text)
+    {
+        return std::string_view(text, static_cast<size_t>(SubscriptOf(text) - text));
+    }
     static Connector Plain(const char* text)
     {
         Connector c{};
@@ -63,7 +68,7 @@ private:
         c.text = text;
         return c;
     }
-    std::unordered_map<std::string, std::vector<const char*>> m_buckets;
+    std::unordered_map<std::string_view, std::vector<const char*>> m_buckets;
 };
 
 // Marks the connector nodes pointing `dir` that have no partner in the table.

@@ -56,6 +56,7 @@ ParseSet* ParseInfo::BuildParseSet(Disjunct* ld, Disjunct* rd, int lw, int rw, c
     x->re = re;
     x->next = m_xtable[h];
     m_xtable[h] = x;
+    m_made.push_back(x);
 
     if (rw == lw + 1) {
         // no choices
@@ -151,24 +152,24 @@ bool ParseInfo::ParseSetOverflowed() const
 {
     if (m_xtable.empty())
         ThrowParserLimit("no parse-set table");
-    for (const XTableEntry* head : m_xtable) {
-        for (const XTableEntry* x = head; x; x = x->next) {
-            const ParseSet* s = x->set;
-            if (!s->first)
-                continue;
-            uint32_t isum = 0;
-            double dsum = 0;
-            for (const ParseChoice* c = s->first; c; c = c->next) {
-                isum += static_cast<uint32_t>(c->set[0]->count) * static_cast<uint32_t>(c->set[1]->count);
-                dsum += static_cast<double>(c->set[0]->count) * static_cast<double>(c->set[1]->count);
-            }
-            int32_t sum = static_cast<int32_t>(isum);
-            if (sum != s->count)
-                ThrowParserLimit("parse-set sum differs from its count");
-            if (sum < 0 || dsum < 0 || dsum >= 2147483648.0 ||
-                static_cast<double>(sum) != static_cast<double>(static_cast<int64_t>(dsum)))
-                return true;
+    // The sets made so far, not the table's buckets: most buckets of a long
+    // sentence's table are empty, and every null count tried looks again.
+    for (const XTableEntry* x : m_made) {
+        const ParseSet* s = x->set;
+        if (!s->first)
+            continue;
+        uint32_t isum = 0;
+        double dsum = 0;
+        for (const ParseChoice* c = s->first; c; c = c->next) {
+            isum += static_cast<uint32_t>(c->set[0]->count) * static_cast<uint32_t>(c->set[1]->count);
+            dsum += static_cast<double>(c->set[0]->count) * static_cast<double>(c->set[1]->count);
         }
+        int32_t sum = static_cast<int32_t>(isum);
+        if (sum != s->count)
+            ThrowParserLimit("parse-set sum differs from its count");
+        if (sum < 0 || dsum < 0 || dsum >= 2147483648.0 ||
+            static_cast<double>(sum) != static_cast<double>(static_cast<int64_t>(dsum)))
+            return true;
     }
     return false;
 }

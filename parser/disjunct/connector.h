@@ -19,7 +19,7 @@ struct Connector {
     Connector* next;
     const char* text;    // upper-case type letters, then subscript characters
     uint32_t id;         // stable identity for the count and parse-set hashes
-    uint32_t matchHash;  // ConnectorMatchHash, filled in for the sentence's connectors before counting
+    uint32_t matchHash;  // ConnectorMatchHash, filled in by the passes that bucket connectors by it
 };
 
 struct Disjunct {

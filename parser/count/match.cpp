@@ -167,5 +167,10 @@ void MatchTable::FormMatchList(int w, const Connector* lc, int lw, const Connect
 void MatchTable::FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
                                std::vector<MatchCandidate>& out) const
 {
-    Form(w, lc, lw, rc, rw, [&](const Entry& x) { out.push_back(x); });
+    // Only the candidates one of whose first connectors has the hash of the
+    // connector it would link to: the others cannot link on either side.
+    Form(w, lc, lw, rc, rw, [&](const Entry& x) {
+        if ((lc && x.left && x.leftHash == lc->matchHash) || (rc && x.right && x.rightHash == rc->matchHash))
+            out.push_back(x);
+    });
 }

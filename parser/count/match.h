@@ -33,7 +33,8 @@ public:
     // left connector lc of lw and right connector rc of rw (either may be null).
     void FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
                        std::vector<Disjunct*>& out) const;
-    // The same list, with each disjunct's candidate record.
+    // The same list, with each disjunct's candidate record, less the disjuncts
+    // whose first connectors' hashes rule out a link to lc and to rc.
     void FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
                        std::vector<MatchCandidate>& out) const;
 

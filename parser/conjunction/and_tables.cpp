@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 
 namespace {
@@ -542,8 +543,24 @@ void ConjunctionPrune(CSentence* s, ParseOptions* options)
 void SimplePrune(CSentence* s)
 {
     int n = s->numWords;
+    // Connectors meet only with equal labels and upper-case parts: the table
+    // is keyed by both, the upper-case part as a view into the connector text.
+    struct Key {
+        std::string_view upper;
+        int label;
+        bool operator==(const Key& o) const { return label == o.label && upper == o.upper; }
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const
+        {
+            return std::hash<std::string_view>()(k.upper) * 31u + static_cast<size_t>(static_cast<unsigned>(k.label));
+        }
+    };
+    auto keyOf = [](const Connector* c) {
+        return Key{std::string_view(c->text, static_cast<size_t>(SubscriptOf(c->text) - c->text)), c->label};
+    };
     auto pass = [&](bool leftToRight) {
-        std::unordered_map<std::string, std::vector<const Connector*>> table;
+        std::unordered_map<Key, std::vector<const Connector*>, KeyHash> table;
         bool changed = false;
         for (int i = 0; i < n; ++i) {
             int w = leftToRight ? i : n - 1 - i;
@@ -552,10 +569,8 @@ void SimplePrune(CSentence* s)
                 Disjunct* d = *link;
                 bool dead = false;
                 for (const Connector* c = leftToRight ? d->left : d->right; c && !dead; c = c->next) {
-                    std::string key(c->text, static_cast<size_t>(SubscriptOf(c->text) - c->text));
-                    key += '#' + std::to_string(c->label);
                     bool found = false;
-                    auto it = table.find(key);
+                    auto it = table.find(keyOf(c));
                     if (it != table.end())
                         for (const Connector* e : it->second)
                             if (leftToRight ? PruneMatch(e, c, 0, 0, s) : PruneMatch(c, e, 0, 0, s)) {
@@ -573,9 +588,7 @@ void SimplePrune(CSentence* s)
             }
             for (Disjunct* d = s->words[w].d; d; d = d->next)
                 for (const Connector* c = leftToRight ? d->right : d->left; c; c = c->next) {
-                    std::string key(c->text, static_cast<size_t>(SubscriptOf(c->text) - c->text));
-                    key += '#' + std::to_string(c->label);
-                    table[key].push_back(c);
+                    table[keyOf(c)].push_back(c);
                 }
         }
         return changed;

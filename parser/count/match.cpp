@@ -97,66 +97,80 @@ MatchTable::MatchTable(const CSentence* sentence)
         for (Disjunct* d = sentence->words[w].d; d; d = d->next) {
             nl += d->left ? 1 : 0;
             nr += d->right ? 1 : 0;
+            // The recursion asks for the tables of these connectors again and again.
+            for (Connector* c = d->left; c; c = c->next)
+                c->matchHash = ConnectorMatchHash(c);
+            for (Connector* c = d->right; c; c = c->next)
+                c->matchHash = ConnectorMatchHash(c);
         }
         t.left.resize(NextPowerOfTwo(nl));
         t.right.resize(NextPowerOfTwo(nr));
         for (Disjunct* d = sentence->words[w].d; d; d = d->next) {
+            Entry e{d,
+                    d->left,
+                    d->right,
+                    static_cast<int16_t>(d->left ? d->left->word : 0),
+                    static_cast<int16_t>(d->right ? d->right->word : 0),
+                    d->left ? d->left->matchHash : 0u,
+                    d->right ? d->right->matchHash : 0u};
             if (d->left) {
-                auto& bucket = t.left[ConnectorMatchHash(d->left) & (t.left.size() - 1)];
+                auto& bucket = t.left[e.leftHash & (t.left.size() - 1)];
                 auto at = std::find_if(bucket.begin(), bucket.end(),
-                                       [&](Disjunct* x) { return x->left->word <= d->left->word; });
-                bucket.insert(at, d);
+                                       [&](const Entry& x) { return x.leftReach <= e.leftReach; });
+                bucket.insert(at, e);
             }
             if (d->right) {
-                auto& bucket = t.right[ConnectorMatchHash(d->right) & (t.right.size() - 1)];
+                auto& bucket = t.right[e.rightHash & (t.right.size() - 1)];
                 auto at = std::find_if(bucket.begin(), bucket.end(),
-                                       [&](Disjunct* x) { return x->right->word >= d->right->word; });
-                bucket.insert(at, d);
+                                       [&](const Entry& x) { return x.rightReach >= e.rightReach; });
+                bucket.insert(at, e);
             }
         }
     }
 }
 
-void MatchTable::FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
-                                std::vector<Disjunct*>& out) const
+template <class Push>
+void MatchTable::Form(int w, const Connector* lc, int lw, const Connector* rc, int rw, Push push) const
 {
     const WordTables& t = m_words[static_cast<size_t>(w)];
-    size_t base = out.size();
-    // F: from the left table, ascending by reach once reversed.
-    Disjunct* fbuf[64];
-    std::vector<Disjunct*> fbig;
+    // F: the head of lc's bucket in the left table, the disjuncts reaching lw
+    // or beyond (the bucket is sorted by reach, descending).
+    const std::vector<Entry>* f = nullptr;
     size_t nf = 0;
-    auto pushF = [&](Disjunct* d) {
-        if (nf < 64)
-            fbuf[nf] = d;
-        else {
-            if (fbig.empty())
-                fbig.assign(fbuf, fbuf + 64);
-            fbig.push_back(d);
-        }
-        ++nf;
-    };
-    auto getF = [&](size_t i) { return nf <= 64 ? fbuf[i] : fbig[i]; };
+    size_t leftMask = t.left.size() - 1;
     if (lc) {
-        for (Disjunct* d : t.left[ConnectorMatchHash(lc) & (t.left.size() - 1)]) {
-            if (d->left->word < lw)
-                break;
-            pushF(d);
-        }
+        f = &t.left[lc->matchHash & leftMask];
+        while (nf < f->size() && (*f)[nf].leftReach >= lw)
+            ++nf;
     }
     // A: the right table's candidates that F does not already hold, in walk order.
     if (rc) {
-        for (Disjunct* d : t.right[ConnectorMatchHash(rc) & (t.right.size() - 1)]) {
-            if (d->right->word > rw)
+        for (const Entry& x : t.right[rc->matchHash & (t.right.size() - 1)]) {
+            if (x.rightReach > rw)
                 break;
-            bool inF = false;
-            for (size_t i = 0; i < nf && !inF; ++i)
-                inF = getF(i) == d;
+            bool inF = nf > 0 && x.left && (x.leftHash & leftMask) == (lc->matchHash & leftMask) && x.leftReach >= lw;
             if (!inF)
-                out.push_back(d);
+                push(x);
         }
     }
+    // Then F, ascending by reach.
     for (size_t i = nf; i-- > 0;)
-        out.push_back(getF(i));
-    (void)base;
+        push((*f)[i]);
+}
+
+void MatchTable::FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
+                               std::vector<Disjunct*>& out) const
+{
+    Form(w, lc, lw, rc, rw, [&](const Entry& x) { out.push_back(x.d); });
+}
+
+void MatchTable::FormMatchList(int w, const Connector* lc, int lw, const Connector* rc, int rw,
+                               std::vector<MatchCandidate>& out) const
+{
+    // Only the candidates one of whose first connectors has the hash of the
+    // connector it would link to: the others cannot link on either side.
+    Form(w, lc, lw, rc, rw, [&](const Entry& x) {
+        if ((lc && x.left && x.leftHash == lc->matchHash) || (rc && x.right && x.rightHash == rc->matchHash))
+            out.push_back(x);
+    });
 }

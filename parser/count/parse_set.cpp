@@ -37,15 +37,15 @@ ParseSet* ParseInfo::BuildParseSet(Disjunct* ld, Disjunct* rd, int lw, int rw, c
 {
     if (k < 0)
         ThrowParserLimit("negative null count in a parse set");
-    const CountEntry* ce = m_counts->Find(lw, rw, le, re, k);
-    if (!ce || ce->count == 0)
+    const int32_t* count = m_counts->Find(lw, rw, le, re, k);
+    if (!count || *count == 0)
         return nullptr;
     uint32_t h = KeyHash(lw, rw, le, re, k, m_xtable.size());
     for (XTableEntry* x = m_xtable[h]; x; x = x->next)
         if (x->lw == lw && x->rw == rw && x->le == le && x->re == re && x->k == k)
             return x->set;
     ParseSet* set = m_arena.New<ParseSet>();
-    set->count = ce->count;
+    set->count = *count;
     set->first = set->current = nullptr;
     XTableEntry* x = m_arena.New<XTableEntry>();
     x->lw = static_cast<int16_t>(lw);
@@ -56,6 +56,7 @@ ParseSet* ParseInfo::BuildParseSet(Disjunct* ld, Disjunct* rd, int lw, int rw, c
     x->re = re;
     x->next = m_xtable[h];
     m_xtable[h] = x;
+    m_made.push_back(x);
 
     if (rw == lw + 1) {
         // no choices
@@ -151,24 +152,24 @@ bool ParseInfo::ParseSetOverflowed() const
 {
     if (m_xtable.empty())
         ThrowParserLimit("no parse-set table");
-    for (const XTableEntry* head : m_xtable) {
-        for (const XTableEntry* x = head; x; x = x->next) {
-            const ParseSet* s = x->set;
-            if (!s->first)
-                continue;
-            uint32_t isum = 0;
-            double dsum = 0;
-            for (const ParseChoice* c = s->first; c; c = c->next) {
-                isum += static_cast<uint32_t>(c->set[0]->count) * static_cast<uint32_t>(c->set[1]->count);
-                dsum += static_cast<double>(c->set[0]->count) * static_cast<double>(c->set[1]->count);
-            }
-            int32_t sum = static_cast<int32_t>(isum);
-            if (sum != s->count)
-                ThrowParserLimit("parse-set sum differs from its count");
-            if (sum < 0 || dsum < 0 || dsum >= 2147483648.0 ||
-                static_cast<double>(sum) != static_cast<double>(static_cast<int64_t>(dsum)))
-                return true;
+    // The sets made so far, not the table's buckets: most buckets of a long
+    // sentence's table are empty, and every null count tried looks again.
+    for (const XTableEntry* x : m_made) {
+        const ParseSet* s = x->set;
+        if (!s->first)
+            continue;
+        uint32_t isum = 0;
+        double dsum = 0;
+        for (const ParseChoice* c = s->first; c; c = c->next) {
+            isum += static_cast<uint32_t>(c->set[0]->count) * static_cast<uint32_t>(c->set[1]->count);
+            dsum += static_cast<double>(c->set[0]->count) * static_cast<double>(c->set[1]->count);
         }
+        int32_t sum = static_cast<int32_t>(isum);
+        if (sum != s->count)
+            ThrowParserLimit("parse-set sum differs from its count");
+        if (sum < 0 || dsum < 0 || dsum >= 2147483648.0 ||
+            static_cast<double>(sum) != static_cast<double>(static_cast<int64_t>(dsum)))
+            return true;
     }
     return false;
 }

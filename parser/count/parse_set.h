@@ -71,6 +71,7 @@ private:
     CountContext* m_counts = nullptr;
     bool m_islandsOk = true;
     std::vector<XTableEntry*, ParserAllocator<XTableEntry*>> m_xtable;
+    std::vector<const XTableEntry*, ParserAllocator<const XTableEntry*>> m_made; // in order of making
     std::vector<Disjunct*> m_lists;
     ParseSet m_dummy{1, nullptr, nullptr};
     ParserArena m_arena;

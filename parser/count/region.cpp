@@ -4,9 +4,40 @@
 #include "parser/options/parse_options.h"
 #include "parser/sentence/sentence.h"
 
-size_t RegionMarker::KeyHash::operator()(const Key& k) const
+size_t RegionMarker::Memo::Slot(const Key& k) const
 {
-    return ::KeyHash(k.lw, k.rw, k.lc, k.rc, 0, size_t{1} << 20);
+    uint32_t h = static_cast<uint32_t>(k.lw + 1) | static_cast<uint32_t>(k.rw) << 16;
+    h = (h ^ (k.lc ? k.lc->id : 0u)) * 0x9e3779b1u;
+    h = (h ^ h >> 15 ^ (k.rc ? k.rc->id : 0u)) * 0x85ebca6bu;
+    h ^= h >> 13;
+    return h & (m_heads.size() - 1);
+}
+
+uint8_t* RegionMarker::Memo::Find(const Key& k)
+{
+    for (int32_t i = m_heads[Slot(k)]; i >= 0; i = m_nodes[static_cast<size_t>(i)].next)
+        if (m_nodes[static_cast<size_t>(i)].key == k)
+            return &m_nodes[static_cast<size_t>(i)].state;
+    return nullptr;
+}
+
+void RegionMarker::Memo::Set(const Key& k, uint8_t state)
+{
+    if (uint8_t* found = Find(k)) {
+        *found = state;
+        return;
+    }
+    if (m_nodes.size() >= m_heads.size()) {
+        m_heads.assign(m_heads.size() * 2, -1);
+        for (size_t i = 0; i < m_nodes.size(); ++i) {
+            size_t h = Slot(m_nodes[i].key);
+            m_nodes[i].next = m_heads[h];
+            m_heads[h] = static_cast<int32_t>(i);
+        }
+    }
+    size_t h = Slot(k);
+    m_nodes.push_back(Node{k, m_heads[h], state});
+    m_heads[h] = static_cast<int32_t>(m_nodes.size() - 1);
 }
 
 RegionMarker::RegionMarker(const CSentence* sentence, const ParseOptions* options, RegionMatchFn match)
@@ -70,14 +101,13 @@ bool RegionMarker::RightSide(int w, int rw, const Disjunct* d, const Connector* 
 bool RegionMarker::RegionValid(int lw, int rw, const Connector* lc, const Connector* rc)
 {
     Key key{lw, rw, lc, rc};
-    auto found = m_memo.find(key);
-    if (found != m_memo.end())
-        return found->second != kInvalid;
+    if (const uint8_t* found = m_memo.Find(key))
+        return *found != kInvalid;
     if (!lc && !rc && (!m_sentence->HasDeletableTable() || m_sentence->Deletable(lw, rw))) {
-        m_memo[key] = kValid;
+        m_memo.Set(key, kValid);
         return true;
     }
-    m_memo[key] = kInvalid; // sub-regions are strictly smaller: no cycle reads this
+    m_memo.Set(key, kInvalid); // sub-regions are strictly smaller: no cycle reads this
     bool valid = false;
     int s = lc ? lc->word : lw + 1;
     int e = rc ? rc->word : rw - 1;
@@ -101,7 +131,7 @@ bool RegionMarker::RegionValid(int lw, int rw, const Connector* lc, const Connec
         }
         m_lists.resize(base);
     }
-    m_memo[key] = valid ? kValid : kInvalid;
+    m_memo.Set(key, valid ? kValid : kInvalid);
     return valid;
 }
 
@@ -109,10 +139,11 @@ void RegionMarker::MarkRegion(int lw, int rw, const Connector* lc, const Connect
 {
     if (!RegionValid(lw, rw, lc, rc))
         return;
-    uint8_t& state = m_memo[Key{lw, rw, lc, rc}];
-    if (state == kMarked)
+    // Known to be there: RegionValid has just stored it.
+    uint8_t* state = m_memo.Find(Key{lw, rw, lc, rc});
+    if (*state == kMarked)
         return;
-    state = kMarked;
+    *state = kMarked;
 
     if (!lc && !rc) {
         if (!m_nullLinks || rw == lw + 1)

@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 class CSentence;
@@ -31,8 +30,23 @@ private:
         const Connector* rc;
         bool operator==(const Key& o) const { return lw == o.lw && rw == o.rw && lc == o.lc && rc == o.rc; }
     };
-    struct KeyHash {
-        size_t operator()(const Key& k) const;
+    // The states by sub-problem: a chained table over one array of records,
+    // grown as it fills. Pointers it returns last until the next Set.
+    class Memo {
+    public:
+        Memo() : m_heads(1024, -1) {}
+        uint8_t* Find(const Key& k);
+        void Set(const Key& k, uint8_t state);
+
+    private:
+        struct Node {
+            Key key;
+            int32_t next;
+            uint8_t state;
+        };
+        size_t Slot(const Key& k) const;
+        std::vector<int32_t> m_heads;
+        std::vector<Node> m_nodes;
     };
     bool Allowed(const Connector* a, const Connector* b, int lw, int rw) const;
     bool LeftSide(int lw, int w, const Connector* lc, const Disjunct* d, bool mark);
@@ -42,6 +56,6 @@ private:
     bool m_nullLinks;
     RegionMatchFn m_match;
     MatchTable m_table;
-    std::unordered_map<Key, uint8_t, KeyHash> m_memo;
+    Memo m_memo;
     std::vector<Disjunct*> m_lists;
 };

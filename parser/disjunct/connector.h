@@ -19,6 +19,7 @@ struct Connector {
     Connector* next;
     const char* text;    // upper-case type letters, then subscript characters
     uint32_t id;         // stable identity for the count and parse-set hashes
+    uint32_t matchHash;  // ConnectorMatchHash, filled in by the passes that bucket connectors by it
 };
 
 struct Disjunct {
@@ -46,4 +47,4 @@ unsigned NextPowerOfTwo(unsigned n);
 // Keeps the disjuncts whose `marked` flag is set (the kept list comes out
 // reversed); the others are dropped with the sentence's disjunct memory.
 Disjunct* KeepMarkedDisjuncts(Disjunct* list);
-bool IsUpper(char c);
+inline bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }

@@ -6,8 +6,6 @@ namespace {
 uint32_t g_nextConnectorId = 1;
 }
 
-bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
-
 Connector* NewConnector(ParserArena& arena, const char* text, bool multi)
 {
     Connector* c = arena.New<Connector>();

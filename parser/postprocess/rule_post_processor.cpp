@@ -43,7 +43,10 @@ bool CRulePostProcessor::Relevant(int rule, const std::vector<int>& relevant) co
 
 void CRulePostProcessor::BuildGraph(const PostProcessInput& in)
 {
-    m_adjacency.assign(static_cast<size_t>(in.numWords), {});
+    // Emptied, not rebuilt: the lists keep their memory from linkage to linkage.
+    m_adjacency.resize(static_cast<size_t>(in.numWords));
+    for (std::vector<Adjacent>& a : m_adjacency)
+        a.clear();
     m_ignored.clear();
     for (int i = 0; i < in.numLinks; ++i) {
         const Link& l = in.links[i];
@@ -62,7 +65,8 @@ void CRulePostProcessor::BuildGraph(const PostProcessInput& in)
 void CRulePostProcessor::Walk(const PostProcessInput& in, Domain& d, int kind, int w, int root, int bound)
 {
     // An explicit stack: a long chain of words must not exhaust the call stack.
-    std::vector<int> stack{w};
+    std::vector<int>& stack = m_stack;
+    stack.assign(1, w);
     m_visited[static_cast<size_t>(w)] = 1;
     while (!stack.empty()) {
         int x = stack.back();
@@ -161,7 +165,8 @@ bool CRulePostProcessor::Reachable(int from, int to, int withoutLink)
     if (from == to)
         return true;
     std::fill(m_visited.begin(), m_visited.end(), 0);
-    std::vector<int> stack{from};
+    std::vector<int>& stack = m_stack;
+    stack.assign(1, from);
     m_visited[static_cast<size_t>(from)] = 1;
     while (!stack.empty()) {
         int x = stack.back();

@@ -57,6 +57,7 @@ private:
     std::vector<std::vector<Adjacent>> m_adjacency;
     std::vector<int> m_ignored;
     std::vector<uint8_t> m_visited;
+    std::vector<int> m_stack; // of the graph walks, kept for its memory
 };
 
 // The factory the dictionaries use: reads the rule container beside the dictionary.

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -54,7 +55,11 @@ public:
     }
 
 private:
-    static std::string UpperKey(const char* text) { return std::string(text, static_cast<size_t>(SubscriptOf(text) - text)); }
+    // A view into the connector text, which outlives the table: no copy per lookup.
+    static std::string_view UpperKey(const char* text)
+    {
+        return std::string_view(text, static_cast<size_t>(SubscriptOf(text) - text));
+    }
     static Connector Plain(const char* text)
     {
         Connector c{};
@@ -63,7 +68,7 @@ private:
         c.text = text;
         return c;
     }
-    std::unordered_map<std::string, std::vector<const char*>> m_buckets;
+    std::unordered_map<std::string_view, std::vector<const char*>> m_buckets;
 };
 
 // Marks the connector nodes pointing `dir` that have no partner in the table.
@@ -175,11 +180,12 @@ public:
         m_nullsAllowed = o->minNullCount > 0 || o->maxNullCount > 0;
         for (int w = 0; w < m_n; ++w) {
             int nl = 0, nr = 0;
+            // Every lookup asks for a connector's bucket: its hash is kept with it.
             for (Disjunct* d = s->words[w].d; d; d = d->next) {
-                for (Connector* c = d->left; c; c = c->next)
-                    ++nl;
-                for (Connector* c = d->right; c; c = c->next)
-                    ++nr;
+                for (Connector* c = d->left; c; c = c->next, ++nl)
+                    c->matchHash = ConnectorMatchHash(c);
+                for (Connector* c = d->right; c; c = c->next, ++nr)
+                    c->matchHash = ConnectorMatchHash(c);
             }
             m_left[w].resize(NextPowerOfTwo(static_cast<unsigned>(nl)));
             m_right[w].resize(NextPowerOfTwo(static_cast<unsigned>(nr)));
@@ -215,7 +221,7 @@ public:
 private:
     static std::vector<PowerEntry>& Bucket(PowerTable& t, const Connector* c)
     {
-        return t[ConnectorMatchHash(c) & (t.size() - 1)];
+        return t[c->matchHash & (t.size() - 1)];
     }
 
     bool Possible(const Connector* lc, const Connector* rc, bool lshallow, bool rshallow, int lword, int rword) const

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -105,27 +106,49 @@ void MeasureLinkage(CSentence* sentence, LinkageInfo& info)
 
 } // namespace
 
-LinkageInfo AnalyzeFatLinkage(CSentence* sentence, ParseOptions* options, int index, bool secondPass)
+namespace {
+
+// What the analysis of the fat links finds in the linkage just extracted. Both
+// passes over the sampled linkages extract the same ones, so the second pass
+// takes the first one's reading instead of taking the linkage apart again.
+struct FatReading {
+    bool canonical = false;
+    bool improper = false;
+    int andCost = 0;
+    std::vector<std::vector<Link>> subs;
+};
+
+FatReading ReadFatLinkage(CSentence* sentence)
 {
-    (void)options;
     ParseInfo& pi = *sentence->parseInfo;
+    FatLinkage fat(sentence, pi.links, pi.N_links, pi.chosenDisjuncts);
+    FatReading r;
+    r.canonical = fat.Canonical();
+    r.improper = fat.Improper();
+    if (!r.improper) {
+        r.andCost = fat.AndCost();
+        r.subs = fat.Sublinkages();
+    }
+    return r;
+}
+
+LinkageInfo JudgeFatLinkage(CSentence* sentence, FatReading& fat, int index, bool secondPass)
+{
     LinkageInfo info{};
     info.index = index;
     info.fat = 1;
-    FatLinkage fat(sentence, pi.links, pi.N_links, pi.chosenDisjuncts);
-    info.canonical = fat.Canonical() ? 1 : 0;
+    info.canonical = fat.canonical ? 1 : 0;
     CPostProcessor* pp = sentence->dictionary->postProcessor;
-    if (fat.Improper()) {
+    if (fat.improper) {
         info.improperFat = 1;
         info.violations = 1;
         info.andCost = 0;
     } else {
-        info.andCost = static_cast<int16_t>(fat.AndCost());
-        std::vector<std::vector<Link>> subs = fat.Sublinkages();
+        info.andCost = static_cast<int16_t>(fat.andCost);
         // The domains a link has in the first sublinkage that keeps it.
         std::vector<std::pair<int, int>> firstKey;
         std::vector<std::vector<std::string>> firstDomains;
-        for (std::vector<Link>& sub : subs) {
+        for (std::vector<Link>& sub : fat.subs) {
             PostProcessInput input{sentence, sentence->numWords, sub.data(), static_cast<int>(sub.size())};
             if (!pp)
                 continue;
@@ -155,6 +178,15 @@ LinkageInfo AnalyzeFatLinkage(CSentence* sentence, ParseOptions* options, int in
     if (secondPass)
         MeasureLinkage(sentence, info);
     return info;
+}
+
+} // namespace
+
+LinkageInfo AnalyzeFatLinkage(CSentence* sentence, ParseOptions* options, int index, bool secondPass)
+{
+    (void)options;
+    FatReading fat = ReadFatLinkage(sentence);
+    return JudgeFatLinkage(sentence, fat, index, secondPass);
 }
 
 void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOptions* options)
@@ -192,13 +224,17 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
     // looked at, only the canonical one of each is kept.
     bool onlyCanonical = !overflowed && N <= 2 * options->linkageLimit;
     ParserResources* res = options->resources;
+    std::vector<std::unique_ptr<FatReading>> readings; // by sample, from the first pass
     if (sentence->numWords >= options->twoPassLength && sentence->dictionary->postProcessor) {
+        readings.resize(static_cast<size_t>(K));
         for (int i = 0; i < K && !ResourcesExhausted(res); ++i) {
             pi.ExtractLinks(indices[i], sentence->sampler);
             if (HasFatLinks(pi.links, pi.N_links)) {
-                if (onlyCanonical && !FatLinkage(sentence, pi.links, pi.N_links, pi.chosenDisjuncts).Canonical())
+                auto& fat = readings[static_cast<size_t>(i)];
+                fat = std::make_unique<FatReading>(ReadFatLinkage(sentence));
+                if (onlyCanonical && !fat->canonical)
                     continue;
-                AnalyzeFatLinkage(sentence, options, indices[i], false);
+                JudgeFatLinkage(sentence, *fat, indices[i], false);
             } else {
                 AnalyzeThinLinkage(sentence, options, indices[i], false);
             }
@@ -217,7 +253,12 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
         pi.ExtractLinks(indices[i], sentence->sampler);
         LinkageInfo info;
         if (HasFatLinks(pi.links, pi.N_links)) {
-            info = AnalyzeFatLinkage(sentence, options, indices[i], true);
+            std::unique_ptr<FatReading> fat;
+            if (!readings.empty())
+                fat = std::move(readings[static_cast<size_t>(i)]);
+            if (!fat)
+                fat = std::make_unique<FatReading>(ReadFatLinkage(sentence));
+            info = JudgeFatLinkage(sentence, *fat, indices[i], true);
             if (onlyCanonical && !info.canonical)
                 continue;
         } else {

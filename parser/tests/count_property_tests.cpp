@@ -338,6 +338,29 @@ TEST_P(CountProperty, IndexedLinkagesAreDistinctValidAndComplete)
 
 INSTANTIATE_TEST_SUITE_P(Fixture, CountProperty, ::testing::ValuesIn(kSentences));
 
+TEST(CountProperty, ManyNullWords)
+{
+    // Counts for eight null counts share one record; lines that need more
+    // null words than that read across records.
+    struct Case {
+        const char* text;
+        int nulls;
+    } cases[] = {
+        {"the the the the the the the the", 9},
+        {"send me new mail the the the the the the the the", 8},
+        {"send the the the the the the the the the me new mail", 9},
+    };
+    for (const Case& c : cases) {
+        fixture::Options o;
+        o.p->maxNullCount = 12;
+        CheckAgainstBruteForce(c.text, Dictionary(), o.p);
+        CSentence s(c.text, &Dictionary());
+        s.Parse(o.p);
+        EXPECT_EQ(s.nullCount, c.nulls) << c.text;
+        EXPECT_GT(s.numLinkagesFound, 0) << c.text;
+    }
+}
+
 TEST(CountProperty, NullBlocksWithoutIslands)
 {
     // The two trailing words cannot link. With islands allowed each costs one

@@ -176,8 +176,7 @@ void CVindalexHttpClient::HandleClient(SOCKET socket, const sockaddr_in& address
 {
     if (g_core.setCancelFlag)
         g_core.setCancelFlag(StopFlagPtr());
-    m_socket.Attach(socket);
-    m_clientAddress = address;
+    AttachConnection(socket, address);
     bool answered = false;
     if (!ReadAndParse(answered)) {
         FinishConnection();
@@ -424,7 +423,7 @@ void CVindalexHttpClient::TransmitBuffer(const char* data, int length, const CSt
         ReturnUnauthorizedMessage(m_request.realm.c_str());
         return;
     }
-    BOOL ok = TRUE;
+    std::string out;
     if (m_request.version >= websrv::MakeHttpVersion(1, 0) && m_request.version != websrv::kHttpVersion09) {
         SYSTEMTIME now;
         ::GetSystemTime(&now);
@@ -438,10 +437,18 @@ void CVindalexHttpClient::TransmitBuffer(const char* data, int length, const CSt
         h.AddLastModified(now);
         h.AddContentLength(length);
         h.AddContentType(m_state->mime.GetContentType(extension));
-        ok = h.Send(m_socket);
+        out = h.Text() + "\r\n";
     }
-    if (ok && !IsHead())
-        TransmitData(data, length);
+    const int kOneSend = 64 * 1024;
+    if (!IsHead() && length <= kOneSend) {
+        // A page or a picture goes out with its header in one send.
+        out.append(data, static_cast<std::size_t>(length));
+        m_socket.Send(out.data(), static_cast<int>(out.size()));
+    } else {
+        BOOL ok = out.empty() || m_socket.Send(out.data(), static_cast<int>(out.size()));
+        if (ok && !IsHead())
+            TransmitData(data, length);
+    }
     PostLog(200, length);
 }
 

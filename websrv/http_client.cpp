@@ -74,6 +74,13 @@ BOOL CHttpClient::ReadAndParse(bool& answered)
     return TRUE;
 }
 
+void CHttpClient::AttachConnection(SOCKET socket, const sockaddr_in& address)
+{
+    m_socket.Attach(socket, m_state->nonBlocking.load());
+    m_socket.SetSendLimits(Settings().m_dwIdleTimeout, StopFlagPtr());
+    m_clientAddress = address;
+}
+
 void CHttpClient::FinishConnection()
 {
     if (m_hImpersonation) {
@@ -88,8 +95,7 @@ void CHttpClient::FinishConnection()
 
 void CHttpClient::HandleClient(SOCKET socket, const sockaddr_in& address)
 {
-    m_socket.Attach(socket);
-    m_clientAddress = address;
+    AttachConnection(socket, address);
     bool answered = false;
     if (!ReadAndParse(answered)) {
         FinishConnection();
@@ -181,8 +187,11 @@ BOOL CHttpClient::ResolvePath(CString& localPath, BOOL& isFolder, const CHttpDir
         localPath += rest;
         if (fileName)
             *fileName = rest;
-        DWORD attrs = ::GetFileAttributesA(localPath);
-        isFolder = dir->m_nFlags != 0 && attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
+        // Only a directory with listings asks the disk whether this is a folder.
+        if (dir->m_nFlags != 0) {
+            DWORD attrs = ::GetFileAttributesA(localPath);
+            isFolder = attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
+        }
     }
     if (isFolder && (m_request.url.empty() || m_request.url.back() != '/'))
         m_request.url += '/';
@@ -214,12 +223,15 @@ BOOL CHttpClient::SendPage(int status, int resourceId, const CString* realm, con
             h.AddLocation(*location);
         h.AddContentLength(static_cast<long>(page.size()));
         h.AddContentType("text/html");
-        ok = h.Send(m_socket);
-    }
-    // A HEAD answer is the header alone; without a header (HTTP/0.9) the page
-    // is all there is.
-    if (ok && !page.empty() && (!IsHead() || !header))
+        // Header and page go out in one send.
+        std::string out = h.Text() + "\r\n";
+        if (!IsHead())
+            out += page;
+        ok = m_socket.Send(out.data(), static_cast<int>(out.size()));
+    } else if (!page.empty()) {
+        // Without a header (HTTP/0.9) the page is all there is.
         ok = m_socket.Send(page.data(), static_cast<int>(page.size()));
+    }
     PostLog(status, static_cast<long>(page.size()));
     return ok;
 }
@@ -290,6 +302,8 @@ void CHttpClient::TransmitFile(const CString& localPath)
                 modified = now;
         }
     }
+    // Not GetFileInformationByHandle: for the volume's serial number it asks
+    // the mount manager, several times the cost of the whole answer.
     LARGE_INTEGER size;
     if (!::GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF) {
         ::CloseHandle(file);

@@ -72,23 +72,41 @@ BOOL CHttpSocket::Accept(CHttpSocket& connected, sockaddr_in& address)
     SOCKET s = ::accept(m_hSocket, reinterpret_cast<sockaddr*>(&address), &len);
     if (s == INVALID_SOCKET)
         return FALSE;
-    connected.Attach(s);
-    // Answers are written whole; do not hold their last piece back.
-    BOOL on = TRUE;
-    ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+    // An accepted socket has the listener's properties: its blocking mode
+    // and TCP_NODELAY (set once on the listener, see CHttpServer::Listen).
+    connected.Attach(s, m_bNonBlocking);
     return TRUE;
 }
 
 BOOL CHttpSocket::Send(const char* data, int length)
 {
-    // send() may take less than asked; keep going until all is out or the
-    // peer is gone.
+    // send() may take less than asked; keep going until all is out, the
+    // peer is gone, or (non-blocking) it has taken nothing for too long.
+    ULONGLONG stalledSince = 0;
     while (length > 0) {
         int n = ::send(m_hSocket, data, length, 0);
-        if (n == SOCKET_ERROR || n == 0)
+        if (n > 0) {
+            data += n;
+            length -= n;
+            stalledSince = 0;
+            continue;
+        }
+        if (n == 0 || !m_bNonBlocking || ::WSAGetLastError() != WSAEWOULDBLOCK)
             return FALSE;
-        data += n;
-        length -= n;
+        const ULONGLONG now = ::GetTickCount64();
+        if (!stalledSince)
+            stalledSince = now;
+        if (m_pStop && m_pStop->load())
+            return FALSE;
+        const ULONGLONG waited = now - stalledSince;
+        if (waited >= m_dwSendTimeout)
+            return FALSE;
+        DWORD wait = static_cast<DWORD>(m_dwSendTimeout - waited);
+        if (wait > 250)
+            wait = 250;  // look at the stop flag now and then
+        BOOL writable = FALSE;
+        if (!IsWritable(wait, writable))
+            return FALSE;
     }
     return TRUE;
 }
@@ -121,6 +139,27 @@ BOOL CHttpSocket::IsReadable(DWORD milliseconds, BOOL& readable)
     return TRUE;
 }
 
+BOOL CHttpSocket::IsWritable(DWORD milliseconds, BOOL& writable)
+{
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(m_hSocket, &set);
+    timeval tv;
+    tv.tv_sec = milliseconds / 1000;
+    tv.tv_usec = (milliseconds % 1000) * 1000;
+    int n = ::select(0, nullptr, &set, nullptr, &tv);
+    if (n == SOCKET_ERROR)
+        return FALSE;
+    writable = n > 0;
+    return TRUE;
+}
+
+BOOL CHttpSocket::WaitReadable(ULONGLONG remainingMs, BOOL& readable)
+{
+    DWORD wait = remainingMs > 250 ? 250 : static_cast<DWORD>(remainingMs);  // look at the stop flag now and then
+    return IsReadable(wait, readable);
+}
+
 BOOL CHttpSocket::ReadRequest(websrv::RequestReader& reader, DWORD deadlineMs, const std::atomic<int>* stop)
 {
     const ULONGLONG start = ::GetTickCount64();
@@ -131,15 +170,22 @@ BOOL CHttpSocket::ReadRequest(websrv::RequestReader& reader, DWORD deadlineMs, c
         ULONGLONG elapsed = ::GetTickCount64() - start;
         if (elapsed >= deadlineMs)
             return FALSE;
-        DWORD wait = static_cast<DWORD>(deadlineMs - elapsed);
-        if (wait > 250)
-            wait = 250;  // look at the stop flag now and then
-        BOOL readable = FALSE;
-        if (!IsReadable(wait, readable))
-            return FALSE;
-        if (!readable)
-            continue;
+        // A non-blocking socket is read at once: the request has usually
+        // come with the connection, and the wait is only for what has not.
+        if (!m_bNonBlocking) {
+            BOOL readable = FALSE;
+            if (!WaitReadable(deadlineMs - elapsed, readable))
+                return FALSE;
+            if (!readable)
+                continue;
+        }
         int n = Receive(buffer, sizeof buffer);
+        if (n == SOCKET_ERROR && m_bNonBlocking && ::WSAGetLastError() == WSAEWOULDBLOCK) {
+            BOOL readable = FALSE;
+            if (!WaitReadable(deadlineMs - elapsed, readable))
+                return FALSE;
+            continue;
+        }
         if (n <= 0)
             return FALSE;  // closed or failed before the request was whole
         switch (reader.Feed(buffer, static_cast<std::size_t>(n))) {
@@ -300,6 +346,7 @@ BOOL CHttpServer::Start(const CHttpServerSettings& settings)
     m_state = std::make_shared<CHttpListenerState>();
     m_state->settings = settings;
     m_state->startedEvent = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    m_state->wakeEvent = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
     // The thread holds its own reference to the state.
     auto* ref = new std::shared_ptr<CHttpListenerState>(m_state);
     m_hThread = ::CreateThread(nullptr, 0, &CHttpServer::ListenThread, ref, CREATE_SUSPENDED, nullptr);
@@ -331,6 +378,8 @@ BOOL CHttpServer::Stop()
     if (!m_hThread)
         return TRUE;
     m_state->stop = 1;
+    if (m_state->wakeEvent)
+        ::SetEvent(m_state->wakeEvent);
     const DWORD bound = m_state->settings.m_dwIdleTimeout + 5000;
     const ULONGLONG start = ::GetTickCount64();
     for (;;) {
@@ -380,6 +429,16 @@ void CHttpServer::Listen(const std::shared_ptr<CHttpListenerState>& state)
         fail();
         return;
     }
+    // Accepted sockets inherit the listener's TCP_NODELAY (answers are
+    // written whole; their last piece is not held back) and, with the event
+    // below, its non-blocking mode: no per-connection calls for either.
+    BOOL on = TRUE;
+    ::setsockopt(listener.m_hSocket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+    // The listener waits on an event that a connection or a stop sets. Where
+    // that cannot be had it waits in select() as before.
+    const bool evented = state->wakeEvent && ::WSAEventSelect(listener.m_hSocket, state->wakeEvent, FD_ACCEPT) == 0;
+    listener.m_bNonBlocking = evented;
+    state->nonBlocking = evented;
     sockaddr_in bound = {};
     int len = sizeof bound;
     if (::getsockname(listener.m_hSocket, reinterpret_cast<sockaddr*>(&bound), &len) == 0)
@@ -406,9 +465,17 @@ void CHttpServer::Listen(const std::shared_ptr<CHttpListenerState>& state)
     ::SetEvent(state->startedEvent);
 
     while (!state->stop) {
-        BOOL readable = FALSE;
-        if (!listener.IsReadable(1000, readable) || !readable)
-            continue;
+        if (evented) {
+            // Accept is tried after every wake and every second even
+            // without one, so a lost signal only delays a connection.
+            ::WaitForSingleObject(state->wakeEvent, 1000);
+            if (state->stop)
+                break;
+        } else {
+            BOOL readable = FALSE;
+            if (!listener.IsReadable(1000, readable) || !readable)
+                continue;
+        }
         sockaddr_in peer = {};
         CHttpSocket connected;
         if (!listener.Accept(connected, peer))

@@ -45,25 +45,49 @@ public:
     CString m_strPassword;
 };
 
-// Thin socket wrapper.
+// Thin socket wrapper. Under Wine every socket call is a round trip to the
+// wine server, so the connection's calls are kept to the few that do work:
+// a non-blocking socket is read and written first and waited on only when it
+// would block.
 class CHttpSocket {
 public:
-    CHttpSocket() : m_hSocket(INVALID_SOCKET) {}
+    CHttpSocket() : m_hSocket(INVALID_SOCKET), m_bNonBlocking(FALSE), m_dwSendTimeout(30000), m_pStop(nullptr) {}
     ~CHttpSocket() { Close(); }
     BOOL Create();
     BOOL Bind(unsigned short port, unsigned long address);
     BOOL Listen();
     BOOL Accept(CHttpSocket& connected, sockaddr_in& address);
+    // All of it or FALSE. On a non-blocking socket a peer that takes nothing
+    // for the send time-out, or a stop, ends the send.
     BOOL Send(const char* data, int length);
     int Receive(char* buffer, int length);
     void Close();
-    void Attach(SOCKET s) { Close(); m_hSocket = s; }
+    void Attach(SOCKET s, BOOL nonBlocking = FALSE)
+    {
+        Close();
+        m_hSocket = s;
+        m_bNonBlocking = nonBlocking;
+    }
+    // How long a send may wait for a peer that does not read, and the flag
+    // that ends the wait early.
+    void SetSendLimits(DWORD timeoutMs, const std::atomic<int>* stop)
+    {
+        m_dwSendTimeout = timeoutMs;
+        m_pStop = stop;
+    }
     BOOL IsReadable(DWORD milliseconds, BOOL& readable);
+    BOOL IsWritable(DWORD milliseconds, BOOL& writable);
     // Reads one request: the head up to the blank line, then the body by its
     // Content-Length; both capped. Ends by deadline (whole request) or when
     // *stop becomes nonzero. FALSE when no complete request came.
     BOOL ReadRequest(websrv::RequestReader& reader, DWORD deadlineMs, const std::atomic<int>* stop);
     SOCKET m_hSocket;
+    BOOL m_bNonBlocking;  // the socket was made non-blocking (or inherited it)
+
+private:
+    BOOL WaitReadable(ULONGLONG remainingMs, BOOL& readable);
+    DWORD m_dwSendTimeout;
+    const std::atomic<int>* m_pStop;
 };
 
 class CHttpResponseHeader {
@@ -106,12 +130,19 @@ struct CHttpListenerState {
     std::atomic<int> stop{0};
     int result = 0;
     HANDLE startedEvent = nullptr;
+    // Set when a connection waits on the listening socket, and by a stop, so
+    // the listener sleeps in one wait and wakes for either.
+    HANDLE wakeEvent = nullptr;
+    // Accepted sockets are non-blocking (they inherit the listener's mode).
+    std::atomic<bool> nonBlocking{false};
     CHttpMimeManager mime;
     std::atomic<unsigned short> boundPort{0};
     ~CHttpListenerState()
     {
         if (startedEvent)
             ::CloseHandle(startedEvent);
+        if (wakeEvent)
+            ::CloseHandle(wakeEvent);
     }
 };
 
@@ -176,6 +207,9 @@ protected:
     const std::atomic<int>* StopFlagPtr() const { return &m_state->stop; }
     bool IsHead() const { return m_request.verb == websrv::HTTP_VERB_HEAD; }
     void TransmitData(const char* data, long length);
+    // Takes the accepted connection: its socket (in the listener's blocking
+    // mode, with the request time-out and the stop flag as send limits).
+    void AttachConnection(SOCKET socket, const sockaddr_in& address);
 
     std::shared_ptr<CHttpListenerState> m_state;
     CHttpSocket m_socket;

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Static-file benchmark of the web server under Wine beside nginx, same run:
 # a 10 KB file, one connection at a time, "Connection: close" on every request.
-# Prints requests per second and latency percentiles of both (wrk --latency).
-# Usage: websrv/bench/http_bench.sh [seconds]   (after scripts/build.sh)
+# Prints requests per second and latency percentiles of both (wrk --latency),
+# and of the socket floor: a Win32 program under the same Wine doing only
+# accept, recv, one send of a ready answer and closesocket per request (the
+# least any Win32 server pays there). Runs alternate; rounds repeat them.
+# Usage: websrv/bench/http_bench.sh [seconds] [rounds]   (after scripts/build.sh)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 secs=${1:-10}
+rounds=${2:-1}
 build=${VX_BUILD_DIR:-$root/build/win32}
 helper=$build/tests/websrv_site_helper.exe
+floor=$build/tests/websrv_socket_floor.exe
 [ -f "$helper" ] || { echo "build first: $helper missing"; exit 2; }
 need=()
 command -v wrk >/dev/null || need+=(wrk)
@@ -20,8 +25,10 @@ work=$(mktemp -d /tmp/vxbench.XXXXXX)
 session=$work/wine
 nginx_pid=""
 helper_pid=""
+floor_pid=""
 cleanup() {
   [ -n "$helper_pid" ] && { touch "$work/site/stop"; wait "$helper_pid" 2>/dev/null || true; }
+  [ -n "$floor_pid" ] && kill "$floor_pid" 2>/dev/null || true
   [ -n "$nginx_pid" ] && kill "$nginx_pid" 2>/dev/null || true
   "$root/scripts/wine-session.sh" stop "$session" >/dev/null 2>&1 || true
   rm -rf "$work"
@@ -41,6 +48,13 @@ chmod 644 "$work/nginx/file10k.txt"
 helper_pid=$!
 for _ in $(seq 1 600); do [ -s "$work/site/port.txt" ] && break; sleep 0.1; done
 port=$(tr -d '\r\n' < "$work/site/port.txt")
+fport=""
+if [ -f "$floor" ]; then
+  "$root/scripts/wine-run.sh" "$floor" "Z:${work//\//\\}\\floor.txt" >/dev/null 2>&1 &
+  floor_pid=$!
+  for _ in $(seq 1 600); do [ -s "$work/floor.txt" ] && break; sleep 0.1; done
+  fport=$(tr -d '\r\n' < "$work/floor.txt")
+fi
 
 nport=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
 cat > "$work/nginx/nginx.conf" <<CONF
@@ -66,5 +80,9 @@ run() {
   wrk -t1 -c1 -d"${secs}s" --latency -H "Connection: close" "$2" | sed -n '/Latency Distribution/,/Requests\/sec/p'
 }
 curl -sf -o /dev/null "http://127.0.0.1:$port/file10k.txt" || { echo "web server not answering"; exit 1; }
-run "Vindalex web server under Wine (port $port)" "http://127.0.0.1:$port/file10k.txt"
-run "nginx (port $nport)" "http://127.0.0.1:$nport/file10k.txt"
+for round in $(seq 1 "$rounds"); do
+  if [ "$rounds" -gt 1 ]; then echo "---- round $round"; fi
+  run "Vindalex web server under Wine (port $port)" "http://127.0.0.1:$port/file10k.txt"
+  run "nginx (port $nport)" "http://127.0.0.1:$nport/file10k.txt"
+  if [ -n "$fport" ]; then run "socket floor under Wine (port $fport)" "http://127.0.0.1:$fport/file10k.txt"; fi
+done

@@ -281,6 +281,23 @@ class Protocol(unittest.TestCase):
         s, _, body = curl(self.site.base + "/index.html")
         self.assertEqual(s, 200)
 
+    def test_large_answers(self):
+        # More than the socket buffers hold: the answer goes out in parts.
+        data = bytes(range(256)) * (64 * 1024)
+        with open(self.site.path("PlaceWebsiteFilesHere", "big.bin"), "wb") as f:
+            f.write(data)
+        s, h, body = curl(self.site.base + "/big.bin")
+        self.assertEqual((s, int(h.get("content-length"))), (200, len(data)))
+        self.assertTrue(body == data, "the large file came back changed")
+        # A peer that asks for it and never reads must not hold the server:
+        # after the request time-out (2 s here) the next one is answered.
+        with socket.socket() as stalled:
+            stalled.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+            stalled.connect(("127.0.0.1", self.site.port))
+            stalled.sendall(b"GET /big.bin HTTP/1.0\r\n\r\n")
+            s, _, body = curl(self.site.base + "/index.html")
+            self.assertEqual((s, body), (200, b"<html>public index</html>"))
+
     def test_access_log_lines_are_data(self):
         curl(self.site.base + "/")
         curl(self.site.base + "/%25n%25s%25x.txt")

@@ -3,6 +3,7 @@
 #include "parser/core/parser_error.h"
 #include "zlcomp_core.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -110,7 +111,8 @@ std::unique_ptr<GrammarSource> OpenGrammarFile(const char* dictionaryName, const
     bool haveSearch = false;
     if (dictionaryName) {
         std::string copy(dictionaryName, strnlen(dictionaryName, 200));
-        size_t slash = copy.rfind('/');
+        // The folder part ends at the last "/" or, in a Windows path, "\".
+        size_t slash = copy.find_last_of("/\\");
         if (slash != std::string::npos) {
             searchPath = copy.substr(0, slash);
             haveSearch = true;
@@ -122,6 +124,11 @@ std::unique_ptr<GrammarSource> OpenGrammarFile(const char* dictionaryName, const
         size_t start = 0;
         while (!opened) {
             size_t colon = searchPath.find(':', start);
+            // A ":" right after a one-letter drive name belongs to the folder
+            // ("C:\grammar"), it does not separate two of them.
+            if (colon == start + 1 && std::isalpha(static_cast<unsigned char>(searchPath[start])) &&
+                colon + 1 < searchPath.size() && (searchPath[colon + 1] == '\\' || searchPath[colon + 1] == '/'))
+                colon = searchPath.find(':', colon + 1);
             std::string dir = searchPath.substr(start, colon == std::string::npos ? std::string::npos
                                                                                   : colon - start);
             opened = ReadWholeFile(dir + "/" + fileName, packed);

@@ -121,6 +121,15 @@ TEST(GrammarContainer, FilesAndTheSearchPath)
     EXPECT_EQ(OpenGrammarFile("one:two/dict", "v.txt", 0)->Text(), "from one");
     EXPECT_EQ(OpenGrammarFile("one:two/dict", "here.txt", 0)->Text(), "plain text reads as it stands");
     EXPECT_EQ(OpenGrammarFile(nullptr, "here.txt", 0)->Text(), "plain text reads as it stands");
+    // A Windows path names its folder up to the last backslash.
+    EXPECT_EQ(OpenGrammarFile("one:two\\dict", "w.txt", 0)->Text(), "from two");
+#ifdef _WIN32
+    // A drive letter's colon does not split the folder in two.
+    const std::string two = std::filesystem::absolute("two").string();
+    ASSERT_EQ(two[1], ':');
+    EXPECT_EQ(OpenGrammarFile((two + "\\dict").c_str(), "w.txt", 0)->Text(), "from two");
+    EXPECT_EQ(OpenGrammarFile(("one:" + two + "\\dict").c_str(), "w.txt", 0)->Text(), "from two");
+#endif
 
     SetGrammarNotFoundHandler(NotFoundHandler);
     g_notFoundMessage.clear();

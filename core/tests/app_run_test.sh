@@ -98,6 +98,7 @@ echo "$tree" | grep -q '^1 .* id=59420 visible=1' || fail "no caption strip on t
 echo "$tree" | grep -qi '^1 MDICLIENT ' || fail "no MDI client in the frame"
 echo "$tree" | grep -q '^2 .* id=65280 visible=1 text=Vindale' || fail "the console is not an MDI child titled after its document"
 [ -n "$(console_view)" ] || fail "no console view in the MDI child"
+echo "$tree" | grep -q '^0 .* text=Vindale1 - Vindalex ' || fail "the frame's caption does not name the console document"
 
 # Log-off closes the console; the automatic log-on that follows opens a new
 # one (another window).

@@ -16,7 +16,8 @@ BOOL CALLBACK FindFrame(HWND wnd, LPARAM)
 {
     char text[256] = {};
     ::GetWindowTextA(wnd, text, sizeof text);
-    if (std::strncmp(text, "Vindalex", 8) != 0)
+    // The caption is the program's name, after the active document's.
+    if (!std::strstr(text, "Vindalex"))
         return TRUE;
     if (!::FindWindowExA(wnd, nullptr, "MDICLIENT", nullptr))
         return TRUE;

@@ -231,12 +231,15 @@ void CMDIFrameWnd::RecalcLayout(BOOL bNotify)
     CFrameWnd::RecalcLayout(bNotify);
 }
 
-void CMDIFrameWnd::OnUpdateFrameTitle(BOOL)
+void CMDIFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
 {
-    // The frame's caption is the application's; the system adds the child's
-    // name itself while a child is maximised.
-    if (GetStyle() & FWS_ADDTOTITLE)
-        UpdateFrameTitleForDocument(nullptr);
+    if (!(GetStyle() & FWS_ADDTOTITLE))
+        return;
+    // "App - Document" for the active child; while the child is maximised the
+    // system adds its name itself, so the caption is the application's.
+    CMDIChildWnd* pChild = bAddToTitle ? MDIGetActive() : nullptr;
+    CDocument* pDoc = pChild && !(pChild->GetStyle() & WS_MAXIMIZE) ? pChild->GetActiveDocument() : nullptr;
+    UpdateFrameTitleForDocument(pDoc ? static_cast<LPCTSTR>(pDoc->GetTitle()) : nullptr);
 }
 
 BOOL CMDIFrameWnd::OnMDIWindowCmd(UINT nID)

@@ -297,8 +297,9 @@ TEST_F(MdiTest, NewTwiceMakesTwoChildrenUnderTheRealClient)
     EXPECT_EQ(frame->GetActiveFrame(), active);
     EXPECT_EQ(view->GetParentFrame(), active);
     EXPECT_EQ(view->GetTopLevelFrame(), frame);
-    // The frame's caption stays the application's.
-    EXPECT_STREQ(TextOf(hFrame), "Docview MDI");
+    // The frame's caption names the active child's document once the queue is idle.
+    app.OnIdle(0);
+    EXPECT_STREQ(TextOf(hFrame), "Paper2 - Docview MDI");
 }
 
 TEST_F(MdiTest, CommandsGoToTheActiveViewThenDocumentTemplateChildFrameAndApplication)

@@ -188,7 +188,8 @@ struct Model {
     std::array<uint16_t, 256> charToIndex;
     std::array<uint8_t, kSymbols + 1> indexToChar;
     std::array<int32_t, kSymbols + 1> freq;
-    std::array<int32_t, kSymbols + 1> cum;
+    // Aligned, so that update's writes to cum[0..7] are two whole vector words.
+    alignas(32) std::array<int32_t, kSymbols + 1> cum;
 
     Model()
     {
@@ -237,10 +238,12 @@ struct Model {
             charToIndex[cs] = static_cast<uint16_t>(i);
         }
         freq[i] += 1;
-        while (i > 0) {
-            --i;
-            cum[i] += 1;
-        }
+        // cum[0..i-1] += 1. Most symbols sit at the lowest indexes: the first
+        // eight counts are raised without a branch on i, the rest in a loop.
+        for (int j = 0; j < 8; ++j)
+            cum[j] += static_cast<int32_t>(j < i);
+        for (int j = 8; j < i; ++j)
+            cum[j] += 1;
     }
 };
 
@@ -360,7 +363,8 @@ private:
     // accumulator down without reversing on every take.
     void refill()
     {
-        while (m_count <= 56) {
+        // Stops at 56..63 bits held, so a shift by m_count stays below 64.
+        while (m_count <= 55) {
             const uint8_t byte = m_pos < m_in.size() ? m_in[m_pos++] : 0xFF;
             m_acc = m_acc << 8 | kReversedBytes[byte];
             m_count += 8;
@@ -525,11 +529,13 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
         const int32_t offset = static_cast<int32_t>(value - low);
         if (offset < 0 || offset >= range)
             return false;  // cannot happen for any input; keeps the search bounded
-        const Divider total = dividers[model.cum[0]];
+        const int32_t totalCount = model.cum[0];
+        const Divider total = dividers[totalCount];
         // The symbol whose subinterval holds the value: the first index s
         // with range x cum(s) / total <= offset. Frequent symbols sit at the
-        // lowest indexes, so try those directly; else compute the count the
-        // value stands for and bisect.
+        // lowest indexes, so try those directly (a multiplication each is
+        // cheaper than a division); else compute the count the value stands
+        // for and bisect.
         int symbol = 1;
         int32_t upper = range;  // range x cum(0) / total
         int32_t lower = Divide(range * model.cum[1], total);
@@ -539,7 +545,7 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
             lower = Divide(range * model.cum[symbol], total);
         }
         if (lower > offset) {
-            const int32_t cum = ((offset + 1) * model.cum[0] - 1) / range;
+            const int32_t cum = ((offset + 1) * totalCount - 1) / range;
             // The answer lies in [symbol, 257] (cum[257] == 0 <= cum); a
             // bisection without branches, as the outcome is unpredictable.
             int n = kSymbols - symbol + 1;
@@ -553,18 +559,17 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
         }
         high = low + static_cast<uint32_t>(upper) - 1;
         low = low + static_cast<uint32_t>(lower);
+        // Renormalisation without branches on the bit counts: shifts by 0
+        // change nothing, and after the settled bits are gone low < 0x8000
+        // <= high, so the underflow step with m == 0 keeps them too.
         const int k = SharedBits(low, high);
-        if (k > 0) {
-            value = (value << k | bits.take(k)) & 0xFFFF;
-            low = low << k & 0xFFFF;
-            high = (high << k | ((1u << k) - 1)) & 0xFFFF;
-        }
+        value = (value << k | bits.take(k)) & 0xFFFF;
+        low = low << k & 0xFFFF;
+        high = (high << k | ((1u << k) - 1)) & 0xFFFF;
         const int m = StraddleBits(low, high);
-        if (m > 0) {
-            value = (value & 0x8000) | ((value << m | bits.take(m)) & 0x7FFF);
-            low = low << m & 0x7FFF;
-            high = ((high << m | ((1u << m) - 1)) & 0x7FFF) | 0x8000;
-        }
+        value = (value & 0x8000) | ((value << m | bits.take(m)) & 0x7FFF);
+        low = low << m & 0x7FFF;
+        high = ((high << m | ((1u << m) - 1)) & 0x7FFF) | 0x8000;
         if (!bits.ok())
             return false;
         if (symbol == kEndSymbol)
@@ -580,7 +585,18 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
 // intermediate buffers. Runs of index 0 (the usual ones) become fills.
 class RunLengthMoveToFrontSink {
 public:
-    RunLengthMoveToFrontSink(Bytes& out, size_t limit) : m_out(out), m_left(limit) {}
+    RunLengthMoveToFrontSink(Bytes& out, size_t limit) : m_out(out), m_left(limit)
+    {
+        // The bytes are written in place; `out` is cut to what was written
+        // when the sink goes.
+        const size_t start = m_out.size();
+        m_out.resize(std::max(m_out.capacity(), start + 4096));
+        m_dst = m_out.data() + start;
+        m_end = m_out.data() + m_out.size();
+    }
+    ~RunLengthMoveToFrontSink() { m_out.resize(static_cast<size_t>(m_dst - m_out.data())); }
+    RunLengthMoveToFrontSink(const RunLengthMoveToFrontSink&) = delete;
+    RunLengthMoveToFrontSink& operator=(const RunLengthMoveToFrontSink&) = delete;
 
     bool operator()(uint8_t c)
     {
@@ -591,7 +607,16 @@ public:
         if (c == m_prev)
             m_countNext = true;
         m_prev = c;
-        return emit(c, 1);
+        // One byte, the usual case, inline.
+        if (m_left == 0)
+            return false;
+        --m_left;
+        if (m_dst == m_end)
+            grow(1);
+        const uint8_t b = m_table.at(c);
+        m_table.moveToFront(c, b);
+        *m_dst++ = b;
+        return true;
     }
 
 private:
@@ -603,22 +628,37 @@ private:
         m_left -= count;
         if (count == 0)
             return true;
+        if (static_cast<size_t>(m_end - m_dst) < count)
+            grow(count);
         uint8_t c = m_table.at(p);
         m_table.moveToFront(p, c);
-        if (p == 0 || count == 1) {
-            m_out.insert(m_out.end(), count, c);
-            return true;
-        }
-        m_out.push_back(c);
-        for (size_t i = 1; i < count; ++i) {
-            c = m_table.at(p);
-            m_table.moveToFront(p, c);
-            m_out.push_back(c);
+        if (count == 1) {
+            *m_dst++ = c;
+        } else if (p == 0) {
+            std::memset(m_dst, c, count);
+            m_dst += count;
+        } else {
+            *m_dst++ = c;
+            for (size_t i = 1; i < count; ++i) {
+                c = m_table.at(p);
+                m_table.moveToFront(p, c);
+                *m_dst++ = c;
+            }
         }
         return true;
     }
 
+    void grow(size_t count)
+    {
+        const size_t used = static_cast<size_t>(m_dst - m_out.data());
+        m_out.resize(std::max(used + count, m_out.size() * 2));
+        m_dst = m_out.data() + used;
+        m_end = m_out.data() + m_out.size();
+    }
+
     Bytes& m_out;
+    uint8_t* m_dst;
+    uint8_t* m_end;
     size_t m_left;
     MoveToFrontTable m_table;
     uint8_t m_prev = 0;
@@ -641,7 +681,8 @@ bool ArithDecode(ByteView in, Bytes& out, size_t limit)
 
 bool ArithRLEMTFDecode(ByteView in, Bytes& out, size_t limit)
 {
-    return ArithDecodeInto(in, RunLengthMoveToFrontSink(out, limit));
+    RunLengthMoveToFrontSink sink(out, limit);
+    return ArithDecodeInto(in, sink);
 }
 
 } // namespace zlcomp

@@ -230,6 +230,7 @@ void BWTEncode(ByteView in, Bytes& out)
 bool BWTDecode(ByteView in, Bytes& out)
 {
     std::vector<uint32_t> next;
+    std::vector<uint32_t> prev;
     size_t pos = 0;
     while (pos < in.size()) {
         // A block: length, last column, first and last rows. Anything that
@@ -261,32 +262,49 @@ bool BWTDecode(ByteView in, Bytes& out)
             sum += count;
         }
         offsets[kEnd] = sum;
-        // link[r] = the row that follows row r, shifted up 8 bits, with that
-        // row's byte in the low 8 bits: one load per decoded byte.
+        // next[r] = the row that follows row r, shifted up 8 bits, with that
+        // row's byte in the low 8 bits: one load per decoded byte. prev is
+        // the inverse permutation: the row that precedes a row.
         next.resize(rows);
+        prev.resize(rows);
         for (uint32_t i = 0; i < rows; ++i) {
             const unsigned symbol = i == last ? kEnd : column[i];
-            next[offsets[symbol]++] = i << 8 | column[i];
+            const uint32_t r = offsets[symbol]++;
+            next[r] = i << 8 | column[i];
+            prev[i] = r;
         }
 
-        // Follow the rows from the one that starts at position 1; a valid
-        // block passes every row but `last` once and ends at `last`.
+        // The block is the chain of rows from the one that starts at
+        // position 1 to `last`; a valid block passes every row but `last`
+        // once on the way. Each step waits for a load, so the chain is walked
+        // from both ends at once, forwards from `first` over the first half
+        // and backwards from `last` over the second; the two walks must meet
+        // in the same row, and neither may pass `last` on the way.
         const size_t outStart = out.size();
-        out.resize(outStart + rows - 1);
+        const uint32_t length = rows - 1;
+        const uint32_t half = length / 2;
+        out.resize(outStart + length);
         uint8_t* dst = out.data() + outStart;
         uint32_t p = first;
         uint32_t byte = column[p];
-        for (uint32_t k = 0; k + 1 < rows; ++k) {
-            if (p == last) {
-                out.resize(outStart);
-                return false;
-            }
+        uint32_t q = last;
+        bool passedLast = false;
+        for (uint32_t k = 0; k < half; ++k) {
+            passedLast |= p == last;
             dst[k] = static_cast<uint8_t>(byte);
             const uint32_t link = next[p];
             p = link >> 8;
             byte = link & 0xFF;
+            q = prev[q];
+            dst[length - 1 - k] = column[q];
+            passedLast |= q == last;
         }
-        if (p != last) {
+        if (length - half > half) {
+            q = prev[q];
+            dst[half] = column[q];
+            passedLast |= q == last;
+        }
+        if (passedLast || p != q) {
             out.resize(outStart);
             return false;
         }

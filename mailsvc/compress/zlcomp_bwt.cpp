@@ -250,29 +250,46 @@ bool BWTDecode(ByteView in, Bytes& out)
             return false;
 
         // Offsets of the symbols in the first column; the row at `last` holds
-        // the end of the block, above every byte.
-        uint32_t offsets[kEnd + 1] = {};
-        for (uint32_t i = 0; i < rows; ++i)
-            if (i != last)
-                ++offsets[column[i]];
-        uint32_t sum = 0;
-        for (int c = 0; c < kEnd; ++c) {
-            const uint32_t count = offsets[c];
-            offsets[c] = sum;
-            sum += count;
+        // the end of the block, above every byte. Runs of one byte would make
+        // each count wait for the one before, so the rows are counted and
+        // placed as two halves, each with its own counts.
+        const uint32_t mid = rows / 2;
+        uint32_t countLow[kEnd + 1] = {};
+        uint32_t countHigh[kEnd + 1] = {};
+        for (uint32_t i = 0; i < mid; ++i) {
+            ++countLow[column[i]];
+            ++countHigh[column[mid + i]];
         }
-        offsets[kEnd] = sum;
+        if (rows % 2)
+            ++countHigh[column[rows - 1]];
+        uint32_t* const lastCounts = last < mid ? countLow : countHigh;
+        --lastCounts[column[last]];
+        ++lastCounts[kEnd];
+        uint32_t offsetLow[kEnd + 1];
+        uint32_t offsetHigh[kEnd + 1];
+        uint32_t sum = 0;
+        for (int c = 0; c <= kEnd; ++c) {
+            offsetLow[c] = sum;
+            offsetHigh[c] = sum + countLow[c];
+            sum += countLow[c] + countHigh[c];
+        }
         // next[r] = the row that follows row r, shifted up 8 bits, with that
         // row's byte in the low 8 bits: one load per decoded byte. prev is
         // the inverse permutation: the row that precedes a row.
         next.resize(rows);
         prev.resize(rows);
-        for (uint32_t i = 0; i < rows; ++i) {
+        auto place = [&](uint32_t i, uint32_t* offsets) {
             const unsigned symbol = i == last ? kEnd : column[i];
             const uint32_t r = offsets[symbol]++;
             next[r] = i << 8 | column[i];
             prev[i] = r;
+        };
+        for (uint32_t i = 0; i < mid; ++i) {
+            place(i, offsetLow);
+            place(mid + i, offsetHigh);
         }
+        if (rows % 2)
+            place(rows - 1, offsetHigh);
 
         // The block is the chain of rows from the one that starts at
         // position 1 to `last`; a valid block passes every row but `last`

@@ -205,16 +205,15 @@ struct Model {
         freq[0] = 0;
     }
 
-    void update(int symbol)
+    void update(int symbol) { update(symbol, cum[0]); }
+
+    // The same, for a caller that keeps the total (cum[0]) at hand: returns
+    // the new total, so the caller's next symbol need not wait for it to be
+    // read back from the table.
+    [[gnu::always_inline]] int32_t update(int symbol, int32_t total)
     {
-        if (cum[0] >= kMaxFrequency) {
-            int32_t total = 0;
-            for (int i = kSymbols; i >= 0; --i) {
-                freq[i] = (freq[i] + 1) / 2;
-                cum[i] = total;
-                total += freq[i];
-            }
-        }
+        if (total >= kMaxFrequency)
+            total = halve();
         // Frequencies never rise with the index (from 1 up), so the lowest
         // index of the symbol's equal-frequency run is found by bisection.
         int i = symbol;
@@ -244,6 +243,20 @@ struct Model {
             cum[j] += static_cast<int32_t>(j < i);
         for (int j = 8; j < i; ++j)
             cum[j] += 1;
+        return total + 1;
+    }
+
+    // Halves every frequency (none drops to 0); returns the new total. Rare,
+    // so kept out of line.
+    [[gnu::noinline]] int32_t halve()
+    {
+        int32_t total = 0;
+        for (int i = kSymbols; i >= 0; --i) {
+            freq[i] = (freq[i] + 1) / 2;
+            cum[i] = total;
+            total += freq[i];
+        }
+        return total;
     }
 };
 
@@ -522,6 +535,7 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
     uint32_t value = bits.take(16);
     uint32_t low = 0;
     uint32_t high = kTopValue;
+    int32_t totalCount = model.cum[0];
     for (;;) {
         if (!bits.ok())
             return false;
@@ -529,7 +543,6 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
         const int32_t offset = static_cast<int32_t>(value - low);
         if (offset < 0 || offset >= range)
             return false;  // cannot happen for any input; keeps the search bounded
-        const int32_t totalCount = model.cum[0];
         const Divider total = dividers[totalCount];
         // The symbol whose subinterval holds the value: the first index s
         // with range x cum(s) / total <= offset. Frequent symbols sit at the
@@ -576,7 +589,7 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
             return true;
         if (!sink(model.indexToChar[symbol]))
             return false;
-        model.update(symbol);
+        totalCount = model.update(symbol, totalCount);
     }
 }
 

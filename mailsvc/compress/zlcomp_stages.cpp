@@ -9,6 +9,12 @@
 
 namespace zlcomp {
 
+namespace {
+
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 // Run-length code: a byte equal to the one before it is followed by a count
 // (0..255) of further copies. The byte before the first one counts as 0x00.
@@ -46,36 +52,53 @@ size_t RLEEncode(ByteView in, Bytes& out)
 
 bool RLEDecode(ByteView in, Bytes& out, size_t limit)
 {
-    // Two passes: the decoded size first, so the bytes go straight into
-    // place (and a bound that is exceeded is known before any work).
+    // One pass, straight into place: the output grows by doubling, and never
+    // beyond the bound, which stops decoding as soon as a run would cross it.
     const size_t n = in.size();
-    size_t total = 0;
+    const size_t start = out.size();
+    out.resize(start + std::min(limit, n + n / 8 + 64));
+    uint8_t* dst = out.data() + start;
+    uint8_t* end = out.data() + out.size();
     uint8_t prev = 0;
+    bool ok = true;
     for (size_t i = 0; i < n;) {
         const uint8_t c = in[i++];
+        size_t run = 1;
         if (c == prev && i < n)
-            total += in[i++];
-        ++total;
+            run += in[i++];
         prev = c;
-    }
-    const size_t keep = std::min(total, limit);
-    const size_t start = out.size();
-    out.resize(start + keep);
-    uint8_t* dst = out.data() + start;
-    uint8_t* const end = dst + keep;
-    prev = 0;
-    for (size_t i = 0; i < n && dst < end;) {
-        const uint8_t c = in[i++];
-        if (c != prev || i == n) {
-            *dst++ = c;
-        } else {
-            const size_t copies = std::min<size_t>(size_t{1} + in[i++], static_cast<size_t>(end - dst));
-            std::memset(dst, c, copies);
-            dst += copies;
+        if (run <= 8 && end - dst >= 8) {
+            // Short runs, the usual ones: one word stored, the part past the
+            // run overwritten later.
+            const uint64_t word = kOnes * c;
+            std::memcpy(dst, &word, sizeof word);
+            dst += run;
+            continue;
         }
-        prev = c;
+        if (run > static_cast<size_t>(end - dst)) {
+            // The buffer never passes the bound, so only a run that does not
+            // fit can cross it.
+            const size_t used = static_cast<size_t>(dst - out.data());
+            const size_t written = used - start;
+            if (run > limit - written) {
+                // Only the bytes up to the bound are kept.
+                run = limit - written;
+                ok = false;
+            }
+            out.resize(start + std::min(limit, std::max(written + run, 2 * (out.size() - start))));
+            dst = out.data() + used;
+            end = out.data() + out.size();
+        }
+        if (run == 1)
+            *dst = c;
+        else
+            std::memset(dst, c, run);
+        dst += run;
+        if (!ok)
+            break;
     }
-    return total <= limit;
+    out.resize(static_cast<size_t>(dst - out.data()));
+    return ok;
 }
 
 // ---------------------------------------------------------------------------
@@ -85,8 +108,6 @@ bool RLEDecode(ByteView in, Bytes& out, size_t limit)
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "tables are read as little-endian words");
-
-constexpr uint64_t kOnes = 0x0101010101010101ull;
 
 class MoveToFrontTable {
 public:

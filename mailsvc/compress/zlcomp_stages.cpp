@@ -579,14 +579,21 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
             lower = Divide(range * model.cum[symbol], total);
         }
         if (lower > offset) {
+            // The answer lies in [8, 257] (cum[257] == 0 <= cum): counted
+            // without branches over the next 32 indexes, where most of the
+            // rest fall, else bisected.
             const int32_t cum = ((offset + 1) * totalCount - 1) / range;
-            // The answer lies in [symbol, 257] (cum[257] == 0 <= cum); a
-            // bisection without branches, as the outcome is unpredictable.
-            int n = kSymbols - symbol + 1;
-            while (n > 1) {
-                const int half = n / 2;
-                symbol += half * static_cast<int>(model.cum[symbol + half - 1] > cum);
-                n -= half;
+            int count = 0;
+            for (int s = 8; s < 40; ++s)
+                count += static_cast<int>(model.cum[s] > cum);
+            symbol = 8 + count;
+            if (count == 32) {
+                int n = kSymbols - symbol + 1;
+                while (n > 1) {
+                    const int half = n / 2;
+                    symbol += half * static_cast<int>(model.cum[symbol + half - 1] > cum);
+                    n -= half;
+                }
             }
             upper = Divide(range * model.cum[symbol - 1], total);
             lower = Divide(range * model.cum[symbol], total);

@@ -227,104 +227,142 @@ void BWTEncode(ByteView in, Bytes& out)
     }
 }
 
-bool BWTDecode(ByteView in, Bytes& out)
-{
+namespace {
+
+// The tables of one block, kept from block to block.
+struct BlockTables {
     std::vector<uint32_t> next;
     std::vector<uint32_t> prev;
+};
+
+// Decodes the block at in[pos] and appends its bytes to `out`; false (and
+// nothing appended) when the block cannot come from the encoder.
+bool DecodeBlock(ByteView in, size_t& pos, BlockTables& tables, Bytes& out)
+{
+    std::vector<uint32_t>& next = tables.next;
+    std::vector<uint32_t>& prev = tables.prev;
+    // A block: length, last column, first and last rows. Anything that
+    // cannot come from the encoder ends the stage.
+    if (in.size() - pos < 4)
+        return false;
+    const uint32_t rows = GetU32(&in[pos]);
+    pos += 4;
+    if (rows < 2 || rows > kBlockSize + 1 || in.size() - pos < size_t{rows} + 8)
+        return false;
+    const uint8_t* column = &in[pos];
+    pos += rows;
+    const uint32_t first = GetU32(&in[pos]);
+    const uint32_t last = GetU32(&in[pos + 4]);
+    pos += 8;
+    if (first >= rows || last >= rows || first == last)
+        return false;
+
+    // Offsets of the symbols in the first column; the row at `last` holds
+    // the end of the block, above every byte. Runs of one byte would make
+    // each count wait for the one before, so the rows are counted and
+    // placed as two halves, each with its own counts.
+    const uint32_t mid = rows / 2;
+    uint32_t countLow[kEnd + 1] = {};
+    uint32_t countHigh[kEnd + 1] = {};
+    for (uint32_t i = 0; i < mid; ++i) {
+        ++countLow[column[i]];
+        ++countHigh[column[mid + i]];
+    }
+    if (rows % 2)
+        ++countHigh[column[rows - 1]];
+    uint32_t* const lastCounts = last < mid ? countLow : countHigh;
+    --lastCounts[column[last]];
+    ++lastCounts[kEnd];
+    uint32_t offsetLow[kEnd + 1];
+    uint32_t offsetHigh[kEnd + 1];
+    uint32_t sum = 0;
+    for (int c = 0; c <= kEnd; ++c) {
+        offsetLow[c] = sum;
+        offsetHigh[c] = sum + countLow[c];
+        sum += countLow[c] + countHigh[c];
+    }
+    // next[r] = the row that follows row r, shifted up 8 bits, with that
+    // row's byte in the low 8 bits: one load per decoded byte. prev is
+    // the inverse permutation: the row that precedes a row.
+    next.resize(rows);
+    prev.resize(rows);
+    auto place = [&](uint32_t i, uint32_t* offsets) {
+        const unsigned symbol = i == last ? kEnd : column[i];
+        const uint32_t r = offsets[symbol]++;
+        next[r] = i << 8 | column[i];
+        prev[i] = r;
+    };
+    for (uint32_t i = 0; i < mid; ++i) {
+        place(i, offsetLow);
+        place(mid + i, offsetHigh);
+    }
+    if (rows % 2)
+        place(rows - 1, offsetHigh);
+
+    // The block is the chain of rows from the one that starts at
+    // position 1 to `last`; a valid block passes every row but `last`
+    // once on the way. Each step waits for a load, so the chain is walked
+    // from both ends at once, forwards from `first` over the first half
+    // and backwards from `last` over the second; the two walks must meet
+    // in the same row, and neither may pass `last` on the way.
+    const size_t outStart = out.size();
+    const uint32_t length = rows - 1;
+    const uint32_t half = length / 2;
+    out.resize(outStart + length);
+    uint8_t* dst = out.data() + outStart;
+    uint32_t p = first;
+    uint32_t byte = column[p];
+    uint32_t q = last;
+    bool passedLast = false;
+    for (uint32_t k = 0; k < half; ++k) {
+        passedLast |= p == last;
+        dst[k] = static_cast<uint8_t>(byte);
+        const uint32_t link = next[p];
+        p = link >> 8;
+        byte = link & 0xFF;
+        q = prev[q];
+        dst[length - 1 - k] = column[q];
+        passedLast |= q == last;
+    }
+    if (length - half > half) {
+        q = prev[q];
+        dst[half] = column[q];
+        passedLast |= q == last;
+    }
+    if (passedLast || p != q) {
+        out.resize(outStart);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool BWTDecode(ByteView in, Bytes& out)
+{
+    BlockTables tables;
+    size_t pos = 0;
+    while (pos < in.size())
+        if (!DecodeBlock(in, pos, tables, out))
+            return false;
+    return true;
+}
+
+bool BWTRLEDecode(ByteView in, Bytes& out, size_t limit)
+{
+    // Each block goes through the run-length decoder while it is in the
+    // cache; a block that fails ends both stages.
+    RunLengthDecoder runs(out, limit, in.size() + in.size() / 8 + 64);
+    BlockTables tables;
+    Bytes block;
+    block.reserve(std::min(in.size(), kBlockSize));
     size_t pos = 0;
     while (pos < in.size()) {
-        // A block: length, last column, first and last rows. Anything that
-        // cannot come from the encoder ends the stage.
-        if (in.size() - pos < 4)
+        block.clear();
+        if (!DecodeBlock(in, pos, tables, block))
             return false;
-        const uint32_t rows = GetU32(&in[pos]);
-        pos += 4;
-        if (rows < 2 || rows > kBlockSize + 1 || in.size() - pos < size_t{rows} + 8)
+        if (!runs.feed(block))
             return false;
-        const uint8_t* column = &in[pos];
-        pos += rows;
-        const uint32_t first = GetU32(&in[pos]);
-        const uint32_t last = GetU32(&in[pos + 4]);
-        pos += 8;
-        if (first >= rows || last >= rows || first == last)
-            return false;
-
-        // Offsets of the symbols in the first column; the row at `last` holds
-        // the end of the block, above every byte. Runs of one byte would make
-        // each count wait for the one before, so the rows are counted and
-        // placed as two halves, each with its own counts.
-        const uint32_t mid = rows / 2;
-        uint32_t countLow[kEnd + 1] = {};
-        uint32_t countHigh[kEnd + 1] = {};
-        for (uint32_t i = 0; i < mid; ++i) {
-            ++countLow[column[i]];
-            ++countHigh[column[mid + i]];
-        }
-        if (rows % 2)
-            ++countHigh[column[rows - 1]];
-        uint32_t* const lastCounts = last < mid ? countLow : countHigh;
-        --lastCounts[column[last]];
-        ++lastCounts[kEnd];
-        uint32_t offsetLow[kEnd + 1];
-        uint32_t offsetHigh[kEnd + 1];
-        uint32_t sum = 0;
-        for (int c = 0; c <= kEnd; ++c) {
-            offsetLow[c] = sum;
-            offsetHigh[c] = sum + countLow[c];
-            sum += countLow[c] + countHigh[c];
-        }
-        // next[r] = the row that follows row r, shifted up 8 bits, with that
-        // row's byte in the low 8 bits: one load per decoded byte. prev is
-        // the inverse permutation: the row that precedes a row.
-        next.resize(rows);
-        prev.resize(rows);
-        auto place = [&](uint32_t i, uint32_t* offsets) {
-            const unsigned symbol = i == last ? kEnd : column[i];
-            const uint32_t r = offsets[symbol]++;
-            next[r] = i << 8 | column[i];
-            prev[i] = r;
-        };
-        for (uint32_t i = 0; i < mid; ++i) {
-            place(i, offsetLow);
-            place(mid + i, offsetHigh);
-        }
-        if (rows % 2)
-            place(rows - 1, offsetHigh);
-
-        // The block is the chain of rows from the one that starts at
-        // position 1 to `last`; a valid block passes every row but `last`
-        // once on the way. Each step waits for a load, so the chain is walked
-        // from both ends at once, forwards from `first` over the first half
-        // and backwards from `last` over the second; the two walks must meet
-        // in the same row, and neither may pass `last` on the way.
-        const size_t outStart = out.size();
-        const uint32_t length = rows - 1;
-        const uint32_t half = length / 2;
-        out.resize(outStart + length);
-        uint8_t* dst = out.data() + outStart;
-        uint32_t p = first;
-        uint32_t byte = column[p];
-        uint32_t q = last;
-        bool passedLast = false;
-        for (uint32_t k = 0; k < half; ++k) {
-            passedLast |= p == last;
-            dst[k] = static_cast<uint8_t>(byte);
-            const uint32_t link = next[p];
-            p = link >> 8;
-            byte = link & 0xFF;
-            q = prev[q];
-            dst[length - 1 - k] = column[q];
-            passedLast |= q == last;
-        }
-        if (length - half > half) {
-            q = prev[q];
-            dst[half] = column[q];
-            passedLast |= q == last;
-        }
-        if (passedLast || p != q) {
-            out.resize(outStart);
-            return false;
-        }
     }
     return true;
 }

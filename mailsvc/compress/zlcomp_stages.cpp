@@ -50,55 +50,78 @@ size_t RLEEncode(ByteView in, Bytes& out)
     return out.size() - start;
 }
 
-bool RLEDecode(ByteView in, Bytes& out, size_t limit)
+RunLengthDecoder::RunLengthDecoder(Bytes& out, size_t limit, size_t expected)
+    : m_out(out), m_start(out.size()), m_limit(limit)
 {
-    // One pass, straight into place: the output grows by doubling, and never
-    // beyond the bound, which stops decoding as soon as a run would cross it.
-    const size_t n = in.size();
-    const size_t start = out.size();
-    out.resize(start + std::min(limit, n + n / 8 + 64));
-    uint8_t* dst = out.data() + start;
-    uint8_t* end = out.data() + out.size();
-    uint8_t prev = 0;
-    bool ok = true;
-    for (size_t i = 0; i < n;) {
-        const uint8_t c = in[i++];
+    m_out.resize(m_start + std::min(limit, std::max(expected, size_t{64})));
+    m_dst = m_out.data() + m_start;
+    m_end = m_out.data() + m_out.size();
+}
+
+RunLengthDecoder::~RunLengthDecoder() { m_out.resize(static_cast<size_t>(m_dst - m_out.data())); }
+
+bool RunLengthDecoder::feed(ByteView code)
+{
+    if (!m_ok)
+        return false;
+    const size_t n = code.size();
+    size_t i = 0;
+    if (m_countNext && n > 0) {
+        // The byte itself went out when it came.
+        m_countNext = false;
+        if (!put(m_prev, code[i++]))
+            return false;
+    }
+    uint8_t prev = m_prev;
+    while (i < n) {
+        const uint8_t c = code[i++];
         size_t run = 1;
-        if (c == prev && i < n)
-            run += in[i++];
+        if (c == prev) {
+            if (i < n)
+                run += code[i++];
+            else
+                m_countNext = true;
+        }
         prev = c;
-        if (run <= 8 && end - dst >= 8) {
+        if (run <= 8 && m_end - m_dst >= 8) {
             // Short runs, the usual ones: one word stored, the part past the
             // run overwritten later.
             const uint64_t word = kOnes * c;
-            std::memcpy(dst, &word, sizeof word);
-            dst += run;
-            continue;
+            std::memcpy(m_dst, &word, sizeof word);
+            m_dst += run;
+        } else if (!put(c, run)) {
+            return false;
         }
-        if (run > static_cast<size_t>(end - dst)) {
-            // The buffer never passes the bound, so only a run that does not
-            // fit can cross it.
-            const size_t used = static_cast<size_t>(dst - out.data());
-            const size_t written = used - start;
-            if (run > limit - written) {
-                // Only the bytes up to the bound are kept.
-                run = limit - written;
-                ok = false;
-            }
-            out.resize(start + std::min(limit, std::max(written + run, 2 * (out.size() - start))));
-            dst = out.data() + used;
-            end = out.data() + out.size();
-        }
-        if (run == 1)
-            *dst = c;
-        else
-            std::memset(dst, c, run);
-        dst += run;
-        if (!ok)
-            break;
     }
-    out.resize(static_cast<size_t>(dst - out.data()));
-    return ok;
+    m_prev = prev;
+    return true;
+}
+
+// `run` copies of c: the output grows by doubling, and never beyond the bound,
+// so only a run that does not fit can cross it.
+bool RunLengthDecoder::put(uint8_t c, size_t run)
+{
+    if (run > static_cast<size_t>(m_end - m_dst)) {
+        const size_t used = static_cast<size_t>(m_dst - m_out.data());
+        const size_t written = used - m_start;
+        if (run > m_limit - written) {
+            // Only the bytes up to the bound are kept.
+            run = m_limit - written;
+            m_ok = false;
+        }
+        m_out.resize(m_start + std::min(m_limit, std::max(written + run, 2 * (m_out.size() - m_start))));
+        m_dst = m_out.data() + used;
+        m_end = m_out.data() + m_out.size();
+    }
+    std::memset(m_dst, c, run);
+    m_dst += run;
+    return m_ok;
+}
+
+bool RLEDecode(ByteView in, Bytes& out, size_t limit)
+{
+    RunLengthDecoder decoder(out, limit, in.size() + in.size() / 8 + 64);
+    return decoder.feed(in);
 }
 
 // ---------------------------------------------------------------------------

@@ -386,6 +386,53 @@ TEST(BlockSort, DecoderAcceptsExactlyTheBlocksTheEncoderWrites)
     }
 }
 
+TEST(BlockSort, OnePassWithRunLengthMatchesTheStages)
+{
+    // The decompressor decodes each block and its run-length code together;
+    // runs whose count lies in the next block, bounds and bad blocks must
+    // come out as from the two stages one after the other.
+    auto staged = [](const Bytes& in, Bytes& out, size_t limit) {
+        Bytes blocks;
+        bool ok = BWTDecode(in, blocks);
+        return RLEDecode(blocks, out, limit) && ok;
+    };
+    std::vector<Bytes> codes;
+    for (const size_t split : {kBlockSize - 2, kBlockSize - 1, kBlockSize, kBlockSize + 1}) {
+        Bytes code(split);
+        for (size_t i = 0; i < split; ++i)
+            code[i] = (i % 2) ? 'x' : 'y';
+        code.insert(code.end(), {'a', 'a', 5, 'b', 'b', 0xff});
+        codes.push_back(code);
+    }
+    {
+        Bytes code;
+        RLEEncode(Concat(WordText(100000, 81), Repeat(40000, 'z')), code);
+        codes.push_back(code);
+    }
+    std::vector<Bytes> inputs;
+    for (const Bytes& code : codes) {
+        Bytes blocks;
+        BWTEncode(code, blocks);
+        inputs.push_back(blocks);
+        Bytes broken = blocks;  // the second block's first row out of range
+        const size_t firstAt = 4 + GetU32(blocks, 0);
+        const size_t secondFirstAt = firstAt + 8 + 4 + GetU32(blocks, firstAt + 8);
+        broken[secondFirstAt + 3] = 0x7f;
+        inputs.push_back(broken);
+    }
+    for (const Bytes& in : inputs) {
+        Bytes full;
+        staged(in, full, kNoLimit);
+        for (const size_t limit : {kNoLimit, full.size(), full.size() - 1, kBlockSize, size_t{10}}) {
+            Bytes one = FromString("held"), two = FromString("held");
+            const bool okOne = BWTRLEDecode(in, one, limit);
+            const bool okTwo = staged(in, two, limit);
+            EXPECT_EQ(okOne, okTwo) << limit;
+            EXPECT_EQ(one, two) << limit;
+        }
+    }
+}
+
 #include "arith_reference.h"
 
 TEST(Arithmetic, MatchesThePlainBitAtATimeCoder)

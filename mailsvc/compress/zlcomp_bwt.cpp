@@ -229,18 +229,21 @@ void BWTEncode(ByteView in, Bytes& out)
 
 namespace {
 
-// The tables of one block, kept from block to block.
-struct BlockTables {
+// One block: its last column and rows, and the tables of its walk (kept
+// from block to block to save allocations).
+struct Block {
+    const uint8_t* column = nullptr;
+    uint32_t rows = 0;
+    uint32_t first = 0;
+    uint32_t last = 0;
     std::vector<uint32_t> next;
     std::vector<uint32_t> prev;
 };
 
-// Decodes the block at in[pos] and appends its bytes to `out`; false (and
-// nothing appended) when the block cannot come from the encoder.
-bool DecodeBlock(ByteView in, size_t& pos, BlockTables& tables, Bytes& out)
+// Reads the block at in[pos] and builds its tables; false when the block
+// cannot come from the encoder (its header or size is wrong).
+bool ReadBlock(ByteView in, size_t& pos, Block& block)
 {
-    std::vector<uint32_t>& next = tables.next;
-    std::vector<uint32_t>& prev = tables.prev;
     // A block: length, last column, first and last rows. Anything that
     // cannot come from the encoder ends the stage.
     if (in.size() - pos < 4)
@@ -256,6 +259,10 @@ bool DecodeBlock(ByteView in, size_t& pos, BlockTables& tables, Bytes& out)
     pos += 8;
     if (first >= rows || last >= rows || first == last)
         return false;
+    block.column = column;
+    block.rows = rows;
+    block.first = first;
+    block.last = last;
 
     // Offsets of the symbols in the first column; the row at `last` holds
     // the end of the block, above every byte. Runs of one byte would make
@@ -284,6 +291,8 @@ bool DecodeBlock(ByteView in, size_t& pos, BlockTables& tables, Bytes& out)
     // next[r] = the row that follows row r, shifted up 8 bits, with that
     // row's byte in the low 8 bits: one load per decoded byte. prev is
     // the inverse permutation: the row that precedes a row.
+    std::vector<uint32_t>& next = block.next;
+    std::vector<uint32_t>& prev = block.prev;
     next.resize(rows);
     prev.resize(rows);
     auto place = [&](uint32_t i, uint32_t* offsets) {
@@ -298,40 +307,106 @@ bool DecodeBlock(ByteView in, size_t& pos, BlockTables& tables, Bytes& out)
     }
     if (rows % 2)
         place(rows - 1, offsetHigh);
+    return true;
+}
 
-    // The block is the chain of rows from the one that starts at
-    // position 1 to `last`; a valid block passes every row but `last`
-    // once on the way. Each step waits for a load, so the chain is walked
-    // from both ends at once, forwards from `first` over the first half
-    // and backwards from `last` over the second; the two walks must meet
-    // in the same row, and neither may pass `last` on the way.
-    const size_t outStart = out.size();
-    const uint32_t length = rows - 1;
-    const uint32_t half = length / 2;
-    out.resize(outStart + length);
-    uint8_t* dst = out.data() + outStart;
-    uint32_t p = first;
-    uint32_t byte = column[p];
-    uint32_t q = last;
-    bool passedLast = false;
-    for (uint32_t k = 0; k < half; ++k) {
-        passedLast |= p == last;
-        dst[k] = static_cast<uint8_t>(byte);
-        const uint32_t link = next[p];
-        p = link >> 8;
-        byte = link & 0xFF;
-        q = prev[q];
-        dst[length - 1 - k] = column[q];
-        passedLast |= q == last;
+// The block is the chain of rows from the one that starts at position 1 to
+// `last`; a valid block passes every row but `last` once on the way. Each
+// step waits for a load, so the chain is walked from both ends at once,
+// forwards from `first` over the first half and backwards from `last` over
+// the second; the two walks must meet in the same row, and neither may pass
+// `last` on the way.
+class Walk {
+public:
+    Walk(const Block& block, Bytes& out)
+        : m_next(block.next.data()), m_prev(block.prev.data()), m_column(block.column), m_last(block.last),
+          m_length(block.rows - 1), m_half(m_length / 2), m_p(block.first), m_byte(block.column[block.first]),
+          m_q(block.last)
+    {
+        out.resize(m_length);
+        m_dst = out.data();
     }
-    if (length - half > half) {
-        q = prev[q];
-        dst[half] = column[q];
-        passedLast |= q == last;
+
+    uint32_t half() const { return m_half; }
+
+    // Step k (< half()) of both walks.
+    void step(uint32_t k)
+    {
+        m_passedLast |= m_p == m_last;
+        m_dst[k] = static_cast<uint8_t>(m_byte);
+        const uint32_t link = m_next[m_p];
+        m_p = link >> 8;
+        m_byte = link & 0xFF;
+        m_q = m_prev[m_q];
+        m_dst[m_length - 1 - k] = m_column[m_q];
+        m_passedLast |= m_q == m_last;
     }
-    if (passedLast || p != q) {
-        out.resize(outStart);
-        return false;
+
+    // The steps from k on; true when the block was valid.
+    bool finish(uint32_t k)
+    {
+        for (; k < m_half; ++k)
+            step(k);
+        if (m_length - m_half > m_half) {
+            m_q = m_prev[m_q];
+            m_dst[m_half] = m_column[m_q];
+            m_passedLast |= m_q == m_last;
+        }
+        return !m_passedLast && m_p == m_q;
+    }
+
+private:
+    const uint32_t* m_next;
+    const uint32_t* m_prev;
+    const uint8_t* m_column;
+    uint32_t m_last;
+    uint32_t m_length;
+    uint32_t m_half;
+    uint32_t m_p;
+    uint32_t m_byte;
+    uint32_t m_q;
+    uint8_t* m_dst = nullptr;
+    bool m_passedLast = false;
+};
+
+// Decodes the blocks in order into take(bytes), which returns false to stop;
+// false at the first block that cannot come from the encoder. Blocks are
+// independent, so two at a time are walked together: four chains of loads
+// in flight instead of two.
+template <typename Take>
+bool DecodeBlocks(ByteView in, Take&& take)
+{
+    Block blocks[2];
+    Bytes bytes[2];
+    size_t pos = 0;
+    while (pos < in.size()) {
+        if (!ReadBlock(in, pos, blocks[0]))
+            return false;
+        if (pos == in.size()) {
+            Walk walk(blocks[0], bytes[0]);
+            return walk.finish(0) && take(ByteView(bytes[0]));
+        }
+        // A bad second block still lets the first one through.
+        const bool secondRead = ReadBlock(in, pos, blocks[1]);
+        if (!secondRead) {
+            Walk walk(blocks[0], bytes[0]);
+            if (walk.finish(0))
+                take(ByteView(bytes[0]));
+            return false;
+        }
+        Walk a(blocks[0], bytes[0]);
+        Walk b(blocks[1], bytes[1]);
+        const uint32_t together = std::min(a.half(), b.half());
+        for (uint32_t k = 0; k < together; ++k) {
+            a.step(k);
+            b.step(k);
+        }
+        const bool okA = a.finish(together);
+        const bool okB = b.finish(together);
+        if (!okA || !take(ByteView(bytes[0])))
+            return false;
+        if (!okB || !take(ByteView(bytes[1])))
+            return false;
     }
     return true;
 }
@@ -340,12 +415,10 @@ bool DecodeBlock(ByteView in, size_t& pos, BlockTables& tables, Bytes& out)
 
 bool BWTDecode(ByteView in, Bytes& out)
 {
-    BlockTables tables;
-    size_t pos = 0;
-    while (pos < in.size())
-        if (!DecodeBlock(in, pos, tables, out))
-            return false;
-    return true;
+    return DecodeBlocks(in, [&](ByteView bytes) {
+        out.insert(out.end(), bytes.begin(), bytes.end());
+        return true;
+    });
 }
 
 bool BWTRLEDecode(ByteView in, Bytes& out, size_t limit)
@@ -353,18 +426,7 @@ bool BWTRLEDecode(ByteView in, Bytes& out, size_t limit)
     // Each block goes through the run-length decoder while it is in the
     // cache; a block that fails ends both stages.
     RunLengthDecoder runs(out, limit, in.size() + in.size() / 8 + 64);
-    BlockTables tables;
-    Bytes block;
-    block.reserve(std::min(in.size(), kBlockSize));
-    size_t pos = 0;
-    while (pos < in.size()) {
-        block.clear();
-        if (!DecodeBlock(in, pos, tables, block))
-            return false;
-        if (!runs.feed(block))
-            return false;
-    }
-    return true;
+    return DecodeBlocks(in, [&](ByteView bytes) { return runs.feed(bytes); });
 }
 
 } // namespace zlcomp

@@ -227,71 +227,206 @@ void BWTEncode(ByteView in, Bytes& out)
     }
 }
 
-bool BWTDecode(ByteView in, Bytes& out)
-{
+namespace {
+
+// One block: its last column and rows, and the tables of its walk (kept
+// from block to block to save allocations).
+struct Block {
+    const uint8_t* column = nullptr;
+    uint32_t rows = 0;
+    uint32_t first = 0;
+    uint32_t last = 0;
     std::vector<uint32_t> next;
+    std::vector<uint32_t> prev;
+};
+
+// Reads the block at in[pos] and builds its tables; false when the block
+// cannot come from the encoder (its header or size is wrong).
+bool ReadBlock(ByteView in, size_t& pos, Block& block)
+{
+    // A block: length, last column, first and last rows. Anything that
+    // cannot come from the encoder ends the stage.
+    if (in.size() - pos < 4)
+        return false;
+    const uint32_t rows = GetU32(&in[pos]);
+    pos += 4;
+    if (rows < 2 || rows > kBlockSize + 1 || in.size() - pos < size_t{rows} + 8)
+        return false;
+    const uint8_t* column = &in[pos];
+    pos += rows;
+    const uint32_t first = GetU32(&in[pos]);
+    const uint32_t last = GetU32(&in[pos + 4]);
+    pos += 8;
+    if (first >= rows || last >= rows || first == last)
+        return false;
+    block.column = column;
+    block.rows = rows;
+    block.first = first;
+    block.last = last;
+
+    // Offsets of the symbols in the first column; the row at `last` holds
+    // the end of the block, above every byte. Runs of one byte would make
+    // each count wait for the one before, so the rows are counted and
+    // placed as two halves, each with its own counts.
+    const uint32_t mid = rows / 2;
+    uint32_t countLow[kEnd + 1] = {};
+    uint32_t countHigh[kEnd + 1] = {};
+    for (uint32_t i = 0; i < mid; ++i) {
+        ++countLow[column[i]];
+        ++countHigh[column[mid + i]];
+    }
+    if (rows % 2)
+        ++countHigh[column[rows - 1]];
+    uint32_t* const lastCounts = last < mid ? countLow : countHigh;
+    --lastCounts[column[last]];
+    ++lastCounts[kEnd];
+    uint32_t offsetLow[kEnd + 1];
+    uint32_t offsetHigh[kEnd + 1];
+    uint32_t sum = 0;
+    for (int c = 0; c <= kEnd; ++c) {
+        offsetLow[c] = sum;
+        offsetHigh[c] = sum + countLow[c];
+        sum += countLow[c] + countHigh[c];
+    }
+    // next[r] = the row that follows row r, shifted up 8 bits, with that
+    // row's byte in the low 8 bits: one load per decoded byte. prev is
+    // the inverse permutation: the row that precedes a row.
+    std::vector<uint32_t>& next = block.next;
+    std::vector<uint32_t>& prev = block.prev;
+    next.resize(rows);
+    prev.resize(rows);
+    auto place = [&](uint32_t i, uint32_t* offsets) {
+        const unsigned symbol = i == last ? kEnd : column[i];
+        const uint32_t r = offsets[symbol]++;
+        next[r] = i << 8 | column[i];
+        prev[i] = r;
+    };
+    for (uint32_t i = 0; i < mid; ++i) {
+        place(i, offsetLow);
+        place(mid + i, offsetHigh);
+    }
+    if (rows % 2)
+        place(rows - 1, offsetHigh);
+    return true;
+}
+
+// The block is the chain of rows from the one that starts at position 1 to
+// `last`; a valid block passes every row but `last` once on the way. Each
+// step waits for a load, so the chain is walked from both ends at once,
+// forwards from `first` over the first half and backwards from `last` over
+// the second; the two walks must meet in the same row, and neither may pass
+// `last` on the way.
+class Walk {
+public:
+    Walk(const Block& block, Bytes& out)
+        : m_next(block.next.data()), m_prev(block.prev.data()), m_column(block.column), m_last(block.last),
+          m_length(block.rows - 1), m_half(m_length / 2), m_p(block.first), m_byte(block.column[block.first]),
+          m_q(block.last)
+    {
+        out.resize(m_length);
+        m_dst = out.data();
+    }
+
+    uint32_t half() const { return m_half; }
+
+    // Step k (< half()) of both walks.
+    void step(uint32_t k)
+    {
+        m_passedLast |= m_p == m_last;
+        m_dst[k] = static_cast<uint8_t>(m_byte);
+        const uint32_t link = m_next[m_p];
+        m_p = link >> 8;
+        m_byte = link & 0xFF;
+        m_q = m_prev[m_q];
+        m_dst[m_length - 1 - k] = m_column[m_q];
+        m_passedLast |= m_q == m_last;
+    }
+
+    // The steps from k on; true when the block was valid.
+    bool finish(uint32_t k)
+    {
+        for (; k < m_half; ++k)
+            step(k);
+        if (m_length - m_half > m_half) {
+            m_q = m_prev[m_q];
+            m_dst[m_half] = m_column[m_q];
+            m_passedLast |= m_q == m_last;
+        }
+        return !m_passedLast && m_p == m_q;
+    }
+
+private:
+    const uint32_t* m_next;
+    const uint32_t* m_prev;
+    const uint8_t* m_column;
+    uint32_t m_last;
+    uint32_t m_length;
+    uint32_t m_half;
+    uint32_t m_p;
+    uint32_t m_byte;
+    uint32_t m_q;
+    uint8_t* m_dst = nullptr;
+    bool m_passedLast = false;
+};
+
+// Decodes the blocks in order into take(bytes), which returns false to stop;
+// false at the first block that cannot come from the encoder. Blocks are
+// independent, so two at a time are walked together: four chains of loads
+// in flight instead of two.
+template <typename Take>
+bool DecodeBlocks(ByteView in, Take&& take)
+{
+    Block blocks[2];
+    Bytes bytes[2];
     size_t pos = 0;
     while (pos < in.size()) {
-        // A block: length, last column, first and last rows. Anything that
-        // cannot come from the encoder ends the stage.
-        if (in.size() - pos < 4)
+        if (!ReadBlock(in, pos, blocks[0]))
             return false;
-        const uint32_t rows = GetU32(&in[pos]);
-        pos += 4;
-        if (rows < 2 || rows > kBlockSize + 1 || in.size() - pos < size_t{rows} + 8)
-            return false;
-        const uint8_t* column = &in[pos];
-        pos += rows;
-        const uint32_t first = GetU32(&in[pos]);
-        const uint32_t last = GetU32(&in[pos + 4]);
-        pos += 8;
-        if (first >= rows || last >= rows || first == last)
-            return false;
-
-        // Offsets of the symbols in the first column; the row at `last` holds
-        // the end of the block, above every byte.
-        uint32_t offsets[kEnd + 1] = {};
-        for (uint32_t i = 0; i < rows; ++i)
-            if (i != last)
-                ++offsets[column[i]];
-        uint32_t sum = 0;
-        for (int c = 0; c < kEnd; ++c) {
-            const uint32_t count = offsets[c];
-            offsets[c] = sum;
-            sum += count;
+        if (pos == in.size()) {
+            Walk walk(blocks[0], bytes[0]);
+            return walk.finish(0) && take(ByteView(bytes[0]));
         }
-        offsets[kEnd] = sum;
-        // link[r] = the row that follows row r, shifted up 8 bits, with that
-        // row's byte in the low 8 bits: one load per decoded byte.
-        next.resize(rows);
-        for (uint32_t i = 0; i < rows; ++i) {
-            const unsigned symbol = i == last ? kEnd : column[i];
-            next[offsets[symbol]++] = i << 8 | column[i];
-        }
-
-        // Follow the rows from the one that starts at position 1; a valid
-        // block passes every row but `last` once and ends at `last`.
-        const size_t outStart = out.size();
-        out.resize(outStart + rows - 1);
-        uint8_t* dst = out.data() + outStart;
-        uint32_t p = first;
-        uint32_t byte = column[p];
-        for (uint32_t k = 0; k + 1 < rows; ++k) {
-            if (p == last) {
-                out.resize(outStart);
-                return false;
-            }
-            dst[k] = static_cast<uint8_t>(byte);
-            const uint32_t link = next[p];
-            p = link >> 8;
-            byte = link & 0xFF;
-        }
-        if (p != last) {
-            out.resize(outStart);
+        // A bad second block still lets the first one through.
+        const bool secondRead = ReadBlock(in, pos, blocks[1]);
+        if (!secondRead) {
+            Walk walk(blocks[0], bytes[0]);
+            if (walk.finish(0))
+                take(ByteView(bytes[0]));
             return false;
         }
+        Walk a(blocks[0], bytes[0]);
+        Walk b(blocks[1], bytes[1]);
+        const uint32_t together = std::min(a.half(), b.half());
+        for (uint32_t k = 0; k < together; ++k) {
+            a.step(k);
+            b.step(k);
+        }
+        const bool okA = a.finish(together);
+        const bool okB = b.finish(together);
+        if (!okA || !take(ByteView(bytes[0])))
+            return false;
+        if (!okB || !take(ByteView(bytes[1])))
+            return false;
     }
     return true;
+}
+
+} // namespace
+
+bool BWTDecode(ByteView in, Bytes& out)
+{
+    return DecodeBlocks(in, [&](ByteView bytes) {
+        out.insert(out.end(), bytes.begin(), bytes.end());
+        return true;
+    });
+}
+
+bool BWTRLEDecode(ByteView in, Bytes& out, size_t limit)
+{
+    // Each block goes through the run-length decoder while it is in the
+    // cache; a block that fails ends both stages.
+    RunLengthDecoder runs(out, limit, in.size() + in.size() / 8 + 64);
+    return DecodeBlocks(in, [&](ByteView bytes) { return runs.feed(bytes); });
 }
 
 } // namespace zlcomp

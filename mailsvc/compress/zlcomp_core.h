@@ -38,6 +38,9 @@ inline constexpr uint8_t kMethodRLE = 0x52;     // 'R'
 // than `limit` bytes.
 size_t RLEEncode(ByteView in, Bytes& out);
 bool RLEDecode(ByteView in, Bytes& out, size_t limit = kNoLimit);
+// BWTDecode and RLEDecode in one pass, block by block (the same result, and
+// the same bound on the final output).
+bool BWTRLEDecode(ByteView in, Bytes& out, size_t limit = kNoLimit);
 size_t MTFEncode(ByteView in, Bytes& out);
 void MTFDecode(ByteView in, Bytes& out);
 void BWTEncode(ByteView in, Bytes& out);
@@ -49,6 +52,34 @@ bool ArithDecode(ByteView in, Bytes& out, size_t limit = kNoLimit);
 // ArithDecode, RLEDecode and MTFDecode in one pass (the same result, and the
 // same bound on the final output).
 bool ArithRLEMTFDecode(ByteView in, Bytes& out, size_t limit = kNoLimit);
+
+// Run-length decoding of a code that comes in pieces (split anywhere): the
+// bytes are appended to `out`, which is cut to what was written when the
+// decoder goes. Nothing else may change `out` meanwhile. `expected` is a
+// guess of the output's size (it only sizes the first buffer).
+class RunLengthDecoder {
+public:
+    RunLengthDecoder(Bytes& out, size_t limit, size_t expected);
+    ~RunLengthDecoder();
+    RunLengthDecoder(const RunLengthDecoder&) = delete;
+    RunLengthDecoder& operator=(const RunLengthDecoder&) = delete;
+
+    // False once the output would pass the bound: it then holds the bytes up
+    // to the bound, and takes no more.
+    bool feed(ByteView code);
+
+private:
+    bool put(uint8_t c, size_t run);
+
+    Bytes& m_out;
+    size_t m_start;
+    size_t m_limit;
+    uint8_t* m_dst;
+    uint8_t* m_end;
+    uint8_t m_prev = 0;
+    bool m_countNext = false;  // the last byte opened a run; its count comes next
+    bool m_ok = true;
+};
 
 // Sorts the n + 1 suffixes of `block` (the empty one included), where the end
 // of the block ranks above every byte value: sa receives the start positions

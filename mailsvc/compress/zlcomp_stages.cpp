@@ -9,6 +9,12 @@
 
 namespace zlcomp {
 
+namespace {
+
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 // Run-length code: a byte equal to the one before it is followed by a count
 // (0..255) of further copies. The byte before the first one counts as 0x00.
@@ -44,38 +50,78 @@ size_t RLEEncode(ByteView in, Bytes& out)
     return out.size() - start;
 }
 
-bool RLEDecode(ByteView in, Bytes& out, size_t limit)
+RunLengthDecoder::RunLengthDecoder(Bytes& out, size_t limit, size_t expected)
+    : m_out(out), m_start(out.size()), m_limit(limit)
 {
-    // Two passes: the decoded size first, so the bytes go straight into
-    // place (and a bound that is exceeded is known before any work).
-    const size_t n = in.size();
-    size_t total = 0;
-    uint8_t prev = 0;
-    for (size_t i = 0; i < n;) {
-        const uint8_t c = in[i++];
-        if (c == prev && i < n)
-            total += in[i++];
-        ++total;
-        prev = c;
+    m_out.resize(m_start + std::min(limit, std::max(expected, size_t{64})));
+    m_dst = m_out.data() + m_start;
+    m_end = m_out.data() + m_out.size();
+}
+
+RunLengthDecoder::~RunLengthDecoder() { m_out.resize(static_cast<size_t>(m_dst - m_out.data())); }
+
+bool RunLengthDecoder::feed(ByteView code)
+{
+    if (!m_ok)
+        return false;
+    const size_t n = code.size();
+    size_t i = 0;
+    if (m_countNext && n > 0) {
+        // The byte itself went out when it came.
+        m_countNext = false;
+        if (!put(m_prev, code[i++]))
+            return false;
     }
-    const size_t keep = std::min(total, limit);
-    const size_t start = out.size();
-    out.resize(start + keep);
-    uint8_t* dst = out.data() + start;
-    uint8_t* const end = dst + keep;
-    prev = 0;
-    for (size_t i = 0; i < n && dst < end;) {
-        const uint8_t c = in[i++];
-        if (c != prev || i == n) {
-            *dst++ = c;
-        } else {
-            const size_t copies = std::min<size_t>(size_t{1} + in[i++], static_cast<size_t>(end - dst));
-            std::memset(dst, c, copies);
-            dst += copies;
+    uint8_t prev = m_prev;
+    while (i < n) {
+        const uint8_t c = code[i++];
+        size_t run = 1;
+        if (c == prev) {
+            if (i < n)
+                run += code[i++];
+            else
+                m_countNext = true;
         }
         prev = c;
+        if (run <= 8 && m_end - m_dst >= 8) {
+            // Short runs, the usual ones: one word stored, the part past the
+            // run overwritten later.
+            const uint64_t word = kOnes * c;
+            std::memcpy(m_dst, &word, sizeof word);
+            m_dst += run;
+        } else if (!put(c, run)) {
+            return false;
+        }
     }
-    return total <= limit;
+    m_prev = prev;
+    return true;
+}
+
+// `run` copies of c: the output grows by doubling, and never beyond the bound,
+// so only a run that does not fit can cross it.
+bool RunLengthDecoder::put(uint8_t c, size_t run)
+{
+    if (run > static_cast<size_t>(m_end - m_dst)) {
+        const size_t used = static_cast<size_t>(m_dst - m_out.data());
+        const size_t written = used - m_start;
+        if (run > m_limit - written) {
+            // Only the bytes up to the bound are kept.
+            run = m_limit - written;
+            m_ok = false;
+        }
+        m_out.resize(m_start + std::min(m_limit, std::max(written + run, 2 * (m_out.size() - m_start))));
+        m_dst = m_out.data() + used;
+        m_end = m_out.data() + m_out.size();
+    }
+    std::memset(m_dst, c, run);
+    m_dst += run;
+    return m_ok;
+}
+
+bool RLEDecode(ByteView in, Bytes& out, size_t limit)
+{
+    RunLengthDecoder decoder(out, limit, in.size() + in.size() / 8 + 64);
+    return decoder.feed(in);
 }
 
 // ---------------------------------------------------------------------------
@@ -85,8 +131,6 @@ bool RLEDecode(ByteView in, Bytes& out, size_t limit)
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "tables are read as little-endian words");
-
-constexpr uint64_t kOnes = 0x0101010101010101ull;
 
 class MoveToFrontTable {
 public:
@@ -188,7 +232,8 @@ struct Model {
     std::array<uint16_t, 256> charToIndex;
     std::array<uint8_t, kSymbols + 1> indexToChar;
     std::array<int32_t, kSymbols + 1> freq;
-    std::array<int32_t, kSymbols + 1> cum;
+    // Aligned, so that update's writes to cum[0..7] are two whole vector words.
+    alignas(32) std::array<int32_t, kSymbols + 1> cum;
 
     Model()
     {
@@ -204,16 +249,15 @@ struct Model {
         freq[0] = 0;
     }
 
-    void update(int symbol)
+    void update(int symbol) { update(symbol, cum[0]); }
+
+    // The same, for a caller that keeps the total (cum[0]) at hand: returns
+    // the new total, so the caller's next symbol need not wait for it to be
+    // read back from the table.
+    [[gnu::always_inline]] int32_t update(int symbol, int32_t total)
     {
-        if (cum[0] >= kMaxFrequency) {
-            int32_t total = 0;
-            for (int i = kSymbols; i >= 0; --i) {
-                freq[i] = (freq[i] + 1) / 2;
-                cum[i] = total;
-                total += freq[i];
-            }
-        }
+        if (total >= kMaxFrequency)
+            total = halve();
         // Frequencies never rise with the index (from 1 up), so the lowest
         // index of the symbol's equal-frequency run is found by bisection.
         int i = symbol;
@@ -237,10 +281,26 @@ struct Model {
             charToIndex[cs] = static_cast<uint16_t>(i);
         }
         freq[i] += 1;
-        while (i > 0) {
-            --i;
-            cum[i] += 1;
+        // cum[0..i-1] += 1. Most symbols sit at the lowest indexes: the first
+        // eight counts are raised without a branch on i, the rest in a loop.
+        for (int j = 0; j < 8; ++j)
+            cum[j] += static_cast<int32_t>(j < i);
+        for (int j = 8; j < i; ++j)
+            cum[j] += 1;
+        return total + 1;
+    }
+
+    // Halves every frequency (none drops to 0); returns the new total. Rare,
+    // so kept out of line.
+    [[gnu::noinline]] int32_t halve()
+    {
+        int32_t total = 0;
+        for (int i = kSymbols; i >= 0; --i) {
+            freq[i] = (freq[i] + 1) / 2;
+            cum[i] = total;
+            total += freq[i];
         }
+        return total;
     }
 };
 
@@ -360,7 +420,8 @@ private:
     // accumulator down without reversing on every take.
     void refill()
     {
-        while (m_count <= 56) {
+        // Stops at 56..63 bits held, so a shift by m_count stays below 64.
+        while (m_count <= 55) {
             const uint8_t byte = m_pos < m_in.size() ? m_in[m_pos++] : 0xFF;
             m_acc = m_acc << 8 | kReversedBytes[byte];
             m_count += 8;
@@ -518,6 +579,7 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
     uint32_t value = bits.take(16);
     uint32_t low = 0;
     uint32_t high = kTopValue;
+    int32_t totalCount = model.cum[0];
     for (;;) {
         if (!bits.ok())
             return false;
@@ -525,11 +587,12 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
         const int32_t offset = static_cast<int32_t>(value - low);
         if (offset < 0 || offset >= range)
             return false;  // cannot happen for any input; keeps the search bounded
-        const Divider total = dividers[model.cum[0]];
+        const Divider total = dividers[totalCount];
         // The symbol whose subinterval holds the value: the first index s
         // with range x cum(s) / total <= offset. Frequent symbols sit at the
-        // lowest indexes, so try those directly; else compute the count the
-        // value stands for and bisect.
+        // lowest indexes, so try those directly (a multiplication each is
+        // cheaper than a division); else compute the count the value stands
+        // for and bisect.
         int symbol = 1;
         int32_t upper = range;  // range x cum(0) / total
         int32_t lower = Divide(range * model.cum[1], total);
@@ -539,39 +602,45 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
             lower = Divide(range * model.cum[symbol], total);
         }
         if (lower > offset) {
-            const int32_t cum = ((offset + 1) * model.cum[0] - 1) / range;
-            // The answer lies in [symbol, 257] (cum[257] == 0 <= cum); a
-            // bisection without branches, as the outcome is unpredictable.
-            int n = kSymbols - symbol + 1;
-            while (n > 1) {
-                const int half = n / 2;
-                symbol += half * static_cast<int>(model.cum[symbol + half - 1] > cum);
-                n -= half;
+            // The answer lies in [8, 257] (cum[257] == 0 <= cum): counted
+            // without branches over the next 32 indexes, where most of the
+            // rest fall, else bisected.
+            const int32_t cum = ((offset + 1) * totalCount - 1) / range;
+            int count = 0;
+            for (int s = 8; s < 40; ++s)
+                count += static_cast<int>(model.cum[s] > cum);
+            symbol = 8 + count;
+            if (count == 32) {
+                int n = kSymbols - symbol + 1;
+                while (n > 1) {
+                    const int half = n / 2;
+                    symbol += half * static_cast<int>(model.cum[symbol + half - 1] > cum);
+                    n -= half;
+                }
             }
             upper = Divide(range * model.cum[symbol - 1], total);
             lower = Divide(range * model.cum[symbol], total);
         }
         high = low + static_cast<uint32_t>(upper) - 1;
         low = low + static_cast<uint32_t>(lower);
+        // Renormalisation without branches on the bit counts: shifts by 0
+        // change nothing, and after the settled bits are gone low < 0x8000
+        // <= high, so the underflow step with m == 0 keeps them too.
         const int k = SharedBits(low, high);
-        if (k > 0) {
-            value = (value << k | bits.take(k)) & 0xFFFF;
-            low = low << k & 0xFFFF;
-            high = (high << k | ((1u << k) - 1)) & 0xFFFF;
-        }
+        value = (value << k | bits.take(k)) & 0xFFFF;
+        low = low << k & 0xFFFF;
+        high = (high << k | ((1u << k) - 1)) & 0xFFFF;
         const int m = StraddleBits(low, high);
-        if (m > 0) {
-            value = (value & 0x8000) | ((value << m | bits.take(m)) & 0x7FFF);
-            low = low << m & 0x7FFF;
-            high = ((high << m | ((1u << m) - 1)) & 0x7FFF) | 0x8000;
-        }
+        value = (value & 0x8000) | ((value << m | bits.take(m)) & 0x7FFF);
+        low = low << m & 0x7FFF;
+        high = ((high << m | ((1u << m) - 1)) & 0x7FFF) | 0x8000;
         if (!bits.ok())
             return false;
         if (symbol == kEndSymbol)
             return true;
         if (!sink(model.indexToChar[symbol]))
             return false;
-        model.update(symbol);
+        totalCount = model.update(symbol, totalCount);
     }
 }
 
@@ -580,7 +649,18 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
 // intermediate buffers. Runs of index 0 (the usual ones) become fills.
 class RunLengthMoveToFrontSink {
 public:
-    RunLengthMoveToFrontSink(Bytes& out, size_t limit) : m_out(out), m_left(limit) {}
+    RunLengthMoveToFrontSink(Bytes& out, size_t limit) : m_out(out), m_left(limit)
+    {
+        // The bytes are written in place; `out` is cut to what was written
+        // when the sink goes.
+        const size_t start = m_out.size();
+        m_out.resize(std::max(m_out.capacity(), start + 4096));
+        m_dst = m_out.data() + start;
+        m_end = m_out.data() + m_out.size();
+    }
+    ~RunLengthMoveToFrontSink() { m_out.resize(static_cast<size_t>(m_dst - m_out.data())); }
+    RunLengthMoveToFrontSink(const RunLengthMoveToFrontSink&) = delete;
+    RunLengthMoveToFrontSink& operator=(const RunLengthMoveToFrontSink&) = delete;
 
     bool operator()(uint8_t c)
     {
@@ -591,7 +671,16 @@ public:
         if (c == m_prev)
             m_countNext = true;
         m_prev = c;
-        return emit(c, 1);
+        // One byte, the usual case, inline.
+        if (m_left == 0)
+            return false;
+        --m_left;
+        if (m_dst == m_end)
+            grow(1);
+        const uint8_t b = m_table.at(c);
+        m_table.moveToFront(c, b);
+        *m_dst++ = b;
+        return true;
     }
 
 private:
@@ -603,22 +692,37 @@ private:
         m_left -= count;
         if (count == 0)
             return true;
+        if (static_cast<size_t>(m_end - m_dst) < count)
+            grow(count);
         uint8_t c = m_table.at(p);
         m_table.moveToFront(p, c);
-        if (p == 0 || count == 1) {
-            m_out.insert(m_out.end(), count, c);
-            return true;
-        }
-        m_out.push_back(c);
-        for (size_t i = 1; i < count; ++i) {
-            c = m_table.at(p);
-            m_table.moveToFront(p, c);
-            m_out.push_back(c);
+        if (count == 1) {
+            *m_dst++ = c;
+        } else if (p == 0) {
+            std::memset(m_dst, c, count);
+            m_dst += count;
+        } else {
+            *m_dst++ = c;
+            for (size_t i = 1; i < count; ++i) {
+                c = m_table.at(p);
+                m_table.moveToFront(p, c);
+                *m_dst++ = c;
+            }
         }
         return true;
     }
 
+    void grow(size_t count)
+    {
+        const size_t used = static_cast<size_t>(m_dst - m_out.data());
+        m_out.resize(std::max(used + count, m_out.size() * 2));
+        m_dst = m_out.data() + used;
+        m_end = m_out.data() + m_out.size();
+    }
+
     Bytes& m_out;
+    uint8_t* m_dst;
+    uint8_t* m_end;
     size_t m_left;
     MoveToFrontTable m_table;
     uint8_t m_prev = 0;
@@ -641,7 +745,8 @@ bool ArithDecode(ByteView in, Bytes& out, size_t limit)
 
 bool ArithRLEMTFDecode(ByteView in, Bytes& out, size_t limit)
 {
-    return ArithDecodeInto(in, RunLengthMoveToFrontSink(out, limit));
+    RunLengthMoveToFrontSink sink(out, limit);
+    return ArithDecodeInto(in, sink);
 }
 
 } // namespace zlcomp

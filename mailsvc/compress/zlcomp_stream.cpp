@@ -68,17 +68,11 @@ bool Decompress(ByteView stream, Bytes& out, size_t limit)
         // A fault in one stage stops that stage; what it decoded still goes
         // through the remaining stages, and the result reports the fault.
         Bytes w1;
-        Bytes w2;
         // Text streams expand about 3.5 times here; the hint stays modest so a
         // crafted stream cannot claim memory before it decodes anything.
         w1.reserve(std::min({payload.size() * 4, limit, size_t{16} << 20}));
-        bool ok = ArithRLEMTFDecode(payload, w1, limit);
-        w2.reserve(w1.size());  // the block sort's output is its input less the row numbers
-        ok = BWTDecode(w1, w2) && ok;
-        w1.clear();
-        w1.shrink_to_fit();
-        ok = RLEDecode(w2, out, limit) && ok;
-        return ok;
+        const bool ok = ArithRLEMTFDecode(payload, w1, limit);
+        return BWTRLEDecode(w1, out, limit) && ok;
     }
     default:
         // An unknown method: nothing to decode, and the caller must know.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <numeric>
 
 #include "zlcomp_core.h"
@@ -78,6 +79,36 @@ TEST(RunLength, DecoderTakesMissingCountAsZeroAndHonoursLimit)
     out.clear();
     EXPECT_TRUE(RLEDecode(Bytes{0x61, 0x61, 0xff}, out, 257));
     EXPECT_EQ(out.size(), 257u);
+}
+
+TEST(RunLength, BoundedDecodingKeepsThePrefixAfterWhatOutHeld)
+{
+    // Codes that expand far beyond their size (the output grows while it is
+    // written) and plain ones; every bound around the full size keeps
+    // exactly the leading bytes, after what `out` already held.
+    Bytes longRuns;
+    for (int i = 0; i < 300; ++i)
+        longRuns.insert(longRuns.end(), {static_cast<uint8_t>('a' + i % 3), static_cast<uint8_t>('a' + i % 3), 0xff});
+    Bytes text;
+    RLEEncode(WordText(20000, 5), text);
+    Bytes mixed;
+    RLEEncode(Concat(Repeat(5000, 'x'), RandomBytes(3000, 6)), mixed);
+    for (const Bytes& code : {longRuns, text, mixed}) {
+        const Bytes full = UnRle(code);
+        for (const size_t limit : {size_t{0}, size_t{1}, size_t{7}, size_t{100}, full.size() / 2,
+                                   full.size() - 1, full.size(), full.size() + 1}) {
+            const Bytes held = FromString("held");
+            Bytes out = held;
+            const bool ok = RLEDecode(code, out, limit);
+            EXPECT_EQ(ok, limit >= full.size()) << limit;
+            const size_t kept = std::min(limit, full.size());
+            ASSERT_EQ(out.size(), held.size() + kept) << limit;
+            EXPECT_TRUE(std::equal(held.begin(), held.end(), out.begin())) << limit;
+            EXPECT_TRUE(std::equal(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(kept),
+                                   out.begin() + static_cast<std::ptrdiff_t>(held.size())))
+                << limit;
+        }
+    }
 }
 
 TEST(MoveToFront, CodesPositionsInTheMovingTable)
@@ -308,6 +339,98 @@ TEST(BlockSort, DecoderRejectsBlocksNoEncoderWrites)
     Bytes out;
     EXPECT_FALSE(BWTDecode(two, out));
     EXPECT_EQ(out, FromString("hello, world"));
+}
+
+TEST(BlockSort, DecoderAcceptsExactlyTheBlocksTheEncoderWrites)
+{
+    // Every small block (all last columns over three symbols, every pair of
+    // row numbers): it decodes exactly when the encoder writes it for some
+    // data (the byte in row `last` is not read), and then to that data.
+    const uint8_t symbols[] = {'?', 'a', 'b'};
+    std::map<Bytes, Bytes> written;  // block, with '?' in row `last` -> data
+    for (size_t length = 1, count = 3; length <= 5; ++length, count *= 3)
+        for (size_t n = 0; n < count; ++n) {
+            Bytes data(length);
+            for (size_t i = 0, v = n; i < length; ++i, v /= 3)
+                data[i] = symbols[v % 3];
+            Bytes block;
+            BWTEncode(data, block);
+            written[block] = data;
+        }
+    for (uint32_t rows = 2; rows <= 6; ++rows) {
+        uint32_t columns = 1;
+        for (uint32_t i = 0; i < rows; ++i)
+            columns *= 3;
+        for (uint32_t col = 0; col < columns; ++col)
+            for (uint32_t first = 0; first < rows; ++first)
+                for (uint32_t last = 0; last < rows; ++last) {
+                    Bytes block;
+                    PutU32(block, rows);
+                    for (uint32_t i = 0, v = col; i < rows; ++i, v /= 3)
+                        block.push_back(symbols[v % 3]);
+                    PutU32(block, first);
+                    PutU32(block, last);
+                    Bytes canonical = block;
+                    if (last < rows)
+                        canonical[4 + last] = '?';
+                    const auto found = written.find(canonical);
+                    Bytes out;
+                    const bool ok = BWTDecode(block, out);
+                    ASSERT_EQ(ok, found != written.end())
+                        << "rows " << rows << " column " << col << " first " << first << " last " << last;
+                    if (ok)
+                        EXPECT_EQ(out, found->second);
+                    else
+                        EXPECT_TRUE(out.empty());
+                }
+    }
+}
+
+TEST(BlockSort, OnePassWithRunLengthMatchesTheStages)
+{
+    // The decompressor decodes each block and its run-length code together;
+    // runs whose count lies in the next block, bounds and bad blocks must
+    // come out as from the two stages one after the other.
+    auto staged = [](const Bytes& in, Bytes& out, size_t limit) {
+        Bytes blocks;
+        bool ok = BWTDecode(in, blocks);
+        return RLEDecode(blocks, out, limit) && ok;
+    };
+    std::vector<Bytes> codes;
+    for (const size_t split : {kBlockSize - 2, kBlockSize - 1, kBlockSize, kBlockSize + 1}) {
+        Bytes code(split);
+        for (size_t i = 0; i < split; ++i)
+            code[i] = (i % 2) ? 'x' : 'y';
+        code.insert(code.end(), {'a', 'a', 5, 'b', 'b', 0xff});
+        codes.push_back(code);
+    }
+    {
+        Bytes code;
+        RLEEncode(Concat(WordText(100000, 81), Repeat(40000, 'z')), code);
+        codes.push_back(code);
+    }
+    std::vector<Bytes> inputs;
+    for (const Bytes& code : codes) {
+        Bytes blocks;
+        BWTEncode(code, blocks);
+        inputs.push_back(blocks);
+        Bytes broken = blocks;  // the second block's first row out of range
+        const size_t firstAt = 4 + GetU32(blocks, 0);
+        const size_t secondFirstAt = firstAt + 8 + 4 + GetU32(blocks, firstAt + 8);
+        broken[secondFirstAt + 3] = 0x7f;
+        inputs.push_back(broken);
+    }
+    for (const Bytes& in : inputs) {
+        Bytes full;
+        staged(in, full, kNoLimit);
+        for (const size_t limit : {kNoLimit, full.size(), full.size() - 1, kBlockSize, size_t{10}}) {
+            Bytes one = FromString("held"), two = FromString("held");
+            const bool okOne = BWTRLEDecode(in, one, limit);
+            const bool okTwo = staged(in, two, limit);
+            EXPECT_EQ(okOne, okTwo) << limit;
+            EXPECT_EQ(one, two) << limit;
+        }
+    }
 }
 
 #include "arith_reference.h"

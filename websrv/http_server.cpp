@@ -124,34 +124,33 @@ void CHttpSocket::Close()
     }
 }
 
-BOOL CHttpSocket::IsReadable(DWORD milliseconds, BOOL& readable)
+namespace {
+// Waits up to the time for the socket to become readable or writable; FALSE
+// when the wait itself failed.
+BOOL WaitForSocket(SOCKET socket, bool forWrite, DWORD milliseconds, BOOL& ready)
 {
     fd_set set;
     FD_ZERO(&set);
-    FD_SET(m_hSocket, &set);
+    FD_SET(socket, &set);
     timeval tv;
     tv.tv_sec = milliseconds / 1000;
     tv.tv_usec = (milliseconds % 1000) * 1000;
-    int n = ::select(0, &set, nullptr, nullptr, &tv);
+    int n = ::select(0, forWrite ? nullptr : &set, forWrite ? &set : nullptr, nullptr, &tv);
     if (n == SOCKET_ERROR)
         return FALSE;
-    readable = n > 0;
+    ready = n > 0;
     return TRUE;
+}
+}  // namespace
+
+BOOL CHttpSocket::IsReadable(DWORD milliseconds, BOOL& readable)
+{
+    return WaitForSocket(m_hSocket, false, milliseconds, readable);
 }
 
 BOOL CHttpSocket::IsWritable(DWORD milliseconds, BOOL& writable)
 {
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(m_hSocket, &set);
-    timeval tv;
-    tv.tv_sec = milliseconds / 1000;
-    tv.tv_usec = (milliseconds % 1000) * 1000;
-    int n = ::select(0, nullptr, &set, nullptr, &tv);
-    if (n == SOCKET_ERROR)
-        return FALSE;
-    writable = n > 0;
-    return TRUE;
+    return WaitForSocket(m_hSocket, true, milliseconds, writable);
 }
 
 BOOL CHttpSocket::WaitReadable(ULONGLONG remainingMs, BOOL& readable)

@@ -14,6 +14,16 @@
 
 static char answer[10240 + 512];
 
+/* Waits up to a second for a connection on the listening socket. */
+static int WaitReadable(SOCKET l)
+{
+    fd_set set;
+    struct timeval tv = {1, 0};
+    FD_ZERO(&set);
+    FD_SET(l, &set);
+    return select(0, &set, NULL, NULL, &tv) > 0;
+}
+
 int main(int argc, char** argv)
 {
     WSADATA wsa;
@@ -44,21 +54,11 @@ int main(int argc, char** argv)
     fprintf(f, "%u\n", ntohs(sa.sin_port));
     fclose(f);
     for (;;) {
-        if (mode == 1) {
-            fd_set set;
-            struct timeval tv = {1, 0};
-            FD_ZERO(&set);
-            FD_SET(l, &set);
-            if (select(0, &set, NULL, NULL, &tv) <= 0)
-                continue;
-        }
+        if (mode == 1 && !WaitReadable(l))
+            continue;
         c = accept(l, NULL, NULL);
         if (c == INVALID_SOCKET && mode == 2 && WSAGetLastError() == WSAEWOULDBLOCK) {
-            fd_set set;
-            struct timeval tv = {1, 0};
-            FD_ZERO(&set);
-            FD_SET(l, &set);
-            if (select(0, &set, NULL, NULL, &tv) <= 0)
+            if (!WaitReadable(l))
                 continue;
             c = accept(l, NULL, NULL);
         }

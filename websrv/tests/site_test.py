@@ -66,9 +66,16 @@ class Site:
         stopped = self.path("stopped.txt")
         return int(read(stopped)) if os.path.exists(stopped) else None
 
-    def log(self):
-        with open(self.path("Vindalex_WWW_Server.log"), "rb") as f:
-            return f.read().decode("latin-1")
+    def log(self, holding=None, seconds=10):
+        """The access log; with holding, once it holds that text (the line of
+        a request is written after its answer went out) or the time is up."""
+        deadline = time.monotonic() + seconds
+        while True:
+            with open(self.path("Vindalex_WWW_Server.log"), "rb") as f:
+                text = f.read().decode("latin-1")
+            if holding is None or holding in text or time.monotonic() > deadline:
+                return text
+            time.sleep(0.05)
 
 
 def curl(url, *extra, data=None):
@@ -301,7 +308,7 @@ class Protocol(unittest.TestCase):
     def test_access_log_lines_are_data(self):
         curl(self.site.base + "/")
         curl(self.site.base + "/%25n%25s%25x.txt")
-        log = self.site.log()
+        log = self.site.log(holding='"GET /%25n%25s%25x.txt HTTP/1.0" 404')
         self.assertIn('"GET /%25n%25s%25x.txt HTTP/1.0" 404', log)
         self.assertRegex(log, r'127\.0\.0\.1 - - \[\d+/\w{3}/\d{4}:\d\d:\d\d:\d\d -?\d+\] "GET / HTTP/1.0" 200 \d+')
 

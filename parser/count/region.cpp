@@ -50,52 +50,41 @@ bool RegionMarker::Allowed(const Connector* a, const Connector* b, int lw, int r
     return a && b && m_match(a, b, lw, rw, m_sentence);
 }
 
-// The link lc - d.left is allowed and one of the four ways of going on from it
-// (each multi connector may stay for further links) completes the left part.
-bool RegionMarker::LeftSide(int lw, int w, const Connector* lc, const Disjunct* d, bool mark)
+// The link a - b between words l and r is allowed, and one of the four ways
+// of going on from it (each multi connector may stay for further links)
+// completes the region between them.
+bool RegionMarker::LinkSide(int l, int r, const Connector* a, const Connector* b, bool mark)
 {
-    if (!Allowed(lc, d->left, lw, w))
+    if (!Allowed(a, b, l, r))
         return false;
-    const Connector* dl = d->left;
     bool holds = false;
-    auto consider = [&](const Connector* a, const Connector* b) {
-        if (RegionValid(lw, w, a, b)) {
+    auto consider = [&](const Connector* x, const Connector* y) {
+        if (RegionValid(l, r, x, y)) {
             holds = true;
             if (mark)
-                MarkRegion(lw, w, a, b);
+                MarkRegion(l, r, x, y);
         }
     };
-    consider(lc->next, dl->next);
-    if (lc->multi)
-        consider(lc, dl->next);
-    if (dl->multi)
-        consider(lc->next, dl);
-    if (lc->multi && dl->multi)
-        consider(lc, dl);
+    consider(a->next, b->next);
+    if (a->multi)
+        consider(a, b->next);
+    if (b->multi)
+        consider(a->next, b);
+    if (a->multi && b->multi)
+        consider(a, b);
     return holds;
 }
 
+// The link lc - d.left completes the part left of word w.
+bool RegionMarker::LeftSide(int lw, int w, const Connector* lc, const Disjunct* d, bool mark)
+{
+    return LinkSide(lw, w, lc, d->left, mark);
+}
+
+// The link d.right - rc completes the part right of word w.
 bool RegionMarker::RightSide(int w, int rw, const Disjunct* d, const Connector* rc, bool mark)
 {
-    if (!Allowed(d->right, rc, w, rw))
-        return false;
-    const Connector* dr = d->right;
-    bool holds = false;
-    auto consider = [&](const Connector* a, const Connector* b) {
-        if (RegionValid(w, rw, a, b)) {
-            holds = true;
-            if (mark)
-                MarkRegion(w, rw, a, b);
-        }
-    };
-    consider(dr->next, rc->next);
-    if (dr->multi)
-        consider(dr, rc->next);
-    if (rc->multi)
-        consider(dr->next, rc);
-    if (dr->multi && rc->multi)
-        consider(dr, rc);
-    return holds;
+    return LinkSide(w, rw, d->right, rc, mark);
 }
 
 bool RegionMarker::RegionValid(int lw, int rw, const Connector* lc, const Connector* rc)

@@ -49,6 +49,7 @@ private:
         std::vector<Node> m_nodes;
     };
     bool Allowed(const Connector* a, const Connector* b, int lw, int rw) const;
+    bool LinkSide(int l, int r, const Connector* a, const Connector* b, bool mark);
     bool LeftSide(int lw, int w, const Connector* lc, const Disjunct* d, bool mark);
     bool RightSide(int w, int rw, const Disjunct* d, const Connector* rc, bool mark);
 

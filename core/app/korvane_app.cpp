@@ -124,12 +124,10 @@ BOOL CKorvaneApp::InitInstance()
                                          RUNTIME_CLASS(CKorvaneView)));
 
     auto* frame = new CMainFrame;
-    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
-        // A frame whose window was never made is not deleted by the framework.
-        if (!frame->m_hWnd)
-            delete frame;
+    // A frame whose window was made and then refused has deleted itself
+    // already, so a failed frame is not touched again (the program ends).
+    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE))
         return FALSE;
-    }
     m_pMainWnd = frame;
     {
         CInstanceChecker checker(m_pszAppName);

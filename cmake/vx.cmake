@@ -126,6 +126,7 @@ endfunction()
 
 # vx_module(<target> SHARED|EXE|GUI ...) : a deliverable in build/bin.
 function(vx_deliverable target)
+  set_property(GLOBAL APPEND PROPERTY VX_DELIVERABLES ${target})
   set_target_properties(${target} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${VX_BIN_DIR}
     LIBRARY_OUTPUT_DIRECTORY ${VX_BIN_DIR}

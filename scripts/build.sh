@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Builds both targets: build/win32 (MinGW, installs into build/bin) and build/host
-# (native clang with AddressSanitizer and UndefinedBehaviorSanitizer).
+# Builds both targets: the Windows build (MinGW, installs into its bin folder) and
+# build/host (native clang with AddressSanitizer and UndefinedBehaviorSanitizer).
+# VX_WIN_ARCH=x86_64 (default) or i686 picks the Windows architecture; i686 builds
+# in build/win32-i686 and installs into build/bin-i686.
+# VX_WIN_TARGETS names the Windows targets to build (default: everything); then the
+# host tree builds only the grammar packer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/build-dirs.sh"
 "$root/scripts/deps.sh"
 jobs=$(nproc 2>/dev/null || echo 2)
-# VX_BUILD_ROOT lets several work trees or runs keep separate build folders.
-broot=${VX_BUILD_ROOT:-$root/build}
-# The grammar packer is a host tool that the Win32 build runs too: the host
-# tree's when there is one, else the Win32 build makes its own natively.
+# The grammar packer is a host tool that the Windows build runs too: the host
+# tree's when there is one, else the Windows build makes its own natively.
 pack=
 if [ "${VX_SKIP_HOST:-0}" != 1 ]; then
   CC=clang CXX=clang++ cmake -S "$root" -B "$broot/host" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
@@ -16,11 +19,12 @@ if [ "${VX_SKIP_HOST:-0}" != 1 ]; then
   pack=$broot/host/tools/vx_grammar_pack
 fi
 if [ "${VX_SKIP_WIN32:-0}" != 1 ]; then
-  cmake -S "$root" -B "$broot/win32" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" -DVX_BIN_DIR="$broot/bin" \
-        -DVX_GRAMMAR_PACK="$pack" >/dev/null
-  cmake --build "$broot/win32" -j "$jobs"
+  cmake -S "$root" -B "$VX_WIN_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" -DVX_WIN_ARCH="$VX_WIN_ARCH" \
+        -DVX_BIN_DIR="$VX_BIN_DIR" -DVX_GRAMMAR_PACK="$pack" >/dev/null
+  cmake --build "$VX_WIN_BUILD" -j "$jobs" ${VX_WIN_TARGETS:+--target $VX_WIN_TARGETS}
 fi
-if [ "${VX_SKIP_HOST:-0}" != 1 ]; then
+# A build of named Windows targets (the run's) needs nothing more of the host tree.
+if [ "${VX_SKIP_HOST:-0}" != 1 ] && [ -z "${VX_WIN_TARGETS:-}" ]; then
   cmake --build "$broot/host" -j "$jobs"
 fi

@@ -37,4 +37,3 @@ REGEDIT4
 "StartUp"=dword:00000001
 REG
 timeout 120 wine regedit /S "$dir/prefs.reg" >/dev/null 2>&1
-timeout 60 wineserver -w || true

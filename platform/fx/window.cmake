@@ -20,7 +20,13 @@ if(WIN32)
   target_link_libraries(vxfx_winmain PUBLIC vxfx)
   # The C runtime's start-up code asks for WinMain only after this archive was
   # scanned; make the linker take it from here.
-  target_link_options(vxfx_winmain INTERFACE -Wl,--undefined=_WinMain@16)
+  # scanned; make the linker take it from here (stdcall names are decorated
+  # on 32-bit Windows only).
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(vxfx_winmain INTERFACE -Wl,--undefined=_WinMain@16)
+  else()
+    target_link_options(vxfx_winmain INTERFACE -Wl,--undefined=WinMain)
+  endif()
 endif()
 
 if(WIN32)

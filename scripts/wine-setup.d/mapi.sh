@@ -45,7 +45,6 @@ REGEDIT4
 "Outbox"="$outbox"
 REG
   timeout 120 wine regedit /S "$dir/vxmail.reg" >/dev/null 2>&1
-  timeout 60 wineserver -w || true
 }
 vx_mapi_setup
 unset -f vx_mapi_setup

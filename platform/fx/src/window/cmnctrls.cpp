@@ -127,7 +127,7 @@ int CSpinButtonCtrl::SetBase(int nBase) { return (int)SEND(UDM_SETBASE, nBase, 0
 
 // ---- CImageList ----
 namespace {
-thread_local std::map<HIMAGELIST, CImageList*> t_tempImageLists;
+fx::win::PerThread<std::map<HIMAGELIST, CImageList*>> t_tempImageLists;
 }
 
 CImageList::~CImageList() { DeleteImageList(); }
@@ -143,19 +143,19 @@ CImageList* CImageList::FromHandle(HIMAGELIST h)
 {
     if (!h)
         return nullptr;
-    auto it = t_tempImageLists.find(h);
-    if (it != t_tempImageLists.end())
+    auto it = t_tempImageLists.Get().find(h);
+    if (it != t_tempImageLists.Get().end())
         return it->second;
     CImageList* p = new CImageList;
     p->m_hImageList = h;
-    t_tempImageLists[h] = p;
+    t_tempImageLists.Get()[h] = p;
     return p;
 }
 
 void CImageList::DeleteTempMap()
 {
-    auto temps = std::move(t_tempImageLists);
-    t_tempImageLists.clear();
+    auto temps = std::move(t_tempImageLists.Get());
+    t_tempImageLists.Get().clear();
     for (auto& [h, p] : temps) {
         p->m_hImageList = nullptr;
         delete p;

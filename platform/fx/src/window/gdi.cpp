@@ -31,7 +31,7 @@ struct TempGdiMap {
     }
 };
 
-thread_local TempGdiMap t_tempGdi;
+fx::win::PerThread<TempGdiMap> t_tempGdi;
 
 // A wrapper of the right class for the handle's kind, so a cast to CPen*,
 // CBrush*... of a temporary object is sound.
@@ -64,16 +64,16 @@ CGdiObject* CGdiObject::FromHandle(HGDIOBJ hObject)
 {
     if (!hObject)
         return nullptr;
-    auto it = t_tempGdi.map.find(hObject);
-    if (it != t_tempGdi.map.end())
+    auto it = t_tempGdi.Get().map.find(hObject);
+    if (it != t_tempGdi.Get().map.end())
         return it->second;
     CGdiObject* p = NewWrapper(hObject);
     p->m_hObject = hObject;
-    t_tempGdi.map[hObject] = p;
+    t_tempGdi.Get().map[hObject] = p;
     return p;
 }
 
-void CGdiObject::DeleteTempMap() { t_tempGdi.Clear(); }
+void CGdiObject::DeleteTempMap() { t_tempGdi.Get().Clear(); }
 
 BOOL CGdiObject::Attach(HGDIOBJ hObject)
 {

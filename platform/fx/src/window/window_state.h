@@ -3,6 +3,7 @@
 #pragma once
 
 #include "fx/fxwin.h"
+#include "per_thread.h"
 
 #include <map>
 #include <vector>

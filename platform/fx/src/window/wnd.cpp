@@ -1,4 +1,5 @@
 // CWnd: handle maps, creation hook, window procedure and message dispatch.
+#include <cstdio>
 #include "window_state.h"
 
 #include <string>
@@ -46,8 +47,8 @@ ThreadState::~ThreadState()
 
 ThreadState& Thread()
 {
-    thread_local ThreadState state;
-    return state;
+    static PerThread<ThreadState> state;
+    return state.Get();
 }
 
 CWnd* LookupPermanent(HWND hWnd)
@@ -217,8 +218,10 @@ LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgro
     }();
     static std::set<std::string>* names = new std::set<std::string>;
     char name[96];
-    wsprintfA(name, "Fx:%x:%x:%x:%x", nClassStyle, (UINT)(UINT_PTR)hCursor,
-              (UINT)(UINT_PTR)hbrBackground, (UINT)(UINT_PTR)hIcon);
+    // Handles are pointer-sized: keep every bit, so two handles never share a name.
+    std::snprintf(name, sizeof name, "Fx:%x:%llx:%llx:%llx", nClassStyle,
+                  (unsigned long long)(UINT_PTR)hCursor, (unsigned long long)(UINT_PTR)hbrBackground,
+                  (unsigned long long)(UINT_PTR)hIcon);
     EnterCriticalSection(lock);
     auto it = names->find(name);
     if (it == names->end()) {

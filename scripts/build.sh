@@ -12,8 +12,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 # The grammar packer is a host tool that the Windows build runs too: the host
 # tree's when there is one, else the Windows build makes its own natively.
-pack=
+pack=; host=
 if [ "${VX_SKIP_HOST:-0}" != 1 ]; then
+  host=$broot/host
   CC=clang CXX=clang++ cmake -S "$root" -B "$broot/host" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
   cmake --build "$broot/host" -j "$jobs" --target vx_grammar_pack
   pack=$broot/host/tools/vx_grammar_pack
@@ -21,7 +22,7 @@ fi
 if [ "${VX_SKIP_WIN32:-0}" != 1 ]; then
   cmake -S "$root" -B "$VX_WIN_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw.cmake" -DVX_WIN_ARCH="$VX_WIN_ARCH" \
-        -DVX_BIN_DIR="$VX_BIN_DIR" -DVX_GRAMMAR_PACK="$pack" >/dev/null
+        -DVX_BIN_DIR="$VX_BIN_DIR" -DVX_GRAMMAR_PACK="$pack" -DVX_HOST_BUILD="$host" >/dev/null
   cmake --build "$VX_WIN_BUILD" -j "$jobs" ${VX_WIN_TARGETS:+--target $VX_WIN_TARGETS}
 fi
 # A build of named Windows targets (the run's) needs nothing more of the host tree.

@@ -6,11 +6,15 @@
 #  - memory: the resident size of the running program after every request is
 #    answered, and again 20 seconds later (it must not grow).
 # usage: core/bench/vindalex_bench.sh [requests]   (build first: scripts/build.sh)
+# VX_WIN_ARCH=i686 measures the 32-bit build (build/win32-i686, build/bin-i686);
+# VX_BUILD_DIR and VX_BIN_DIR name other trees.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 n=${1:-1000}
-build=${VX_BUILD_DIR:-$root/build/win32}
-bin=${VX_BIN_DIR:-$root/build/bin}
+. "$root/scripts/build-dirs.sh"
+build=${VX_BUILD_DIR:-$VX_WIN_BUILD}
+bin=$VX_BIN_DIR
+[ -f "$bin/Vindalex.exe" ] || { echo "build first: $bin/Vindalex.exe missing"; exit 2; }
 work=$build/vindalex_bench
 rm -rf "$work"; mkdir -p "$work/prog" "$work/mail/Outbox"
 "$root/scripts/wine-session.sh" start "$work/wine" >/dev/null
@@ -69,7 +73,10 @@ while [ "$sent" -lt "$n" ] && [ $SECONDS -lt $deadline ]; do
   batch=$((n - sent < 10 ? n - sent : 10))
   drop "$sent" "$batch"
   sent=$((sent + batch))
-  until [ "$(count)" -ge "$sent" ] || [ $SECONDS -ge $deadline ]; do sleep 0.05; done
+  until [ "$(count)" -ge "$sent" ] || [ $SECONDS -ge $deadline ]; do
+    sleep 0.05
+    kill -0 $pid 2>/dev/null || { echo "program ended after $(count) of $sent answers"; exit 1; }
+  done
 done
 done_at=$(date +%s.%N)
 echo "answers: $(count) of $n in $(echo "$done_at - $start" | bc) s"

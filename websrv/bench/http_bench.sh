@@ -6,11 +6,14 @@
 # accept, recv, one send of a ready answer and closesocket per request (the
 # least any Win32 server pays there). Runs alternate; rounds repeat them.
 # Usage: websrv/bench/http_bench.sh [seconds] [rounds]   (after scripts/build.sh)
+# VX_WIN_ARCH=i686 measures the 32-bit build (build/win32-i686, build/bin-i686);
+# VX_BUILD_DIR and VX_BIN_DIR name other trees.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 secs=${1:-10}
 rounds=${2:-1}
-build=${VX_BUILD_DIR:-$root/build/win32}
+. "$root/scripts/build-dirs.sh"
+build=${VX_BUILD_DIR:-$VX_WIN_BUILD}
 helper=$build/tests/websrv_site_helper.exe
 floor=$build/tests/websrv_socket_floor.exe
 [ -f "$helper" ] || { echo "build first: $helper missing"; exit 2; }
@@ -18,7 +21,8 @@ need=()
 command -v wrk >/dev/null || need+=(wrk)
 [ -x /usr/sbin/nginx ] || need+=(nginx-light)
 if [ ${#need[@]} -gt 0 ]; then
-  apt-get install -y -qq "${need[@]}" >/dev/null
+  apt-get install -y -qq "${need[@]}" >/dev/null ||
+    { apt-get update -qq && apt-get install -y -qq "${need[@]}" >/dev/null; }
 fi
 
 work=$(mktemp -d /tmp/vxbench.XXXXXX)

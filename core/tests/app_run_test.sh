@@ -33,7 +33,9 @@ REGEDIT4
 REG
 timeout 120 wine regedit /S "$work/profile.reg" >/dev/null 2>&1
 timeout 60 wine reg delete 'HKCU\Software\Ostrel Software\Vindalex Personal Assistant' /f >/dev/null 2>&1 || true
-"$root/scripts/vindalex-prefs.sh" Vindi 18088 VindalexAppTest
+# A free port of its own: test runs of several work trees may overlap.
+port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+"$root/scripts/vindalex-prefs.sh" Vindi "$port" VindalexAppTest
 
 fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
 
@@ -75,7 +77,7 @@ grep -q "^To:.*you@localhost" "$work/answer.txt" || fail "the answer is not addr
 grep -q "from an earlier run" "$work/prog/VindalexB.log" || fail "the last log was not kept as VindalexB.log"
 
 # The web server the frame started answers on 127.0.0.1.
-code=$(curl -s -o /dev/null -w '%{http_code}' --max-time 20 http://127.0.0.1:18088/ || true)
+code=$(curl -s -o /dev/null -w '%{http_code}' --max-time 20 http://127.0.0.1:$port/ || true)
 echo "web server: HTTP $code"
 [ "$code" != "000" ] && [ -n "$code" ] || fail "the web server does not answer"
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs one Win32 program of the build under the session's Wine prefix, with the
-# runtime DLLs of build/bin on the search path. Exit code is the program's.
+# runtime DLLs of its bin folder on the search path. Exit code is the program's.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-envfile=${VX_WINE_ENV:-${VX_BUILD_DIR:-$root/build/win32}/wine/env}
+. "$root/scripts/build-dirs.sh"
+envfile=${VX_WINE_ENV:-${VX_BUILD_DIR:-$VX_WIN_BUILD}/wine/env}
 [ -f "$envfile" ] || { echo "no Wine session: $envfile (run: scripts/wine-session.sh start <dir>)"; exit 2; }
 . "$envfile"
-bindir=${VX_BIN_DIR:-$root/build/bin}
+bindir=$VX_BIN_DIR
 export WINEPATH="Z:${bindir//\//\\}"
 exec wine "$@"

@@ -34,7 +34,9 @@ REGEDIT4
 "Outbox"="$(winpath "$work/mail/Outbox")"
 REG
 timeout 120 wine regedit /S "$work/profile.reg" >/dev/null 2>&1
-"$root/scripts/vindalex-prefs.sh" Vindi 18089 VindalexBench
+# The web server on a free port of its own: runs of several work trees may overlap.
+port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+"$root/scripts/vindalex-prefs.sh" Vindi "$port" VindalexBench
 # The shortest mail tick (10 ms): the benchmark measures work, not waiting.
 timeout 60 wine reg add 'HKCU\Software\Ostrel Software\Vindalex Personal Assistant\Korvaneant1' /v kVRefreshRate /t REG_DWORD /d 1 /f >/dev/null 2>&1
 # Requests arrive in batches of ten, each batch once the last is answered, so
@@ -60,12 +62,14 @@ count() { find "$work/mail/Outbox" -type f | wc -l; }
 cd "$work/prog"
 export WINEPATH="Z:${bin//\//\\}" VINDALEX_NO_TIPS=1
 start=$(date +%s.%N)
-wine Vindalex.exe >/dev/null 2>&1 &
+wine Vindalex.exe >"$work/vindalex.out" 2>&1 &
 pid=$!
 until [ "$(count)" -ge 1 ]; do sleep 0.02; kill -0 $pid 2>/dev/null || { echo "program ended"; exit 1; }; done
 first=$(date +%s.%N)
 echo "start-up to first answer: $(echo "$first - $start" | bc) s"
-rss() { ps -eo rss=,args= | awk '/Vindalex\.exe/ && !/awk/ {print $1; exit}'; }
+# The loader becomes the program: $pid is Vindalex.exe itself (not another
+# Vindalex.exe that a test or a second run has started meanwhile).
+rss() { ps -o rss= -p "$pid" | tr -d ' '; }
 echo "resident memory after the first answer: $(rss) KB"
 deadline=$((SECONDS + 1800))
 sent=1
@@ -80,8 +84,13 @@ while [ "$sent" -lt "$n" ] && [ $SECONDS -lt $deadline ]; do
 done
 done_at=$(date +%s.%N)
 echo "answers: $(count) of $n in $(echo "$done_at - $start" | bc) s"
-echo "resident memory after $n requests: $(rss) KB"
+limit=$((64 * 1024))
+mem=$(rss)
+echo "resident memory after $n requests: $mem KB (limit $limit KB)"
 sleep 20
-echo "resident memory 20 s later: $(rss) KB"
+later=$(rss)
+echo "resident memory 20 s later: $later KB"
 timeout 60 wine taskkill /im Vindalex.exe >/dev/null 2>&1 || true
 for _ in $(seq 1 120); do kill -0 $pid 2>/dev/null || break; sleep 0.5; done
+[ "$(count)" -ge "$n" ] || { echo "not every request was answered"; exit 1; }
+[ -n "$mem" ] && [ -n "$later" ] && [ "$mem" -lt $limit ] && [ "$later" -lt $limit ] || { echo "over the memory limit (or the program ended)"; exit 1; }

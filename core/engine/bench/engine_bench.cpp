@@ -4,7 +4,9 @@
 //   2. Then one more mail lands beside the 1,000 read ones: the ticks it takes
 //      and the time from its landing to its answer in the outbox (target: the
 //      next mail tick, 600 ms, plus 50 ms of work).
-// Run: scripts/wine-run.sh build/win32/bench/core_engine_bench.exe
+// Run in a Wine session (scripts/wine-session.sh start <dir>):
+//   VX_WINE_ENV=<dir>/env scripts/wine-run.sh build/win32/bench/core_engine_bench.exe
+// (the 32-bit build: VX_WIN_ARCH=i686 session, VX_BIN_DIR=build/bin-i686, build/win32-i686).
 #include "request_engine.h"
 
 #include "assistant_settings.h"

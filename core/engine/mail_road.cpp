@@ -80,7 +80,7 @@ void LogLine(const CString& text) { g_strLog += EngineLogTime() + text; }
 
 bool CRequestEngine::CheckSender(CString& address, const CString& name, const CString& subject, int& shortReply)
 {
-    bool accepted = IsSenderAccepted(g_Settings, address, name, g_DocumentStrings.GetCount() > 0);
+    bool accepted = IsSenderAccepted(g_Settings, address, g_DocumentStrings.GetCount() > 0);
     shortReply = IsShortReplySender(g_Settings, address) ? 1 : 0;
     address = ApplyForwardRules(g_Settings, address);
     if (!accepted) {
@@ -110,6 +110,11 @@ void CRequestEngine::OnProcess()
         return;
     CString address = OriginatorAddress(envelope);
     CString subject = Subject(envelope);
+    // Mail that a machine sent on its own is never answered (nor acted on):
+    // an answer could start a loop with another responder. It stays unread
+    // for the user.
+    if (envelope.GetMessageType() == ZLM_MESSAGE_TYPE_AUTOMATIC || IsAutomaticMail(address, subject))
+        return;
     subject.MakeUpper();
 
     if (g_Settings.GetMyName().IsEmpty()) {

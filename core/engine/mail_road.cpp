@@ -11,6 +11,9 @@
 
 #include <windows.h>
 
+#include <exception>
+#include <memory>
+
 CStringList g_DocumentStrings;
 CString g_strLastProcessedID;
 
@@ -76,7 +79,61 @@ void DeleteTemporaryFiles(CZLMMapiFile& files)
 
 void LogLine(const CString& text) { g_strLog += EngineLogTime() + text; }
 
+// A note on disk naming the mail being answered, from before the mail is
+// marked read until its answer went out. A crash (or an action that threw)
+// in between leaves the note behind, and the next start logs it.
+class AnsweringNote {
+public:
+    AnsweringNote(const CString& appPath, const CString& text)
+        : m_path(UnansweredNotePath(appPath)), m_exceptions(std::uncaught_exceptions())
+    {
+        if (m_path.IsEmpty())
+            return;
+        HANDLE h = ::CreateFileA(m_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            return;
+        DWORD written = 0;
+        ::WriteFile(h, static_cast<const char*>(text), static_cast<DWORD>(text.GetLength()), &written, nullptr);
+        ::FlushFileBuffers(h);
+        ::CloseHandle(h);
+    }
+    ~AnsweringNote()
+    {
+        if (!m_path.IsEmpty() && std::uncaught_exceptions() == m_exceptions)
+            ::DeleteFileA(m_path);
+    }
+    AnsweringNote(const AnsweringNote&) = delete;
+    AnsweringNote& operator=(const AnsweringNote&) = delete;
+
+private:
+    CString m_path;
+    int m_exceptions;
+};
+
 } // namespace
+
+CString UnansweredNotePath(const CString& appPath)
+{
+    return appPath.IsEmpty() ? CString() : appPath + "\\Answering.txt";
+}
+
+void CRequestEngine::ReportUnansweredMail()
+{
+    const CString path = UnansweredNotePath(m_strAppPath);
+    if (path.IsEmpty())
+        return;
+    HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    char text[1024] = {};
+    DWORD read = 0;
+    ::ReadFile(h, text, sizeof text - 1, &read, nullptr);
+    ::CloseHandle(h);
+    CString line;
+    line.Format(ENGINE_TEXT_UNANSWERED, text);
+    LogLine(line);
+    ::DeleteFileA(path);
+}
 
 bool CRequestEngine::CheckSender(CString& address, const CString& name, const CString& subject, int& shortReply)
 {
@@ -166,6 +223,9 @@ int CRequestEngine::ProcessMail(CString messageID, CZLMMapiMessage* envelope, in
     if (!CheckSender(address, name, envelopeSubject, shortReply))
         return 0;
 
+    std::unique_ptr<AnsweringNote> note;
+    if (!tentative)
+        note = std::make_unique<AnsweringNote>(m_strAppPath, messageID + " \"" + envelopeSubject + "\" from " + address);
     CZLMMapiMessage message;
     if (!m_pSession || m_pSession->ReadMail(messageID, tentative ? MAPI_PEEK : 0, message, nullptr) != 0)
         return 0;

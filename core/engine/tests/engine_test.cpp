@@ -102,6 +102,7 @@ protected:
         m_engine.m_pDictionary = m_dictionary.get();
         m_engine.m_pParseOptions = m_options.p;
         m_engine.m_pSession = &m_session;
+        m_engine.m_strAppPath = m_dir.path().c_str();
         m_engine.m_SendCommand = [this](unsigned id) {
             m_commands.push_back(id);
             if (id == ID_PROCESS)
@@ -411,6 +412,22 @@ TEST(EngineSeams, WebSiteTakesTheEnginesEntriesAndLock)
     core.leaveRequest();
 }
 
+TEST_F(EngineFixture, MailLeftUnansweredByTheLastRunIsLoggedOnceAtStart)
+{
+    // What the mail road leaves when the program dies between marking a mail
+    // read and sending its answer.
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("Answering.txt"), "1700.M1P1.x \"Vindi, x\" from a@example.org"));
+    m_engine.ReportUnansweredMail();
+    EXPECT_GE(g_strLog.Find("A request was marked read but never answered: 1700.M1P1.x \"Vindi, x\" from "
+                            "a@example.org\r\n"),
+              0)
+        << static_cast<const char*>(g_strLog);
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("Answering.txt")));
+    g_strLog.Empty();
+    m_engine.ReportUnansweredMail();
+    EXPECT_TRUE(g_strLog.IsEmpty());
+}
+
 TEST_F(EngineFixture, NoMainWindowNoTick)
 {
     m_engine.m_SendCommand = nullptr;
@@ -455,6 +472,8 @@ TEST_F(EngineMail, Requests)
     ClearEvents();
     EXPECT_EQ(DriveMail(), 0);
     EXPECT_TRUE(Events().empty());
+    // Every answer was finished: no note of an unanswered mail is left.
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("Answering.txt")));
 }
 
 TEST_F(EngineMail, ShortRepliesForwardsAndOddMail)

@@ -275,6 +275,8 @@ void CRequestEngine::ProcessHelpRequest(CString messageID, CZLMMapiMessage* enve
 {
     if (!m_pSession)
         return;
+    // From here until the help went out the mail counts as read.
+    AnsweringNote note(m_strAppPath, messageID + " \"" + Subject(*envelope) + "\" from " + OriginatorAddress(*envelope));
     {
         CZLMMapiMessage message;
         if (m_pSession->ReadMail(messageID, 0, message, nullptr) == 0)

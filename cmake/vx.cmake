@@ -94,7 +94,9 @@ function(vx_fuzzer name)
   # build tree and read the committed seeds from the second.
   set(work_corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
   file(MAKE_DIRECTORY ${work_corpus})
-  set(args -runs=20000 -max_len=4096 -rss_limit_mb=1024 ${work_corpus})
+  # A short run as a test (at most a minute, whatever the machine's load);
+  # long runs are made by hand.
+  set(args -runs=20000 -max_total_time=60 -max_len=4096 -rss_limit_mb=1024 ${work_corpus})
   if(A_CORPUS)
     list(APPEND args ${A_CORPUS})
   endif()

@@ -216,12 +216,27 @@ void CVindalexHttpClient::HandleClient(SOCKET socket, const sockaddr_in& address
         // answered
     } else if (needsLogin && !credentialsMatch) {
         ReturnUnauthorizedMessage(m_request.realm.c_str());
+    } else if (isAssistant && !MayServeAttachment(fileName)) {
+        ReturnErrorMessage(404);
     } else if (isFolder) {
         TransmitDirectory(local);
     } else {
         TransmitFile(local);
     }
     FinishConnection();
+}
+
+bool CVindalexHttpClient::MayServeAttachment(const CString& fileName)
+{
+    // The assistant's folder holds the copies of the web answers'
+    // attachments: each goes only to the live session of its message's user.
+    // Anything else there (a copy whose message is gone) is nobody's.
+    CString owner;
+    if (!g_HTMLMgr.FindAttachmentOwner(fileName, owner) || owner.IsEmpty())
+        return false;
+    const websrv::FormFields fields = websrv::ParseFormFields(std::string_view(m_request.query));
+    const std::string user = websrv::FormValue(fields, "UserID");
+    return owner.Compare(user.c_str()) == 0 && g_HTMLMgr.IsActiveSession(owner);
 }
 
 void CVindalexHttpClient::ServeFavicon()
@@ -253,8 +268,10 @@ void CVindalexHttpClient::ServeLoginPage(CString userID, bool smallDevice)
     CString id = userID.IsEmpty() ? NewUserId(smallDevice) : userID;
     // Without a session password the entry page itself opens the session of
     // the id it hands out; only ids made here ever get one.
+    // Such a session is unproven until its user makes a request: a flood of
+    // entry pages then ends only sessions that nobody used.
     if (g_strSessionPassword.IsEmpty())
-        g_HTMLMgr.ActivateSession(id);
+        g_HTMLMgr.ActivateSession(id, !userID.IsEmpty());
     m_Users.insert(id);
     ApplyBranding(page, true, id);
     TransmitPage(page, true);
@@ -318,6 +335,7 @@ bool CVindalexHttpClient::OnAssistantReply()
         ServeLoginPage("", m_bSmallDevice);
         return true;
     }
+    g_HTMLMgr.ActivateSession(userID);  // used: renewed and proven
     if (logout) {
         EndUserSession(userID);
         ServeThankYouPage();
@@ -491,6 +509,7 @@ void CWebMailMsg::ExecuteAction(CString action)
         {
             CString sender = to;
             MAPIOutgoingMessage out(&g_WebMapiSession, &g_strWebLog, &to, &sender, 0);
+            out.WrittenByUser();
             out.Subject(&subject);
             out.Text(&body);
             if (attach) {

@@ -56,6 +56,7 @@ public:
 
 private:
     void ShowUserPage(const CString& userID, bool understood);
+    bool MayServeAttachment(const CString& fileName);
     bool m_bSmallDevice;
     std::set<CString> m_Users;
 };

@@ -54,8 +54,12 @@ BOOL CHttpClient::ReadAndParse(bool& answered)
 {
     answered = false;
     m_request.Reset();
-    m_reader.Reset();
-    if (!m_socket.ReadRequest(m_reader, Settings().m_dwIdleTimeout, StopFlagPtr())) {
+    const bool read = m_bRead;
+    m_bRead = false;
+    if (!read)
+        m_reader.Reset();
+    if (read ? m_reader.GetState() != websrv::RequestReader::Complete
+             : !m_socket.ReadRequest(m_reader, Settings().m_dwIdleTimeout, StopFlagPtr())) {
         if (m_reader.GetState() == websrv::RequestReader::TooLarge) {
             m_request.version = websrv::MakeHttpVersion(1, 0);
             m_request.requestLine = "(request too large)";

@@ -347,7 +347,7 @@ RequestReader::State RequestReader::Feed(const char* data, std::size_t size)
         return m_state;
     std::size_t before = m_data.size();
     m_data.append(data, size);
-    return m_state = Evaluate(before >= 3 ? before - 3 : 0);
+    return m_state = Evaluate(before >= 2 ? before - 2 : 0);
 }
 
 RequestReader::State RequestReader::Evaluate(std::size_t searchFrom)
@@ -365,12 +365,26 @@ RequestReader::State RequestReader::Evaluate(std::size_t searchFrom)
                 return Complete;
             }
         }
-        std::size_t end = m_data.find("\r\n\r\n", searchFrom);
+        // The head ends at its first empty line; lines may end in CR LF or
+        // in a bare LF (as some clients and hand-typed requests send).
+        std::size_t end = std::string::npos, after = 0;
+        for (std::size_t nl = m_data.find('\n', searchFrom); nl != std::string::npos; nl = m_data.find('\n', nl + 1)) {
+            if (nl + 1 < m_data.size() && m_data[nl + 1] == '\n') {
+                end = nl;
+                after = nl + 2;
+                break;
+            }
+            if (nl + 2 < m_data.size() && m_data[nl + 1] == '\r' && m_data[nl + 2] == '\n') {
+                end = nl;
+                after = nl + 3;
+                break;
+            }
+        }
         if (end == std::string::npos)
             return m_data.size() > kMaxRequestHead ? TooLarge : NeedMore;
-        if (end + 4 > kMaxRequestHead)
+        if (after > kMaxRequestHead)
             return TooLarge;
-        m_headEnd = end + 4;
+        m_headEnd = after;
         long length = HeadContentLength(Head());
         if (length == -2 || length > static_cast<long>(kMaxRequestBody))
             return TooLarge;

@@ -72,6 +72,8 @@ public:
     enum State { NeedMore, Complete, TooLarge };
     State Feed(const char* data, std::size_t size);
     State GetState() const { return m_state; }
+    // True once the head's empty line is in.
+    bool HeadComplete() const { return m_headEnd != 0; }
     std::string_view Head() const { return std::string_view(m_data).substr(0, m_headEnd); }
     std::string_view Body() const;
     void Reset() { *this = RequestReader(); }

@@ -2,6 +2,7 @@
 
 #include "fx/resources.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -13,8 +14,8 @@ void CHttpDirectory::SetAlias(const CString& alias)
 }
 
 CHttpServerSettings::CHttpServerSettings()
-    : m_nPort(80), m_dwBindAddress(0), m_dwIdleTimeout(30000), m_strServerName("W3MFC/1.1"),
-      m_pClientFactory(nullptr)
+    : m_nPort(80), m_dwBindAddress(0), m_dwIdleTimeout(30000), m_dwHeadTimeout(10000), m_nMaxConnections(32),
+      m_strServerName("W3MFC/1.1"), m_pClientFactory(nullptr)
 {
     // Default: the program's own folder. Callers that publish nothing replace
     // this list (the assistant's server does, see StartWebServer).
@@ -63,7 +64,7 @@ BOOL CHttpSocket::Bind(unsigned short port, unsigned long address)
 
 BOOL CHttpSocket::Listen()
 {
-    return ::listen(m_hSocket, 5) == 0;
+    return ::listen(m_hSocket, SOMAXCONN) == 0;
 }
 
 BOOL CHttpSocket::Accept(CHttpSocket& connected, sockaddr_in& address)
@@ -345,7 +346,6 @@ BOOL CHttpServer::Start(const CHttpServerSettings& settings)
     m_state = std::make_shared<CHttpListenerState>();
     m_state->settings = settings;
     m_state->startedEvent = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    m_state->wakeEvent = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
     // The thread holds its own reference to the state.
     auto* ref = new std::shared_ptr<CHttpListenerState>(m_state);
     m_hThread = ::CreateThread(nullptr, 0, &CHttpServer::ListenThread, ref, CREATE_SUSPENDED, nullptr);
@@ -377,8 +377,6 @@ BOOL CHttpServer::Stop()
     if (!m_hThread)
         return TRUE;
     m_state->stop = 1;
-    if (m_state->wakeEvent)
-        ::SetEvent(m_state->wakeEvent);
     const DWORD bound = m_state->settings.m_dwIdleTimeout + 5000;
     const ULONGLONG start = ::GetTickCount64();
     for (;;) {
@@ -411,6 +409,110 @@ BOOL CHttpServer::Wait()
     return TRUE;
 }
 
+namespace {
+
+// A connection whose request is being read.
+struct PendingConnection {
+    SOCKET socket;
+    sockaddr_in peer;
+    ULONGLONG started;
+    websrv::RequestReader reader;
+};
+
+// How long the listener may sleep: until the nearest deadline of a pending
+// connection, and at most a quarter second (it looks at the stop flag).
+DWORD NextWait(const std::vector<PendingConnection>& pending, ULONGLONG now, DWORD headMs, DWORD wholeMs)
+{
+    ULONGLONG wait = 250;
+    for (const PendingConnection& c : pending) {
+        const ULONGLONG limit = c.started + (c.reader.HeadComplete() ? wholeMs : headMs);
+        const ULONGLONG left = limit > now ? limit - now : 0;
+        if (left < wait)
+            wait = left;
+    }
+    return static_cast<DWORD>(wait);
+}
+
+}  // namespace
+
+void CHttpServer::ServeConnections(const std::shared_ptr<CHttpListenerState>& state, CHttpSocket& listener,
+                                   CHttpClient& client)
+{
+    const DWORD wholeMs = state->settings.m_dwIdleTimeout;
+    const DWORD headMs = std::min(state->settings.m_dwHeadTimeout, wholeMs);
+    // select() takes at most FD_SETSIZE sockets, the listener among them.
+    const size_t bound = static_cast<size_t>(
+        std::max(1, std::min(state->settings.m_nMaxConnections, static_cast<int>(FD_SETSIZE) - 1)));
+    std::vector<PendingConnection> pending;
+    pending.reserve(bound);
+    char buffer[4096];
+    while (!state->stop) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(listener.m_hSocket, &readable);
+        for (const PendingConnection& c : pending)
+            FD_SET(c.socket, &readable);
+        const DWORD wait = NextWait(pending, ::GetTickCount64(), headMs, wholeMs);
+        timeval tv = {static_cast<long>(wait / 1000), static_cast<long>((wait % 1000) * 1000)};
+        if (::select(0, &readable, nullptr, nullptr, &tv) == SOCKET_ERROR) {
+            ::Sleep(10);  // a failing wait must not spin
+            continue;
+        }
+        if (state->stop)
+            break;
+        // New connections: taken while there is room, refused (closed at
+        // once) beyond it, so that no connection waits unseen.
+        if (FD_ISSET(listener.m_hSocket, &readable)) {
+            for (;;) {
+                sockaddr_in peer = {};
+                int len = sizeof peer;
+                SOCKET s = ::accept(listener.m_hSocket, reinterpret_cast<sockaddr*>(&peer), &len);
+                if (s == INVALID_SOCKET)
+                    break;
+                u_long nb = 1;
+                if (pending.size() >= bound || ::ioctlsocket(s, FIONBIO, &nb) != 0) {
+                    ::closesocket(s);
+                    continue;
+                }
+                pending.push_back({s, peer, ::GetTickCount64(), {}});
+            }
+        }
+        // Read what has come; serve each request as soon as it is whole,
+        // one at a time.
+        for (size_t i = 0; i < pending.size() && !state->stop;) {
+            PendingConnection& c = pending[i];
+            bool done = false, serve = false;
+            if (FD_ISSET(c.socket, &readable)) {
+                int n = ::recv(c.socket, buffer, sizeof buffer, 0);
+                if (n > 0) {
+                    const auto st = c.reader.Feed(buffer, static_cast<size_t>(n));
+                    done = serve = st != websrv::RequestReader::NeedMore;
+                } else if (n == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK) {
+                    done = true;  // closed or failed before the request was whole
+                }
+            }
+            if (!done) {
+                const ULONGLONG limit = c.started + (c.reader.HeadComplete() ? wholeMs : headMs);
+                done = ::GetTickCount64() >= limit;  // too slow: closed unanswered
+            }
+            if (!done) {
+                ++i;
+                continue;
+            }
+            PendingConnection taken = std::move(c);
+            pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
+            if (serve) {
+                client.SetReadRequest(std::move(taken.reader));
+                client.HandleClient(taken.socket, taken.peer);
+            } else {
+                ::closesocket(taken.socket);
+            }
+        }
+    }
+    for (const PendingConnection& c : pending)
+        ::closesocket(c.socket);
+}
+
 void CHttpServer::Listen(const std::shared_ptr<CHttpListenerState>& state)
 {
     // Everything the thread touches is in the shared state, which it keeps
@@ -429,15 +531,17 @@ void CHttpServer::Listen(const std::shared_ptr<CHttpListenerState>& state)
         return;
     }
     // Accepted sockets inherit the listener's TCP_NODELAY (answers are
-    // written whole; their last piece is not held back) and, with the event
-    // below, its non-blocking mode: no per-connection calls for either.
+    // written whole; their last piece is not held back). The listener and
+    // every connection are non-blocking: one thread waits on all of them.
     BOOL on = TRUE;
     ::setsockopt(listener.m_hSocket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
-    // The listener waits on an event that a connection or a stop sets. Where
-    // that cannot be had it waits in select() as before.
-    const bool evented = state->wakeEvent && ::WSAEventSelect(listener.m_hSocket, state->wakeEvent, FD_ACCEPT) == 0;
-    listener.m_bNonBlocking = evented;
-    state->nonBlocking = evented;
+    u_long nonBlocking = 1;
+    if (::ioctlsocket(listener.m_hSocket, FIONBIO, &nonBlocking) != 0) {
+        fail();
+        return;
+    }
+    listener.m_bNonBlocking = TRUE;
+    state->nonBlocking = true;
     sockaddr_in bound = {};
     int len = sizeof bound;
     if (::getsockname(listener.m_hSocket, reinterpret_cast<sockaddr*>(&bound), &len) == 0)
@@ -463,26 +567,7 @@ void CHttpServer::Listen(const std::shared_ptr<CHttpListenerState>& state)
     state->result = 1;
     ::SetEvent(state->startedEvent);
 
-    while (!state->stop) {
-        if (evented) {
-            // Accept is tried after every wake and every second even
-            // without one, so a lost signal only delays a connection.
-            ::WaitForSingleObject(state->wakeEvent, 1000);
-            if (state->stop)
-                break;
-        } else {
-            BOOL readable = FALSE;
-            if (!listener.IsReadable(1000, readable) || !readable)
-                continue;
-        }
-        sockaddr_in peer = {};
-        CHttpSocket connected;
-        if (!listener.Accept(connected, peer))
-            continue;
-        SOCKET s = connected.m_hSocket;
-        connected.m_hSocket = INVALID_SOCKET;  // the client owns it now
-        client->HandleClient(s, peer);
-    }
+    ServeConnections(state, listener, *client);
     delete client;
     if (impersonated)
         ::RevertToSelf();

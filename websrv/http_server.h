@@ -1,5 +1,7 @@
-// The main program's small HTTP/1.0 server: one listener thread that serves
-// one connection at a time through one client object.
+// The main program's small HTTP/1.0 server: one listener thread that reads
+// the requests of a bounded number of connections at once (each with its own
+// deadlines) and serves the complete ones one at a time through one client
+// object.
 #pragma once
 
 #include "fx/fx.h"
@@ -39,6 +41,8 @@ public:
     std::vector<CHttpDirectory> m_Directories;
     unsigned long m_dwBindAddress;  // network order; 0 any
     DWORD m_dwIdleTimeout;          // whole-request deadline, milliseconds
+    DWORD m_dwHeadTimeout;          // deadline for the head, milliseconds (at most the above)
+    int m_nMaxConnections;          // connections read at once; more are refused
     CString m_strServerName;
     HttpClientFactory m_pClientFactory;
     CString m_strUserName;
@@ -130,10 +134,7 @@ struct CHttpListenerState {
     std::atomic<int> stop{0};
     int result = 0;
     HANDLE startedEvent = nullptr;
-    // Set when a connection waits on the listening socket, and by a stop, so
-    // the listener sleeps in one wait and wakes for either.
-    HANDLE wakeEvent = nullptr;
-    // Accepted sockets are non-blocking (they inherit the listener's mode).
+    // Accepted sockets are non-blocking.
     std::atomic<bool> nonBlocking{false};
     CHttpMimeManager mime;
     std::atomic<unsigned short> boundPort{0};
@@ -141,8 +142,6 @@ struct CHttpListenerState {
     {
         if (startedEvent)
             ::CloseHandle(startedEvent);
-        if (wakeEvent)
-            ::CloseHandle(wakeEvent);
     }
 };
 
@@ -167,6 +166,9 @@ public:
 
     static DWORD WINAPI ListenThread(LPVOID param);
     static void Listen(const std::shared_ptr<CHttpListenerState>& state);
+    // The listener's loop: accepts, reads and serves until the stop flag.
+    static void ServeConnections(const std::shared_ptr<CHttpListenerState>& state, CHttpSocket& listener,
+                                 CHttpClient& client);
 
 private:
     std::shared_ptr<CHttpListenerState> m_state;
@@ -193,6 +195,13 @@ public:
     virtual void PostLog(int status, long bytes);
 
     void SetServer(std::shared_ptr<CHttpListenerState> state) { m_state = std::move(state); }
+    // The request the listener has read already (complete, or too large):
+    // the next HandleClient parses it instead of reading the socket.
+    void SetReadRequest(websrv::RequestReader&& reader)
+    {
+        m_reader = std::move(reader);
+        m_bRead = true;
+    }
 
 protected:
     // Reads and parses; FALSE when the connection is to be closed unanswered.
@@ -216,6 +225,7 @@ protected:
     websrv::HttpRequest m_request;
     sockaddr_in m_clientAddress;
     websrv::RequestReader m_reader;
+    bool m_bRead = false;  // m_reader holds what the listener read
     HANDLE m_hImpersonation;
 };
 

@@ -110,6 +110,7 @@ BOOL CKorvaneApp::InitInstance()
     m_Engine.m_pPlugins = &g_PluginTable;
     m_Engine.m_pSession = &g_MapiSession;
     m_Engine.m_strAppPath = m_strAppPath;
+    m_Engine.ReportUnansweredMail();
     CRequestEngine::SetCurrent(&m_Engine);
 
     WebRequestCore core;

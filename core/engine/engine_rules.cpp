@@ -56,15 +56,14 @@ bool IsShortReplySender(const CAssistantSettings& settings, const CString& addre
     return false;
 }
 
-bool IsSenderAccepted(const CAssistantSettings& settings, const CString& address, const CString& name,
-                      bool documentStringsLoaded)
+bool IsSenderAccepted(const CAssistantSettings& settings, const CString& address, bool documentStringsLoaded)
 {
     int n = settings.GetNumOKAddresses();
     if (n == 0)
         return !documentStringsLoaded;
     for (int i = n - 1; i >= 0; --i) {
         CString entry = settings.GetOKAddress(i);
-        if (entry == address || entry == name)
+        if (entry == address)
             return true;
     }
     return false;
@@ -101,9 +100,20 @@ bool IsAutomaticMail(const CString& senderAddress, const CString& subject)
     for (const char* machine : kMachines)
         if (local == machine)
             return true;
+    // Out-of-office responders.
+    for (const char* responder : {"vacation", "autoreply", "autorespond"})
+        if (local.Find(responder) == 0)
+            return true;
     CString s = subject;
+    s.TrimLeft();
     s.MakeLower();
-    return s.Find("[auto reply]") >= 0;
+    for (const char* mark : {"[auto reply]", "[auto-reply]", "[autoreply]", "out of office"})
+        if (s.Find(mark) >= 0)
+            return true;
+    for (const char* start : {"automatic reply", "auto:", "auto reply:", "auto-reply:", "autoreply:"})
+        if (s.Find(start) == 0)
+            return true;
+    return false;
 }
 
 int CEngineGate::Check(time_t now, int refreshRate, bool& stuck)

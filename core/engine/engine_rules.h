@@ -18,6 +18,7 @@ class CAssistantSettings;
 #define ENGINE_TEXT_HELP_SUBJECT "Help you requested"                                              // 61220
 #define ENGINE_TEXT_HELP_LOG " Request for help by %s\r\n"                                         // 61221
 #define ENGINE_TEXT_HELP_BLOCK "Name: %s\r\nDescription: %s\r\nSample: %s\r\n------------------\r\n\r\n"  // 61222
+#define ENGINE_TEXT_UNANSWERED "A request was marked read but never answered: %s\r\n"
 #define ENGINE_TEXT_UNAUTHORIZED "A request for services came in from an unauthorized user. (%s)\r\n"  // 61227
 #define ENGINE_TEXT_AUTO_REPLY                                                                       \
     "I'm sorry, I had trouble understanding what it is you wanted me to do, perhaps I was "         \
@@ -56,20 +57,22 @@ bool NameOccursIn(const CString& upperName, const CString& text);
 bool IsShortReplySender(const CAssistantSettings& settings, const CString& address);
 
 // Whether a sender may use the assistant. A non-empty accepted-sender list is
-// always in force (address or display name equal to an entry); with an empty
-// list every sender is served unless a loaded ".kvn" document switched the
-// check on, which then leaves nobody accepted.
-bool IsSenderAccepted(const CAssistantSettings& settings, const CString& address, const CString& name,
-                      bool documentStringsLoaded);
+// always in force (the address equal to an entry); with an empty list every
+// sender is served unless a loaded ".kvn" document switched the check on,
+// which then leaves nobody accepted. The display name is never compared: the
+// sender writes it, so "you@localhost" <stranger@elsewhere> would pass.
+bool IsSenderAccepted(const CAssistantSettings& settings, const CString& address, bool documentStringsLoaded);
 
 // Where answers to address go: the reply-to address of the first forward rule
 // whose mail-from address equals it without regard to case. A rule without a
 // reply-to address is passed over.
 CString ApplyForwardRules(const CAssistantSettings& settings, const CString& address);
 
-// Mail that a machine sent: bounces, postmaster and no-reply senders and
-// automatic replies (ours or another assistant's). Such mail never gets the
-// automatic reply, so two assistants cannot answer each other for ever.
+// Mail that a machine sent: bounces, postmaster and no-reply senders,
+// vacation and auto-reply senders, and automatic replies by their subjects
+// (ours, another assistant's, out-of-office notices). Such mail is never
+// answered, so two assistants cannot answer each other for ever. The mail
+// provider tells the rest by the message type (ZLM_MESSAGE_TYPE_AUTOMATIC).
 bool IsAutomaticMail(const CString& senderAddress, const CString& subject);
 
 // The busy flag with its watchdog and back-off, shared by both ticks.

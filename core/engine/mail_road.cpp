@@ -11,6 +11,9 @@
 
 #include <windows.h>
 
+#include <exception>
+#include <memory>
+
 CStringList g_DocumentStrings;
 CString g_strLastProcessedID;
 
@@ -76,11 +79,65 @@ void DeleteTemporaryFiles(CZLMMapiFile& files)
 
 void LogLine(const CString& text) { g_strLog += EngineLogTime() + text; }
 
+// A note on disk naming the mail being answered, from before the mail is
+// marked read until its answer went out. A crash (or an action that threw)
+// in between leaves the note behind, and the next start logs it.
+class AnsweringNote {
+public:
+    AnsweringNote(const CString& appPath, const CString& text)
+        : m_path(UnansweredNotePath(appPath)), m_exceptions(std::uncaught_exceptions())
+    {
+        if (m_path.IsEmpty())
+            return;
+        HANDLE h = ::CreateFileA(m_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            return;
+        DWORD written = 0;
+        ::WriteFile(h, static_cast<const char*>(text), static_cast<DWORD>(text.GetLength()), &written, nullptr);
+        ::FlushFileBuffers(h);
+        ::CloseHandle(h);
+    }
+    ~AnsweringNote()
+    {
+        if (!m_path.IsEmpty() && std::uncaught_exceptions() == m_exceptions)
+            ::DeleteFileA(m_path);
+    }
+    AnsweringNote(const AnsweringNote&) = delete;
+    AnsweringNote& operator=(const AnsweringNote&) = delete;
+
+private:
+    CString m_path;
+    int m_exceptions;
+};
+
 } // namespace
+
+CString UnansweredNotePath(const CString& appPath)
+{
+    return appPath.IsEmpty() ? CString() : appPath + "\\Answering.txt";
+}
+
+void CRequestEngine::ReportUnansweredMail()
+{
+    const CString path = UnansweredNotePath(m_strAppPath);
+    if (path.IsEmpty())
+        return;
+    HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    char text[1024] = {};
+    DWORD read = 0;
+    ::ReadFile(h, text, sizeof text - 1, &read, nullptr);
+    ::CloseHandle(h);
+    CString line;
+    line.Format(ENGINE_TEXT_UNANSWERED, text);
+    LogLine(line);
+    ::DeleteFileA(path);
+}
 
 bool CRequestEngine::CheckSender(CString& address, const CString& name, const CString& subject, int& shortReply)
 {
-    bool accepted = IsSenderAccepted(g_Settings, address, name, g_DocumentStrings.GetCount() > 0);
+    bool accepted = IsSenderAccepted(g_Settings, address, g_DocumentStrings.GetCount() > 0);
     shortReply = IsShortReplySender(g_Settings, address) ? 1 : 0;
     address = ApplyForwardRules(g_Settings, address);
     if (!accepted) {
@@ -110,6 +167,11 @@ void CRequestEngine::OnProcess()
         return;
     CString address = OriginatorAddress(envelope);
     CString subject = Subject(envelope);
+    // Mail that a machine sent on its own is never answered (nor acted on):
+    // an answer could start a loop with another responder. It stays unread
+    // for the user.
+    if (envelope.GetMessageType() == ZLM_MESSAGE_TYPE_AUTOMATIC || IsAutomaticMail(address, subject))
+        return;
     subject.MakeUpper();
 
     if (g_Settings.GetMyName().IsEmpty()) {
@@ -161,6 +223,9 @@ int CRequestEngine::ProcessMail(CString messageID, CZLMMapiMessage* envelope, in
     if (!CheckSender(address, name, envelopeSubject, shortReply))
         return 0;
 
+    std::unique_ptr<AnsweringNote> note;
+    if (!tentative)
+        note = std::make_unique<AnsweringNote>(m_strAppPath, messageID + " \"" + envelopeSubject + "\" from " + address);
     CZLMMapiMessage message;
     if (!m_pSession || m_pSession->ReadMail(messageID, tentative ? MAPI_PEEK : 0, message, nullptr) != 0)
         return 0;
@@ -210,6 +275,8 @@ void CRequestEngine::ProcessHelpRequest(CString messageID, CZLMMapiMessage* enve
 {
     if (!m_pSession)
         return;
+    // From here until the help went out the mail counts as read.
+    AnsweringNote note(m_strAppPath, messageID + " \"" + Subject(*envelope) + "\" from " + OriginatorAddress(*envelope));
     {
         CZLMMapiMessage message;
         if (m_pSession->ReadMail(messageID, 0, message, nullptr) == 0)

@@ -33,6 +33,9 @@ extern CString g_strLastProcessedID;
 // Set while the dictionary test runs; the watchdog clears it.
 extern int g_bHoldLog;
 
+// The note of the mail being answered: "Answering.txt" in the program folder.
+CString UnansweredNotePath(const CString& appPath);
+
 class CRequestEngine {
 public:
     CRequestEngine();
@@ -70,6 +73,10 @@ public:
 
     // The mail road: the ID_PROCESS handler's work for m_strMessageID.
     void OnProcess();
+    // At start: logs the mail that the last run marked read and did not
+    // finish answering (it crashed or was killed), from the note that the
+    // mail road keeps in m_strAppPath.
+    void ReportUnansweredMail();
     int IsMailForMe(CString* upperSubject, CString* messageID, CString* senderAddress);
     int ProcessMail(CString messageID, CZLMMapiMessage* envelope, int tentative);
     void ProcessHelpRequest(CString messageID, CZLMMapiMessage* envelope, int flag);

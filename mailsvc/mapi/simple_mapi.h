@@ -81,3 +81,9 @@ constexpr ULONG ZLM_MAPI_PAST_END = 96;           // a position past the end of 
 constexpr ULONG ZLM_MAPI_NO_STORAGE = 97;         // the list or message has nothing to read or write into
 constexpr ULONG ZLM_MAPI_HAS_STORAGE = 98;        // the storage exists; empty it first
 constexpr ULONG ZLM_MAPI_NO_MEMORY = 99;          // out of memory
+
+// The message type of mail that a machine sent on its own. The mail provider
+// gives it to mail whose header fields say so (Auto-Submitted, Precedence
+// bulk/junk/list, X-Autoreply, X-Autorespond); the assistant's own answers go
+// out with it, and the provider marks them "Auto-Submitted: auto-replied".
+constexpr const char* ZLM_MESSAGE_TYPE_AUTOMATIC = "IPM.Note.Automatic";

@@ -129,6 +129,10 @@ void MAPIOutgoingMessage::DeliverMode0()
 
         m_Message.SetSubject(m_strSubject);
         m_Message.SetNoteText(m_strText);
+        // An answer is marked as sent by a machine, so that another
+        // assistant or responder does not answer it in turn.
+        if (m_bAutomatic)
+            m_Message.SetMessageType(ZLM_MESSAGE_TYPE_AUTOMATIC);
 
         if (!m_AttachmentPaths.empty()) {
             m_Files.CreatePointer(static_cast<WORD>(std::min<size_t>(m_AttachmentPaths.size(), 0xFFFF)));
@@ -218,18 +222,18 @@ void MAPIOutgoingMessage::DeliverWeb(const CString& user, bool closeOlder)
         msg->m_strBody = m_strText;
         msg->m_strSender = m_strFrom;
         msg->m_bCloseOlder = closeOlder;
-        // Copies are named after the web message: its identifier is unique
-        // among the messages that exist, so no copy overwrites a file that
-        // another message (still shown, or about to be closed) owns.
-        const int number = msg->GetMessageID();
+        // Copies are named after a random tag of the message's own: no copy
+        // overwrites a file that another message owns, and nobody can guess
+        // the name of another user's copy.
+        const CString tag = webmsg::NewWebFileTag();
         std::vector<CString> names;
         for (size_t i = 0; i < m_AttachmentPaths.size(); ++i) {
             const CString& path = m_AttachmentPaths[i];
-            CString name = reply::WebCopyName(number, path);
+            CString name = reply::WebCopyName(tag, path);
             if (std::find_if(names.begin(), names.end(), [&](const CString& n) { return n.CompareNoCase(name) == 0; }) !=
                 names.end()) {
                 // Two files of one name: the later one carries its position as well.
-                name.Format("%d-%d-%s%s", number, static_cast<int>(i), static_cast<LPCTSTR>(GetFileName(path)),
+                name.Format("%s-%d-%s%s", static_cast<LPCTSTR>(tag), static_cast<int>(i), static_cast<LPCTSTR>(GetFileName(path)),
                             static_cast<LPCTSTR>(GetExtension(path)));
             }
             const CString target = webmsg::WebFilePath(CWMOptions::m_strAssistantWWWDir, name);

@@ -25,6 +25,9 @@ public:
     // Mail mode only: the list becomes the mail's attachments.
     void Attach(CZLMMapiFile* list);
     CZLMMapiMessage* GetMessagePtr() { return &m_Message; }
+    // Mail that a person wrote (the web pages' forms): it goes out without
+    // the automatic mark that the assistant's own answers carry.
+    void WrittenByUser() { m_bAutomatic = false; }
 
 private:
     void DeliverMode0();
@@ -47,4 +50,5 @@ private:
     CString* m_pLog;
     int m_nMode;
     int m_nMailMode;
+    bool m_bAutomatic = true;
 };

@@ -30,10 +30,10 @@ CString WebUser(const CString& to, int mode)
     return to.Mid(kWebRequestLength);
 }
 
-CString WebCopyName(int number, const CString& path)
+CString WebCopyName(const CString& tag, const CString& path)
 {
     CString name;
-    name.Format("%d-%s%s", number, static_cast<LPCTSTR>(GetFileName(path)), static_cast<LPCTSTR>(GetExtension(path)));
+    name.Format("%s-%s%s", static_cast<LPCTSTR>(tag), static_cast<LPCTSTR>(GetFileName(path)), static_cast<LPCTSTR>(GetExtension(path)));
     return name;
 }
 

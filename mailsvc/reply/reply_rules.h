@@ -22,8 +22,8 @@ int DeliveryMode(const CString& to, int mode);
 // (mode 2) or the whole requester (mode 9). Empty when there is none.
 CString WebUser(const CString& to, int mode);
 
-// Name of an attachment's copy in the web folder: number, "-", the file's
-// name and extension ("12-pic.jpg").
-CString WebCopyName(int number, const CString& path);
+// Name of an attachment's copy in the web folder: tag, "-", the file's
+// name and extension ("<tag>-pic.jpg").
+CString WebCopyName(const CString& tag, const CString& path);
 
 } // namespace reply

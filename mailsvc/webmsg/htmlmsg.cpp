@@ -156,10 +156,13 @@ CString CHTMLMsg::RenderHTML()
 {
     const std::string block = static_cast<const char*>(g_HTMLMgr.LoadHTMLResource(189));
 
+    // The links carry the user's id: the web server serves a copy only to
+    // the session of the message that owns it.
     std::string attachments;
+    const std::string query = "?UserID=" + webmsg::EscapeURLText(m_strUserID);
     for (POSITION pos = m_AttachmentNames.GetHeadPosition(); pos;) {
         const CString& name = m_AttachmentNames.GetNext(pos);
-        const std::string link = "\"\\~@assistant@\\" + webmsg::EscapeHTML(name) + "\"";
+        const std::string link = "\"\\~@assistant@\\" + webmsg::EscapeURLText(name) + query + "\"";
         attachments += "<tr><td><center><a href=" + link + ">";
         if (webmsg::IsPictureName(name))
             attachments += "<img src=" + link + ">";
@@ -241,7 +244,8 @@ void CZLMHTMLMgr::AttachMessage(CHTMLMsg* message)
     } catch (...) {
     }
     try {
-        RenewSession(message->m_strUserID);
+        EndExpiredLocked();
+        RenewSession(message->m_strUserID, true);
     } catch (...) {
     }
     m_messages.push_back(message);
@@ -298,62 +302,74 @@ CString CZLMHTMLMgr::RenderHTMLForUser(CString user)
     return page;
 }
 
-void CZLMHTMLMgr::RenewSession(const CString& user)
+bool CZLMHTMLMgr::FindAttachmentOwner(const CString& name, CString& user)
 {
-    const CTime expires = CTime::GetCurrentTime() + CTimeSpan(0, kSessionHours, 0, 0);
-    for (HTMLSession& s : m_sessions) {
-        if (s.m_strUserID.Compare(user) == 0) {
-            s.m_tExpires = expires;
-            return;
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    for (CHTMLMsg* m : m_messages) {
+        for (POSITION pos = m->m_AttachmentNames.GetHeadPosition(); pos;) {
+            if (m->m_AttachmentNames.GetNext(pos).CompareNoCase(name) == 0) {
+                user = m->m_strUserID;
+                return true;
+            }
         }
     }
-    m_sessions.push_back({user, expires});
+    return false;
+}
+
+void CZLMHTMLMgr::RenewSession(const CString& user, bool proven)
+{
+    const std::string key = static_cast<const char*>(user);
+    const time_t expires = (CTime::GetCurrentTime() + CTimeSpan(0, kSessionHours, 0, 0)).GetTime();
+    auto it = m_sessions.find(key);
+    if (it == m_sessions.end()) {
+        while (m_sessions.size() >= static_cast<size_t>(kMaxSessions)) {
+            const std::string victim = !m_unproven.empty() ? m_unproven.begin()->second : m_byExpiry.begin()->second;
+            EndSessionLocked(victim.c_str());
+        }
+        const Session made = {expires, m_nextMade++, proven};
+        m_sessions.emplace(key, made);
+        m_byExpiry.emplace(expires, key);
+        if (!proven)
+            m_unproven.emplace(made.made, key);
+        return;
+    }
+    Session& s = it->second;
+    m_byExpiry.erase({s.expires, key});
+    s.expires = expires;
+    m_byExpiry.emplace(expires, key);
+    if (proven && !s.proven) {
+        m_unproven.erase({s.made, key});
+        s.proven = true;
+    }
+}
+
+void CZLMHTMLMgr::EndExpiredLocked()
+{
+    const time_t now = CTime::GetCurrentTime().GetTime();
+    while (!m_byExpiry.empty() && m_byExpiry.begin()->first <= now) {
+        const std::string user = m_byExpiry.begin()->second;
+        EndSessionLocked(user.c_str());
+    }
 }
 
 BOOL CZLMHTMLMgr::IsActiveSession(CString user)
 {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
-    const CTime now = CTime::GetCurrentTime();
-    for (const HTMLSession& s : m_sessions) {
-        if (s.m_strUserID.Compare(user) == 0) {
-            if (s.m_tExpires > now)
-                return TRUE;
-            EndSessionLocked(user);
-            return FALSE;
-        }
-    }
-    return FALSE;
+    EndExpiredLocked();
+    return m_sessions.count(static_cast<const char*>(user)) ? TRUE : FALSE;
 }
 
-void CZLMHTMLMgr::ActivateSession(CString user)
+void CZLMHTMLMgr::ActivateSession(CString user, bool proven)
 {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
-    EndExpiredLocked(user);
-    RenewSession(user);
-}
-
-void CZLMHTMLMgr::EndExpiredLocked(const CString& user)
-{
-    const CTime now = CTime::GetCurrentTime();
-    for (const HTMLSession& s : m_sessions) {
-        if (s.m_strUserID.Compare(user) == 0) {
-            if (s.m_tExpires <= now)
-                EndSessionLocked(user);
-            return;
-        }
-    }
+    EndExpiredLocked();
+    RenewSession(user, proven);
 }
 
 void CZLMHTMLMgr::CheckForSessionTimeouts()
 {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
-    const CTime now = CTime::GetCurrentTime();
-    std::vector<CString> expired;
-    for (const HTMLSession& s : m_sessions)
-        if (s.m_tExpires <= now)
-            expired.push_back(s.m_strUserID);
-    for (const CString& user : expired)
-        EndSessionLocked(user);
+    EndExpiredLocked();
 }
 
 void CZLMHTMLMgr::EndUserSession(CString user)
@@ -376,10 +392,12 @@ void CZLMHTMLMgr::EndSessionLocked(const CString& user)
         } catch (...) {
         }
     }
-    auto s = std::find_if(m_sessions.begin(), m_sessions.end(),
-                          [&](const HTMLSession& r) { return r.m_strUserID.Compare(user) == 0; });
-    if (s != m_sessions.end())
+    auto s = m_sessions.find(static_cast<const char*>(user));
+    if (s != m_sessions.end()) {
+        m_byExpiry.erase({s->second.expires, s->first});
+        m_unproven.erase({s->second.made, s->first});
         m_sessions.erase(s);
+    }
 }
 
 int CZLMHTMLMgr::GetMessageCount()

@@ -7,8 +7,13 @@
 #include "fx/collections.h"
 #include "fx/time.h"
 
+#include <cstdint>
 #include <functional>
 #include <mutex>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CHTMLMsg {
@@ -35,7 +40,9 @@ public:
     CString m_strBody;
     CString m_strSender;
     CString m_strUserID;
-    CStringList m_AttachmentNames;  // files in CWMOptions::m_strAssistantWWWDir, owned
+    // Files in CWMOptions::m_strAssistantWWWDir, owned; served only to this
+    // message's user (their names start with webmsg::NewWebFileTag()).
+    CStringList m_AttachmentNames;
     bool m_bCloseOlder;
     CString m_strSpare;
     char m_szBackTag[8];  // "gsMLMTH"
@@ -51,10 +58,6 @@ private:
     int m_nMessageID;
 };
 
-struct HTMLSession {
-    CString m_strUserID;
-    CTime m_tExpires;
-};
 
 class CZLMHTMLMgr : public CObject {
     DECLARE_DYNAMIC(CZLMHTMLMgr)
@@ -79,11 +82,18 @@ public:
     bool ExecuteMessageAction(int messageID, const CString& user, const CString& action);
 
     CString RenderHTMLForUser(CString user);
-    // True while the user's session has not expired; an expired session is
-    // ended here.
+    // The user whose attached message owns the web copy called name (names
+    // compared without case, as the file system does); false when no
+    // message owns it.
+    bool FindAttachmentOwner(const CString& name, CString& user);
+    // True while the user's session has not expired. Expired sessions are
+    // ended by every call that looks at sessions.
     BOOL IsActiveSession(CString user);
     // Starts the user's session, or renews it when it is still running.
-    void ActivateSession(CString user);
+    // proven false: a session nobody has used yet (the entry page hands one
+    // to every visitor); when the sessions are at their bound, the oldest of
+    // those goes first.
+    void ActivateSession(CString user, bool proven = true);
     // Ends every session that has expired.
     void CheckForSessionTimeouts();
     void EndUserSession(CString user);
@@ -101,14 +111,27 @@ public:
 
     // Sessions last this long after their last use.
     static const int kSessionHours = 2;
+    // At most this many sessions at once: a new one beyond it ends the oldest
+    // session nobody has used, else the one that would expire first.
+    static constexpr int kMaxSessions = 1000;
 
 private:
-    void RenewSession(const CString& user);
+    struct Session {
+        time_t expires;
+        uint64_t made;  // order of creation
+        bool proven;
+    };
+    void RenewSession(const CString& user, bool proven);
     void EndSessionLocked(const CString& user);
-    void EndExpiredLocked(const CString& user);
+    void EndExpiredLocked();
 
     std::vector<CHTMLMsg*> m_messages;
-    std::vector<HTMLSession> m_sessions;
+    // Sessions by user id, with two orders for the sweeps: by expiry, and
+    // the unproven ones by creation.
+    std::unordered_map<std::string, Session> m_sessions;
+    std::set<std::pair<time_t, std::string>> m_byExpiry;
+    std::set<std::pair<uint64_t, std::string>> m_unproven;
+    uint64_t m_nextMade = 0;
     std::recursive_mutex m_lock;
 };
 

@@ -24,6 +24,24 @@ std::string EscapeHTML(const char* text)
     return out;
 }
 
+std::string EscapeURLText(const char* text)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    if (!text)
+        return out;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        if (std::isalnum(*p) || std::strchr("-._~", *p)) {
+            out += static_cast<char>(*p);
+        } else {
+            out += '%';
+            out += kHex[*p >> 4];
+            out += kHex[*p & 15];
+        }
+    }
+    return out;
+}
+
 std::string FillPlaceholders(const std::string& tmpl, const Placeholders& values)
 {
     std::string out;

@@ -14,6 +14,10 @@ namespace webmsg {
 // in text that came from outside and be filled in later.
 std::string EscapeHTML(const char* text);
 
+// Percent-encodes every byte but letters, digits and "-._~", for a name or a
+// value inside a link (so "?", "#", "%", "@" and blanks stay in it as data).
+std::string EscapeURLText(const char* text);
+
 // Replaces every "@name@" of tmpl whose name is in values by its value, in one
 // pass from left to right: a value is never searched again, so text put in
 // cannot bring placeholders of its own. Unknown names stay as they are.

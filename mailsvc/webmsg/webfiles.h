@@ -12,5 +12,8 @@ CString WebFilePath(const CString& dir, const CString& name);
 bool CopyWebFile(const CString& source, const CString& target);
 // Deletes the file; false when it could not (missing or locked).
 bool DeleteWebFile(const CString& path);
+// 32 hex digits from the system's random source: the start of a web copy's
+// name, so that nobody can guess the name of another user's attachment.
+CString NewWebFileTag();
 
 } // namespace webmsg

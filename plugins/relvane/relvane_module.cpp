@@ -267,10 +267,11 @@ void CForwardRequest::DeliverWeb(CZLMMapiMessage& message, const CString& subjec
     // The recipient text: what the request named (mode 2 only runs without one).
     page->m_strSender = m_strRecipient;
     CZLMMapiFile& files = message.GetFiles();
+    const CString tag = webmsg::NewWebFileTag();  // unguessable copy names
     for (ULONG i = 0; i < files.GetSize(); ++i) {
         files.SetPosition(i);
         CString name;
-        name.Format("%d-%s", page->GetMessageID(), (LPCTSTR)files.GetFileName());
+        name.Format("%s-%s", (LPCTSTR)tag, (LPCTSTR)files.GetFileName());
         if (webmsg::CopyWebFile(files.GetPathName(), webmsg::WebFilePath(CWMOptions::m_strAssistantWWWDir, name)))
             page->m_AttachmentNames.AddTail(name);
     }

@@ -63,12 +63,13 @@ void CMessagePage::ExecuteAction(CString action)
     page->m_strSender = m_strSender;
     page->m_strSpare = m_strSpare;
     // The form's own copies of the attachments: the old name's part after its
-    // first "-" under the form's number.
+    // first "-" under a tag of the form's own.
+    const CString tag = webmsg::NewWebFileTag();
     for (POSITION pos = m_AttachmentNames.GetHeadPosition(); pos;) {
         CString old = m_AttachmentNames.GetNext(pos);
         int dash = old.Find('-');
         CString name;
-        name.Format("%d-%s", page->GetMessageID(), (LPCTSTR)(dash >= 0 ? old.Mid(dash + 1) : old));
+        name.Format("%s-%s", (LPCTSTR)tag, (LPCTSTR)(dash >= 0 ? old.Mid(dash + 1) : old));
         if (webmsg::CopyWebFile(webmsg::WebFilePath(CWMOptions::m_strAssistantWWWDir, old),
                         webmsg::WebFilePath(CWMOptions::m_strAssistantWWWDir, name)))
             page->m_AttachmentNames.AddTail(name);
@@ -104,6 +105,7 @@ void CReplyFormPage::ExecuteAction(CString action)
     PlugInLogon();
     {
         MAPIOutgoingMessage answer(&g_PlugInMapi, g_PlugIn.m_pLog, &address, &address, MODE_EMAIL);
+        answer.WrittenByUser();  // the web user's own reply or forward
         answer.Subject(&subject);
         answer.Text(&body);
         if (attach)

@@ -172,10 +172,37 @@ TEST(HttpParse, ReaderCapsHeadAndBody)
         EXPECT_EQ(r.version, kHttpVersion09);
         EXPECT_EQ(r.url, "/a.txt");
     }
+    // Bare LF line ends, whole or byte by byte: the head ends at the first
+    // empty line, the body follows by its length.
+    struct LineEnds {
+        std::string text, head, body;
+    } ends[] = {
+        {"POST /f HTTP/1.0\nContent-Length: 3\n\nabcX", "POST /f HTTP/1.0\nContent-Length: 3\n\n", "abc"},
+        {"GET / HTTP/1.0\nHost: x\r\n\r\n", "GET / HTTP/1.0\nHost: x\r\n\r\n", ""},
+        {"GET / HTTP/1.0\r\nHost: x\n\r\n", "GET / HTTP/1.0\r\nHost: x\n\r\n", ""},
+    };
+    for (const LineEnds& c : ends) {
+        for (bool bytewise : {false, true}) {
+            RequestReader reader;
+            RequestReader::State state = RequestReader::NeedMore;
+            if (bytewise)
+                for (std::size_t i = 0; i < c.text.size() && state == RequestReader::NeedMore; ++i)
+                    state = reader.Feed(&c.text[i], 1);
+            else
+                state = reader.Feed(c.text.data(), c.text.size());
+            EXPECT_EQ(state, RequestReader::Complete) << c.text << " bytewise " << bytewise;
+            EXPECT_EQ(reader.Head(), c.head);
+            EXPECT_EQ(reader.Body(), c.body);
+            HttpRequest r;
+            EXPECT_TRUE(ParseRequest(reader.Head(), reader.Body(), r)) << c.text;
+            EXPECT_EQ(r.version, MakeHttpVersion(1, 0));
+        }
+    }
     struct Case {
         std::string text;
         RequestReader::State state;
     } cases[] = {
+        {"GET / HTTP/1.0\nX: " + std::string(kMaxRequestHead, 'a') + "\n\n", RequestReader::TooLarge},
         {"GET / HTTP/1.0\r\nX: " + std::string(kMaxRequestHead, 'a'), RequestReader::TooLarge},
         {"GET / HTTP/1.0\r\nX: " + std::string(kMaxRequestHead, 'a') + "\r\n\r\n", RequestReader::TooLarge},
         {"POST / HTTP/1.0\r\nContent-Length: 99999999\r\n\r\n", RequestReader::TooLarge},

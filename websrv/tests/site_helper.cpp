@@ -16,9 +16,11 @@
 namespace {
 
 HANDLE g_never = nullptr;
+std::string g_folder;
 
-// Answers "time" as a web message, "slow" by waiting for ever (a request
-// still in progress when the server stops); anything else is not understood.
+// Answers "time" as a web message ("attach" with the file "<folder>\note.txt"
+// attached), "slow" by waiting for ever (a request still in progress when the
+// server stops); anything else is not understood.
 int StandInProcess(CString* text, CString* address, CString* name, CString* subject, CString* messageText,
                    CZLMMapiFile*, int pass, int, int mode)
 {
@@ -28,7 +30,7 @@ int StandInProcess(CString* text, CString* address, CString* name, CString* subj
         ::WaitForSingleObject(g_never, INFINITE);
         return 0;
     }
-    if (text->Find("time") < 0 && text->Find("echo") < 0)
+    if (text->Find("time") < 0 && text->Find("echo") < 0 && text->Find("attach") < 0)
         return 0;
     CString log;
     CString from = "Assistant <b>";
@@ -37,6 +39,8 @@ int StandInProcess(CString* text, CString* address, CString* name, CString* subj
     CString body = "You asked: " + *messageText + "\nIt is noon.";
     out.Subject(&subj);
     out.Text(&body);
+    if (text->Find("attach") >= 0)
+        out.Attach((g_folder + "\\note.txt").c_str());
     return 1;
 }
 
@@ -61,6 +65,7 @@ int main(int argc, char** argv)
     if (argc < 3)
         return 2;
     const std::string folder = argv[1];
+    g_folder = folder;
     const std::string flags = argv[2];
     g_never = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     ::CreateDirectoryA(folder.c_str(), nullptr);

@@ -288,6 +288,67 @@ class Protocol(unittest.TestCase):
         s, _, body = curl(self.site.base + "/index.html")
         self.assertEqual(s, 200)
 
+    def test_slow_and_silent_clients_do_not_hold_the_site(self):
+        # A silent peer, a trickling one and a half-sent head stay open while
+        # other requests are answered at once (each is read on its own; the
+        # request time-out is 2 s here).
+        held = []
+        try:
+            for first in [b"", b"GET /index.html HT", b"GET /index.html HTTP/1.0\r\nX: y"]:
+                s = socket.create_connection(("127.0.0.1", self.site.port))
+                if first:
+                    s.sendall(first)
+                held.append(s)
+            time.sleep(0.2)
+            for _ in range(3):
+                held[1].sendall(b"T")
+                start = time.monotonic()
+                s, _, body = curl(self.site.base + "/index.html")
+                self.assertEqual((s, body), (200, b"<html>public index</html>"))
+                self.assertLess(time.monotonic() - start, 1.5)  # a held connection would take 2 s
+            # Bare LF line ends end the head as CR LF do.
+            answer = raw(self.site.port, b"GET /a%20b.txt HTTP/1.0\nUser-Agent: x\n\n", timeout=5)
+            self.assertTrue(answer.startswith(b"HTTP/1.0 200 OK\r\n"), answer[:60])
+            self.assertTrue(answer.endswith(b"blank name"))
+            answer = raw(self.site.port, b"POST /~private/a%26b.txt HTTP/1.0\nContent-Length: 2\n\nab", timeout=5)
+            self.assertTrue(answer.startswith(b"HTTP/1.0 "), answer[:60])
+        finally:
+            for s in held:
+                s.close()
+
+    def test_connections_beyond_the_bound_are_refused(self):
+        many, bound = 60, 32
+        socks = []
+        try:
+            for _ in range(many):
+                socks.append(socket.create_connection(("127.0.0.1", self.site.port)))
+            for s in socks:
+                s.setblocking(False)
+            # Those beyond the bound are closed at once, well within the 2 s
+            # request time-out that ends the others.
+            closed = set()
+            deadline = time.monotonic() + 1.5
+            while len(closed) < many - bound and time.monotonic() < deadline:
+                for i, s in enumerate(socks):
+                    if i in closed:
+                        continue
+                    try:
+                        if s.recv(1) == b"":
+                            closed.add(i)
+                    except BlockingIOError:
+                        pass  # still open: being read
+                    except OSError:
+                        closed.add(i)  # reset
+                time.sleep(0.05)
+            self.assertGreaterEqual(len(closed), many - bound)
+            self.assertLess(len(closed), many)
+        finally:
+            for s in socks:
+                s.close()
+        # Nothing stays queued: the next request is answered.
+        s, _, body = curl(self.site.base + "/index.html")
+        self.assertEqual((s, body), (200, b"<html>public index</html>"))
+
     def test_large_answers(self):
         # More than the socket buffers hold: the answer goes out in parts.
         data = bytes(range(256)) * (64 * 1024)
@@ -385,6 +446,38 @@ class AssistantSite(unittest.TestCase):
         # A forged UserID with markup is never echoed raw.
         _, _, page = post(self.site, {"UserID": '"><script>x</script>', "B1": "Go!", "req": "echo"})
         self.assertNotIn(b"<script>x", page)
+
+    def test_attachments_only_to_their_session(self):
+        a, _ = self.login()
+        b, _ = self.login()
+        write(self.site.path("note.txt"), "for a only")
+        _, _, page = post(self.site, {"UserID": a, "req": "attach it", "B1": "Go!"})
+        m = re.search(rb'href="\\~Ann-Lee\\([^"?]*)\?UserID=([^"]*)"', page)
+        self.assertIsNotNone(m, page)
+        name, linked = m.group(1).decode(), m.group(2).decode()
+        self.assertEqual(linked, a)
+        self.assertRegex(name, r"^[0-9a-f]{32}-note\.txt$")  # no running number to guess
+        copy = self.site.path("PrivatKorvaneantFiles", name)
+        self.assertTrue(os.path.exists(copy))
+        url = self.site.base + "/~Ann-Lee/" + name
+        self.assertEqual(curl(url + "?UserID=" + a)[::2], (200, b"for a only"))
+        for other in [url, url + "?UserID=" + b, url + "?UserID=forged", url + "?UserID=" + a.upper()]:
+            s, _, body = curl(other)
+            self.assertEqual(s, 404, other)
+            self.assertNotIn(b"for a only", body)
+        # A file in the folder that no message owns goes to nobody.
+        write(self.site.path("PrivatKorvaneantFiles", "stray.txt"), "stray")
+        self.assertEqual(curl(self.site.base + "/~Ann-Lee/stray.txt?UserID=" + a)[0], 404)
+        # Closing the message deletes the copy.
+        post(self.site, {"UserID": a, "MessageID": message_ids(page)[0], "B3": "X"})
+        self.assertFalse(os.path.exists(copy))
+        self.assertEqual(curl(url + "?UserID=" + a)[0], 404)
+        # Logging out deletes the copies of the session's messages as well.
+        _, _, page = post(self.site, {"UserID": a, "req": "attach again", "B1": "Go!"})
+        name = re.search(rb'href="\\~Ann-Lee\\([^"?]*)\?', page).group(1).decode()
+        self.assertTrue(os.path.exists(self.site.path("PrivatKorvaneantFiles", name)))
+        post(self.site, {"UserID": a, "B2": "X"})
+        self.assertFalse(os.path.exists(self.site.path("PrivatKorvaneantFiles", name)))
 
     def test_compose_and_send(self):
         uid, _ = self.login()

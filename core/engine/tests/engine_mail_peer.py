@@ -21,11 +21,13 @@ AUTO_TEXT = ("I'm sorry, I had trouble understanding what it is you wanted me to
 HELP_HEAD = "These plugins are currently active:\n------------------\n"
 
 
-def mail(sender, subject, body):
+def mail(sender, subject, body, **fields):
     m = EmailMessage()
     m["From"] = sender
     m["To"] = "vindi@localhost"
     m["Subject"] = subject
+    for name, value in fields.items():
+        m[name.replace("_", "-")] = value
     if body is not None:  # None: a mail without any body
         m.set_content(body)
     return m
@@ -116,7 +118,8 @@ if carol:
           and "EngineTestB" not in text, repr(text))
 check("requests: no answer to a bounce", not answers_to(answers, "MAILER-DAEMON"))
 check("requests: nothing to mail not for the assistant", not answers_to(answers, "dave@example.org"))
-check("requests: mail not for the assistant stays unread", unread == ["hello there"], unread)
+check("requests: mail not for the assistant and automatic mail stay unread",
+      sorted(unread) == ["Vindi: Undelivered Mail Returned to Sender", "hello there"], unread)
 erin = answers_to(answers, "erin@example.org")
 check("requests: final pass after a tentative take", [str(a["Subject"]) for a in erin] == ["Done: send me new mail"],
       [str(a["Subject"]) for a in erin])
@@ -148,12 +151,22 @@ check("short: forward rule without regard to case",
       and not answers_to(answers, "phone@carrier.example"), [(to_of(a), str(a["Subject"])) for a in answers])
 check("short: nothing else", len(answers) == 4, [(to_of(a), str(a["Subject"])) for a in answers])
 
-# 3. Automatic mail never gets the automatic reply (no name: every mail is processed).
+# 3. Automatic mail is never answered, not even a request in it (no name:
+# every mail is processed): machine senders, responders' subjects and senders,
+# and the header fields that the mail provider turns into the message type.
 ok, answers, unread = run_case("AutoReplyLoopGuard", [
     mail("Other Assistant <assistant2@example.org>", AUTO_SUBJECT, AUTO_TEXT),
     mail("postmaster@example.net", "Delivery report", "zork"),
-    mail("no-reply@shop.example", "Your order", "zork"),
+    mail("no-reply@shop.example", "Your order", "send me new mail"),
     mail("gina@example.org", "anything", "zork qqq"),
+    mail("ann@example.org", "Out of Office: back on Monday", "send me new mail"),
+    mail("ann@example.org", "Automatic reply: lunch", "send me new mail"),
+    mail("vacation@example.org", "Re: lunch", "send me new mail"),
+    mail("ann@example.org", "Re: lunch", "send me new mail", Auto_Submitted="auto-replied"),
+    mail("ann@example.org", "Re: lunch", "send me new mail", Precedence="bulk"),
+    mail("ann@example.org", "Re: lunch", "send me new mail", Precedence="list"),
+    mail("ann@example.org", "Re: lunch", "send me new mail", X_Autoreply="yes"),
+    mail("ann@example.org", "Re: lunch", "send me new mail", X_Autorespond="yes"),
 ])
 check("loop guard: engine test", ok)
 check("loop guard: only the person gets the automatic reply",
@@ -161,12 +174,16 @@ check("loop guard: only the person gets the automatic reply",
       or [str(a["Subject"]) for a in answers_to(answers, "gina@example.org")] == [AUTO_SUBJECT] and len(answers) == 1,
       [(to_of(a), str(a["Subject"])) for a in answers])
 
-# 4. A non-empty accepted-sender list is in force without any ".kvn" document.
+# 4. A non-empty accepted-sender list is in force without any ".kvn" document;
+# an accepted address written as the display name lets nobody in.
 ok, answers, unread = run_case("AcceptedSenders", [
     mail("boss@example.org", "Vindi please", "zork qqq"),
     mail("mallory@example.org", "Vindi please", "send me new mail"),
+    mail('"boss@example.org" <stranger@elsewhere.example>', "Vindi please", "send me new mail"),
 ])
 check("accepted: engine test", ok)
+check("accepted: a spoofed display name gets nothing", not answers_to(answers, "stranger@elsewhere.example"),
+      [(to_of(a), str(a["Subject"])) for a in answers])
 check("accepted: only the accepted sender is answered",
       [(str(a["Subject"])) for a in answers_to(answers, "boss@example.org")] == [AUTO_SUBJECT] and len(answers) == 1,
       [(to_of(a), str(a["Subject"])) for a in answers])

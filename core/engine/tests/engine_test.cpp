@@ -102,6 +102,7 @@ protected:
         m_engine.m_pDictionary = m_dictionary.get();
         m_engine.m_pParseOptions = m_options.p;
         m_engine.m_pSession = &m_session;
+        m_engine.m_strAppPath = m_dir.path().c_str();
         m_engine.m_SendCommand = [this](unsigned id) {
             m_commands.push_back(id);
             if (id == ID_PROCESS)
@@ -411,6 +412,22 @@ TEST(EngineSeams, WebSiteTakesTheEnginesEntriesAndLock)
     core.leaveRequest();
 }
 
+TEST_F(EngineFixture, MailLeftUnansweredByTheLastRunIsLoggedOnceAtStart)
+{
+    // What the mail road leaves when the program dies between marking a mail
+    // read and sending its answer.
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("Answering.txt"), "1700.M1P1.x \"Vindi, x\" from a@example.org"));
+    m_engine.ReportUnansweredMail();
+    EXPECT_GE(g_strLog.Find("A request was marked read but never answered: 1700.M1P1.x \"Vindi, x\" from "
+                            "a@example.org\r\n"),
+              0)
+        << static_cast<const char*>(g_strLog);
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("Answering.txt")));
+    g_strLog.Empty();
+    m_engine.ReportUnansweredMail();
+    EXPECT_TRUE(g_strLog.IsEmpty());
+}
+
 TEST_F(EngineFixture, NoMainWindowNoTick)
 {
     m_engine.m_SendCommand = nullptr;
@@ -435,8 +452,9 @@ TEST_F(EngineMail, Requests)
         GTEST_SKIP() << "run by engine_mail_peer.py";
     int dispatched = DriveMail();
     EXPECT_EQ(dispatched, 7);
-    // The last whole sweep saw only the mail that is not for the assistant.
-    EXPECT_EQ(m_engine.m_nUnreadCount, 1);
+    // The last whole sweep saw only the mail that is not for the assistant
+    // and the bounce (automatic mail is left alone, unread).
+    EXPECT_EQ(m_engine.m_nUnreadCount, 2);
     std::vector<std::string> events = Events();
     // Not for the assistant: the tentative pass only.
     EXPECT_TRUE(Has(events, "A alert hello there|-1"));
@@ -454,6 +472,8 @@ TEST_F(EngineMail, Requests)
     ClearEvents();
     EXPECT_EQ(DriveMail(), 0);
     EXPECT_TRUE(Events().empty());
+    // Every answer was finished: no note of an unanswered mail is left.
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("Answering.txt")));
 }
 
 TEST_F(EngineMail, ShortRepliesForwardsAndOddMail)
@@ -482,7 +502,9 @@ TEST_F(EngineMail, AutoReplyLoopGuard)
     if (!LogOnToPeerMaildir())
         GTEST_SKIP() << "run by engine_mail_peer.py";
     g_Settings.SetMyName("");
-    EXPECT_EQ(DriveMail(), 4);
+    EXPECT_EQ(DriveMail(), 12);
+    // Only gina's mail reached an action.
+    EXPECT_FALSE(Has(Events(), "A send"));
 }
 
 TEST_F(EngineMail, AcceptedSenders)
@@ -491,9 +513,11 @@ TEST_F(EngineMail, AcceptedSenders)
         GTEST_SKIP() << "run by engine_mail_peer.py";
     g_Settings.AddOKAddress("boss@example.org");
     ASSERT_EQ(g_DocumentStrings.GetCount(), 0);  // no ".kvn" document opened
-    EXPECT_EQ(DriveMail(), 2);
-    EXPECT_GE(g_strLog.Find("A request for services came in from an unauthorized user. (mallory@example.org)\r\n"), 0)
-        << static_cast<const char*>(g_strLog);
+    EXPECT_EQ(DriveMail(), 3);
+    for (const char* who : {"mallory@example.org", "stranger@elsewhere.example"})
+        EXPECT_GE(g_strLog.Find(CString("A request for services came in from an unauthorized user. (") + who + ")\r\n"),
+                  0)
+            << static_cast<const char*>(g_strLog);
     EXPECT_FALSE(Has(Events(), "A send"));
 }
 

@@ -37,7 +37,7 @@ TEST(ReplyRules, WebUserFollowsTheMarkerOrIsTheWholeRequester)
 
 TEST(ReplyRules, WebCopyNames)
 {
-    EXPECT_STREQ(reply::WebCopyName(12, "C:\\t\\pic.jpg"), "12-pic.jpg");
-    EXPECT_STREQ(reply::WebCopyName(3, "C:\\b\\y"), "3-y");
-    EXPECT_STREQ(reply::WebCopyName(1, "archive.tar.gz"), "1-archive.tar.gz");
+    EXPECT_STREQ(reply::WebCopyName("12ab", "C:\\t\\pic.jpg"), "12ab-pic.jpg");
+    EXPECT_STREQ(reply::WebCopyName("3", "C:\\b\\y"), "3-y");
+    EXPECT_STREQ(reply::WebCopyName("1", "archive.tar.gz"), "1-archive.tar.gz");
 }

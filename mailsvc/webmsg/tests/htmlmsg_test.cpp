@@ -99,10 +99,13 @@ TEST_F(WebMsgTest, HostileMailTextIsEscapedAndCannotFillPlaceholders)
     EXPECT_NE(page.find("value=\"" + std::to_string(m->GetMessageID()) + "\""), std::string::npos);
     EXPECT_EQ(Count(page, "@msgid@"), 0u);
     // Attachments: a picture shows as an image, a text file by its name.
-    EXPECT_NE(page.find("<tr><td><center><a href=\"\\~@assistant@\\Photo.JPEG\"><img src=\"\\~@assistant@\\Photo.JPEG\"></a></tr>"),
+    // The links carry the user's id (the server serves a copy to its owner only);
+    // names are data in the link.
+    EXPECT_NE(page.find("<tr><td><center><a href=\"\\~@assistant@\\Photo.JPEG?UserID=7\"><img src=\"\\~@assistant@\\Photo.JPEG?UserID=7\"></a></tr>"),
               std::string::npos);
-    EXPECT_NE(page.find("<a href=\"\\~@assistant@\\notes.txt\">notes.txt</a></tr>"), std::string::npos);
-    EXPECT_NE(page.find("x&quot;&gt;&lt;script&gt;.txt"), std::string::npos);
+    EXPECT_NE(page.find("<a href=\"\\~@assistant@\\notes.txt?UserID=7\">notes.txt</a></tr>"), std::string::npos);
+    EXPECT_NE(page.find("<a href=\"\\~@assistant@\\x%22%3E%3Cscript%3E.txt?UserID=7\">x&quot;&gt;&lt;script&gt;.txt</a>"),
+              std::string::npos);
     // Head first, foot last.
     EXPECT_EQ(page.find("<html>"), 0u);
     EXPECT_NE(page.rfind("</html>"), std::string::npos);
@@ -222,6 +225,45 @@ TEST_F(WebMsgTest, TimeoutSweepEndsEveryExpiredSession)
     EXPECT_TRUE(g_HTMLMgr.IsActiveSession("7"));
 }
 
+TEST_F(WebMsgTest, SessionsAreBoundedOldestUnusedFirst)
+{
+    // Proven sessions (a password login, an answer) and a flood of unused ones.
+    g_HTMLMgr.ActivateSession("alice");
+    g_now += 1;
+    g_HTMLMgr.ActivateSession("bob", false);
+    g_HTMLMgr.AttachMessage(new NotingMsg("bob", "proves bob"));
+    std::vector<std::string> flood;
+    for (int i = 0; i < CZLMHTMLMgr::kMaxSessions + 50; ++i) {
+        flood.push_back("visitor" + std::to_string(i));
+        g_HTMLMgr.ActivateSession(flood.back().c_str(), false);
+        g_now += 1;
+    }
+    EXPECT_EQ(g_HTMLMgr.GetSessionCount(), CZLMHTMLMgr::kMaxSessions);
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession("alice"));
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession("bob"));
+    EXPECT_EQ(g_HTMLMgr.GetMessageCount(), 1);
+    // The oldest unused ones went, the newest stay.
+    EXPECT_FALSE(g_HTMLMgr.IsActiveSession(flood[0].c_str()));
+    EXPECT_FALSE(g_HTMLMgr.IsActiveSession(flood[51].c_str()));
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession(flood[52].c_str()));
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession(flood.back().c_str()));
+
+    // With only proven sessions left, the one that expires first goes.
+    for (size_t i = 52; i < flood.size(); ++i)
+        g_HTMLMgr.ActivateSession(flood[i].c_str());  // proven now, and renewed after alice and bob
+    g_HTMLMgr.ActivateSession("newcomer", false);
+    EXPECT_FALSE(g_HTMLMgr.IsActiveSession("alice"));
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession("bob"));
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession("newcomer"));
+    EXPECT_EQ(g_HTMLMgr.GetSessionCount(), CZLMHTMLMgr::kMaxSessions);
+
+    // Expired sessions are removed by the next look at any session.
+    g_now += CZLMHTMLMgr::kSessionHours * 3600 + 100;
+    EXPECT_FALSE(g_HTMLMgr.IsActiveSession("bob"));
+    EXPECT_EQ(g_HTMLMgr.GetSessionCount(), 0);
+    EXPECT_EQ(g_HTMLMgr.GetMessageCount(), 0);
+}
+
 TEST_F(WebMsgTest, ClosingDeletesOnlyItsOwnFilesInTheWebFolder)
 {
     const std::string kept = m_web.file("victim.txt");
@@ -250,6 +292,28 @@ TEST_F(WebMsgTest, ClosingDeletesOnlyItsOwnFilesInTheWebFolder)
     CHTMLMsg* n = new CHTMLMsg;
     n->m_AttachmentNames.AddTail("1-pic.jpg");
     delete n;
+}
+
+TEST_F(WebMsgTest, AttachmentCopiesBelongToTheirMessagesUser)
+{
+    CHTMLMsg* m = new CHTMLMsg;
+    m->m_strUserID = "8";
+    const CString tag = webmsg::NewWebFileTag();
+    m->m_AttachmentNames.AddTail(tag + "-pic.jpg");
+    g_HTMLMgr.AttachMessage(m);
+    CString owner;
+    EXPECT_TRUE(g_HTMLMgr.FindAttachmentOwner(tag + "-PIC.JPG", owner));
+    EXPECT_STREQ(owner, "8");
+    EXPECT_FALSE(g_HTMLMgr.FindAttachmentOwner("pic.jpg", owner));
+    m->ExecuteAction("ClosE");
+    EXPECT_FALSE(g_HTMLMgr.FindAttachmentOwner(tag + "-pic.jpg", owner));
+
+    // Tags: 32 hex digits, never the same twice.
+    const std::string a = static_cast<const char*>(webmsg::NewWebFileTag());
+    const std::string b = static_cast<const char*>(webmsg::NewWebFileTag());
+    EXPECT_EQ(a.size(), 32u);
+    EXPECT_EQ(a.find_first_not_of("0123456789abcdef"), std::string::npos) << a;
+    EXPECT_NE(a, b);
 }
 
 TEST_F(WebMsgTest, CopiesGetTheirOwnIdentifiers)

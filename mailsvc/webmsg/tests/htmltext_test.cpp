@@ -14,6 +14,13 @@ TEST(HtmlText, EscapesMarkupQuotesAndPlaceholderSigns)
     EXPECT_EQ(webmsg::EscapeHTML(nullptr), "");
 }
 
+TEST(HtmlText, EscapesTextForLinks)
+{
+    EXPECT_EQ(webmsg::EscapeURLText("a-b_c.d~9Z"), "a-b_c.d~9Z");
+    EXPECT_EQ(webmsg::EscapeURLText("a b?c#d%e@f&\"\xe9"), "a%20b%3Fc%23d%25e%40f%26%22%E9");
+    EXPECT_EQ(webmsg::EscapeURLText(nullptr), "");
+}
+
 TEST(HtmlText, FillsPlaceholdersInOnePass)
 {
     const webmsg::Placeholders values = {{"body", "@subject@ and @msgid@"}, {"subject", "S"}, {"msgid", "7"}};

@@ -131,6 +131,7 @@ std::string ComposeMessage(const OutgoingMessage& m) {
     if (!m.subject.empty()) h += "Subject: " + EncodeHeaderText(m.subject, 9) + "\r\n";
     h += "Message-ID: <" + m.messageId + ">\r\n";
     if (m.receiptRequested) h += "Disposition-Notification-To: " + Mailbox(m.from) + "\r\n";
+    if (m.automatic) h += "Auto-Submitted: auto-replied\r\n";
     h += "MIME-Version: 1.0\r\n";
     if (m.attachments.empty()) return h + TextPart(m.text, true);
 

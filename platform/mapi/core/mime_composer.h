@@ -27,6 +27,9 @@ struct OutgoingMessage {
     int dateOffset = 0;            // its offset from UTC in seconds
     std::string messageId;         // "unique@domain", without angle brackets
     bool receiptRequested = false;
+    // Sent by a machine on its own (an assistant's answer): marked
+    // "Auto-Submitted: auto-replied", so that responders leave it unanswered.
+    bool automatic = false;
 };
 
 std::string ComposeMessage(const OutgoingMessage& m);

@@ -14,7 +14,9 @@ namespace vxmail {
 namespace {
 
 constexpr int kMaxDepth = 20;
-constexpr int kMaxParts = 1000;
+// Entities walked in one message: room for every attachment kept, its text
+// parts and the multiparts around them.
+constexpr int kMaxParts = int(kMaxMimeAttachments) * 4;
 constexpr size_t kMaxFields = 1000;
 constexpr size_t kMaxFieldLength = 64 * 1024;
 
@@ -252,7 +254,7 @@ std::string NormalizeText(std::string_view utf8) {
 
 // The multipart body cut at its boundary lines (preamble and epilogue dropped; a
 // missing closing line ends the last part at the end of the data).
-std::vector<std::string_view> SplitMultipart(std::string_view body, const std::string& boundary) {
+std::vector<std::string_view> SplitMultipart(std::string_view body, const std::string& boundary, size_t& dropped) {
     std::vector<std::string_view> parts;
     if (boundary.empty() || boundary.size() > 200) return parts;
     const std::string dash = "--" + boundary;
@@ -274,13 +276,17 @@ std::vector<std::string_view> SplitMultipart(std::string_view body, const std::s
             size_t end = lineStart;
             if (end > partStart && body[end - 1] == '\n') --end;
             if (end > partStart && body[end - 1] == '\r') --end;
-            parts.push_back(body.substr(partStart, end - partStart));
-            if (parts.size() >= size_t(kMaxParts)) return parts;
+            // Beyond the bound the parts are only counted.
+            if (parts.size() < size_t(kMaxParts)) parts.push_back(body.substr(partStart, end - partStart));
+            else ++dropped;
         }
         if (closing) return parts;
         partStart = pos;
     }
-    if (partStart != std::string_view::npos && partStart < body.size()) parts.push_back(body.substr(partStart));
+    if (partStart != std::string_view::npos && partStart < body.size()) {
+        if (parts.size() < size_t(kMaxParts)) parts.push_back(body.substr(partStart));
+        else ++dropped;
+    }
     return parts;
 }
 
@@ -299,7 +305,10 @@ public:
     Walker(const MimeReadOptions& o, MimeMessage& m) : m_options(o), m_msg(m) {}
 
     void Walk(const Entity& e, int depth, const std::string& defaultType) {
-        if (++m_parts > kMaxParts) return;
+        if (++m_parts > kMaxParts) {
+            ++m_msg.droppedParts;
+            return;
+        }
         ContentType ct = ParseContentType(e.Get("content-type"), defaultType);
         const std::string* disp = e.Get("content-disposition");
         std::map<std::string, std::string> dispParams;
@@ -317,7 +326,7 @@ public:
         if (ct.type == "multipart" && depth < kMaxDepth && !isAttachment) {
             auto it = ct.params.find("boundary");
             std::vector<std::string_view> parts;
-            if (it != ct.params.end()) parts = SplitMultipart(e.body, it->second);
+            if (it != ct.params.end()) parts = SplitMultipart(e.body, it->second, m_msg.droppedParts);
             if (parts.empty()) {
                 // No usable boundary: the body is shown as text rather than lost.
                 AddText(NormalizeText(ToUtf8("", e.body)), false);
@@ -348,6 +357,10 @@ public:
             return;
         }
         if (!m_options.attachments) return;
+        if (m_msg.attachments.size() >= kMaxMimeAttachments) {
+            ++m_msg.droppedParts;
+            return;
+        }
         MimeAttachment a;
         a.contentType = full;
         a.fileName = SafeFileName(fileName);
@@ -419,6 +432,21 @@ private:
     std::string m_htmlText;
 };
 
+bool IsAutomatic(const Entity& top) {
+    // The first word of a field's value, lower case ("auto-replied; x" -> "auto-replied").
+    auto word = [&](const char* field) -> std::string {
+        const std::string* v = top.Get(field);
+        if (!v) return std::string();
+        std::string w = AsciiLower(TrimBlanks(std::string_view(*v).substr(0, v->find(';'))));
+        return w.empty() ? std::string("(empty)") : w;
+    };
+    const std::string submitted = word("auto-submitted");
+    if (!submitted.empty() && submitted != "no") return true;
+    const std::string precedence = word("precedence");
+    if (precedence == "bulk" || precedence == "junk" || precedence == "list") return true;
+    return top.Get("x-autoreply") || top.Get("x-autorespond");
+}
+
 } // namespace
 
 std::string SafeFileName(std::string_view utf8) {
@@ -470,6 +498,7 @@ MimeMessage ParseMime(std::string_view raw, const MimeReadOptions& options) {
     if (const std::string* v = top.Get("date")) m.hasDate = ParseMailDate(*v, m.date);
     if (const std::string* v = top.Get("message-id")) m.messageId = TrimBlanks(*v);
     m.receiptRequested = top.Get("disposition-notification-to") || top.Get("return-receipt-to");
+    m.automatic = IsAutomatic(top);
     if (options.body || options.attachments) {
         Walker w(options, m);
         w.Walk(top, 0, "text/plain");

@@ -18,6 +18,10 @@ struct MimeAttachment {
     std::string data;          // decoded bytes
 };
 
+// The most attachments one message gives; parts beyond it are counted in
+// MimeMessage::droppedParts, never dropped without a word.
+constexpr size_t kMaxMimeAttachments = 1000;
+
 struct MimeMessage {
     std::string subject;       // UTF-8
     bool hasOriginator = false;
@@ -27,8 +31,15 @@ struct MimeMessage {
     int64_t date = 0;          // UTC seconds
     std::string messageId;
     bool receiptRequested = false;
+    // Sent by a machine on its own, by its header fields: Auto-Submitted
+    // other than "no", Precedence bulk, junk or list, X-Autoreply or
+    // X-Autorespond. Nobody should answer such mail automatically.
+    bool automatic = false;
     std::string text;          // UTF-8 note text, LF line ends
     std::vector<MimeAttachment> attachments;
+    // Parts the reader did not keep: beyond kMaxMimeAttachments, or beyond
+    // the bound on parts walked. The caller reports them.
+    size_t droppedParts = 0;
 };
 
 struct MimeReadOptions {

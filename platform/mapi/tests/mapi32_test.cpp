@@ -221,6 +221,76 @@ TEST_F(Mapi32Test, AttachmentsGoToTemporaryFilesUnlessSuppressed) {
     mapi.FreeBuffer(m);
 }
 
+TEST_F(Mapi32Test, AttachmentsBeyondTheBoundAreLogged) {
+    // 1,000 attachments are all handed over; of 1,003 the last three are
+    // named in the store's log, never dropped without a word.
+    auto mail = [](int n) {
+        std::string m = "From: a@example.org\r\nSubject: Many\r\nContent-Type: multipart/mixed; boundary=XX\r\n\r\n"
+                        "--XX\r\nContent-Type: text/plain\r\n\r\nnote\r\n";
+        for (int i = 0; i < n; ++i)
+            m += "--XX\r\nContent-Type: text/plain; name=\"f" + std::to_string(i) + ".txt\"\r\n\r\nx\r\n";
+        return m + "--XX--\r\n";
+    };
+    Deliver("new", "1700000010.M1P1.test", mail(1000));
+    Deliver("new", "1700000011.M1P1.test", mail(1003));
+    const std::string log = Join(store, "VxMail.log");
+    for (const char* id : {"1700000010.M1P1.test", "1700000011.M1P1.test"}) {
+        lpMapiMessage m = nullptr;
+        ASSERT_EQ(mapi.ReadMail(session, 0, const_cast<char*>(id), MAPI_PEEK, 0, &m), 0u);
+        EXPECT_EQ(m->nFileCount, 1000u) << id;
+        EXPECT_STREQ(m->lpFiles[999].lpszFileName, "f999.txt");
+        for (ULONG i = 0; i < m->nFileCount; ++i) DeleteFileA(m->lpFiles[i].lpszPathName);
+        mapi.FreeBuffer(m);
+        if (std::string(id) == "1700000010.M1P1.test") EXPECT_FALSE(testsupport::FileExists(log));
+    }
+    std::string text = testsupport::ReadFile(log);
+    EXPECT_NE(text.find("Message 1700000011.M1P1.test: 3 part(s) not kept (at most 1000 attachments are read).\r\n"),
+              std::string::npos) << text;
+    EXPECT_EQ(text.find("1700000010"), std::string::npos);
+}
+
+TEST_F(Mapi32Test, AutomaticMailHasItsOwnTypeBothWays) {
+    // Read: header fields of responders give the message its type.
+    Deliver("new", "1700000020.M1P1.test", std::string(kSimple));
+    Deliver("new", "1700000021.M1P1.test", "Auto-Submitted: auto-replied\r\n" + std::string(kSimple));
+    Deliver("new", "1700000022.M1P1.test", "Precedence: bulk\r\n" + std::string(kSimple));
+    struct Case { const char* id; const char* type; } cases[] = {
+        {"1700000020.M1P1.test", nullptr},
+        {"1700000021.M1P1.test", "IPM.Note.Automatic"},
+        {"1700000022.M1P1.test", "IPM.Note.Automatic"},
+    };
+    for (const Case& c : cases) {
+        lpMapiMessage m = nullptr;
+        ASSERT_EQ(mapi.ReadMail(session, 0, const_cast<char*>(c.id), MAPI_PEEK | MAPI_ENVELOPE_ONLY, 0, &m), 0u);
+        if (c.type) EXPECT_STREQ(m->lpszMessageType, c.type) << c.id;
+        else EXPECT_EQ(m->lpszMessageType, nullptr) << c.id;
+        mapi.FreeBuffer(m);
+    }
+    // Sent: the type marks the mail as an automatic answer.
+    MapiRecipDesc to{0, MAPI_TO, const_cast<char*>("John"), const_cast<char*>("john@example.org"), 0, nullptr};
+    for (const char* type : {"IPM.Note.Automatic", static_cast<const char*>(nullptr)}) {
+        MapiMessage msg{};
+        msg.lpszSubject = const_cast<char*>(type ? "Automatic" : "Personal");
+        msg.lpszMessageType = const_cast<char*>(type);
+        msg.nRecipCount = 1;
+        msg.lpRecips = &to;
+        ASSERT_EQ(mapi.SendMail(session, 0, &msg, 0, 0), 0u);
+    }
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(Join(Join(profile.outbox, "new"), "*").c_str(), &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    int seen = 0;
+    do {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        std::string sent = testsupport::ReadFile(Join(Join(profile.outbox, "new"), fd.cFileName));
+        const bool automatic = sent.find("Subject: Automatic\r\n") != std::string::npos;
+        EXPECT_EQ(sent.find("\r\nAuto-Submitted: auto-replied\r\n") != std::string::npos, automatic) << sent;
+        ++seen;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    EXPECT_EQ(seen, 2);
+}
+
 TEST_F(Mapi32Test, UnwritableTemporaryFolderIsReportedAndNothingIsMarked) {
     Deliver("new", "1700000003.M1P1.test",
             "Subject: A\r\nContent-Type: multipart/mixed; boundary=B\r\n\r\n--B\r\n\r\ntext\r\n--B\r\n"

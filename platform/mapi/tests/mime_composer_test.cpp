@@ -51,6 +51,16 @@ TEST(MimeComposer, PlainMessageReadsBack) {
     EXPECT_NE(ComposeMessage(m).find("Bcc: <hidden@example.org>\r\n"), std::string::npos);
 }
 
+TEST(MimeComposer, AutomaticAnswersAreMarkedAndReadBackAsAutomatic) {
+    OutgoingMessage m = Sample();
+    EXPECT_EQ(ComposeMessage(m).find("Auto-Submitted"), std::string::npos);
+    EXPECT_FALSE(ParseMime(ComposeMessage(m)).automatic);
+    m.automatic = true;
+    const std::string raw = ComposeMessage(m);
+    EXPECT_NE(raw.find("\r\nAuto-Submitted: auto-replied\r\n"), std::string::npos);
+    EXPECT_TRUE(ParseMime(raw).automatic);
+}
+
 TEST(MimeComposer, AttachmentsAreBase64PartsWithTheirNames) {
     OutgoingMessage m = Sample();
     std::string binary;

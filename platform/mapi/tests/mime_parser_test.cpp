@@ -131,6 +131,60 @@ TEST(MimeParser, HostileStructuresStayBounded) {
     EXPECT_FALSE(empty.hasOriginator);
 }
 
+TEST(MimeParser, AttachmentsUpToTheBoundAreKeptTheRestCounted) {
+    // A note and n attachments in one multipart/mixed.
+    auto mail = [](size_t n) {
+        std::string m = "Subject: many\r\nContent-Type: multipart/mixed; boundary=zz\r\n\r\n"
+                        "--zz\r\nContent-Type: text/plain\r\n\r\nthe note\r\n";
+        for (size_t i = 0; i < n; ++i)
+            m += "--zz\r\nContent-Type: text/plain; name=\"f" + std::to_string(i) + ".txt\"\r\n\r\n" +
+                 std::to_string(i) + "\r\n";
+        return m + "--zz--\r\n";
+    };
+    struct Case { size_t given, kept, dropped; } cases[] = {
+        {kMaxMimeAttachments - 1, kMaxMimeAttachments - 1, 0},
+        {kMaxMimeAttachments, kMaxMimeAttachments, 0},
+        {kMaxMimeAttachments + 1, kMaxMimeAttachments, 1},
+        {kMaxMimeAttachments * 5, kMaxMimeAttachments, kMaxMimeAttachments * 4},
+    };
+    for (const Case& c : cases) {
+        MimeMessage m = ParseMime(mail(c.given));
+        EXPECT_EQ(m.text, "the note") << c.given;
+        ASSERT_EQ(m.attachments.size(), c.kept) << c.given;
+        EXPECT_EQ(m.droppedParts, c.dropped) << c.given;
+        EXPECT_EQ(m.attachments.back().fileName, "f" + std::to_string(c.kept - 1) + ".txt");
+        EXPECT_EQ(m.attachments.back().data, std::to_string(c.kept - 1));
+    }
+    // Without attachments asked for, nothing counts as dropped.
+    MimeReadOptions textOnly;
+    textOnly.attachments = false;
+    EXPECT_EQ(ParseMime(mail(kMaxMimeAttachments + 5), textOnly).droppedParts, 0u);
+}
+
+TEST(MimeParser, AutomaticMailByItsHeaderFields) {
+    struct Case { const char* fields; bool automatic; } cases[] = {
+        {"Auto-Submitted: auto-replied\r\n", true},
+        {"AUTO-SUBMITTED: Auto-Generated; x=y\r\n", true},
+        {"Auto-Submitted: no\r\n", false},
+        {"Auto-Submitted: No ; comment\r\n", false},
+        {"Precedence: bulk\r\n", true},
+        {"Precedence: JUNK\r\n", true},
+        {"Precedence: list\r\n", true},
+        {"Precedence: first-class\r\n", false},
+        {"X-Autoreply: yes\r\n", true},
+        {"X-Autorespond: Out of office\r\n", true},
+        {"X-Auto-Response-Suppress: All\r\n", false},
+        {"", false},
+    };
+    for (const Case& c : cases) {
+        std::string mail = std::string("From: a@x.org\r\nSubject: s\r\n") + c.fields + "\r\nbody\r\n";
+        EXPECT_EQ(ParseMime(mail).automatic, c.automatic) << c.fields;
+    }
+    // Only the message's own head counts, not an attached message's.
+    EXPECT_FALSE(ParseMime("From: a@x.org\r\nContent-Type: message/rfc822\r\n\r\nAuto-Submitted: auto-replied\r\n\r\nx")
+                     .automatic);
+}
+
 TEST(MimeParser, OriginatorFallsBackToOtherFields) {
     EXPECT_EQ(ParseMime("Sender: s@x.org\r\n\r\n").originator.address, "s@x.org");
     EXPECT_EQ(ParseMime("Return-Path: <r@x.org>\r\n\r\n").originator.address, "r@x.org");

@@ -10,6 +10,12 @@ namespace vxmail {
 
 constexpr size_t kMaxMessageBytes = 32u << 20;    // larger stored messages are read up to this size
 constexpr size_t kMaxOutgoingBytes = 64u << 20;   // the whole of one outgoing message's attachments
+// The message type of mail that a machine sent on its own: given to stored
+// mail whose header fields say so (Auto-Submitted, Precedence bulk/junk/list,
+// X-Autoreply, X-Autorespond), so that callers that answer mail leave it
+// unanswered; outgoing mail of this type is marked "Auto-Submitted:
+// auto-replied". Other mail has no type.
+constexpr char kAutomaticMessageType[] = "IPM.Note.Automatic";
 
 ULONG FindNextMessage(const Session& s, const char* messageType, const char* seed, ULONG flags, char* messageId);
 ULONG ReadMessage(const Session& s, const char* messageId, ULONG flags, MapiMessage** out);

@@ -17,6 +17,21 @@ namespace vxmail {
 namespace {
 
 constexpr size_t kMaxIdText = 511;   // identifiers of the long form fit 512 characters
+// One line at the end of "VxMail.log" in the Maildir's folder, for what the
+// reader could not hand over (the caller sees only what it got).
+void LogLine(const std::string& maildir, const std::string& text) {
+    HANDLE h = CreateFileA(os::Join(maildir, "VxMail.log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    const CivilTime t = os::LocalTime(os::NowSeconds());
+    char stamp[40];
+    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d ", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    const std::string line = stamp + text + "\r\n";
+    DWORD written = 0;
+    WriteFile(h, line.data(), DWORD(line.size()), &written, nullptr);
+    CloseHandle(h);
+}
 
 bool IsOrdinaryType(const char* type) {
     if (!type || !*type) return true;
@@ -127,6 +142,12 @@ ULONG ReadMessage(const Session& s, const char* messageId, ULONG flags, MapiMess
     MimeMessage mail = ParseMime(raw, options);
     raw.clear();
     raw.shrink_to_fit();
+    if (mail.droppedParts > 0) {
+        char text[600];
+        std::snprintf(text, sizeof text, "Message %s: %zu part(s) not kept (at most %zu attachments are read).",
+                      messageId, mail.droppedParts, kMaxMimeAttachments);
+        LogLine(s.profile.maildir, text);
+    }
 
     TempFiles temps;
     std::vector<std::string> fileNames;
@@ -151,6 +172,7 @@ ULONG ReadMessage(const Session& s, const char* messageId, ULONG flags, MapiMess
     size_t size = sizeof(MapiMessage) + sizeof(MapiRecipDesc) * (1 + recips.size()) +
                   sizeof(MapiFileDesc) * temps.paths.size() + 64;
     size += MapiBlock::TextSize(subject) + MapiBlock::TextSize(note) + MapiBlock::TextSize(date);
+    size += mail.automatic ? sizeof kAutomaticMessageType : 0;
     size += MapiBlock::TextSize(originator.name) + MapiBlock::TextSize(originator.address);
     for (const RecipText& r : recips) size += MapiBlock::TextSize(r.name) + MapiBlock::TextSize(r.address);
     for (size_t i = 0; i < temps.paths.size(); ++i)
@@ -164,6 +186,7 @@ ULONG ReadMessage(const Session& s, const char* messageId, ULONG flags, MapiMess
     m->lpszSubject = block.Copy(subject);
     m->lpszNoteText = envelopeOnly ? nullptr : block.Copy(note);
     m->lpszDateReceived = block.Copy(date);
+    m->lpszMessageType = mail.automatic ? block.Copy(kAutomaticMessageType) : nullptr;
     m->flFlags = (stored.Seen() ? 0 : MAPI_UNREAD) | (mail.receiptRequested ? MAPI_RECEIPT_REQUESTED : 0);
     orig->ulRecipClass = MAPI_ORIG;
     orig->lpszName = block.Copy(originator.name);

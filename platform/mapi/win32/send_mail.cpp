@@ -95,6 +95,8 @@ ULONG Build(const Session& s, const MapiMessage* msg, bool requireRecipients, Ou
     out.subject = AnsiToUtf8(msg->lpszSubject);
     out.text = AnsiToUtf8(msg->lpszNoteText);
     out.receiptRequested = (msg->flFlags & MAPI_RECEIPT_REQUESTED) != 0;
+    // The type that the reader gives automatic mail marks it when sent too.
+    out.automatic = msg->lpszMessageType && _stricmp(msg->lpszMessageType, kAutomaticMessageType) == 0;
     size_t total = 0;
     for (ULONG i = 0; i < msg->nFileCount; ++i) {
         ULONG rc = AddAttachment(msg->lpFiles[i].lpszPathName, msg->lpFiles[i].lpszFileName, total, out.attachments);

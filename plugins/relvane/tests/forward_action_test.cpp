@@ -18,6 +18,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -146,10 +147,11 @@ void CheckWebPages()
     EXPECT_EQ(std::string((const char*)lunch->m_strSpare), "alice@example.com");
     // Even when the request said "without attachments", the page keeps a copy.
     ASSERT_EQ(lunch->m_AttachmentNames.GetCount(), 1);
-    CString copy = lunch->m_AttachmentNames.GetHead();
-    CString expected;
-    expected.Format("%d-menu.txt", lunch->GetMessageID());
-    EXPECT_EQ(std::string((const char*)copy), std::string((const char*)expected));
+    // Its name starts with a random tag nobody can guess (not a running number).
+    const std::string copy = (const char*)lunch->m_AttachmentNames.GetHead();
+    EXPECT_EQ(copy.size(), 32 + std::strlen("-menu.txt")) << copy;
+    EXPECT_EQ(copy.find_first_not_of("0123456789abcdef"), 32u) << copy;
+    EXPECT_EQ(copy.substr(32), "-menu.txt");
 
     lunch->ExecuteAction("req=FullMsgRead|UserID=user1|MessageID=1|USRBTN1=MsgForward");
     pages = Pages();
@@ -163,6 +165,9 @@ void CheckWebPages()
     const std::string formHtml = (const char*)form->RenderHTML();
     EXPECT_NE(formHtml.find("<input type=\"text\" name=\"EmAddr\""), std::string::npos) << formHtml;
     ASSERT_EQ(form->m_AttachmentNames.GetCount(), 1);
+    const std::string formCopy = (const char*)form->m_AttachmentNames.GetHead();
+    EXPECT_EQ(formCopy.substr(32), "-menu.txt");
+    EXPECT_NE(formCopy.substr(0, 32), copy.substr(0, 32));  // a copy of the form's own
 
     form->ExecuteAction("EmAddr=dave@example.com|Subjt=FW: Lunch plans|ATTch=1|MBody=See below.|");
     // The form closed itself; the two forwarded messages stay.

@@ -28,6 +28,20 @@ bool ListFolder(const std::string& root, const char* folder, std::vector<StoredM
     return true;
 }
 
+namespace {
+
+bool SameFiles(std::vector<StoredMessage>& listed, std::vector<StoredMessage>& kept) {
+    if (listed.size() != kept.size()) return false;
+    auto byName = [](const StoredMessage& a, const StoredMessage& b) { return a.fileName < b.fileName; };
+    std::sort(listed.begin(), listed.end(), byName);
+    std::sort(kept.begin(), kept.end(), byName);
+    for (size_t i = 0; i < listed.size(); ++i)
+        if (listed[i].fileName != kept[i].fileName || listed[i].modified != kept[i].modified) return false;
+    return true;
+}
+
+} // namespace
+
 bool MaildirIndex::NeedsListing(const Folder& f, int64_t modified, int64_t now) const {
     switch (f.state) {
     case State::Unlisted:
@@ -53,9 +67,12 @@ bool MaildirIndex::Refresh() {
             f.state = State::Unlisted;
             return false;
         }
-        f.messages = std::move(messages);
         f.stamp = modified;
         f.state = now - modified > kSettleTicks ? State::Settled : State::Recent;
+        // A folder listed again while it settles is mostly as it was: the
+        // merged listing is rebuilt only when a file came, went or changed.
+        if (SameFiles(messages, f.messages)) continue;
+        f.messages = std::move(messages);
         changed = true;
     }
     if (changed) Rebuild();

@@ -104,13 +104,19 @@ function(vx_fuzzer name)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
 
-# vx_benchmark(<name> SOURCES files... [LIBS libs...]) : built, never run by CTest.
+# vx_benchmark(<name> SOURCES files... [LIBS libs...]) : never run by CTest, and
+# not built by a plain build either (the test trees stay lean): scripts/bench.sh
+# builds them all through the vx_benchmarks target.
 function(vx_benchmark name)
   cmake_parse_arguments(A "WIN32_ONLY" "" "SOURCES;LIBS" ${ARGN})
   if(A_WIN32_ONLY AND NOT WIN32)
     return()
   endif()
-  add_executable(${name} ${A_SOURCES})
+  add_executable(${name} EXCLUDE_FROM_ALL ${A_SOURCES})
+  if(NOT TARGET vx_benchmarks)
+    add_custom_target(vx_benchmarks)
+  endif()
+  add_dependencies(vx_benchmarks ${name})
   target_link_libraries(${name} PRIVATE ${A_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endfunction()

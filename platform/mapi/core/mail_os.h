@@ -20,6 +20,8 @@ std::string Join(const std::string& dir, const std::string& name);
 // Regular files of a folder (no "." entries, no folders). False when it cannot be read.
 bool ListFiles(const std::string& dir, std::vector<FileEntry>& out);
 bool IsDirectory(const std::string& path);
+// Last-write time of a file or folder (100-ns ticks since 1970). False when it does not exist.
+bool ModifiedTime(const std::string& path, int64_t& ticks);
 bool MakeDirectory(const std::string& path);   // true when it exists afterwards
 // Reads at most limit bytes; false when the file cannot be opened or read.
 bool ReadFile(const std::string& path, std::string& out, size_t limit);

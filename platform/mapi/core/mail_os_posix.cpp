@@ -41,6 +41,13 @@ bool IsDirectory(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool ModifiedTime(const std::string& path, int64_t& ticks) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return false;
+    ticks = int64_t(st.st_mtim.tv_sec) * 10000000 + st.st_mtim.tv_nsec / 100;
+    return true;
+}
+
 bool MakeDirectory(const std::string& path) { return mkdir(path.c_str(), 0700) == 0 || IsDirectory(path); }
 
 bool ReadFile(const std::string& path, std::string& out, size_t limit) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "mail_os.h"
+#include "maildir_index.h"
 
 namespace vxmail {
 
@@ -26,9 +27,16 @@ std::string Unique(const std::string& fileName) {
     return colon == std::string::npos ? fileName : fileName.substr(0, colon);
 }
 
-bool Hidden(const std::string& name) { return name.empty() || name[0] == '.'; }
-
 } // namespace
+
+Maildir::Maildir(std::string root) : m_root(std::move(root)), m_index(std::make_unique<MaildirIndex>(m_root)) {}
+
+Maildir::~Maildir() = default;
+
+unsigned Maildir::Listings() const {
+    std::lock_guard<std::mutex> g(m_lock);
+    return m_plainListings + m_index->Listings();
+}
 
 std::string Maildir::IdOf(const std::string& fileName) {
     std::string u = Unique(fileName);
@@ -69,47 +77,44 @@ bool Maildir::Create() const {
 
 bool Maildir::List(std::vector<StoredMessage>& out) const {
     out.clear();
-    for (const char* folder : {"new", "cur"}) {
-        std::vector<os::FileEntry> files;
-        if (!os::ListFiles(os::Join(m_root, folder), files)) return false;
-        for (os::FileEntry& f : files) {
-            if (Hidden(f.name)) continue;
-            StoredMessage m;
-            m.id = IdOf(f.name);
-            m.folder = folder;
-            m.flags = folder[0] == 'c' ? FlagsOf(f.name) : std::string();
-            m.fileName = std::move(f.name);
-            m.modified = f.modified;
-            out.push_back(std::move(m));
-        }
+    {
+        std::lock_guard<std::mutex> g(m_lock);
+        m_plainListings += 2;
     }
-    std::sort(out.begin(), out.end(), [](const StoredMessage& a, const StoredMessage& b) {
-        if (a.modified != b.modified) return a.modified < b.modified;
-        if (a.id != b.id) return a.id < b.id;
-        return a.folder < b.folder;
-    });
+    if (!ListFolder(m_root, "new", out) || !ListFolder(m_root, "cur", out)) return false;
+    std::sort(out.begin(), out.end(), StoreOrder);
     return true;
 }
 
 bool Maildir::Locate(const std::string& id, StoredMessage& out) const {
-    std::vector<StoredMessage> all;
-    if (id.empty() || !List(all)) return false;
-    for (StoredMessage& m : all)
-        if (m.id == id) {
-            out = std::move(m);
+    if (id.empty()) return false;
+    std::lock_guard<std::mutex> g(m_lock);
+    int64_t modified = 0;
+    // Where the kept listing last saw it, if it is still there.
+    long pos = m_index->PositionOf(id);
+    if (pos >= 0) {
+        const StoredMessage& m = m_index->Messages()[size_t(pos)];
+        if (os::ModifiedTime(PathOf(m), modified)) {
+            out = m;
             return true;
         }
-    return false;
+    }
+    if (!m_index->Refresh()) return false;
+    pos = m_index->PositionOf(id);
+    if (pos < 0) return false;
+    out = m_index->Messages()[size_t(pos)];
+    return true;
 }
 
 FindResult Maildir::FindNext(const std::string& seed, bool unreadOnly, std::string& id) const {
-    std::vector<StoredMessage> all;
-    if (!List(all)) return FindResult::Failure;
+    std::lock_guard<std::mutex> g(m_lock);
+    if (!m_index->Refresh()) return FindResult::Failure;
+    const std::vector<StoredMessage>& all = m_index->Messages();
     size_t start = 0;
     if (!seed.empty()) {
-        auto it = std::find_if(all.begin(), all.end(), [&](const StoredMessage& m) { return m.id == seed; });
-        if (it == all.end()) return FindResult::BadSeed;
-        start = size_t(it - all.begin()) + 1;
+        long pos = m_index->PositionOf(seed);
+        if (pos < 0) return FindResult::BadSeed;
+        start = size_t(pos) + 1;
     }
     for (size_t i = start; i < all.size(); ++i) {
         const StoredMessage& m = all[i];
@@ -131,8 +136,15 @@ bool Maildir::MarkSeen(const StoredMessage& m) const {
     std::string flags = m.flags + "S";
     std::sort(flags.begin(), flags.end());
     flags.erase(std::unique(flags.begin(), flags.end()), flags.end());
-    std::string target = os::Join(os::Join(m_root, "cur"), Unique(m.fileName) + ":2," + flags);
-    return os::RenameFile(PathOf(m), target, false);
+    StoredMessage seen = m;
+    seen.folder = "cur";
+    seen.fileName = Unique(m.fileName) + ":2," + flags;
+    seen.flags = flags;
+    std::lock_guard<std::mutex> g(m_lock);
+    unsigned current = m_index->CurrentFolders();
+    if (!os::RenameFile(PathOf(m), PathOf(seen), false)) return false;
+    m_index->Moved(seen, current);
+    return true;
 }
 
 std::string Maildir::NewUniqueName() const {

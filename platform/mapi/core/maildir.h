@@ -6,8 +6,15 @@
 // identifier fits the 64-character buffers of short-identifier callers.
 // Messages are ordered by delivery time (the file's modification time), then by
 // identifier; FindNext walks that order, whatever the read state of the seed.
+//
+// A Maildir object keeps its sorted listing between calls (see MaildirIndex):
+// FindNext and Locate list a folder only when it changed, so an object that
+// lives as long as a session costs the same with ten or ten thousand messages.
+// Any number of threads may share one object.
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,18 +32,25 @@ struct StoredMessage {
 
 enum class FindResult { Found, NoMore, BadSeed, Failure };
 
+class MaildirIndex;
+
 class Maildir {
 public:
     static constexpr size_t kMaxIdLength = 63;
 
-    explicit Maildir(std::string root) : m_root(std::move(root)) {}
+    explicit Maildir(std::string root);
+    ~Maildir();
+    Maildir(const Maildir&) = delete;
+    Maildir& operator=(const Maildir&) = delete;
     const std::string& Root() const { return m_root; }
 
     bool Exists() const;
     bool Create() const;   // the folder and new/, cur/, tmp/
 
-    // Every message of new/ and cur/ in store order. False when a folder cannot be read.
+    // Every message of new/ and cur/ in store order, listed now. False when a folder cannot be read.
     bool List(std::vector<StoredMessage>& out) const;
+    // The message of an identifier: its file is looked for where the kept listing
+    // saw it; the folders are listed (those that changed) only when it is not there.
     bool Locate(const std::string& id, StoredMessage& out) const;
 
     // The message after the seed (the first when the seed is empty). Trashed
@@ -57,8 +71,14 @@ public:
     static std::string FlagsOf(const std::string& fileName);
     std::string NewUniqueName() const;
 
+    // Folder listings made by this object so far (new/ and cur/ count one each).
+    unsigned Listings() const;
+
 private:
     std::string m_root;
+    mutable std::mutex m_lock;   // guards the kept listing
+    std::unique_ptr<MaildirIndex> m_index;
+    mutable unsigned m_plainListings = 0;
 };
 
 } // namespace vxmail

@@ -3,6 +3,13 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/time.h>
+#endif
 
 #include "core/maildir.h"
 #include "core/mail_os.h"
@@ -152,4 +159,145 @@ TEST(MaildirCreate, MakesMissingParents) {
     EXPECT_FALSE(store.Exists());
     EXPECT_TRUE(store.Create());
     EXPECT_TRUE(store.Exists());
+}
+
+namespace {
+
+// Sets a folder's modification time an hour back, as in a box last changed a
+// while ago (a folder changed in the last seconds is listed on every call).
+void Age(const std::string& folder) {
+#ifdef _WIN32
+    HANDLE h = CreateFileA(folder.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    t.QuadPart -= 3600ull * 10000000;
+    ft.dwLowDateTime = t.LowPart;
+    ft.dwHighDateTime = t.HighPart;
+    EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &ft));
+    CloseHandle(h);
+#else
+    struct timeval now, times[2];
+    gettimeofday(&now, nullptr);
+    times[0] = times[1] = now;
+    times[0].tv_sec -= 3600;
+    times[1].tv_sec -= 3600;
+    ASSERT_EQ(utimes(folder.c_str(), times), 0);
+#endif
+}
+
+// One request as the engine makes it: the first unread message, read without
+// and then with marking it seen, then a look for the next unread one.
+void Request(const Maildir& session) {
+    std::string id, next;
+    ASSERT_EQ(session.FindNext("", true, id), FindResult::Found);
+    for (int read = 0; read < 2; ++read) {
+        StoredMessage m;
+        ASSERT_TRUE(session.Locate(id, m));
+        std::string raw;
+        ASSERT_TRUE(os::ReadFile(session.PathOf(m), raw, 1000));
+        EXPECT_NE(raw.find("Subject: "), std::string::npos);
+        if (read == 1) {
+            ASSERT_TRUE(session.MarkSeen(m));
+        }
+    }
+    FindResult r = session.FindNext(id, true, next);
+    EXPECT_TRUE(r == FindResult::NoMore || (r == FindResult::Found && next != id));
+    StoredMessage after;
+    ASSERT_TRUE(session.Locate(id, after));
+    EXPECT_EQ(after.folder, "cur");
+    EXPECT_TRUE(after.Seen());
+}
+
+} // namespace
+
+// A box of three messages (two read, one new) last changed a while ago.
+struct AgedBox {
+    AgedBox() {
+        EXPECT_TRUE(Maildir(dir.path()).Create());
+        Put("cur", "100.a.host:2,S");
+        Put("cur", "101.b.host:2,RS");
+        Put("new", "104.e.host");
+        Age("new");
+        Age("cur");
+    }
+    std::string Path(const std::string& folder, const std::string& name) const {
+        return os::Join(os::Join(dir.path(), folder), name);
+    }
+    void Put(const std::string& folder, const std::string& name) {
+        EXPECT_TRUE(os::CreateNewFile(Path(folder, name), "Subject: " + name + "\r\n\r\nbody\r\n"));
+    }
+    // Only a folder that changed: aging the other one would change its time too.
+    void Age(const char* folder) { ::Age(os::Join(dir.path(), folder)); }
+    testsupport::TempDir dir;
+};
+
+// A session keeps its listing: a request lists only the folders that changed
+// since the session's last call, whatever the size of the box.
+TEST(MaildirListing, FolderListingsPerRequest) {
+    struct Case {
+        const char* what;
+        std::function<void(AgedBox&)> change;   // between the session's first call and the request
+        std::function<void(const Maildir&)> request;
+        unsigned listings;
+    };
+    const Case cases[] = {
+        {"a request, nothing changed meanwhile", [](AgedBox&) {}, Request, 0},
+        {"requests after new mail arrived",
+         [](AgedBox& b) {
+             b.Put("new", "105.f.host");
+             b.Age("new");
+         },
+         [](const Maildir& s) {
+             Request(s);   // the older one first, then the new one
+             Request(s);
+         },
+         1},
+        {"a request after another program read a message and new mail arrived",
+         [](AgedBox& b) {
+             ASSERT_TRUE(os::RenameFile(b.Path("new", "104.e.host"), b.Path("cur", "104.e.host:2,S"), false));
+             b.Put("new", "105.f.host");
+             b.Age("new");
+             b.Age("cur");
+         },
+         Request, 2},
+        {"reads by identifier and a whole walk", [](AgedBox&) {},
+         [](const Maildir& s) {
+             StoredMessage m;
+             for (const char* id : {"101.b.host", "104.e.host", "100.a.host"}) EXPECT_TRUE(s.Locate(id, m));
+             EXPECT_FALSE(s.Locate("no-such-id", m));
+             std::string id, seed;
+             int found = 0;
+             while (s.FindNext(seed, false, id) == FindResult::Found && found < 10) {
+                 seed = id;
+                 ++found;
+             }
+             EXPECT_EQ(found, 3);
+         },
+         0},
+        {"a request just after new mail arrived: only new/ is listed, on each find",
+         [](AgedBox& b) { b.Put("new", "105.f.host"); }, Request, 2},
+        {"a folder changed in the last seconds is listed on every call",
+         [](AgedBox& b) { b.Put("new", "105.f.host"); },
+         [](const Maildir& s) {
+             std::string id;
+             for (int i = 0; i < 3; ++i) EXPECT_EQ(s.FindNext("", true, id), FindResult::Found);
+         },
+         3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AgedBox box;
+        Maildir session(box.dir.path());
+        std::string first;
+        ASSERT_EQ(session.FindNext("", false, first), FindResult::Found);
+        EXPECT_EQ(session.Listings(), 2u);   // each folder once
+        c.change(box);
+        c.request(session);
+        EXPECT_EQ(session.Listings() - 2, c.listings);
+    }
 }

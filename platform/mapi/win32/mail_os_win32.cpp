@@ -53,6 +53,13 @@ bool IsDirectory(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool ModifiedTime(const std::string& path, int64_t& ticks) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    ticks = Ticks(data.ftLastWriteTime);
+    return true;
+}
+
 bool MakeDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) || IsDirectory(path); }
 
 bool ReadFile(const std::string& path, std::string& out, size_t limit) {

@@ -107,7 +107,7 @@ ULONG FindNextMessage(const Session& s, const char* type, const char* seed, ULON
     if (!IsOrdinaryType(type)) return MAPI_E_NO_MESSAGES;   // the store holds ordinary messages only
     std::string seedId = seed ? seed : "";
     if (seedId.size() > kMaxIdText) return MAPI_E_INVALID_MESSAGE;
-    Maildir store(s.profile.maildir);
+    const Maildir& store = *s.store;
     std::string id;
     switch (store.FindNext(seedId, (flags & MAPI_UNREAD_ONLY) != 0, id)) {
     case FindResult::Found:
@@ -124,7 +124,7 @@ ULONG ReadMessage(const Session& s, const char* messageId, ULONG flags, MapiMess
     if (!out) return MAPI_E_FAILURE;
     *out = nullptr;
     if (!messageId || !*messageId || strlen(messageId) > kMaxIdText) return MAPI_E_INVALID_MESSAGE;
-    Maildir store(s.profile.maildir);
+    const Maildir& store = *s.store;
     StoredMessage stored;
     std::string raw;
     bool read = false;
@@ -221,7 +221,7 @@ ULONG ReadMessage(const Session& s, const char* messageId, ULONG flags, MapiMess
 
 ULONG DeleteMessage(const Session& s, const char* messageId) {
     if (!messageId || !*messageId || strlen(messageId) > kMaxIdText) return MAPI_E_INVALID_MESSAGE;
-    Maildir store(s.profile.maildir);
+    const Maildir& store = *s.store;
     for (int attempt = 0; attempt < 3; ++attempt) {
         StoredMessage m;
         if (!store.Locate(messageId, m)) return attempt == 0 ? MAPI_E_INVALID_MESSAGE : SUCCESS_SUCCESS;

@@ -22,8 +22,8 @@ unsigned long Logon(const char* name, const char* password, SessionPtr& out) {
     auto s = std::make_shared<Session>();
     if (!LoadProfile(name ? name : "", s->profile)) return MAPI_E_LOGIN_FAILURE;
     if (!s->profile.password.empty() && s->profile.password != (password ? password : "")) return MAPI_E_LOGIN_FAILURE;
-    Maildir store(s->profile.maildir);
-    if (!store.Exists() && !store.Create()) return MAPI_E_LOGIN_FAILURE;
+    s->store = std::make_unique<Maildir>(s->profile.maildir);
+    if (!s->store->Exists() && !s->store->Create()) return MAPI_E_LOGIN_FAILURE;
     out = std::move(s);
     return SUCCESS_SUCCESS;
 }

@@ -4,12 +4,15 @@
 #include <memory>
 #include <string>
 
+#include "../core/maildir.h"
 #include "profiles.h"
 
 namespace vxmail {
 
 struct Session {
     Profile profile;
+    // The profile's store, with its listing kept for the length of the session.
+    std::unique_ptr<Maildir> store;
 };
 
 using SessionPtr = std::shared_ptr<const Session>;

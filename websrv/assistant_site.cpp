@@ -1,4 +1,5 @@
 #include "assistant_site.h"
+#include "addrbook/address_book.h"
 
 #include "assistant_settings.h"
 #include "options/wmoptions.h"
@@ -496,11 +497,22 @@ void CWebMailMsg::ExecuteAction(CString action)
     websrv::FormValue(fields, "ATTch", &attach);
     CString subject = websrv::FormValue(fields, "Subjt").c_str();
     CString body = websrv::FormValue(fields, "MBody").c_str();
-    CString to = address.c_str();
-    to.TrimLeft();
-    to.TrimRight();
     CString logonName = g_pWebSettings ? g_pWebSettings->GetUNM() : CString();
     CString logonPassword = g_pWebSettings ? g_pWebSettings->GetUPM() : CString();
+    // A name goes through the address books; the web user's own address is not
+    // known here, so "me" names no one.
+    CString dir = g_pWebSettings ? g_pWebSettings->GetInstDir() : CString();
+    if (!dir.IsEmpty() && dir.Right(1) != "\\" && dir.Right(1) != "/")
+        dir += "\\";
+    CString bookFile = dir + "OutlookExpressExport.CDF";
+    CString own;
+    CString to = AddressBook::TranslateNameToEmail(address.c_str(), logonName, logonPassword, own, bookFile,
+                                                   &g_strWebLog);
+    if (!AddressBook::IsAddressToSendTo(to)) {
+        g_strWebLog += "Web mail: no e-mail address for '" + CString(address.c_str()) + "'; nothing was sent\r\n";
+        CHTMLMsg::ExecuteAction("ClosE");
+        return;
+    }
     try {
         if (!g_WebMapiSession.GetSessionHandle()) {
             CMAPILogon logon;

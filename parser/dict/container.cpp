@@ -94,8 +94,12 @@ std::unique_ptr<GrammarSource> ReadGrammarContainer(int, const void* block, unsi
                 ThrowParserLimit("dictionary block escape too long");
         }
         (void)closed; // an escape cut by the end of the data takes the digits read so far
-        int n = std::atoi(digits.c_str());
-        const char* replacement = callback(-n, 11);
+        // Only an escape of a number from 1 has a text: "^0^", a sign or any
+        // other character would ask the plug-in for a row that is no escape.
+        bool number = !digits.empty() && digits.size() <= 6 &&
+                      digits.find_first_not_of("0123456789") == std::string::npos;
+        int n = number ? std::atoi(digits.c_str()) : 0;
+        const char* replacement = n > 0 ? callback(-n, 11) : nullptr;
         if (replacement)
             text.append(replacement);
     }

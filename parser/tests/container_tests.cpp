@@ -51,7 +51,12 @@ TEST(GrammarContainer, BlockEscapes)
         {"a^1^b", "XY", false, "a^1^b", 1},
         {"a^2^b", "", true, "ab", -2},
         {"a^2^b", nullptr, true, "ab", -2},
-        {"a^0^b", "Z", true, "aZb", 0},
+        // No number from 1: no row is asked, the escape reads as nothing.
+        {"a^0^b", "Z", true, "ab", 1},
+        {"a^x^b", "Z", true, "ab", 1},
+        {"a^-3^b", "Z", true, "ab", 1},
+        {"a^^b", "Z", true, "ab", 1},
+        {"a^99999999999^b", "Z", true, "ab", 1},
         {"a^12", "Q", true, "aQ", -12}, // cut by the end: the digits read so far
         {"plain", "Q", true, "plain", 1},
     };

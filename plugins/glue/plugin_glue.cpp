@@ -79,7 +79,8 @@ const char* CPlugIn::Information(int row, int item)
             return DictionaryItem(row);
         return m_strAnswer;
     case PLUGIN_INFO_MACRO:
-        if (-row <= m_Description.macroCount)
+        // Rows -1 to -count only: any other row, the lowest one too, is no escape.
+        if (row < 0 && row >= -m_Description.macroCount)
             return Answer(m_Description.macros[-row - 1]);
         return m_strAnswer;
     default:

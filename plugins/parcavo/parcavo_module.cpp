@@ -18,6 +18,8 @@ const PlugInOption kOptions[] = {
     {"UseZip", PLUGIN_OPTION_CHECK, 0, nullptr, 1005},
 };
 
+const unsigned kTestSentences[] = {10};
+
 } // namespace
 
 extern const PlugInDescription g_PlugInDescription = {
@@ -25,8 +27,8 @@ extern const PlugInDescription g_PlugInDescription = {
     kRows,
     static_cast<int>(sizeof(kRows) / sizeof(kRows[0])),
     PLUGIN_INFO_ROWS_MINUS_ONE,
-    nullptr,
-    0,
+    kTestSentences,
+    static_cast<int>(sizeof(kTestSentences) / sizeof(kTestSentences[0])),
     nullptr,
     0,
     false,  // carries a grammar dictionary

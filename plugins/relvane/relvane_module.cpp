@@ -7,6 +7,7 @@
 #include "forward_reading.h"
 #include "relvane_pages.h"
 #include "reply/reply.h"
+#include "addrbook/address_book.h"
 #include "webmsg/htmlmsg.h"
 #include "webmsg/webfiles.h"
 #include "options/wmoptions.h"
@@ -64,22 +65,19 @@ extern const PlugInDescription g_PlugInDescription = {
     static_cast<int>(sizeof(kOptions) / sizeof(kOptions[0])),
 };
 
-// A name the request sends to, as a mail address: "mailto:" spellings go, an
-// address stays; a bare name cannot be translated here and gives nothing, so
-// the answer goes to the requester.
-CString TranslateRecipient(const CString& name)
+// A name the request sends to, as a mail address, through the address books:
+// "me" is ownAddress; a name the books do not turn into an address gives
+// nothing, so the answer goes to the requester.
+CString TranslateRecipient(const CString& name, const CString& ownAddress)
 {
-    CString address = name;
-    for (const char* prefix : {"mailto:", "MAILTO:", "Mailto:"}) {
-        CString p = prefix;
-        if (address.Left(p.GetLength()) == p)
-            address = address.Mid(p.GetLength());
-    }
-    address.TrimLeft();
-    address.TrimRight();
-    if (address.Find('@') <= 0 || address.Find(' ') >= 0)
-        return CString();
-    return address;
+    CString dir = g_PlugIn.m_strInstallDir;
+    if (!dir.IsEmpty() && dir.Right(1) != "\\" && dir.Right(1) != "/")
+        dir += "\\";
+    CString file = dir + "OutlookExpressExport.CDF";
+    CString own = ownAddress;
+    CString address = AddressBook::TranslateNameToEmail(name, g_PlugIn.m_strMailUser, g_PlugIn.m_strMailPassword, own,
+                                                        file, g_PlugIn.m_pLog);
+    return AddressBook::IsAddressToSendTo(address) ? address : CString();
 }
 
 // One forward request: built by the export, run once, destroyed.
@@ -121,7 +119,7 @@ int CForwardRequest::Run()
 
     m_nMode = m_PlugIn.m_nInterfaceMode;
     if (!m_Reading.m_strRecipient.IsEmpty()) {
-        CString address = TranslateRecipient(m_Reading.m_strRecipient);
+        CString address = TranslateRecipient(m_Reading.m_strRecipient, m_pRecipient ? *m_pRecipient : CString());
         if (!address.IsEmpty()) {
             m_strRecipient = address;
             m_pRecipient = &m_strRecipient;

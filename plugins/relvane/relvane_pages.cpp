@@ -97,11 +97,19 @@ void CReplyFormPage::ExecuteAction(CString action)
         CHTMLMsg::ExecuteAction(action);
         return;
     }
-    CString address = TranslateRecipient(FormField(action, "EmAddr="));
+    // The web user's own address is not known here: "me" names no one.
+    CString address = TranslateRecipient(FormField(action, "EmAddr="), CString());
     CString subject = FormField(action, "Subjt=");
     bool attach = action.Find("ATTch=") >= 0;
     CString body = FormField(action, "MBody=");
 
+    if (address.IsEmpty()) {
+        // Nothing to send to: say so rather than hand the mail system no recipient.
+        g_PlugIn.Log(CTime::GetCurrentTime().Format("%c") + " : I could not find an e-mail address for '" +
+                     FormField(action, "EmAddr=") + "'; nothing was sent.\r\n");
+        CHTMLMsg::ExecuteAction("ClosE");
+        return;
+    }
     PlugInLogon();
     {
         MAPIOutgoingMessage answer(&g_PlugInMapi, g_PlugIn.m_pLog, &address, &address, MODE_EMAIL);

@@ -30,5 +30,6 @@ protected:
 
 // The value of the form field "name=" up to the next "|"; empty when absent.
 CString FormField(const CString& form, const char* name);
-// A name the request or form sends to, as a mail address (empty when it is none).
-CString TranslateRecipient(const CString& name);
+// A name the request or form sends to, as a mail address through the address
+// books; "me" is ownAddress; empty when it is none.
+CString TranslateRecipient(const CString& name, const CString& ownAddress);

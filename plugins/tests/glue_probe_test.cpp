@@ -4,10 +4,14 @@
 #include "plugin_interface.h"
 #include "fx/fxwin.h"
 #include "testsupport/testsupport.h"
+#include "parser/dict/dictionary.h"
+#include "parser/options/parse_options.h"
+#include "parser/sentence/sentence.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -63,7 +67,8 @@ TEST(GlueProbe, ResourcesOfTheModule)
     EXPECT_STREQ(p.string(2), "Error loading KVX.");
     p.info(p.h, USERINFO_MODULE);
 
-    std::string dictionary = testsupport::ReadFile(testsupport::SourcePath("plugins/tests/probe_dictionary.bin"));
+    // The grammar block packed at build time is the module's dictionary.
+    std::string dictionary = testsupport::ReadFile(std::string("Z:") + VX_PROBE_BLOCK);
     ASSERT_FALSE(dictionary.empty());
     const char* copy = p.name(-1, PLUGIN_INFO_DICTIONARY);
     ASSERT_NE(copy, nullptr);
@@ -77,6 +82,32 @@ TEST(GlueProbe, ResourcesOfTheModule)
     EXPECT_EQ(std::string(p.string(20)).size(), 255u);  // read with at most 255 characters
     EXPECT_STREQ(p.string(21), "");   // in a block that exists
     EXPECT_STREQ(p.string(500), "");  // in a block that does not
+    p.info(USERINFO_UNLOAD_TEXT, USERINFO_UNLOAD);
+    DeleteProbeValues();
+}
+
+// The host's use of the block: the rules of the program and the plug-in's words,
+// its escape replaced by the plug-in's text, parse the plug-in's own sentence.
+// An escape "^0^" or one that is no number has no text.
+TEST(GlueProbe, GrammarBlockReadsAsTheHostReadsIt)
+{
+    Probe p;
+    ASSERT_TRUE(p.h && p.name && p.info);
+    p.info(p.h, USERINFO_MODULE);
+    const char* sizeText = p.name(-2, PLUGIN_INFO_DICTIONARY);
+    const char* block = p.name(-1, PLUGIN_INFO_DICTIONARY);
+    ASSERT_TRUE(sizeText && block);
+    unsigned size = static_cast<unsigned>(std::strtoul(sizeText, nullptr, 10));
+    std::string rules = std::string("Z:") + std::getenv("VX_BIN_DIR") + "/VindalexR.Vqt";
+    CGrammarDictionary dictionary("", rules.c_str(), block, size, p.name);
+    ASSERT_TRUE(dictionary.IsLoaded());
+    ParseOptions* options = CreateParseOptions();
+    {
+        CSentence sentence("Please probe the glue.", &dictionary);
+        EXPECT_GT(sentence.Parse(options), 0);
+    }
+    DeleteParseOptions(options);
+    EXPECT_EQ(p.name(0, PLUGIN_INFO_MACRO), nullptr);
     p.info(USERINFO_UNLOAD_TEXT, USERINFO_UNLOAD);
     DeleteProbeValues();
 }

@@ -17,6 +17,8 @@ const PlugInActionRow kRows[] = {
     {"which", "O*n", "Tulavo"},
 };
 
+const unsigned kTestSentences[] = {10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35};
+
 } // namespace
 
 extern const PlugInDescription g_PlugInDescription = {
@@ -24,8 +26,8 @@ extern const PlugInDescription g_PlugInDescription = {
     kRows,
     static_cast<int>(sizeof(kRows) / sizeof(kRows[0])),
     PLUGIN_INFO_ROWS_ALL_NEGATIVE,
-    nullptr,
-    0,
+    kTestSentences,
+    static_cast<int>(sizeof(kTestSentences) / sizeof(kTestSentences[0])),
     nullptr,
     0,
     false,  // carries a grammar dictionary

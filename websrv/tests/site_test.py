@@ -2,6 +2,7 @@
 """The web server and the assistant's site under Wine, through real clients:
 curl for the protocol, raw sockets for what curl will not send (HTTP/0.9,
 trickling and oversized requests)."""
+import csv
 import os
 import re
 import shutil
@@ -492,6 +493,29 @@ class AssistantSite(unittest.TestCase):
         found = outbox_mail(subject)
         self.assertIsNotNone(found, "the mail did not reach the outbox")
         self.assertIn(b"friend@example.com", found)
+
+    def test_compose_to_a_name_from_the_address_book(self):
+        # The address book export file in the installation folder, as csv writes it.
+        with open(self.site.path("OutlookExpressExport.CDF"), "w", newline="") as f:
+            w = csv.writer(f)
+            w.writerow(["Name", "E-mail Address", "Company"])
+            w.writerow(["Grace Hopper", "grace@example.org", "Navy"])
+            w.writerow(["No Address", "", "Nowhere"])
+        uid, _ = self.login()
+        for name, address in (("grace", b"grace@example.org"), ("No Address", None), ("Nobody At All", None)):
+            _, _, page = post(self.site, {"UserID": uid, "COMPOSE": "Compose Email"})
+            mid = message_ids(page)[0]
+            subject = "Web mail to %s %d" % (name, os.getpid())
+            _, _, page = post(self.site, {"UserID": uid, "MessageID": mid, "EmAddr": name,
+                                          "Subjt": subject, "MBody": "Hi", "emSend": "Send"})
+            self.assertNotIn(b'name="EmAddr"', page)  # the form closed itself either way
+            if address:
+                found = outbox_mail(subject)
+                self.assertIsNotNone(found, name)
+                self.assertIn(address, found)
+        # Names without an address were not sent to anyone.
+        self.assertIsNone(outbox_mail("Web mail to No Address %d" % os.getpid()))
+        self.assertIsNone(outbox_mail("Web mail to Nobody At All %d" % os.getpid()))
 
 
 class SessionPassword(unittest.TestCase):

@@ -2,9 +2,14 @@
 // HKEY_CURRENT_USER\Korvaneant1, and two real plug-ins driven through their
 // exports (strings, row tests, the "-Active" item, unload, properties dialog).
 #include "plugin_module.h"
+#include "parser/dict/dictionary.h"
+#include "parser/options/parse_options.h"
+#include "parser/sentence/sentence.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -268,5 +273,62 @@ TEST(PlugInModules, PropertiesDialogCancelKeepsAndOkSaves)
         EXPECT_EQ(v, 0u);
     }
     for (const char* name : {"Relvane-Active", "Relvane-DefaultNew", "Relvane-DefaultAttach"})
+        DeleteValue(name);
+}
+
+// What every plug-in tells the host about itself: maker, copyright, an example,
+// its test sentences as many as its count says, and the grammar block of the
+// plug-ins that carry one, which the host's dictionary reads with the rules.
+TEST(PlugInModules, EveryPlugInDescribesItself)
+{
+    struct Case {
+        const char* file;
+        bool allNegativeRows;  // every negative row is an information request
+        bool dictionary;
+    } cases[] = {
+        {"Horolux.kVX", true, true},  {"Relvane.kVX", true, false}, {"Sumvane.kVX", true, false},
+        {"Ocavio.kVX", false, false}, {"Tulavo.kVX", true, false},  {"Ruvelo.kVX", false, false},
+        {"Skrivo.kVX", false, false}, {"Listavo.kVX", false, false}, {"Chimavo.kVX", true, true},
+        {"Parcavo.kVX", false, false},
+    };
+    Boxes boxes;
+    ParseOptions* options = CreateParseOptions();
+    for (const Case& c : cases) {
+        LoadedPlugIn p(c.file);
+        ASSERT_TRUE(p.h && p.name && p.info) << c.file;
+        p.info(p.h, USERINFO_MODULE);
+        EXPECT_STREQ(p.name(-1, PLUGIN_INFO_COMPANY), "Ostrel Software") << c.file;
+        EXPECT_NE(std::string(p.name(-1, PLUGIN_INFO_COPYRIGHT)).find("Copyright (c)"), std::string::npos) << c.file;
+        EXPECT_STRNE(p.name(-1, PLUGIN_INFO_EXAMPLE), "") << c.file;
+        EXPECT_STREQ(p.name(-1, PLUGIN_INFO_VERSION), "3.0") << c.file;
+        int count = std::atoi(p.name(-1, PLUGIN_INFO_TEST_COUNT));
+        // The plug-ins that answer only row -1 can be asked for their first sentence only.
+        int askable = c.allNegativeRows ? count : std::min(count, 1);
+        for (int n = 1; n <= askable; ++n) {
+            const char* sentence = p.name(-n, PLUGIN_INFO_TEST_SENTENCE);
+            ASSERT_NE(sentence, nullptr) << c.file << " " << n;
+            EXPECT_STRNE(sentence, "") << c.file << " " << n;
+        }
+        p.name(-1, PLUGIN_INFO_TEST_END);
+
+        const char* sizeText = p.name(-2, PLUGIN_INFO_DICTIONARY);
+        const char* block = p.name(-1, PLUGIN_INFO_DICTIONARY);
+        if (!c.dictionary)
+            continue;
+        ASSERT_TRUE(sizeText && block) << c.file;
+        unsigned size = static_cast<unsigned>(std::strtoul(sizeText, nullptr, 10));
+        EXPECT_GT(size, 0u) << c.file;
+        std::string rules = std::string("Z:") + std::getenv("VX_BIN_DIR") + "/VindalexR.Vqt";
+        CGrammarDictionary dictionary("", rules.c_str(), block, size, p.name);
+        EXPECT_TRUE(dictionary.IsLoaded()) << c.file;
+        // The block's own words parse (the request grammar of its phrasings is the plug-in's own test).
+        const char* own = c.file[0] == 'H' ? "Show me the calendar." : "Please tell me.";
+        CSentence sentence(own, &dictionary);
+        EXPECT_GT(sentence.Parse(options), 0) << c.file << ": " << own;
+    }
+    DeleteParseOptions(options);
+    EXPECT_TRUE(boxes.texts.empty());
+    for (const char* name : {"Horolux-Active", "Relvane-Active", "Sumvane-Active", "Ocavio-Active", "Tulavo-Active",
+                             "Ruvelo-Active", "Skrivo-Active", "Listavo-Active", "Chimavo-Active", "Parcavo-Active"})
         DeleteValue(name);
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -153,6 +155,8 @@ TEST_F(PlugInFixture, DictionaryCopyAndMacros)
     EXPECT_STREQ(p.GetActionsName(-2, PLUGIN_INFO_MACRO), "macro two");
     EXPECT_STREQ(p.GetActionsName(-1, PLUGIN_INFO_MACRO), "macro one");
     EXPECT_STREQ(p.GetActionsName(-3, PLUGIN_INFO_MACRO), "macro one");  // none: previous answer
+    EXPECT_STREQ(p.GetActionsName(INT_MIN, PLUGIN_INFO_MACRO), "macro one");
+    EXPECT_EQ(p.GetActionsName(0, PLUGIN_INFO_MACRO), nullptr);  // "^0^": a table row, no item 11
     // Unload frees the copy; a later request copies again.
     p.SetUserInfo(USERINFO_UNLOAD_TEXT, USERINFO_UNLOAD);
     EXPECT_FALSE(p.HasDictionaryCopy());

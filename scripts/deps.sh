@@ -9,6 +9,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
           wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick procps
           bzip2
+          libz-mingw-w64-dev
           python3-aiosmtpd
           curl
           chromium

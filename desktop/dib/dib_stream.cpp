@@ -240,4 +240,64 @@ bool WriteStream(CArchive& ar, const std::vector<BYTE>& block)
     return true;
 }
 
+namespace {
+
+// How often each of `from` items is repeated to make `to`: a running
+// remainder spreads the repeats evenly.
+std::vector<LONG> Repeats(LONG from, LONG to)
+{
+    std::vector<LONG> counts(static_cast<size_t>(from));
+    LONGLONG carry = 0;
+    for (LONG i = 0; i < from; ++i) {
+        carry += to;
+        counts[static_cast<size_t>(i)] = static_cast<LONG>(carry / from);
+        carry %= from;
+    }
+    return counts;
+}
+
+}  // namespace
+
+bool Rescale(const std::vector<BYTE>& block, LONG width, LONG height, std::vector<BYTE>& out)
+{
+    out.clear();
+    Header h;
+    if (!ReadHeader(block.data(), block.size(), h) || h.size != kInfoHeaderSize || h.compression != 0 ||
+        h.bitCount < 8 || h.width < 1 || width < 1 || height < 1 || width > kMaxSide || height > kMaxSide)
+        return false;
+    const DWORD table = ColorTableBytes(h);
+    const LONG rows = Rows(h);
+    const DWORD srcStride = RowBytes(h);
+    if (kInfoHeaderSize + table + static_cast<ULONGLONG>(srcStride) * rows > block.size())
+        return false;
+    Header scaled = h;
+    scaled.width = width;
+    const DWORD stride = RowBytes(scaled);
+    const ULONGLONG image = static_cast<ULONGLONG>(stride) * height;
+    if (image > kMaxImageBytes)
+        return false;
+    const size_t pixel = h.bitCount / 8;
+    const std::vector<LONG> columns = Repeats(h.width, width), rowCounts = Repeats(rows, height);
+    out.assign(block.begin(), block.begin() + kInfoHeaderSize + table);
+    out.reserve(out.size() + static_cast<size_t>(image));
+    // Rows are repeated in stored order: the picture's orientation is kept.
+    std::vector<BYTE> line(stride, 0);
+    const BYTE* src = block.data() + kInfoHeaderSize + table;
+    for (LONG r = 0; r < rows; ++r) {
+        if (rowCounts[static_cast<size_t>(r)] == 0)
+            continue;
+        size_t at = 0;
+        const BYTE* in = src + static_cast<size_t>(r) * srcStride;
+        for (LONG c = 0; c < h.width; ++c)
+            for (LONG k = 0; k < columns[static_cast<size_t>(c)]; ++k, at += pixel)
+                std::memcpy(line.data() + at, in + static_cast<size_t>(c) * pixel, pixel);
+        for (LONG k = 0; k < rowCounts[static_cast<size_t>(r)]; ++k)
+            out.insert(out.end(), line.begin(), line.end());
+    }
+    Put32(out.data() + 4, static_cast<DWORD>(width));
+    Put32(out.data() + 8, static_cast<DWORD>(h.height < 0 ? -height : height));
+    Put32(out.data() + 20, static_cast<DWORD>(image));
+    return true;
+}
+
 }  // namespace dib

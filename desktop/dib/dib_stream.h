@@ -50,4 +50,10 @@ bool ReadStream(CArchive& ar, std::vector<BYTE>& block);
 // block (nothing is written then).
 bool WriteStream(CArchive& ar, const std::vector<BYTE>& block);
 
+// A picture of 8 or more bits per pixel at a new size: each source column and
+// row repeated a whole number of times (possibly none), the counts spread
+// evenly so that they add up to the new width and height. False for other
+// depths, compressed pictures or sizes out of range (out is left empty).
+bool Rescale(const std::vector<BYTE>& block, LONG width, LONG height, std::vector<BYTE>& out);
+
 }  // namespace dib

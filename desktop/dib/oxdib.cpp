@@ -283,6 +283,21 @@ CBitmap* COXDIB::ToDeviceBitmap(CDC* pDC) const
     return bitmap;
 }
 
+bool COXDIB::Rescale(int width, int height)
+{
+    std::vector<BYTE> source;
+    {
+        Locked block(m_hDIB);
+        if (!block.get())
+            return false;
+        source.assign(block.get(), block.get() + block.size());
+    }
+    std::vector<BYTE> scaled;
+    if (!dib::Rescale(source, width, height, scaled))
+        return false;
+    return TakeBlock(scaled.data(), scaled.size());
+}
+
 bool COXDIB::SetTwoColors(COLORREF foreground, COLORREF background)
 {
     dib::Header h;

@@ -37,6 +37,8 @@ public:
     CPalette* GetPalette() const { return m_pPalette; }
 
     CBitmap* ToDeviceBitmap(CDC* pDC) const;  // owned by the caller; null when empty
+    // A new size for pictures of 8 or more bits per pixel; false (unchanged) otherwise.
+    bool Rescale(int width, int height);
     bool SetTwoColors(COLORREF foreground, COLORREF background);  // 1-bit pictures only
     bool GetTwoColors(COLORREF* foreground, COLORREF* background) const;
 

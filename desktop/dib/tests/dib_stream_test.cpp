@@ -217,3 +217,41 @@ TEST(DibStream, SmallerStoredImageSizeGivesWholeRows)
     EXPECT_EQ(h.imageSize, 8u);
     EXPECT_EQ(block.size(), 40u + 2 * 4 + 8);
 }
+
+TEST(DibStream, RescaleRepeatsColumnsAndRowsEvenly)
+{
+    // 3 x 2 of 8 bits, bottom-up rows {1 2 3} then {4 5 6}.
+    bmpfix::Info info;
+    info.bits = 8;
+    info.width = 3;
+    info.height = 2;
+    info.colorsUsed = 1;
+    std::vector<BYTE> block;
+    ASSERT_TRUE(Read(bmpfix::Stream(info, {0}, {1, 2, 3, 0, 4, 5, 6, 0}), block));
+    std::vector<BYTE> out;
+    ASSERT_TRUE(dib::Rescale(block, 6, 3, out));
+    dib::Header h;
+    ASSERT_TRUE(dib::ReadHeader(out.data(), out.size(), h));
+    EXPECT_EQ(h.width, 6);
+    EXPECT_EQ(h.height, 3);
+    EXPECT_EQ(h.imageSize, 24u);
+    ASSERT_EQ(out.size(), 40u + 4 + 24);
+    const BYTE* rows = out.data() + 44;
+    // Columns twice each; the first row once, the second twice (1 + 2 = 3).
+    const BYTE expected[24] = {1, 1, 2, 2, 3, 3, 0, 0, 4, 4, 5, 5, 6, 6, 0, 0, 4, 4, 5, 5, 6, 6, 0, 0};
+    EXPECT_EQ(std::vector<BYTE>(rows, rows + 24), std::vector<BYTE>(expected, expected + 24));
+
+    ASSERT_TRUE(dib::Rescale(block, 2, 1, out));  // shrinking drops some columns and rows
+    ASSERT_EQ(out.size(), 40u + 4 + 4);
+    EXPECT_EQ(out[44], 5);  // the second row's last two columns
+    EXPECT_EQ(out[45], 6);
+
+    EXPECT_FALSE(dib::Rescale(block, 0, 3, out));
+    EXPECT_FALSE(dib::Rescale(block, 1 << 20, 1 << 20, out));
+    EXPECT_TRUE(out.empty());
+    bmpfix::Info four = info;
+    four.bits = 4;
+    std::vector<BYTE> small;
+    ASSERT_TRUE(Read(bmpfix::Stream(four, {0}, {0x12, 0x30, 0, 0, 0x45, 0x60, 0, 0}), small));
+    EXPECT_FALSE(dib::Rescale(small, 6, 4, out));  // fewer than 8 bits are refused
+}

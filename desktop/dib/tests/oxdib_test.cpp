@@ -155,3 +155,22 @@ TEST(OXDib, HostileFilesLeaveThePictureEmpty)
         EXPECT_TRUE(picture.IsNull()) << path;
     }
 }
+
+TEST(OXDib, RescaledPictureKeepsItsColours)
+{
+    testsupport::TempDir dir;
+    const std::string path = dir.file("four.bmp");
+    ASSERT_TRUE(testsupport::WriteFile(path, Bytes(FourColours())));
+    COXDIB picture;
+    ASSERT_TRUE(picture.LoadFromFileOrResource(path.c_str()));
+    ASSERT_TRUE(picture.Rescale(4, 4));
+    EXPECT_EQ(picture.PixelSize(), CSize(4, 4));
+    CMemDC dc(nullptr, 4, 4);
+    EXPECT_NE(picture.DrawTo(&dc, CRect(0, 0, 4, 4), CRect(0, 0, 4, 4)), 0);
+    EXPECT_EQ(dc.GetPixel(0, 0), RGB(0, 0, 255));
+    EXPECT_EQ(dc.GetPixel(3, 3), RGB(0, 255, 0));
+    COXDIB core;
+    ASSERT_TRUE(core.LoadFromFileOrResource("CORE"));
+    EXPECT_FALSE(core.Rescale(6, 4));  // one bit per pixel
+    EXPECT_EQ(core.PixelSize(), CSize(3, 2));
+}

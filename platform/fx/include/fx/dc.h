@@ -83,6 +83,13 @@ public:
     COLORREF GetPixel(int x, int y) const;
     COLORREF GetPixel(POINT point) const { return GetPixel(point.x, point.y); }
     COLORREF SetPixel(int x, int y, COLORREF crColor);
+    // Device-independent pixels: copied as they are, or stretched.
+    int SetStretchBltMode(int nStretchMode);
+    int GetStretchBltMode() const;
+    int SetDIBitsToDevice(int x, int y, DWORD cx, DWORD cy, int xSrc, int ySrc, UINT uStartScan, UINT cScanLines,
+                          const void* lpvBits, const BITMAPINFO* lpbmi, UINT fuColorUse);
+    int StretchDIBits(int x, int y, int nWidth, int nHeight, int xSrc, int ySrc, int nSrcWidth, int nSrcHeight,
+                      const void* lpBits, const BITMAPINFO* lpbmi, UINT iUsage, DWORD dwRop);
     BOOL FillRgn(CRgn* pRgn, CBrush* pBrush);
     BOOL FrameRgn(CRgn* pRgn, CBrush* pBrush, int nWidth, int nHeight);
     void FrameRect(LPCRECT lpRect, CBrush* pBrush);

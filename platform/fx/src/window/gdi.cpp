@@ -176,6 +176,9 @@ BOOL CRgn::CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int y3)
 }
 BOOL CRgn::CreatePolygonRgn(const POINT* lpPoints, int nCount, int nMode)
 {
+    // A polygon needs corners: without any there is no region to make.
+    if (!lpPoints || nCount < 1)
+        return FALSE;
     return Attach(::CreatePolygonRgn(lpPoints, nCount, nMode));
 }
 void CRgn::SetRectRgn(int x1, int y1, int x2, int y2) { ::SetRectRgn(*this, x1, y1, x2, y2); }
@@ -272,6 +275,19 @@ BOOL CDC::StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSr
     return ::StretchBlt(m_hDC, x, y, nWidth, nHeight, pSrcDC->GetSafeHdc(), xSrc, ySrc, nSrcWidth, nSrcHeight, dwRop);
 }
 COLORREF CDC::GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
+int CDC::SetStretchBltMode(int nStretchMode) { return ::SetStretchBltMode(m_hDC, nStretchMode); }
+int CDC::GetStretchBltMode() const { return ::GetStretchBltMode(m_hDC); }
+int CDC::SetDIBitsToDevice(int x, int y, DWORD cx, DWORD cy, int xSrc, int ySrc, UINT uStartScan, UINT cScanLines,
+                           const void* lpvBits, const BITMAPINFO* lpbmi, UINT fuColorUse)
+{
+    return ::SetDIBitsToDevice(m_hDC, x, y, cx, cy, xSrc, ySrc, uStartScan, cScanLines, lpvBits, lpbmi, fuColorUse);
+}
+int CDC::StretchDIBits(int x, int y, int nWidth, int nHeight, int xSrc, int ySrc, int nSrcWidth, int nSrcHeight,
+                       const void* lpBits, const BITMAPINFO* lpbmi, UINT iUsage, DWORD dwRop)
+{
+    return ::StretchDIBits(m_hDC, x, y, nWidth, nHeight, xSrc, ySrc, nSrcWidth, nSrcHeight, lpBits, lpbmi, iUsage,
+                           dwRop);
+}
 COLORREF CDC::SetPixel(int x, int y, COLORREF crColor) { return ::SetPixel(m_hDC, x, y, crColor); }
 BOOL CDC::FillRgn(CRgn* pRgn, CBrush* pBrush)
 {

@@ -730,6 +730,8 @@ void CWnd::OnExitMenuLoop(BOOL) { Default(); }
 void CWnd::OnCaptureChanged(CWnd*) { Default(); }
 void CWnd::OnSettingChange(UINT, LPCTSTR) { Default(); }
 void CWnd::OnSysColorChange() { Default(); }
+BOOL CWnd::OnQueryNewPalette() { return (BOOL)Default(); }
+void CWnd::OnPaletteChanged(CWnd*) { Default(); }
 int CWnd::OnMouseActivate(CWnd*, UINT, UINT) { return (int)Default(); }
 void CWnd::OnMDIActivate(BOOL, CWnd*, CWnd*) { Default(); }
 

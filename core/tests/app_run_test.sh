@@ -94,13 +94,13 @@ probe() { wine "$VX_TEST_BIN_DIR/vindalex_window_tree.exe" "$@" 2>/dev/null | tr
 console_view() { probe tree | awk '$1 == 3 && $3 == "id=59648" { print $NF }' | head -1; }
 tree=$(probe tree)
 echo "$tree"
-echo "$tree" | grep -q '^1 ToolbarWindow32 id=59392 visible=1' || fail "no toolbar on the frame"
-echo "$tree" | grep -q '^1 msctls_statusbar32 id=59393 visible=1' || fail "no status bar on the frame"
-echo "$tree" | grep -q '^1 .* id=59420 visible=1' || fail "no caption strip on the frame"
-echo "$tree" | grep -qi '^1 MDICLIENT ' || fail "no MDI client in the frame"
-echo "$tree" | grep -q '^2 .* id=65280 visible=1 text=Vindale' || fail "the console is not an MDI child titled after its document"
+grep -q '^1 ToolbarWindow32 id=59392 visible=1' <<<"$tree" || fail "no toolbar on the frame"
+grep -q '^1 msctls_statusbar32 id=59393 visible=1' <<<"$tree" || fail "no status bar on the frame"
+grep -q '^1 .* id=59420 visible=1' <<<"$tree" || fail "no caption strip on the frame"
+grep -qi '^1 MDICLIENT ' <<<"$tree" || fail "no MDI client in the frame"
+grep -q '^2 .* id=65280 visible=1 text=Vindale' <<<"$tree" || fail "the console is not an MDI child titled after its document"
 [ -n "$(console_view)" ] || fail "no console view in the MDI child"
-echo "$tree" | grep -q '^0 .* text=Vindale1 - Vindalex ' || fail "the frame's caption does not name the console document"
+grep -q '^0 .* text=Vindale1 - Vindalex ' <<<"$tree" || fail "the frame's caption does not name the console document"
 
 # Log-off closes the console; the automatic log-on that follows opens a new
 # one (another window).
@@ -121,7 +121,7 @@ kill -0 "$pid" 2>/dev/null && fail "the program did not end after WM_CLOSE"
 wait "$pid" || true
 pid=
 saved=$(timeout 60 wine reg query 'HKCU\Software\Ostrel Software\Vindalex Personal Assistant\Korvaneant1' /v kVInstDir 2>/dev/null | tr -d '\r')
-echo "$saved" | grep -qi 'vindalex_app_test' || fail "the settings were not saved at exit: $saved"
+grep -qi 'vindalex_app_test' <<<"$saved" || fail "the settings were not saved at exit: $saved"
 
 # A ".kvn" file named on the command line is read: its strings switch the
 # sender check on, and with no authorised senders set a request is refused.

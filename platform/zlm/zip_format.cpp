@@ -147,10 +147,9 @@ bool FindMemberData(FILE* archive, const Member& member, uint64_t& offset)
     return offset + member.compressedSize <= fileSize;
 }
 
-bool WriteLocalHeader(FILE* out, const Member& m)
+// The fields a member's local header and its central record share, in their order.
+static void PutSharedFields(std::string& h, const Member& m)
 {
-    std::string h;
-    Put32(h, kLocalHeaderSignature);
     Put16(h, m.versionNeeded);
     Put16(h, m.flags);
     Put16(h, m.method);
@@ -160,6 +159,13 @@ bool WriteLocalHeader(FILE* out, const Member& m)
     Put32(h, m.compressedSize);
     Put32(h, m.size);
     Put16(h, static_cast<uint16_t>(m.name.size()));
+}
+
+bool WriteLocalHeader(FILE* out, const Member& m)
+{
+    std::string h;
+    Put32(h, kLocalHeaderSignature);
+    PutSharedFields(h, m);
     Put16(h, 0);
     h += m.name;
     return Write(out, h);
@@ -170,15 +176,7 @@ bool WriteCentralRecord(FILE* out, const Member& m)
     std::string h;
     Put32(h, kCentralHeaderSignature);
     Put16(h, m.versionMadeBy);
-    Put16(h, m.versionNeeded);
-    Put16(h, m.flags);
-    Put16(h, m.method);
-    Put16(h, m.dosTime);
-    Put16(h, m.dosDate);
-    Put32(h, m.crc);
-    Put32(h, m.compressedSize);
-    Put32(h, m.size);
-    Put16(h, static_cast<uint16_t>(m.name.size()));
+    PutSharedFields(h, m);
     Put16(h, 0);  // extra field
     Put16(h, 0);  // comment
     Put16(h, 0);  // disk

@@ -57,7 +57,9 @@ void TypeLater(std::vector<UINT> keys)
 {
     std::thread([keys] {
         HWND menu = nullptr;
-        for (int i = 0; i < 500 && !menu; ++i) {
+        // Generous: on a loaded machine the menu can take seconds to appear, and
+        // keys posted before it exists are lost, leaving the modal menu open.
+        for (int i = 0; i < 6000 && !menu; ++i) {
             menu = ::FindWindowA("BitmapMenu", nullptr);
             if (!menu)
                 ::Sleep(10);
@@ -107,9 +109,11 @@ std::vector<HWND> MenuChain(DWORD thread)
     return chain;
 }
 
+// Waits up to a minute: a script that gives up early on a loaded machine would
+// leave the modal menu open and the test hanging.
 bool WaitFor(const std::function<bool()>& pred)
 {
-    for (int i = 0; i < 500; ++i) {
+    for (int i = 0; i < 6000; ++i) {
         if (pred())
             return true;
         ::Sleep(10);

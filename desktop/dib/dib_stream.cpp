@@ -61,6 +61,26 @@ void StoreInfoHeader(BYTE* p, const Header& h, DWORD xPels, DWORD yPels, DWORD i
     Put32(p + 36, important);
 }
 
+// The fields of a 40-byte information header, and of a 12-byte core one.
+void LoadInfoFields(const BYTE* p, Header& h)
+{
+    h.width = static_cast<LONG>(Le32(p + 4));
+    h.height = static_cast<LONG>(Le32(p + 8));
+    h.planes = Le16(p + 12);
+    h.bitCount = Le16(p + 14);
+    h.compression = Le32(p + 16);
+    h.imageSize = Le32(p + 20);
+    h.colorsUsed = Le32(p + 32);
+}
+
+void LoadCoreFields(const BYTE* p, Header& h)
+{
+    h.width = Le16(p + 4);
+    h.height = Le16(p + 6);
+    h.planes = Le16(p + 8);
+    h.bitCount = Le16(p + 10);
+}
+
 }  // namespace
 
 bool ReadHeader(const BYTE* block, size_t size, Header& out)
@@ -72,21 +92,12 @@ bool ReadHeader(const BYTE* block, size_t size, Header& out)
     if (out.size == kInfoHeaderSize) {
         if (size < kInfoHeaderSize)
             return false;
-        out.width = static_cast<LONG>(Le32(block + 4));
-        out.height = static_cast<LONG>(Le32(block + 8));
-        out.planes = Le16(block + 12);
-        out.bitCount = Le16(block + 14);
-        out.compression = Le32(block + 16);
-        out.imageSize = Le32(block + 20);
-        out.colorsUsed = Le32(block + 32);
+        LoadInfoFields(block, out);
         return true;
     }
     if (size < kCoreHeaderSize)
         return false;
-    out.width = Le16(block + 4);
-    out.height = Le16(block + 6);
-    out.planes = Le16(block + 8);
-    out.bitCount = Le16(block + 10);
+    LoadCoreFields(block, out);
     return true;
 }
 
@@ -133,10 +144,7 @@ bool ReadStream(CArchive& ar, std::vector<BYTE>& block)
     if (core) {
         if (!ReadExactly(ar, raw + 4, kCoreHeaderSize - 4))
             return false;
-        h.width = Le16(raw + 4);
-        h.height = Le16(raw + 6);
-        h.planes = Le16(raw + 8);
-        h.bitCount = Le16(raw + 10);
+        LoadCoreFields(raw, h);
     } else {
         if (!KnownHeaderSize(h.size) || !ReadExactly(ar, raw + 4, kInfoHeaderSize - 4))
             return false;
@@ -147,15 +155,9 @@ bool ReadStream(CArchive& ar, std::vector<BYTE>& block)
                 return false;
             extra -= n;
         }
-        h.width = static_cast<LONG>(Le32(raw + 4));
-        h.height = static_cast<LONG>(Le32(raw + 8));
-        h.planes = Le16(raw + 12);
-        h.bitCount = Le16(raw + 14);
-        h.compression = Le32(raw + 16);
-        h.imageSize = Le32(raw + 20);
+        LoadInfoFields(raw, h);
         xPels = Le32(raw + 24);
         yPels = Le32(raw + 28);
-        h.colorsUsed = Le32(raw + 32);
         important = Le32(raw + 36);
     }
     if (h.width < 1 || h.width > kMaxSide || h.height == 0 || h.height < -kMaxSide || h.height > kMaxSide ||

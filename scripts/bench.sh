@@ -12,7 +12,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/build-dirs.sh"
 "$root/scripts/deps.sh"
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=${VX_JOBS:-$(nproc 2>/dev/null || echo 2)}
 bench=$broot/bench
 CC=clang CXX=clang++ cmake -S "$root" -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_SANITIZE=OFF >/dev/null
 cmake --build "$bench" -j "$jobs" --target vx_benchmarks

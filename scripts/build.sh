@@ -9,7 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/build-dirs.sh"
 "$root/scripts/deps.sh"
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=${VX_JOBS:-$(nproc 2>/dev/null || echo 2)}
 # The grammar packer is a host tool that the Windows build runs too: the host
 # tree's when there is one, else the Windows build makes its own natively.
 pack=; host=

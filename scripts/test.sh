@@ -7,7 +7,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/build-dirs.sh"
 "$root/scripts/build.sh" || exit 1
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=${VX_JOBS:-$(nproc 2>/dev/null || echo 2)}
 status=0
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1
 if [ "${VX_SKIP_HOST:-0}" != 1 ]; then

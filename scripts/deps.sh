@@ -14,6 +14,8 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
           curl
           chromium
           python3-websocket
+          pulseaudio sox python3-pyftpdlib
+          ccache
 )
 case "$arch" in
   x86_64) ;;

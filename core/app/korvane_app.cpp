@@ -18,6 +18,7 @@
 #include "parser/dict/dictionary.h"
 #include "parser/options/parse_options.h"
 #include "plugin_table.h"
+#include "running_log.h"
 #include "winmgr/winmgr.h"
 
 #include <shellapi.h>
@@ -110,7 +111,10 @@ BOOL CKorvaneApp::InitInstance()
     m_Engine.m_pPlugins = &g_PluginTable;
     m_Engine.m_pSession = &g_MapiSession;
     m_Engine.m_strAppPath = m_strAppPath;
-    m_Engine.ReportUnansweredMail();
+    m_Engine.ReportUnansweredMail([this] {
+        CString chunk;
+        return runlog::Transfer(m_strLogPath, &chunk);
+    });
     CRequestEngine::SetCurrent(&m_Engine);
 
     WebRequestCore core;

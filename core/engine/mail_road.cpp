@@ -117,7 +117,7 @@ CString UnansweredNotePath(const CString& appPath)
     return appPath.IsEmpty() ? CString() : appPath + "\\Answering.txt";
 }
 
-void CRequestEngine::ReportUnansweredMail()
+void CRequestEngine::ReportUnansweredMail(const std::function<bool()>& persistLog)
 {
     const CString path = UnansweredNotePath(m_strAppPath);
     if (path.IsEmpty())
@@ -132,7 +132,8 @@ void CRequestEngine::ReportUnansweredMail()
     CString line;
     line.Format(ENGINE_TEXT_UNANSWERED, text);
     LogLine(line);
-    ::DeleteFileA(path);
+    if (!persistLog || persistLog())
+        ::DeleteFileA(path);
 }
 
 bool CRequestEngine::CheckSender(CString& address, const CString& name, const CString& subject, int& shortReply)

@@ -75,8 +75,10 @@ public:
     void OnProcess();
     // At start: logs the mail that the last run marked read and did not
     // finish answering (it crashed or was killed), from the note that the
-    // mail road keeps in m_strAppPath.
-    void ReportUnansweredMail();
+    // mail road keeps in m_strAppPath. persistLog, when given, writes the log
+    // to disk: the note is removed only once that succeeded, so a run killed
+    // right after starting loses neither.
+    void ReportUnansweredMail(const std::function<bool()>& persistLog = nullptr);
     int IsMailForMe(CString* upperSubject, CString* messageID, CString* senderAddress);
     int ProcessMail(CString messageID, CZLMMapiMessage* envelope, int tentative);
     void ProcessHelpRequest(CString messageID, CZLMMapiMessage* envelope, int flag);

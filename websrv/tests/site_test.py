@@ -448,6 +448,24 @@ class AssistantSite(unittest.TestCase):
         _, _, page = post(self.site, {"UserID": '"><script>x</script>', "B1": "Go!", "req": "echo"})
         self.assertNotIn(b"<script>x", page)
 
+    def test_sessions_are_bounded(self):
+        used, _ = self.login()
+        _, _, page = post(self.site, {"UserID": used, "req": "echo kept", "B1": "Go!"})
+        kept = message_ids(page)
+        self.assertTrue(kept)
+        oldest_idle, _ = self.login()
+        # More visits to the entry page than the assistant keeps sessions for.
+        for _ in range(1100):
+            answer = raw(self.site.port, b"GET /~Ann-Lee/login.html HTTP/1.0\r\n\r\n")
+            self.assertTrue(answer.startswith(b"HTTP/1.0 200") or answer.startswith(b"HTTP/1.1 200"), answer[:80])
+        # The oldest session nobody used went first; the one in use stays.
+        _, _, page = post(self.site, {"UserID": oldest_idle, "req": "echo gone", "B1": "Go!"})
+        self.assertNotIn(b"Answer:", page)
+        self.assertNotEqual(user_id(page), oldest_idle)
+        _, _, page = post(self.site, {"UserID": used, "req": "", "B1": "Go!"})
+        self.assertEqual(user_id(page), used)
+        self.assertEqual(message_ids(page), kept)
+
     def test_attachments_only_to_their_session(self):
         a, _ = self.login()
         b, _ = self.login()

@@ -426,6 +426,14 @@ TEST_F(EngineFixture, MailLeftUnansweredByTheLastRunIsLoggedOnceAtStart)
     g_strLog.Empty();
     m_engine.ReportUnansweredMail();
     EXPECT_TRUE(g_strLog.IsEmpty());
+
+    // The note goes only once its line is on disk: a log that could not be
+    // written keeps it for the next start.
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("Answering.txt"), "1700.M2P1.y \"Vindi, y\" from b@example.org"));
+    m_engine.ReportUnansweredMail([] { return false; });
+    EXPECT_TRUE(testsupport::FileExists(m_dir.file("Answering.txt")));
+    m_engine.ReportUnansweredMail([] { return true; });
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("Answering.txt")));
 }
 
 TEST_F(EngineFixture, NoMainWindowNoTick)

@@ -17,6 +17,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -253,6 +254,9 @@ TEST_P(PhrasingTable, EveryRowReachesItsPluginWithItsReading)
             ok = row.reading == (const char*)reading.m_strReading && row.filters == (const char*)reading.m_strFilters &&
                  row.recipient == (const char*)reading.m_strRecipient;
         passed += ok ? 1 : 0;
+        // VX_PHRASING_TRACE=1 shows every row's parses, for tuning the grammar.
+        if (ok && std::getenv("VX_PHRASING_TRACE"))
+            std::printf("line %d: %s\n%s", row.line, row.sentence.c_str(), trace.c_str());
         EXPECT_TRUE(ok) << "line " << row.line << ": " << row.sentence << "\n  wanted " << row.plugin << " '"
                         << row.reading << "' '" << row.filters << "' '" << row.recipient << "'\n  got    " << plugin
                         << " '" << (const char*)reading.m_strReading << "' '" << (const char*)reading.m_strFilters

@@ -157,7 +157,9 @@ bool ReadLookupRequest(const WordLinkageList* links, LookupReading& r)
             }
         }
     }
-    if (r.m_bAddress && !r.m_bEmail && FindFullLink(links, "ID", kEmail, 1, kAddress, 1, 0)) {
+    // "email address": the grammar joins the two words as a compound noun (AN).
+    if (r.m_bAddress && !r.m_bEmail &&
+        (FindFullLink(links, "ID", kEmail, 1, kAddress, 1, 0) || FindFullLink(links, "AN", kEmail, 1, kAddress, 1, 0))) {
         r.m_bEmail = r.m_bSingleField = true;
         r.m_bAddress = false;
     }

@@ -12,7 +12,8 @@ const char* const kRequestVerbs[] = {"send", "what", "show"};
 const char* const kPhone[] = {"phone"};
 const char* const kAddress[] = {"address"};
 const char* const kSummary[] = {"summary"};
-const char* const kNumberKinds[] = {"fax", "cell", "pager"};
+// "mobile" as "cell": people ask for either.
+const char* const kNumberKinds[] = {"fax", "cell", "pager", "mobile"};
 const char* const kThe[] = {"the"};
 const char* const kObjectsAfterThe[] = {"phone", "fax", "cell", "mobile", "pager", "address"};
 const char* const kPhoneModifiers[] = {"fax",  "cell",     "mobile",   "pager", "home", "house",
@@ -42,9 +43,9 @@ CString Parameter(const CString& word)
 
 void SetNumberKind(LookupReading& r, int kind)
 {
-    // kNumberKinds order: fax, cell, pager.
+    // kNumberKinds order: fax, cell, pager, mobile.
     r.m_bFax = kind == 0;
-    r.m_bMobile = kind == 1;
+    r.m_bMobile = kind == 1 || kind == 3;
     r.m_bPager = kind == 2;
 }
 

@@ -135,7 +135,8 @@ bool ReadLookupRequest(const WordLinkageList* links, LookupReading& r)
     if (r.m_bSingleField) {
         int at = FindFullLink(links, "A", kPhoneModifiers, Count(kPhoneModifiers), kPhone, 1, 1);
         if (at >= 0) {
-            switch (CompareLinkWord(&(*links)[static_cast<size_t>(at)], kPhoneModifiers, Count(kPhoneModifiers), 1, 0)) {
+            const WordLinkage* modifier = &(*links)[static_cast<size_t>(at)];
+            switch (CompareLinkWord(modifier, kPhoneModifiers, Count(kPhoneModifiers), 1, 0)) {
             case 0:
                 r.m_bFax = true;
                 break;
@@ -159,8 +160,9 @@ bool ReadLookupRequest(const WordLinkageList* links, LookupReading& r)
         }
     }
     // "email address": the grammar joins the two words as a compound noun (AN).
-    if (r.m_bAddress && !r.m_bEmail &&
-        (FindFullLink(links, "ID", kEmail, 1, kAddress, 1, 0) || FindFullLink(links, "AN", kEmail, 1, kAddress, 1, 0))) {
+    bool emailAddress =
+        FindFullLink(links, "ID", kEmail, 1, kAddress, 1, 0) || FindFullLink(links, "AN", kEmail, 1, kAddress, 1, 0);
+    if (r.m_bAddress && !r.m_bEmail && emailAddress) {
         r.m_bEmail = r.m_bSingleField = true;
         r.m_bAddress = false;
     }

@@ -47,7 +47,10 @@ public:
         return true;
     }
     void WriteNumber(const CString& name, int value) override { numbers[(const char*)name] = value; }
-    void WriteText(const CString& name, const CString& value) override { texts[(const char*)name] = (const char*)value; }
+    void WriteText(const CString& name, const CString& value) override
+    {
+        texts[(const char*)name] = (const char*)value;
+    }
 
     std::map<std::string, int> numbers;
     std::map<std::string, std::string> texts;

@@ -44,7 +44,8 @@ def run_steps(module, steps, settings="", install_dir=""):
     steps_file = os.path.join(work, "steps.tsv")
     with open(steps_file, "w") as f:
         for step in steps:
-            f.write("\t".join(step) + "\n")
+            # One step a line: a line end inside a field travels as "\\n".
+            f.write("\t".join(field.replace("\n", "\\n") for field in step) + "\n")
     with smtp_server() as (port, received):
         outbox = register_profile(work, profile, port)
         env_before = dict(os.environ)

@@ -6,7 +6,8 @@
 //       to the module's rows (its own grammar block when it has one), as the
 //       host offers a line of a mail;
 //   mail <requester> <sender name> <subject> <text>  - a whole incoming mail
-//       offered to the module's "**" rows without a parse;
+//       offered to the module's "**" rows without a parse (a backslash
+//       and an "n" in the text stand for a line end);
 //   tests - - -  - the module's test sentences offered in test mode, as the
 //       host's dictionary test does: "TEST <i> <result>" for each.
 // Each step prints "STEP <n> <result>". The module's settings are set active
@@ -295,6 +296,7 @@ TEST(PluginAction, RunsTheSteps)
             } else if (f[0] == "mail" && f.size() >= 5) {
                 c.subject = f[3].c_str();
                 c.text = f[4].c_str();
+                c.text.Replace("\\n", "\r\n");
                 result = OfferMail(m, c);
             }
             std::printf("STEP %d %d\n", n, result);

@@ -14,6 +14,10 @@ const char* const kMailWords[] = {"message", "e-mail", "email", "mail"};
 const char* const kStopWords[] = {"stop", "finish", "discontinue", "end"};
 const char* const kSenderWords[] = {"from", "by"};
 const char* const kTextWords[] = {"contain", "contains", "containing", "saying", "says", "said", "mentions"};
+// "Stop sending me alerts.": a stop request may name the alerts themselves.
+const char* const kStopVerbs[] = {"tell", "notify", "alert", "forward", "know", "telling", "notifying",
+                                  "alerting", "forwarding", "send", "sending"};
+const char* const kAlertNouns[] = {"alert"};
 
 // The other word of the first "Js" link that has one of the words, stripped of
 // its quotes or brackets and lower-cased; false when there is none.
@@ -37,10 +41,17 @@ bool JoinedParameter(const WordLinkageList* links, const char* const* words, int
 bool ReadAlertRequest(const WordLinkageList* links, AlertReading& reading)
 {
     reading = AlertReading();
-    if (!links || !FindFullLink(links, "O", kAlertVerbs, Count(kAlertVerbs), kMailWords, Count(kMailWords), 0))
+    if (!links)
         return false;
     int side = 0, word = 0;
     reading.m_bStop = FindLinkage(links, "W", kStopWords, Count(kStopWords), 1, 1, side, word, 0, -1) >= 0;
+    bool aboutMail = FindFullLink(links, "O", kAlertVerbs, Count(kAlertVerbs), kMailWords, Count(kMailWords), 0) != 0;
+    bool aboutAlerts = reading.m_bStop &&
+                       FindFullLink(links, "O", kStopVerbs, Count(kStopVerbs), kAlertNouns, Count(kAlertNouns), 0);
+    if (!aboutMail && !aboutAlerts) {
+        reading.m_bStop = false;
+        return false;
+    }
     reading.m_bSender = JoinedParameter(links, kSenderWords, Count(kSenderWords), reading.m_strSender);
     reading.m_bText = JoinedParameter(links, kTextWords, Count(kTextWords), reading.m_strText);
     return true;

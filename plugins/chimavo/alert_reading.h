@@ -24,7 +24,8 @@ inline constexpr RequestRow kAlertRows[] = {
 };
 inline constexpr int kAlertRowCount = static_cast<int>(sizeof(kAlertRows) / sizeof(kAlertRows[0]));
 
-// False unless an "O" link joins an alert verb to a mail word.
+// False unless an "O" link joins an alert verb to a mail word, or a stop
+// request's verb to the alerts ("Stop sending me alerts.").
 bool ReadAlertRequest(const WordLinkageList* links, AlertReading& reading);
 
 // reading = "alert" or "stop"; filters = "from <sender>", "containing <text>"

@@ -26,7 +26,7 @@ steps = [
     # No criteria: every mail, until a stop without criteria ends all alerts.
     ("request", JANE, "Jane", "Alert me to all new mail."),                                      # 9
     ("mail", "bob@example.com", "Bob", "Lunch", "Noon at the usual place?"),                    # 10
-    ("request", JANE, "Jane", "Stop notifying me of new mail."),                                 # 11
+    ("request", JANE, "Jane", "Stop sending me alerts."),                                        # 11
     ("mail", "bob@example.com", "Bob", "Numbers", "More numbers."),                              # 12
     # The dictionary test's way: only the first test sentence has a reading.
     ("tests", "-", "-", "-"),                                                                   # 13

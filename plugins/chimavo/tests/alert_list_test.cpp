@@ -198,6 +198,17 @@ TEST(AlertReading, ReadsCriteriaAndStopFromTheLinks)
           L("containing", "Js", "(Budget).n", 5, 6)},
          true,
          "stop||budget"},
+        // The stop request may name the alerts themselves...
+        {"stop sending me alerts",
+         {L("/////", "Wi", "stop.v", 0, 1), L("stop.v", "Pg", "sending.v", 1, 2), L("sending.v", "Y", "me", 2, 3),
+          L("sending.v", "O*n", "alerts", 2, 4)},
+         true,
+         "stop||"},
+        // ... but asking for them is no alert request.
+        {"send me my alerts",
+         {L("/////", "Wi", "send.v", 0, 1), L("send.v", "Y", "me", 1, 2), L("send.v", "O*n", "alerts", 1, 4)},
+         false,
+         ""},
         // An alert verb whose object is no mail word is not this plug-in's.
         {"tell me a joke",
          {L("/////", "Wi", "tell.v", 0, 1), L("tell.v", "O", "joke.n", 1, 4)},

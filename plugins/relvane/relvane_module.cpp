@@ -93,6 +93,7 @@ private:
     int m_nMode = MODE_EMAIL;
     CString m_strStatus;
     int m_nFound = 0;
+    int m_nSent = 0;  // answers that went out
 };
 
 int CForwardRequest::Run()
@@ -132,7 +133,15 @@ int CForwardRequest::Run()
         int count = static_cast<int>(sizeof(kExpectedReadings) / sizeof(kExpectedReadings[0]));
         return index >= 0 && index < count && m_Reading.Number() == kExpectedReadings[index] ? 1 : 0;
     }
-    Forward();
+    try {
+        Forward();
+    } catch (...) {
+        // Once an answer went out the request was handled, though not to its
+        // end: the host must not answer it a second time.
+        if (m_nSent == 0)
+            throw;
+        m_PlugIn.Log("Relvane: the forward stopped part-way.\r\n");
+    }
     return 1;
 }
 
@@ -222,6 +231,7 @@ void CForwardRequest::Forward()
                 if (attachments && message.GetFiles().GetSize() > 0)
                     answer.Attach(&message.GetFiles());
             }
+            ++m_nSent;
         }
         DeleteAttachmentFiles(message);
     }

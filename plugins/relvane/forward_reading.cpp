@@ -105,3 +105,23 @@ bool ReadForwardRequest(const char* const* triggerWords, int triggerCount, int l
     }
     return true;
 }
+
+namespace {
+
+bool ReadForPhrasing(int, int linkIndex, const std::vector<WordLinkage>* links, RequestReading& reading)
+{
+    const char* triggers[kForwardRowCount];
+    for (int i = 0; i < kForwardRowCount; ++i)
+        triggers[i] = kForwardRows[i].word;
+    ForwardReading forward;
+    if (!ReadForwardRequest(triggers, kForwardRowCount, linkIndex, links, 1, 1, forward))
+        return false;
+    reading.m_strReading.Format("%d", forward.Number());
+    reading.m_strFilters = forward.m_strSenderFilter;
+    reading.m_strRecipient = forward.m_strRecipient;
+    return true;
+}
+
+} // namespace
+
+extern const PluginRequestReader kRelvaneReader = {"Relvane", kForwardRows, kForwardRowCount, ReadForPhrasing};

@@ -3,6 +3,7 @@
 // attachments, from which sender, to whom. Portable: it needs only the links.
 #pragma once
 
+#include "request_reading.h"
 #include "word_linkage.h"
 
 struct ForwardReading {
@@ -26,3 +27,15 @@ struct ForwardReading {
 // summary. defaultNew and defaultAttach are the settings' defaults.
 bool ReadForwardRequest(const char* const* triggerWords, int triggerCount, int linkIndex,
                         const WordLinkageList* links, int defaultNew, int defaultAttach, ForwardReading& reading);
+
+// The plug-in's action rows: the module's rows and the phrasing table's reader
+// are both built from these.
+inline constexpr RequestRow kForwardRows[] = {
+    {"send.v", "O*n"}, {"send.v", "Opn"}, {"send.v", "Op"}, {"show", "O*n"},  {"show", "Opn"},  {"show", "Op"},
+    {"what", "O*n"},   {"what", "Opn"},   {"what", "Op"},   {"which", "O*n"}, {"which", "Opn"}, {"which", "Op"},
+};
+inline constexpr int kForwardRowCount = static_cast<int>(sizeof(kForwardRows) / sizeof(kForwardRows[0]));
+
+// The request read with the default settings (unread only, with attachments):
+// reading = the test-mode number, filters = the sender filter.
+extern const PluginRequestReader kRelvaneReader;

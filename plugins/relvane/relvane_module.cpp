@@ -4,6 +4,7 @@
 // one sender.
 #include "plugin_module.h"
 
+#include "action_rows.h"
 #include "forward_reading.h"
 #include "relvane_pages.h"
 #include "reply/reply.h"
@@ -16,21 +17,8 @@
 
 namespace {
 
-const PlugInActionRow kRows[] = {
-    {"send.v", "O*n", "SendMeNewMail"},
-    {"send.v", "Opn", "SendMeNewMail"},
-    {"send.v", "Op", "SendMeNewMail"},
-    {"show", "O*n", "SendMeNewMail"},
-    {"show", "Opn", "SendMeNewMail"},
-    {"show", "Op", "SendMeNewMail"},
-    {"what", "O*n", "SendMeNewMail"},
-    {"what", "Opn", "SendMeNewMail"},
-    {"what", "Op", "SendMeNewMail"},
-    {"which", "O*n", "SendMeNewMail"},
-    {"which", "Opn", "SendMeNewMail"},
-    {"which", "Op", "SendMeNewMail"},
-};
-const int kRowCount = static_cast<int>(sizeof(kRows) / sizeof(kRows[0]));
+constexpr auto kRows = ActionRowsOf(kForwardRows, "SendMeNewMail");
+const int kRowCount = kForwardRowCount;
 
 const PlugInOption kOptions[] = {
     {"DefaultNew", PLUGIN_OPTION_CHECK, 1, nullptr, 1004},
@@ -50,7 +38,7 @@ const ULONG kGuaranteeFifo = 0x100;
 
 extern const PlugInDescription g_PlugInDescription = {
     "Relvane",
-    kRows,
+    kRows.data(),
     kRowCount,
     PLUGIN_INFO_ROWS_ALL_NEGATIVE,
     kTestSentences,
@@ -105,13 +93,14 @@ private:
     int m_nMode = MODE_EMAIL;
     CString m_strStatus;
     int m_nFound = 0;
+    int m_nSent = 0;  // answers that went out
 };
 
 int CForwardRequest::Run()
 {
     const char* triggers[kRowCount];
     for (int i = 0; i < kRowCount; ++i)
-        triggers[i] = kRows[i].word;
+        triggers[i] = kForwardRows[i].word;
     g_PlugInSettings.Load();
     if (!ReadForwardRequest(triggers, kRowCount, m_nLinkIndex, m_pLinks, g_PlugInSettings.GetInt("DefaultNew"),
                             g_PlugInSettings.GetInt("DefaultAttach"), m_Reading))
@@ -144,7 +133,15 @@ int CForwardRequest::Run()
         int count = static_cast<int>(sizeof(kExpectedReadings) / sizeof(kExpectedReadings[0]));
         return index >= 0 && index < count && m_Reading.Number() == kExpectedReadings[index] ? 1 : 0;
     }
-    Forward();
+    try {
+        Forward();
+    } catch (...) {
+        // Once an answer went out the request was handled, though not to its
+        // end: the host must not answer it a second time.
+        if (m_nSent == 0)
+            throw;
+        m_PlugIn.Log("Relvane: the forward stopped part-way.\r\n");
+    }
     return 1;
 }
 
@@ -234,6 +231,7 @@ void CForwardRequest::Forward()
                 if (attachments && message.GetFiles().GetSize() > 0)
                     answer.Attach(&message.GetFiles());
             }
+            ++m_nSent;
         }
         DeleteAttachmentFiles(message);
     }

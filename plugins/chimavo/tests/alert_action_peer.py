@@ -1,0 +1,56 @@
+#!/usr/bin/python3
+"""Chimavo under Wine, driven as the host drives it: alerts set and stopped by
+mail requests, then incoming mail checked against them; every answer and
+forward is received by a real SMTP server and read back with Python's email
+package."""
+import os
+import sys
+
+sys.path.insert(0, os.path.join(os.environ["VX_SOURCE_ROOT"], "plugins", "tests"))
+from action_peer import check, finish, run_steps  # noqa: E402
+
+JANE = "jane@example.org"
+steps = [
+    ("request", JANE, "Jane", 'Alert me when new email arrives from "John".'),                   # 1
+    ("request", JANE, "Jane", 'Tell me about messages containing "numbers".'),                   # 2
+    # Matches both alerts: forwarded once.
+    ("mail", "john@example.com", "John Smith", "Quarterly numbers", "The numbers are in."),     # 3
+    ("mail", "bob@example.com", "Bob", "Lunch", "Noon at the usual place?"),                    # 4
+    # The forward coming back to the mail box: never alerted on (no loop).
+    ("mail", "vindi@localhost", "Vindi", "FW: Quarterly numbers",
+     "From: John Smith (john@example.com)\n------\nThe numbers are in."),                      # 5
+    # A request to the assistant is no alert, even from a watched sender.
+    ("mail", "john@example.com", "John Smith", "Vindi, a request", "Send me my new messages."),  # 6
+    ("request", JANE, "Jane", 'Stop alerting me about messages from "John".'),                  # 7
+    ("mail", "john@example.com", "John Smith", "Hello", "Just saying hello."),                  # 8
+    # No criteria: every mail, until a stop without criteria ends all alerts.
+    ("request", JANE, "Jane", "Alert me to all new mail."),                                      # 9
+    ("mail", "bob@example.com", "Bob", "Lunch", "Noon at the usual place?"),                    # 10
+    ("request", JANE, "Jane", "Stop sending me alerts."),                                        # 11
+    ("mail", "bob@example.com", "Bob", "Numbers", "More numbers."),                              # 12
+    # The dictionary test's way: only the first test sentence has a reading.
+    ("tests", "-", "-", "-"),                                                                   # 13
+]
+results, got, tests = run_steps("Chimavo", steps)
+print("results:", results)
+print("mail:", [(g["subject"], g["rcpts"]) for g in got])
+expected = {1: 1, 2: 1, 3: 1, 4: 0, 5: 0, 6: 0, 7: 1, 8: 0, 9: 1, 10: 1, 11: 1, 12: 0, 13: 1}
+check(results == expected, "step results %r, wanted %r" % (results, expected))
+check(tests.get(1) == 1, "the first test sentence's reading: %r" % tests)
+
+answers = [g for g in got if g["subject"] == "Alert request..."]
+check([a["rcpts"] for a in answers] == [[JANE]] * 5, "answers go to the requester: %r" % answers)
+texts = [a["text"].strip() for a in answers]
+check(texts == ["You asked me to alert you to all messages from 'john'.",
+                "You asked me to alert you to all messages containing 'numbers'.",
+                "I will no longer alert you to messages from 'john'.",
+                "You asked me to alert you to all incoming messages.",
+                "I will no longer alert you to new email."], "answer texts %r" % texts)
+forwards = [g for g in got if g["subject"].startswith("FW: ")]
+check([(f["subject"], f["rcpts"]) for f in forwards] == [("FW: Quarterly numbers", [JANE]), ("FW: Lunch", [JANE])],
+      "forwards %r" % [(f["subject"], f["rcpts"]) for f in forwards])
+if forwards:
+    check(forwards[0]["text"].startswith("From: John Smith (john@example.com)\n------\nThe numbers are in."),
+          "forward text %r" % forwards[0]["text"])
+check(len(got) == len(answers) + len(forwards), "nothing else went out: %r" % [g["subject"] for g in got])
+finish("chimavo alerts")

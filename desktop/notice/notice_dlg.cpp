@@ -64,6 +64,14 @@ BOOL CNoticeDlg::OnInitDialog()
     return TRUE;
 }
 
+void CNoticeDlg::OnCancel()
+{
+    if (m_bInModalLoop)
+        CDialog::OnCancel();
+    else
+        DestroyWindow();
+}
+
 void CNoticeDlg::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == kAutoCloseTimer && m_bAutoClose) {

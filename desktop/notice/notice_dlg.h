@@ -28,6 +28,8 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
+    // Closing a modeless notice destroys its window (hiding it would keep it for good).
+    void OnCancel() override;
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnCloseButton();

@@ -284,3 +284,76 @@ TEST_F(WebUpdate, CheckEndsQuietly)
 }
 
 } // namespace
+
+namespace {
+
+class NoticeWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_anim = CWMOptions::m_bShowAnim;
+        CWMOptions::m_bShowAnim = 0;
+        m_oldSleep = CZLMWindowMgr::SetSleepFunction(&NoSleep);
+    }
+    void TearDown() override
+    {
+        CZLMWindowMgr::SetSleepFunction(m_oldSleep);
+        CWMOptions::m_bShowAnim = m_anim;
+    }
+    static void Pump()
+    {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    ZLMSleepFunction m_oldSleep = nullptr;
+    int m_anim = 0;
+    testsupport::TempDir m_dir;
+};
+
+// The auto-close timer's tick is delivered at once instead of waiting 3 seconds.
+TEST_F(NoticeWindow, AutoCloseOnlyWhenAsked)
+{
+    for (BOOL autoClose : {TRUE, FALSE}) {
+        CNoticeDlg notice(nullptr);
+        notice.m_strText = "Nothing understood that.";
+        notice.m_bAutoClose = autoClose;
+        ASSERT_TRUE(notice.Create(IDD_NOTICE, nullptr));
+        EXPECT_EQ("Nothing understood that.", [&] {
+            CString s;
+            notice.GetDlgItem(IDC_NOTICE_TEXT)->GetWindowText(s);
+            return std::string(static_cast<LPCTSTR>(s));
+        }());
+        EXPECT_FALSE(notice.GetDlgItem(IDC_NOTICE_UPDATE)->IsWindowVisible());
+        HWND h = notice.m_hWnd;
+        notice.SendMessage(WM_TIMER, 0xDEAF);
+        Pump();
+        EXPECT_EQ(!autoClose, ::IsWindow(h) != FALSE) << autoClose;
+        if (::IsWindow(h))
+            notice.DestroyWindow();
+    }
+}
+
+TEST_F(NoticeWindow, CloseOnAnOfferCopiesTheFile)
+{
+    std::string source = m_dir.file("source.txt"), dest = m_dir.file("dest.txt");
+    ASSERT_TRUE(testsupport::WriteFile(source, "fresh"));
+    ASSERT_TRUE(testsupport::WriteFile(dest, "stale"));
+    CNoticeDlg notice(nullptr);
+    notice.m_bAutoClose = FALSE;
+    notice.m_bShowClose = TRUE;
+    notice.m_bShowUpdate = TRUE;
+    notice.m_strCopySource = source.c_str();
+    notice.m_strCopyDest = dest.c_str();
+    ASSERT_TRUE(notice.Create(IDD_NOTICE, nullptr));
+    HWND h = notice.m_hWnd;
+    notice.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_NOTICE_CLOSE, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(notice.GetDlgItem(IDC_NOTICE_CLOSE)->m_hWnd));
+    Pump();
+    EXPECT_FALSE(::IsWindow(h));
+    EXPECT_EQ("fresh", testsupport::ReadFile(dest));
+}
+
+} // namespace

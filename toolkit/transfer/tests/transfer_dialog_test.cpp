@@ -1,6 +1,8 @@
 // The transfer dialogs against real servers on loopback: Python's http.server
 // with our handler and pyftpdlib, started by transfer_peers.py, which passes
-// their ports in the environment. Without them the tests are skipped.
+// their ports in the environment. Without them the tests are skipped. The
+// program defines some of the dialogs' string numbers with texts of its own
+// (clashing_strings.rc): the texts checked here are the library's.
 #include "FTPTransferDlg.h"
 #include "HttpDownloadDlg.h"
 #include "fx/msgbox.h"

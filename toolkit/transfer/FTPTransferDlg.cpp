@@ -67,6 +67,15 @@ bool FindRemote(HINTERNET connection, const char* name, WIN32_FIND_DATAA* data)
     return true;
 }
 
+// A server that stops answering cannot hold the worker (and Cancel) for long:
+// every connect, send and receive gives up after a minute.
+void LimitWaits(HINTERNET session)
+{
+    DWORD ms = 60000;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+        ::InternetSetOptionA(session, option, &ms, sizeof ms);
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CFTPTransferDlg, CDialog)
@@ -294,6 +303,8 @@ void CFTPTransferDlg::TransferThread()
             return;
         }
     }
+    if (!m_bUsingAttached)
+        LimitWaits(m_hInternetSession);
     if (Aborted()) {
         HandleThreadError(IDS_FTPTRANSFER_ABORTING_TRANSFER);
         m_sError.Empty();

@@ -55,6 +55,15 @@ CString Decimal(long long v)
     return s;
 }
 
+// A server that stops answering cannot hold the worker (and Cancel) for long:
+// every connect, send and receive gives up after a minute.
+void LimitWaits(HINTERNET session)
+{
+    DWORD ms = 60000;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+        ::InternetSetOptionA(session, option, &ms, sizeof ms);
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CHttpDownloadDlg, CDialog)
@@ -281,6 +290,7 @@ void CHttpDownloadDlg::DownloadThread()
         abortNow();
         return;
     }
+    LimitWaits(m_hInternetSession);
     if (::InternetSetStatusCallbackA(m_hInternetSession, _OnStatusCallBack) == INTERNET_INVALID_STATUS_CALLBACK) {
         HandleThreadErrorWithLastError(IDS_HTTPDOWNLOAD_GENERIC_ERROR);
         return;

@@ -258,6 +258,21 @@ TEST_F(WebUpdate, BadDownloadsStopTheUpdate)
     }
 }
 
+TEST_F(WebUpdate, NoExitWhenTheCopierCannotStart)
+{
+    Serve("Vindalex.ex_", Compressed("new vindalex"));
+    ASSERT_TRUE(::DeleteFileA(m_dir.file("Lindrow.exe").c_str()));
+    CStringArray names;
+    names.Add("Vindalex.exe");
+    CString failed;
+    EXPECT_FALSE(RunUpdateDownload(m_folder.c_str(), names, m_host.c_str(), &failed));
+    EXPECT_STREQ("", failed);  // every file came; the copier did not start
+    // What was fetched waits for the next try; the installed program is untouched.
+    EXPECT_EQ("new vindalex", testsupport::ReadFile(m_dir.file("Vindalex.ex_")));
+    EXPECT_EQ("Vindalex.exe\r\n", testsupport::ReadFile(m_dir.file("vnd2U.dat")));
+    EXPECT_EQ("old vindalex", testsupport::ReadFile(m_dir.file("Vindalex.exe")));
+}
+
 TEST_F(WebUpdate, CheckEndsQuietly)
 {
     const struct {

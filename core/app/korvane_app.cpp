@@ -21,7 +21,13 @@
 #include "running_log.h"
 #include "winmgr/winmgr.h"
 
+#include "update_download.h"
+#include "version_file.h"
+#include "web_update_check.h"
+
 #include <shellapi.h>
+
+#include <ctime>
 
 #include <cstdlib>
 #include <new>
@@ -144,8 +150,7 @@ BOOL CKorvaneApp::InitInstance()
         if (g_pMainFrame && g_pMainFrame->m_hWnd)
             g_pMainFrame->SendMessage(WM_COMMAND, id);
     };
-    if (g_FrameHooks.checkWebForUpdate)
-        m_Engine.m_CheckWebForUpdate = [] { g_FrameHooks.checkWebForUpdate(); };
+    m_Engine.m_CheckWebForUpdate = [this] { CheckWebForUpdatePeriodic(); };
 
     // No console document at start: it opens with the mail session. A ".kvn"
     // file named on the command line is opened (as one dropped on the window).
@@ -244,6 +249,23 @@ void CKorvaneApp::OnAppAbout()
 
 void CKorvaneApp::OnCheckWebUpdate()
 {
-    if (!g_FrameHooks.checkWebForUpdate || !g_FrameHooks.checkWebForUpdate())
+    if (!CheckWebForUpdate())
         AfxMessageBox("Vindalex is up to date.");
+}
+
+void CKorvaneApp::CheckWebForUpdatePeriodic()
+{
+    if (!webupdate::PeriodicCheckDue(g_Settings.GetNoUpdates(), g_Settings.GetCheckWeb4Update(),
+                                     static_cast<int64_t>(std::time(nullptr))))
+        return;
+    if (!GetLocalIPAddress())
+        return;
+    CheckWebForUpdate();
+}
+
+int CKorvaneApp::CheckWebForUpdate()
+{
+    // Stored first, so a failed check also waits its 15 days.
+    g_Settings.SetCheckWeb4Update(static_cast<int>(std::time(nullptr)));
+    return RunWebVersionCheck(m_strAppPath, UpdateHostName());
 }

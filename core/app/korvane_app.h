@@ -23,6 +23,11 @@ public:
     void OnFastTick();
     // Whether start-up has finished loading the grammar parser.
     BOOL IsParserReady() const { return m_pDictionary != nullptr; }
+    // The web version check: the periodic one goes through its gates (no-updates
+    // flag, 15 days, a network address); the menu's runs at once. 1 when the
+    // update notice was shown.
+    void CheckWebForUpdatePeriodic();
+    int CheckWebForUpdate();
 
     CString m_strAppPath;  // the program folder, no trailing backslash
     CString m_strLogPath;  // the program folder + "\Vindalex.log"

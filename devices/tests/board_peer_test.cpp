@@ -59,6 +59,11 @@ TEST_F(BoardPeer, HandshakeMonitorsTheChannelsAndAsksHouseAForItsStatus)
     EXPECT_EQ(expected, m_init);
     EXPECT_NE(0u, MAXSerialInterface::wTimerID) << "the board answered: the timer polls";
     EXPECT_TRUE(m_board.GetX10());
+    // The plug-in host's shut-down: the timer stops and the port closes, twice over safely.
+    m_board.Unload();
+    m_board.Unload();
+    EXPECT_EQ(0u, MAXSerialInterface::wTimerID);
+    EXPECT_FALSE(MAXSerialInterface::MAXSerialBusy::IsBusy());
 }
 
 TEST_F(BoardPeer, DigitalChannelsAreSetAndReportedBack)

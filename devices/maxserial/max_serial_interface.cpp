@@ -18,6 +18,7 @@ std::atomic<bool> MAXSerialInterface::MAXSerialBusy::m_bForceSend{false};
 
 namespace {
 std::atomic<bool> g_timerReentry{false};
+UINT g_timerResolution = 0;
 std::atomic<DWORD> g_timerThread{0};
 CRITICAL_SECTION* BusyLock()
 {
@@ -152,6 +153,7 @@ CString MAXSerialInterface::AwaitReply()
 
 bool MAXSerialInterface::VerifyConnection()
 {
+    MAXSerialBusy busy;
     BYTE drop;
     for (int i = 0; i < 10000 && !IsSerialEmpty(); ++i)
         m_Channel.Read(&drop, 1);
@@ -192,6 +194,10 @@ void MAXSerialInterface::CreateMMTimer()
     }
     ::timeBeginPeriod(resolution);
     wTimerID = ::timeSetEvent(500, resolution, MMTimerRoutine, 0, TIME_PERIODIC);
+    if (wTimerID)
+        g_timerResolution = resolution;
+    else
+        ::timeEndPeriod(resolution);
 }
 
 void MAXSerialInterface::DestroyMMTimer()
@@ -203,6 +209,7 @@ void MAXSerialInterface::DestroyMMTimer()
         DWORD start = ::GetTickCount();
         while (g_timerReentry && ::GetTickCount() - start < kShutdownWaitMs)
             ::Sleep(5);
+        ::timeEndPeriod(g_timerResolution);
     }
 }
 

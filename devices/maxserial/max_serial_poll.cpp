@@ -149,6 +149,7 @@ void MAXSerialInterface::PollInterface()
 {
     if (IsSerialEmpty())
         return;
+    MAXSerialBusy busy;
     CString line;
     if (!ReadLine(line) || line.GetLength() < 5)
         return;

@@ -1,13 +1,14 @@
 // The serial control board against board_peer.py, a simulated board on a
 // pseudo-terminal behind the COM port: the handshake, the digital and analog
 // channels, X10 commands passed through and the X10 traffic the board reports.
+#include "peer_control.h"  // winsock2.h must come before windows.h
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "change_recorder.h"
 #include "max_serial_interface.h"
-#include "peer_control.h"
 
 namespace {
 

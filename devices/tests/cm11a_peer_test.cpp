@@ -1,13 +1,14 @@
 // The CM11A interface against x10_peer.py, a simulated interface on a
 // pseudo-terminal behind the COM port: the frames it receives, its checksums,
 // polls of received traffic, status replies and the clock request.
+#include "peer_control.h"  // winsock2.h must come before windows.h
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "change_recorder.h"
 #include "cm11a_interface.h"
-#include "peer_control.h"
 
 namespace {
 

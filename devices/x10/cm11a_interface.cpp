@@ -16,6 +16,7 @@ std::atomic<bool> CM11AInterface::CM11ABusy::m_bForceSend{false};
 
 namespace {
 std::atomic<bool> g_timerReentry{false};
+UINT g_timerResolution = 0;
 std::atomic<DWORD> g_timerThread{0};
 CRITICAL_SECTION* BusyLock()
 {
@@ -123,6 +124,10 @@ void CM11AInterface::CreateMMTimer()
     }
     ::timeBeginPeriod(resolution);
     wTimerID = ::timeSetEvent(500, resolution, MMTimerRoutine, 0, TIME_PERIODIC);
+    if (wTimerID)
+        g_timerResolution = resolution;
+    else
+        ::timeEndPeriod(resolution);
 }
 
 void CM11AInterface::DestroyMMTimer()
@@ -137,6 +142,7 @@ void CM11AInterface::DestroyMMTimer()
         DWORD start = ::GetTickCount();
         while (g_timerReentry && ::GetTickCount() - start < kShutdownWaitMs)
             ::Sleep(5);
+        ::timeEndPeriod(g_timerResolution);
     }
 }
 

@@ -116,6 +116,9 @@ void CM11AInterface::PollInterface()
 {
     if (IsSerialEmpty())
         return;
+    // Held while the poll reads, so a poll asked for on another thread and the
+    // timer's never read the same bytes at once.
+    CM11ABusy busy;
     BYTE first = GetSerialByte();
     if (m_bTimeOut)
         return;

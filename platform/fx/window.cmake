@@ -69,6 +69,7 @@ vx_sources(vxfx WIN32
   src/window/frame.cpp
   src/window/mdi.cpp
   src/window/doc.cpp
+  src/window/doc_mail.cpp
   src/window/doctempl.cpp
   src/window/app_doc.cpp
   src/window/vxfx.rc

@@ -403,6 +403,26 @@ TEST_F(Mapi32Test, SendWithoutRelayKeepsTheMailInTheOutbox) {
     EXPECT_NE(sent.find("To: John <john@example.org>\r\n"), std::string::npos) << sent;
 }
 
+// A mail program asks the user for the recipients when called with its dialog;
+// without a window, a message given none goes to the profile's own address.
+TEST_F(Mapi32Test, DialogSendWithoutRecipientsGoesToTheProfilesOwnAddress) {
+    MapiMessage msg{};
+    msg.lpszSubject = const_cast<char*>("Test");
+    EXPECT_EQ(mapi.SendMail(session, 0, &msg, 0, 0), ULONG(MAPI_E_INVALID_RECIPS)) << "no dialog, no one to send to";
+    ASSERT_EQ(mapi.SendMail(session, 0, &msg, MAPI_DIALOG | MAPI_LOGON_UI, 0), 0u);
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(Join(Join(profile.outbox, "new"), "*").c_str(), &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    std::vector<std::string> outbox;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) outbox.push_back(fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    ASSERT_EQ(outbox.size(), 1u);
+    std::string sent = testsupport::ReadFile(Join(Join(profile.outbox, "new"), outbox[0]));
+    EXPECT_NE(sent.find("To: <assistant@example.com>\r\n"), std::string::npos) << sent;
+}
+
 TEST_F(Mapi32Test, SendDocumentsLeavesANoteInTheDefaultOutbox) {
     // The default profile's outbox, as the session set-up registered it.
     char outbox[MAX_PATH] = "";

@@ -49,12 +49,12 @@ ULONG WINAPI MAPILogoff(LHANDLE session, ULONG_PTR, FLAGS, ULONG) {
     return Guard([&]() -> ULONG { return CloseSession(session); });
 }
 
-ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR, lpMapiMessage message, FLAGS, ULONG) {
+ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR, lpMapiMessage message, FLAGS flags, ULONG) {
     return Guard([&]() -> ULONG {
         SessionPtr s;
         ULONG rc = SessionFor(session, true, s);
         if (rc != SUCCESS_SUCCESS) return session == 0 ? MAPI_E_LOGIN_FAILURE : rc;
-        return SendMessage(*s, message);
+        return SendMessage(*s, message, flags);
     });
 }
 

@@ -20,7 +20,9 @@ constexpr char kAutomaticMessageType[] = "IPM.Note.Automatic";
 ULONG FindNextMessage(const Session& s, const char* messageType, const char* seed, ULONG flags, char* messageId);
 ULONG ReadMessage(const Session& s, const char* messageId, ULONG flags, MapiMessage** out);
 ULONG DeleteMessage(const Session& s, const char* messageId);
-ULONG SendMessage(const Session& s, const MapiMessage* message);
+// With MAPI_DIALOG a mail program lets the user address the message; having no
+// window, a message given no recipients then goes to the profile's own address.
+ULONG SendMessage(const Session& s, const MapiMessage* message, FLAGS flags = 0);
 ULONG SaveMessage(const Session& s, const MapiMessage* message, char* messageId);
 ULONG SendDocuments(const Session& s, const char* delimiters, const char* paths, const char* names);
 ULONG ResolveName(const Session& s, const char* name, MapiRecipDesc** out);

@@ -148,7 +148,18 @@ std::vector<std::string> Split(const char* text, char delimiter) {
 
 } // namespace
 
-ULONG SendMessage(const Session& s, const MapiMessage* msg) {
+ULONG SendMessage(const Session& s, const MapiMessage* msg, FLAGS flags) {
+    MapiMessage addressed{};
+    MapiRecipDesc self{};
+    std::string selfAddress = PlainAddress(s.profile.from);
+    if (msg && (flags & MAPI_DIALOG) && msg->nRecipCount == 0 && !selfAddress.empty()) {
+        addressed = *msg;
+        self.ulRecipClass = MAPI_TO;
+        self.lpszAddress = const_cast<char*>(selfAddress.c_str());
+        addressed.nRecipCount = 1;
+        addressed.lpRecips = &self;
+        msg = &addressed;
+    }
     OutgoingMessage m;
     std::vector<std::string> envelope;
     ULONG rc = Build(s, msg, true, m, envelope);

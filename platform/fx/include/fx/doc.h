@@ -71,6 +71,13 @@ public:
     afx_msg void OnFileClose();
     afx_msg void OnFileSave();
     afx_msg void OnFileSaveAs();
+    // Offers the document, saved to a temporary file, as the attachment of a
+    // new message in the user's mail program (Simple MAPI, with its dialog).
+    // A failure other than the user's cancel is shown in a message box.
+    afx_msg void OnFileSendMail();
+    // The same, silent: the result of MAPISendMail (0 when sent), or
+    // MAPI_E_FAILURE when the mail library or the temporary file failed.
+    ULONG SendMail();
 
     CString m_strTitle;
     CString m_strPathName;

@@ -15,6 +15,7 @@ BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
     ON_COMMAND(ID_FILE_CLOSE, OnFileClose)
     ON_COMMAND(ID_FILE_SAVE, OnFileSave)
     ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
+    ON_COMMAND(ID_FILE_SEND_MAIL, OnFileSendMail)
 END_MESSAGE_MAP()
 
 CDocument::CDocument()

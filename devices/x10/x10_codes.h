@@ -1,0 +1,104 @@
+// What the X10 interfaces share: house and unit numbering, the code tables of
+// the power-line interface, the function codes, the address conversions, the
+// reading conversions of sensor modules and the clock block.
+#pragma once
+
+#include <windows.h>
+
+#include "fx/fx.h"
+
+// A change seen or sent: house, unit, state, change, function.
+typedef void (*DeviceChangeCallback)(int house, int unit, int state, int change, int function);
+
+enum X10Function {
+    kX10AllUnitsOff = 0,
+    kX10AllLightsOn = 1,
+    kX10On = 2,
+    kX10Off = 3,
+    kX10Dim = 4,
+    kX10Bright = 5,
+    kX10AllLightsOff = 6,
+    kX10ExtendedCode = 7,
+    kX10HailRequest = 8,
+    kX10HailAcknowledge = 9,
+    kX10PresetDim1 = 10,
+    kX10PresetDim2 = 11,
+    kX10ExtendedData = 12,
+    kX10StatusOn = 13,
+    kX10StatusOff = 14,
+    kX10StatusRequest = 15,
+};
+
+namespace x10 {
+
+constexpr int kHouses = 16;
+constexpr int kUnits = 16;
+
+// Houses and units index 16-entry tables; anything else is refused.
+inline bool IsHouse(int house) { return house >= 0 && house < kHouses; }
+inline bool IsUnit(int unit) { return unit >= 0 && unit < kUnits; }
+
+extern const BYTE kHouseCodes[kHouses];  // house A-P -> high nibble
+extern const BYTE kUnitCodes[kUnits];    // unit 1-16 -> low nibble
+
+// The house or unit whose code is the nibble given (0-15).
+int HouseOfCode(int nibble);
+int UnitOfCode(int nibble);
+
+// "A1" for house 0, unit 0; "?" stands for -1 (or any number outside the tables).
+CString ZoneUnitToString(int house, int unit);
+// "B12" -> 1, 11; a letter outside A-P or a unit outside 1-16 gives -1.
+void StringToZoneUnit(const CString& text, int& house, int& unit);
+
+// A light sensor's raw byte -> lux; a temperature sensor's raw byte -> degrees.
+int ConvLight(int raw);
+int ConvTemp(int raw);
+
+int Checksum(const BYTE* frame, int length);
+
+// The seven-byte clock block for a local time: 0x9B, seconds, minutes + 60 x
+// (hour mod 2), hour / 2, day of the year from 0 (low 8 bits), bit 8 of the day
+// with the weekday's bit (bit 0 Sunday ... bit 6 Saturday), the house code with
+// bit 0 set to clear the monitored status.
+void BuildClockBlock(const SYSTEMTIME& now, int house, bool clear, BYTE block[7]);
+
+// The state table shared by the interfaces: -1 unknown, 0 off, 1-100 percent.
+struct StateTable {
+    int state[kHouses][kUnits];
+    void Fill(int value);
+    // The entry of a valid house and unit, else null.
+    int* At(int house, int unit);
+};
+
+} // namespace x10
+
+// Up to 16 subscribers, called in slot order; one that throws is skipped.
+class CDeviceSubscribers {
+public:
+    static constexpr int kSlots = 16;
+    CDeviceSubscribers() { Clear(); }
+    void Clear();
+    // 1 when the callback took a free slot, 0 when all are taken.
+    int Subscribe(DeviceChangeCallback callback);
+    void Unsubscribe(DeviceChangeCallback callback);
+    void Notify(int house, int unit, int state, int change, int function) const;
+
+private:
+    DeviceChangeCallback m_slots[kSlots];
+};
+
+// Up to 18 device offsets (house x 16 + unit) addressed before a function;
+// further addresses are dropped so the list never overruns.
+struct CPendingAddresses {
+    static constexpr int kCapacity = 18;
+    bool lastWasFunction = false;
+    int count = 0;
+    BYTE offsets[kCapacity] = {};
+    void Clear()
+    {
+        lastWasFunction = false;
+        count = 0;
+    }
+    // An address: a function before it starts a new list.
+    void Add(int offset);
+};

@@ -8,7 +8,7 @@ arch=${VX_WIN_ARCH:-x86_64}
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
           wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick procps
-          bzip2
+          bzip2 libbz2-dev
           libz-mingw-w64-dev
           python3-aiosmtpd
           curl

@@ -6,7 +6,9 @@ class CFile;
 
 // Compresses all of `in` (rewound first) into `out`, which is emptied and then
 // receives the whole ZLComp stream. Both files stand at their first byte
-// afterwards. Returns 1, or 0 when memory runs out (then `out` is untouched).
+// afterwards. Returns 1, or 0 when memory runs out (then `out` is left empty).
+// Both functions stream the files in pieces: memory stays bounded by the
+// blocks in flight, whatever the files' size.
 int ZLCompress(CFile* in, CFile* out);
 
 // Decodes the ZLComp stream that `in` holds from where it stands. The data is

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace zlcomp {
 
@@ -200,31 +201,37 @@ void SortSuffixes(ByteView block, std::vector<int32_t>& sa)
     sa.assign(all.begin() + 1, all.end());
 }
 
+void BWTEncodeBlock(ByteView block, std::vector<int32_t>& sa, Bytes& out)
+{
+    SortSuffixes(block, sa);
+    const uint32_t rows = static_cast<uint32_t>(block.size() + 1);
+    PutU32(out, rows);
+    uint32_t first = 0;
+    uint32_t last = 0;
+    const size_t at = out.size();
+    out.resize(at + rows);
+    uint8_t* column = out.data() + at;
+    for (uint32_t row = 0; row < rows; ++row) {
+        const int32_t start = sa[row];
+        if (start == 0) {
+            last = row;
+            column[row] = kPlaceholder;
+        } else {
+            if (start == 1)
+                first = row;
+            column[row] = block[start - 1];
+        }
+    }
+    PutU32(out, first);
+    PutU32(out, last);
+}
+
 void BWTEncode(ByteView in, Bytes& out)
 {
     std::vector<int32_t> sa;
     out.reserve(out.size() + in.size() + (in.size() / kBlockSize + 1) * 13);
-    for (size_t offset = 0; offset < in.size(); offset += kBlockSize) {
-        const ByteView block = in.subspan(offset, std::min(kBlockSize, in.size() - offset));
-        SortSuffixes(block, sa);
-        const uint32_t rows = static_cast<uint32_t>(block.size() + 1);
-        PutU32(out, rows);
-        uint32_t first = 0;
-        uint32_t last = 0;
-        for (uint32_t row = 0; row < rows; ++row) {
-            const int32_t start = sa[row];
-            if (start == 0) {
-                last = row;
-                out.push_back(kPlaceholder);
-            } else {
-                if (start == 1)
-                    first = row;
-                out.push_back(block[start - 1]);
-            }
-        }
-        PutU32(out, first);
-        PutU32(out, last);
-    }
+    for (size_t offset = 0; offset < in.size(); offset += kBlockSize)
+        BWTEncodeBlock(in.subspan(offset, std::min(kBlockSize, in.size() - offset)), sa, out);
 }
 
 namespace {
@@ -374,10 +381,8 @@ private:
 // independent, so two at a time are walked together: four chains of loads
 // in flight instead of two.
 template <typename Take>
-bool DecodeBlocks(ByteView in, Take&& take)
+bool DecodeBlocks(ByteView in, Block (&blocks)[2], Bytes (&bytes)[2], Take&& take)
 {
-    Block blocks[2];
-    Bytes bytes[2];
     size_t pos = 0;
     while (pos < in.size()) {
         if (!ReadBlock(in, pos, blocks[0]))
@@ -413,12 +418,28 @@ bool DecodeBlocks(ByteView in, Take&& take)
 
 } // namespace
 
-bool BWTDecode(ByteView in, Bytes& out)
+struct UnsortRoom::Tables {
+    Block blocks[2];
+    Bytes bytes[2];
+};
+
+UnsortRoom::UnsortRoom() : m_tables(std::make_unique<Tables>()) {}
+
+UnsortRoom::~UnsortRoom() = default;
+
+bool BWTDecode(ByteView in, Bytes& out, UnsortRoom& room)
 {
-    return DecodeBlocks(in, [&](ByteView bytes) {
+    UnsortRoom::Tables& t = room.tables();
+    return DecodeBlocks(in, t.blocks, t.bytes, [&](ByteView bytes) {
         out.insert(out.end(), bytes.begin(), bytes.end());
         return true;
     });
+}
+
+bool BWTDecode(ByteView in, Bytes& out)
+{
+    UnsortRoom room;
+    return BWTDecode(in, out, room);
 }
 
 bool BWTRLEDecode(ByteView in, Bytes& out, size_t limit)
@@ -426,7 +447,9 @@ bool BWTRLEDecode(ByteView in, Bytes& out, size_t limit)
     // Each block goes through the run-length decoder while it is in the
     // cache; a block that fails ends both stages.
     RunLengthDecoder runs(out, limit, in.size() + in.size() / 8 + 64);
-    return DecodeBlocks(in, [&](ByteView bytes) { return runs.feed(bytes); });
+    UnsortRoom room;
+    UnsortRoom::Tables& t = room.tables();
+    return DecodeBlocks(in, t.blocks, t.bytes, [&](ByteView bytes) { return runs.feed(bytes); });
 }
 
 } // namespace zlcomp

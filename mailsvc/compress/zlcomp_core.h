@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -32,6 +33,26 @@ inline constexpr uint8_t kMethodBlock = 0x42;   // 'B', the one the compressor w
 inline constexpr uint8_t kMethodMTF = 0x4D;     // 'M'
 inline constexpr uint8_t kMethodRLE = 0x52;     // 'R'
 
+// Where streamed bytes come from and go to.
+class ByteSource {
+public:
+    // Up to `size` bytes into `buffer`; 0 only at the end.
+    virtual size_t read(uint8_t* buffer, size_t size) = 0;
+
+protected:
+    ~ByteSource() = default;
+};
+
+class ByteSink {
+public:
+    // Called once, before any write, with the stream's method byte.
+    virtual void start(uint8_t method) {}
+    virtual void write(ByteView bytes) = 0;
+
+protected:
+    ~ByteSink() = default;
+};
+
 // The stages. Encoders append to `out` and return the number of bytes written.
 // Decoders append to `out`; they return false when the input is corrupt (what
 // was decoded before the fault stays in `out`) or when they would append more
@@ -45,6 +66,23 @@ size_t MTFEncode(ByteView in, Bytes& out);
 void MTFDecode(ByteView in, Bytes& out);
 void BWTEncode(ByteView in, Bytes& out);
 bool BWTDecode(ByteView in, Bytes& out);
+
+// Working room of the block-sort decoder, kept from call to call so that its
+// tables are not allocated and cleared for every block.
+class UnsortRoom {
+public:
+    UnsortRoom();
+    ~UnsortRoom();
+    UnsortRoom(const UnsortRoom&) = delete;
+    UnsortRoom& operator=(const UnsortRoom&) = delete;
+
+    struct Tables;
+    Tables& tables() { return *m_tables; }
+
+private:
+    std::unique_ptr<Tables> m_tables;
+};
+bool BWTDecode(ByteView in, Bytes& out, UnsortRoom& room);
 size_t ArithEncode(ByteView in, Bytes& out);
 // MTFEncode, RLEEncode and ArithEncode in one pass (the same bytes).
 size_t MTFRLEArithEncode(ByteView in, Bytes& out);
@@ -52,6 +90,54 @@ bool ArithDecode(ByteView in, Bytes& out, size_t limit = kNoLimit);
 // ArithDecode, RLEDecode and MTFDecode in one pass (the same result, and the
 // same bound on the final output).
 bool ArithRLEMTFDecode(ByteView in, Bytes& out, size_t limit = kNoLimit);
+
+// Run-length coding of data that comes in pieces: the same bytes as
+// RLEEncode of the whole.
+class RunLengthEncoder {
+public:
+    void feed(ByteView in, Bytes& out);
+    void finish(Bytes& out);
+
+private:
+    uint8_t m_prev = 0;
+    bool m_inRun = false;
+    unsigned m_count = 0;
+};
+
+// MTFEncode, RLEEncode and ArithEncode of block-sort output that comes in
+// pieces: the same bytes as MTFRLEArithEncode of the whole, appended to
+// `out` as they are settled (the owner may take them out between calls).
+class BlockCodeEncoder {
+public:
+    explicit BlockCodeEncoder(Bytes& out);
+    ~BlockCodeEncoder();
+    BlockCodeEncoder(const BlockCodeEncoder&) = delete;
+    BlockCodeEncoder& operator=(const BlockCodeEncoder&) = delete;
+
+    void feed(ByteView in);
+    void finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
+// Takes decoded bytes from the front of a window that has filled up.
+class DecodedBytesTaker {
+public:
+    // Sets `taken` to the number of bytes taken from the front of `bytes`;
+    // false stops the decoding.
+    virtual bool take(ByteView bytes, size_t& taken) = 0;
+
+protected:
+    ~DecodedBytesTaker() = default;
+};
+
+// ArithRLEMTFDecode of a payload read from `in`, with the decoded bytes
+// collecting in `window`, which the taker empties whenever it fills up; what
+// it did not take stays in `window` at the end. `limit` bounds all decoded
+// bytes, taken or not.
+bool ArithRLEMTFDecode(ByteSource& in, Bytes& window, size_t limit, DecodedBytesTaker& taker);
 
 // Run-length decoding of a code that comes in pieces (split anywhere): the
 // bytes are appended to `out`, which is cut to what was written when the
@@ -67,6 +153,9 @@ public:
     // False once the output would pass the bound: it then holds the bytes up
     // to the bound, and takes no more.
     bool feed(ByteView code);
+    // Hands what was written so far to `sink` and reuses its room (the bound
+    // still counts it).
+    void drain(ByteSink& sink);
 
 private:
     bool put(uint8_t c, size_t run);
@@ -80,6 +169,10 @@ private:
     bool m_countNext = false;  // the last byte opened a run; its count comes next
     bool m_ok = true;
 };
+
+// The block-sort code of one block (at most kBlockSize bytes), appended to
+// `out`: what BWTEncode writes for it. `sa` is working room.
+void BWTEncodeBlock(ByteView block, std::vector<int32_t>& sa, Bytes& out);
 
 // Sorts the n + 1 suffixes of `block` (the empty one included), where the end
 // of the block ranks above every byte value: sa receives the start positions
@@ -95,6 +188,17 @@ Bytes Compress(ByteView data);
 // `limit` bytes (a bound against crafted streams that expand without end);
 // what could be decoded before the fault is still appended.
 bool Decompress(ByteView stream, Bytes& out, size_t limit = kNoLimit);
+
+// The same streams as Compress and Decompress, read from `in` and written to
+// `out` piece by piece: memory stays bounded by the block size and the blocks
+// in flight, whatever the data's size. Blocks are sorted and unsorted on
+// `threads` threads (1: all on the caller's); `in` and `out` are only used
+// on the caller's thread. Exceptions of `in` and `out` pass through.
+void CompressStream(ByteSource& in, ByteSink& out, unsigned threads);
+bool DecompressStream(ByteSource& in, ByteSink& out, size_t limit, unsigned threads);
+
+// The threads the file functions use: the processors, at most four.
+unsigned DefaultThreads();
 
 // Splits a stream into its method byte and payload: a stream whose first 7
 // bytes are not "ZLComp" and a method byte is stored data (method 0, the

@@ -1,4 +1,5 @@
-// The file-level entry points of the compressor.
+// The file-level entry points of the compressor: the files are streamed
+// through in pieces, so memory does not grow with their size.
 #include "zlcomp.h"
 
 #include <algorithm>
@@ -9,70 +10,76 @@
 
 namespace {
 
-// Files are read and written in pieces of this size.
-constexpr UINT kPiece = 65535;
+// Files are read and written in pieces of at most this size.
+constexpr size_t kPiece = 65535;
 
-zlcomp::Bytes ReadRest(CFile* file)
-{
-    zlcomp::Bytes data;
-    for (;;) {
-        const size_t at = data.size();
-        data.resize(at + kPiece);
-        const UINT got = file->Read(data.data() + at, kPiece);
-        data.resize(at + got);
-        if (got == 0)
-            return data;
+class FileSource : public zlcomp::ByteSource {
+public:
+    explicit FileSource(CFile* file) : m_file(file) {}
+    size_t read(uint8_t* buffer, size_t size) override
+    {
+        return m_file->Read(buffer, static_cast<UINT>(std::min(size, kPiece)));
     }
-}
 
-void WriteAll(CFile* file, const zlcomp::Bytes& data)
-{
-    for (size_t at = 0; at < data.size(); at += kPiece) {
-        const size_t piece = std::min<size_t>(kPiece, data.size() - at);
-        file->Write(data.data() + at, static_cast<UINT>(piece));
+private:
+    CFile* m_file;
+};
+
+class FileSink : public zlcomp::ByteSink {
+public:
+    explicit FileSink(CFile* file) : m_file(file) {}
+    // Stored data replaces the output's contents.
+    void start(uint8_t method) override
+    {
+        if (method == zlcomp::kMethodStored) {
+            m_file->SeekToBegin();
+            m_file->SetLength(0);
+        }
     }
-}
+    void write(zlcomp::ByteView bytes) override
+    {
+        for (size_t at = 0; at < bytes.size(); at += kPiece) {
+            const size_t piece = std::min(kPiece, bytes.size() - at);
+            m_file->Write(bytes.data() + at, static_cast<UINT>(piece));
+        }
+    }
+
+private:
+    CFile* m_file;
+};
 
 } // namespace
 
 int ZLCompress(CFile* in, CFile* out)
 {
-    zlcomp::Bytes stream;
     in->SeekToBegin();
-    try {
-        stream = zlcomp::Compress(ReadRest(in));
-    } catch (const std::bad_alloc&) {
-        in->SeekToBegin();
-        return 0;
-    }
     out->SeekToBegin();
     out->SetLength(0);
-    WriteAll(out, stream);
+    int result = 1;
+    try {
+        FileSource source(in);
+        FileSink sink(out);
+        zlcomp::CompressStream(source, sink, zlcomp::DefaultThreads());
+    } catch (const std::bad_alloc&) {
+        out->SeekToBegin();
+        out->SetLength(0);
+        result = 0;
+    }
     out->SeekToBegin();
     in->SeekToBegin();
-    return 1;
+    return result;
 }
 
 int ZLDeCompress(CFile* in, CFile* out)
 {
     bool ok = false;
-    bool stored = false;
-    zlcomp::Bytes data;
     try {
-        const zlcomp::Bytes stream = ReadRest(in);
-        zlcomp::ByteView payload;
-        stored = zlcomp::SplitStream(stream, payload) == zlcomp::kMethodStored;
-        ok = zlcomp::Decompress(stream, data);
+        FileSource source(in);
+        FileSink sink(out);
+        ok = zlcomp::DecompressStream(source, sink, zlcomp::kNoLimit, zlcomp::DefaultThreads());
     } catch (const std::bad_alloc&) {
-        data.clear();
-        data.shrink_to_fit();
         ok = false;
     }
-    if (stored) {
-        out->SeekToBegin();
-        out->SetLength(0);
-    }
-    WriteAll(out, data);
     in->SeekToBegin();
     out->SeekToBegin();
     return ok ? 1 : 0;

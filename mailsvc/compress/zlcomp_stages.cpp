@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace zlcomp {
@@ -19,34 +20,48 @@ constexpr uint64_t kOnes = 0x0101010101010101ull;
 // Run-length code: a byte equal to the one before it is followed by a count
 // (0..255) of further copies. The byte before the first one counts as 0x00.
 
+// The coder as a state machine over pieces of the data: a byte equal to the
+// one before opens a run; its count goes out when a different byte or the cap
+// of 255 ends it (a byte after a capped run is compared with the run's byte).
+void RunLengthEncoder::feed(ByteView in, Bytes& out)
+{
+    out.reserve(out.size() + in.size() + in.size() / 64 + 16);
+    const size_t n = in.size();
+    size_t i = 0;
+    while (i < n) {
+        const uint8_t c = in[i];
+        if (m_inRun) {
+            if (c == m_prev && m_count < 255) {
+                ++m_count;
+                ++i;
+                continue;
+            }
+            out.push_back(static_cast<uint8_t>(m_count));
+            m_inRun = false;
+        }
+        out.push_back(c);
+        ++i;
+        if (c == m_prev) {
+            m_inRun = true;
+            m_count = 0;
+        }
+        m_prev = c;
+    }
+}
+
+void RunLengthEncoder::finish(Bytes& out)
+{
+    if (m_inRun)
+        out.push_back(static_cast<uint8_t>(m_count));
+    m_inRun = false;
+}
+
 size_t RLEEncode(ByteView in, Bytes& out)
 {
     const size_t start = out.size();
-    const size_t n = in.size();
-    out.reserve(start + n + n / 64 + 16);
-    uint8_t prev = 0;
-    size_t i = 0;
-    while (i < n) {
-        const uint8_t c = in[i++];
-        out.push_back(c);
-        if (c != prev) {
-            prev = c;
-            continue;
-        }
-        size_t count = 0;
-        while (i < n && count < 255 && in[i] == c) {
-            ++count;
-            ++i;
-        }
-        out.push_back(static_cast<uint8_t>(count));
-        // A run cut by a different byte: that byte follows as a literal and
-        // becomes the byte before. A run cut by the cap keeps c as the byte
-        // before, so a further copy of c starts a new run at once.
-        if (count < 255 && i < n) {
-            prev = in[i++];
-            out.push_back(prev);
-        }
-    }
+    RunLengthEncoder encoder;
+    encoder.feed(in, out);
+    encoder.finish(out);
     return out.size() - start;
 }
 
@@ -95,6 +110,18 @@ bool RunLengthDecoder::feed(ByteView code)
     }
     m_prev = prev;
     return true;
+}
+
+void RunLengthDecoder::drain(ByteSink& sink)
+{
+    uint8_t* const start = m_out.data() + m_start;
+    const size_t written = static_cast<size_t>(m_dst - start);
+    if (written == 0)
+        return;
+    sink.write(ByteView(start, written));
+    // The bound counts what went out before too.
+    m_limit -= written;
+    m_dst = start;
 }
 
 // `run` copies of c: the output grows by doubling, and never beyond the bound,
@@ -400,7 +427,12 @@ constexpr std::array<uint8_t, 256> kReversedBytes = [] {
 
 class BitReader {
 public:
-    explicit BitReader(ByteView in) : m_in(in), m_budget(8 * (uint64_t{in.size()} + kMaxGarbageBytes)) {}
+    // Reads all of `in`.
+    explicit BitReader(ByteView in)
+        : m_cur(in.data()), m_stop(in.data() + in.size()), m_budget(8 * (uint64_t{in.size()} + kMaxGarbageBytes))
+    {}
+    // Reads `more` piece by piece; the garbage budget is known once it ends.
+    explicit BitReader(ByteSource& more) : m_more(&more), m_piece(kSourcePiece) {}
 
     // The next `count` (1..16) bits, the first one read as the most
     // significant. Past the end of the input come 1 bits.
@@ -416,24 +448,47 @@ public:
     bool ok() const { return m_used <= m_budget; }
 
 private:
+    static constexpr size_t kSourcePiece = 65536;
+
     // Bytes enter reversed, so the stream reads from the top of the
     // accumulator down without reversing on every take.
     void refill()
     {
         // Stops at 56..63 bits held, so a shift by m_count stays below 64.
         while (m_count <= 55) {
-            const uint8_t byte = m_pos < m_in.size() ? m_in[m_pos++] : 0xFF;
+            const uint8_t byte = m_cur != m_stop ? *m_cur++ : nextPiece();
             m_acc = m_acc << 8 | kReversedBytes[byte];
             m_count += 8;
         }
     }
 
-    ByteView m_in;
-    size_t m_pos = 0;
+    // The first byte of the next piece of the source, or a 1-bit filler byte
+    // past the end.
+    [[gnu::noinline]] uint8_t nextPiece()
+    {
+        if (m_more) {
+            const size_t got = m_more->read(m_piece.data(), m_piece.size());
+            m_seen += got;
+            if (got > 0) {
+                m_cur = m_piece.data();
+                m_stop = m_cur + got;
+                return *m_cur++;
+            }
+            m_more = nullptr;
+            m_budget = 8 * (m_seen + kMaxGarbageBytes);
+        }
+        return 0xFF;
+    }
+
+    const uint8_t* m_cur = nullptr;
+    const uint8_t* m_stop = nullptr;
+    ByteSource* m_more = nullptr;
+    Bytes m_piece;
+    uint64_t m_seen = 0;
     uint64_t m_acc = 0;
     int m_count = 0;
     uint64_t m_used = 0;
-    uint64_t m_budget;
+    uint64_t m_budget = ~uint64_t{0};
 };
 
 // Leading bits that the 16-bit values low and high share: settled bits.
@@ -520,49 +575,81 @@ size_t ArithEncode(ByteView in, Bytes& out)
     return out.size() - start;
 }
 
-size_t MTFRLEArithEncode(ByteView in, Bytes& out)
-{
-    const size_t start = out.size();
-    out.reserve(start + in.size() / 2 + 16);
-    Model model;
-    Encoder enc(out);
-    auto code = [&](uint8_t c) {
+// The move-to-front coder, the run-length coder as a state machine over
+// its indexes and the arithmetic coder, kept between pieces of the input.
+struct BlockCodeEncoder::State {
+    explicit State(Bytes& out) : enc(out) {}
+
+    void code(uint8_t c)
+    {
         const int symbol = model.charToIndex[c];
         enc.encode(symbol, model);
         model.update(symbol);
-    };
-    // The run-length coder as a state machine over the move-to-front
-    // indexes: a byte equal to the one before opens a run, whose count is
-    // coded when a different byte or the cap of 255 ends it.
+    }
+
+    Model model;
+    Encoder enc;
     MoveToFrontTable table;
     uint8_t prev = 0;
     bool inRun = false;
     unsigned count = 0;
+};
+
+BlockCodeEncoder::BlockCodeEncoder(Bytes& out) : m_state(std::make_unique<State>(out)) {}
+
+BlockCodeEncoder::~BlockCodeEncoder() = default;
+
+void BlockCodeEncoder::feed(ByteView in)
+{
+    State& st = *m_state;
+    // A byte equal to the one before opens a run, whose count is coded when
+    // a different byte or the cap of 255 ends it.
+    uint8_t prev = st.prev;
+    bool inRun = st.inRun;
+    unsigned count = st.count;
     for (const uint8_t b : in) {
-        const unsigned p = table.find(b);
-        table.moveToFront(p, b);
+        const unsigned p = st.table.find(b);
+        st.table.moveToFront(p, b);
         const uint8_t c = static_cast<uint8_t>(p);
         if (inRun) {
             if (c == prev && count < 255) {
                 ++count;
                 continue;
             }
-            code(static_cast<uint8_t>(count));
+            st.code(static_cast<uint8_t>(count));
             inRun = false;
             // A byte after a capped run is compared with the run's byte; a
             // different byte simply follows.
         }
-        code(c);
+        st.code(c);
         if (c == prev) {
             inRun = true;
             count = 0;
         }
         prev = c;
     }
-    if (inRun)
-        code(static_cast<uint8_t>(count));
-    enc.encode(kEndSymbol, model);
-    enc.finish();
+    st.prev = prev;
+    st.inRun = inRun;
+    st.count = count;
+}
+
+void BlockCodeEncoder::finish()
+{
+    State& st = *m_state;
+    if (st.inRun)
+        st.code(static_cast<uint8_t>(st.count));
+    st.inRun = false;
+    st.enc.encode(kEndSymbol, st.model);
+    st.enc.finish();
+}
+
+size_t MTFRLEArithEncode(ByteView in, Bytes& out)
+{
+    const size_t start = out.size();
+    out.reserve(start + in.size() / 2 + 16);
+    BlockCodeEncoder encoder(out);
+    encoder.feed(in);
+    encoder.finish();
     return out.size() - start;
 }
 
@@ -571,11 +658,10 @@ namespace {
 // Decodes symbols into sink(byte), which returns false to stop (a bound was
 // reached). False when the input is corrupt or the sink stopped.
 template <typename Sink>
-bool ArithDecodeInto(ByteView in, Sink&& sink)
+bool ArithDecodeInto(BitReader& bits, Sink&& sink)
 {
     const Divider* dividers = TotalDividers();
     Model model;
-    BitReader bits(in);
     uint32_t value = bits.take(16);
     uint32_t low = 0;
     uint32_t high = kTopValue;
@@ -649,7 +735,10 @@ bool ArithDecodeInto(ByteView in, Sink&& sink)
 // intermediate buffers. Runs of index 0 (the usual ones) become fills.
 class RunLengthMoveToFrontSink {
 public:
-    RunLengthMoveToFrontSink(Bytes& out, size_t limit) : m_out(out), m_left(limit)
+    // With a taker, `out` is a window: whenever it fills up, the taker takes
+    // pieces from its front and the rest moves down.
+    RunLengthMoveToFrontSink(Bytes& out, size_t limit, DecodedBytesTaker* taker = nullptr)
+        : m_out(out), m_left(limit), m_taker(taker)
     {
         // The bytes are written in place; `out` is cut to what was written
         // when the sink goes.
@@ -675,8 +764,8 @@ public:
         if (m_left == 0)
             return false;
         --m_left;
-        if (m_dst == m_end)
-            grow(1);
+        if (m_dst == m_end && !grow(1))
+            return false;
         const uint8_t b = m_table.at(c);
         m_table.moveToFront(c, b);
         *m_dst++ = b;
@@ -692,8 +781,8 @@ private:
         m_left -= count;
         if (count == 0)
             return true;
-        if (static_cast<size_t>(m_end - m_dst) < count)
-            grow(count);
+        if (static_cast<size_t>(m_end - m_dst) < count && !grow(count))
+            return false;
         uint8_t c = m_table.at(p);
         m_table.moveToFront(p, c);
         if (count == 1) {
@@ -712,18 +801,32 @@ private:
         return true;
     }
 
-    void grow(size_t count)
+    // Room for `count` more bytes; false when the taker stops the decoding.
+    [[gnu::noinline]] bool grow(size_t count)
     {
-        const size_t used = static_cast<size_t>(m_dst - m_out.data());
+        size_t used = static_cast<size_t>(m_dst - m_out.data());
+        if (m_taker) {
+            size_t taken = 0;
+            const bool more = m_taker->take(ByteView(m_out.data(), used), taken);
+            std::memmove(m_out.data(), m_out.data() + taken, used - taken);
+            used -= taken;
+            m_dst = m_out.data() + used;
+            if (!more)
+                return false;
+            if (static_cast<size_t>(m_end - m_dst) >= count)
+                return true;
+        }
         m_out.resize(std::max(used + count, m_out.size() * 2));
         m_dst = m_out.data() + used;
         m_end = m_out.data() + m_out.size();
+        return true;
     }
 
     Bytes& m_out;
     uint8_t* m_dst;
     uint8_t* m_end;
     size_t m_left;
+    DecodedBytesTaker* m_taker;
     MoveToFrontTable m_table;
     uint8_t m_prev = 0;
     bool m_countNext = false;
@@ -734,7 +837,8 @@ private:
 bool ArithDecode(ByteView in, Bytes& out, size_t limit)
 {
     size_t left = limit;
-    return ArithDecodeInto(in, [&](uint8_t c) {
+    BitReader bits(in);
+    return ArithDecodeInto(bits, [&](uint8_t c) {
         if (left == 0)
             return false;
         --left;
@@ -746,7 +850,15 @@ bool ArithDecode(ByteView in, Bytes& out, size_t limit)
 bool ArithRLEMTFDecode(ByteView in, Bytes& out, size_t limit)
 {
     RunLengthMoveToFrontSink sink(out, limit);
-    return ArithDecodeInto(in, sink);
+    BitReader bits(in);
+    return ArithDecodeInto(bits, sink);
+}
+
+bool ArithRLEMTFDecode(ByteSource& in, Bytes& window, size_t limit, DecodedBytesTaker& taker)
+{
+    RunLengthMoveToFrontSink sink(window, limit, &taker);
+    BitReader bits(in);
+    return ArithDecodeInto(bits, sink);
 }
 
 } // namespace zlcomp

@@ -25,17 +25,42 @@ uint8_t SplitStream(ByteView stream, ByteView& payload)
     return kMethodStored;
 }
 
+namespace {
+
+class ViewSource : public ByteSource {
+public:
+    explicit ViewSource(ByteView data) : m_rest(data) {}
+    size_t read(uint8_t* buffer, size_t size) override
+    {
+        const size_t n = std::min(size, m_rest.size());
+        if (n > 0)
+            std::memcpy(buffer, m_rest.data(), n);
+        m_rest = m_rest.subspan(n);
+        return n;
+    }
+
+private:
+    ByteView m_rest;
+};
+
+class AppendSink : public ByteSink {
+public:
+    explicit AppendSink(Bytes& out) : m_out(out) {}
+    void write(ByteView bytes) override { m_out.insert(m_out.end(), bytes.begin(), bytes.end()); }
+
+private:
+    Bytes& m_out;
+};
+
+} // namespace
+
 Bytes Compress(ByteView data)
 {
-    Bytes w1;
-    Bytes w2;
-    RLEEncode(data, w1);
-    BWTEncode(w1, w2);
-    w1.clear();
-    w1.shrink_to_fit();
-    Bytes stream(kSignature, kSignature + sizeof kSignature);
-    stream.push_back(kMethodBlock);
-    MTFRLEArithEncode(w2, stream);
+    Bytes stream;
+    stream.reserve(data.size() / 2 + 16);
+    ViewSource in(data);
+    AppendSink out(stream);
+    CompressStream(in, out, DefaultThreads());
     return stream;
 }
 

@@ -367,6 +367,31 @@ class Protocol(unittest.TestCase):
             s, _, body = curl(self.site.base + "/index.html")
             self.assertEqual((s, body), (200, b"<html>public index</html>"))
 
+    def test_changed_and_removed_files_are_never_served_stale(self):
+        # Each step changes the file on disk (within the same second, so
+        # times alone cannot tell) and the next answer must show it.
+        path = self.site.path("PlaceWebsiteFilesHere", "changing.txt")
+        steps = [("written", b"first version of the file"),
+                 ("same size, other bytes", b"FIRST VERSION OF THE FILE"),
+                 ("grown", b"second version, longer than the first one" * 300),
+                 ("shrunk", b"third"),
+                 ("removed", None),
+                 ("written again", b"back again"),
+                 ("emptied", b"")]
+        for name, content in steps:
+            if content is None:
+                os.remove(path)
+            else:
+                with open(path, "wb") as f:
+                    f.write(content)
+            for _ in range(2):  # the second request could hit a cache
+                s, h, body = curl(self.site.base + "/changing.txt")
+                if content is None:
+                    self.assertEqual(s, 404, name)
+                else:
+                    self.assertEqual((s, body), (200, content), name)
+                    self.assertEqual(int(h.get("content-length")), len(content), name)
+
     def test_access_log_lines_are_data(self):
         curl(self.site.base + "/")
         curl(self.site.base + "/%25n%25s%25x.txt")

@@ -22,11 +22,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -157,6 +159,7 @@ int main()
 
     // Each tick runs at once: the clock steps past every deadline it could hit.
     using Clock = std::chrono::steady_clock;
+    const int kBoxRounds = 5;
     auto t0 = Clock::now();
     int ticks = 0;
     while (CountFiles(outbox + "\\new") < kMails && ticks < 10 * kMails) {
@@ -181,38 +184,51 @@ int main()
         for (int i = 0; i < 3; ++i)
             engine.OnMailTick();
 
-        int before = CountFiles(outbox + "\\new");
-        auto landed = Clock::now();
-        Deliver(maildir, next++);
-        int latencyTicks = 0;
-        while (CountFiles(outbox + "\\new") == before && latencyTicks < 100) {
-            engine.OnMailTick();
-            ++latencyTicks;
-        }
-        double ms = std::chrono::duration<double, std::milli>(Clock::now() - landed).count();
-        std::printf("one new mail beside %d read ones: answered after %d mail tick(s), %.1f ms of work "
-                    "(target: 1 tick, at most 50 ms)\n",
-                    box, latencyTicks, ms);
-        for (int i = 0; i < 3; ++i)
-            engine.OnMailTick();
+        // Rounds, as the machine may be busy with other work: the median
+        // and the worst are printed.
+        std::vector<double> answerMs, forwardMs;
+        int worstTicks = 0, forwarded = 0;
+        for (int round = 0; round < kBoxRounds; ++round) {
+            int before = CountFiles(outbox + "\\new");
+            auto landed = Clock::now();
+            Deliver(maildir, next++);
+            int latencyTicks = 0;
+            while (CountFiles(outbox + "\\new") == before && latencyTicks < 100) {
+                engine.OnMailTick();
+                ++latencyTicks;
+            }
+            answerMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - landed).count());
+            worstTicks = std::max(worstTicks, latencyTicks);
+            for (int i = 0; i < 3; ++i)
+                engine.OnMailTick();
 
-        // A forward of the new mail: what the forwarding plug-in asks of the box.
-        Deliver(maildir, next++);
-        auto t0 = Clock::now();
-        CString seed;
-        int forwarded = 0;
-        for (int turn = 0; turn < box + 10; ++turn) {
-            CString id, type;
-            if (session.FindNext(id, type, 0x20, seed, nullptr) != 0 || id.IsEmpty() || id == seed)
-                break;
-            seed = id;
-            CZLMMapiMessage peeked, message;
-            if (session.ReadMail(id, 0x80, peeked, nullptr) == 0 && session.ReadMail(id, 0, message, nullptr) == 0)
-                ++forwarded;
+            // A forward of the new mail: what the forwarding plug-in asks of the box.
+            Deliver(maildir, next++);
+            auto t0 = Clock::now();
+            CString seed;
+            forwarded = 0;
+            for (int turn = 0; turn < box + 10 * kBoxRounds; ++turn) {
+                CString id, type;
+                if (session.FindNext(id, type, 0x20, seed, nullptr) != 0 || id.IsEmpty() || id == seed)
+                    break;
+                seed = id;
+                CZLMMapiMessage peeked, message;
+                if (session.ReadMail(id, 0x80, peeked, nullptr) == 0 && session.ReadMail(id, 0, message, nullptr) == 0)
+                    ++forwarded;
+            }
+            forwardMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+            // The engine takes that mail as a request too; done before the next round.
+            for (int i = 0; i < 3; ++i)
+                engine.OnMailTick();
         }
-        double forwardMs = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-        std::printf("forward of the new mail among %d: %d message(s) found and read in %.1f ms (target under 1 s)\n",
-                    box + 2, forwarded, forwardMs);
+        std::sort(answerMs.begin(), answerMs.end());
+        std::sort(forwardMs.begin(), forwardMs.end());
+        std::printf("one new mail beside %d read ones: answered after at most %d mail tick(s), %.1f ms of work "
+                    "(median of %d, worst %.1f; target: 1 tick, at most 50 ms)\n",
+                    box, worstTicks, answerMs[answerMs.size() / 2], kBoxRounds, answerMs.back());
+        std::printf("forward of the new mail among %d: %d message(s) found and read in %.1f ms (median of %d, worst "
+                    "%.1f; target under 1 s)\n",
+                    box, forwarded, forwardMs[forwardMs.size() / 2], kBoxRounds, forwardMs.back());
     }
     CRequestEngine::SetCurrent(nullptr);
     session.Logoff(0, nullptr);

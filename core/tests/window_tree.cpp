@@ -5,6 +5,9 @@
 //   window_tree toplevels       the program's visible top-level windows: class, rectangle, text
 //   window_tree toolbar         the desktop toolbar's window rectangle and its request line's centre
 //   window_tree drop <file>     drops the file on the toolbar's file-drop icon (a drop block)
+//   window_tree paste <file>    puts the file on the clipboard as a drop block and has the
+//                               frame paste it ("Paste from Explorer")
+//   window_tree move <x> <y>    moves the frame (out of the way of a docked toolbar)
 // Exits 1 when no main frame is found within 20 seconds.
 #include <windows.h>
 #include <shlobj.h>
@@ -119,6 +122,25 @@ int main(int argc, char** argv)
         std::printf("%ld %ld %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom, (line.left + line.right) / 2,
                     (line.top + line.bottom) / 2);
         return 0;
+    }
+    if (std::strcmp(argv[1], "move") == 0 && argc > 3) {
+        const int x = std::atoi(argv[2]), y = std::atoi(argv[3]);
+        return ::SetWindowPos(g_frame, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+    }
+    if (std::strcmp(argv[1], "paste") == 0 && argc > 2) {
+        const size_t length = std::strlen(argv[2]);
+        HGLOBAL block = ::GlobalAlloc(GHND, sizeof(DROPFILES) + length + 2);
+        auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
+        drop->pFiles = sizeof(DROPFILES);
+        std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), argv[2], length);
+        ::GlobalUnlock(block);
+        if (!::OpenClipboard(nullptr))
+            return 1;
+        ::EmptyClipboard();
+        const bool put = ::SetClipboardData(CF_HDROP, block) != nullptr;
+        ::CloseClipboard();
+        DWORD_PTR result = 0;
+        return put && ::SendMessageTimeoutA(g_frame, WM_COMMAND, 32792, 0, SMTO_NORMAL, 20000, &result) ? 0 : 1;
     }
     if (std::strcmp(argv[1], "drop") == 0 && argc > 2) {
         if (!Toolbar())

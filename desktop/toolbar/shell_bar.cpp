@@ -200,7 +200,13 @@ BOOL CShellBar::OnInitDialog()
     record.alwaysOnTop = Setting(g_ShellBarSite.alwaysOnTop, 1) ? 1 : 0;
     SetState(&record);
 
-    ShapeWindow(m_sizeClient.cx, m_sizeClient.cy);
+    // The shape of the docked window: its size is the record's now, no
+    // longer the template's.
+    {
+        CRect docked;
+        GetClientRect(&docked);
+        ShapeWindow(docked.Width(), docked.Height());
+    }
 
     m_DropIcon.SubclassDlgItem(IDC_SHELLBAR_DROP, this);
     m_DropIcon.m_pKeepShown = &m_bKeepShown;

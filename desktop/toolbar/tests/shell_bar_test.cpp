@@ -229,6 +229,10 @@ TEST_F(ShellBarFixture, ShapeAndOverlapFollowTheNoShapeSetting)
     m_noShape = 0;
     bar = Make();
     EXPECT_NE(::GetWindowRgn(bar->m_hWnd, rgn), ERROR) << "a rounded rim";
+    // The shape follows the docked size, not the size of the template.
+    RECT box, window = WindowRect(bar);
+    ::GetRgnBox(rgn, &box);
+    EXPECT_EQ(box.right - box.left, window.right - window.left);
     ::DeleteObject(rgn);
 }
 

@@ -5,7 +5,8 @@
 # with Enter is answered in a message window; its history keeps the six
 # newest requests, letter case ignored, across a restart; a file pasted
 # from the clipboard shows on it; auto-hidden it slides out at the screen's edge and on the hot
-# key. Screenshots of each state are kept in the build's artifacts folder.
+# key. The dictionary test, run from the console, writes its blocks to the log
+# file. Screenshots of each state are kept in the build's artifacts folder.
 set -euo pipefail
 root=${VX_SOURCE_ROOT:?}
 build=${VX_BUILD_DIR:?}
@@ -119,6 +120,22 @@ shot toolbar_answer.png
 echo "numbers" >"$work/report.txt"
 probe paste "$(printf 'Z:%s' "$work/report.txt" | sed 's#/#\\#g')" || fail "the file could not be pasted"
 shot toolbar_attached_file.png
+
+# The dictionary test, the console document's command: every plug-in's
+# test sentences, one block per plug-in, written to the log file at once.
+probe command 32780 || fail "the dictionary test command was not taken"
+plugins=$(ls ./*.kVX | wc -l)
+blocks=0
+for _ in $(seq 1 60); do
+  blocks=$(grep -a -c "^Name : .* | Ver: " Vindalex.log || true)
+  [ "$blocks" -ge "$plugins" ] && break
+  sleep 0.5
+done
+[ "$blocks" -eq "$plugins" ] || { tail -20 Vindalex.log; fail "$blocks dictionary test blocks in the log file for $plugins plug-ins"; }
+bad=$(grep -a "Dictionary Test Failed" Vindalex.log | grep -a -v -E '^[^!]+!Dictionary Test Failed: ".*" \(-[0-9]+\)' || true)
+[ -z "$bad" ] || fail "a failure line of another form: $bad"
+echo "dictionary test:"
+awk '/^----------/ { show = 1 } show' Vindalex.log | tr -d '\r' | head -30
 
 # Seven more requests, one of them again in other letters: the six newest
 # stay, without the duplicate, and closing keeps them. (Typing completes from

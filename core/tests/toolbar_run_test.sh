@@ -79,10 +79,13 @@ focus_request_line() {
   local f fl ft fr fb
   f=$(probe toplevels | awk '/text=.*Vindalex/ { print; exit }')
   read -r _ fl ft fr fb _ <<<"$f"
-  xdotool mousemove $(( (fl + fr) / 2 )) $(( (ft + fb) / 2 )) click 1
-  sleep 0.5
-  xdotool key ctrl+alt+e
-  sleep 1
+  for _ in $(seq 1 10); do
+    xdotool mousemove $(( (fl + fr) / 2 )) $(( (ft + fb) / 2 )) click 1
+    sleep 0.5
+    xdotool key ctrl+alt+e
+    for _ in $(seq 1 10); do probe foreground && return 0; sleep 0.5; done
+  done
+  fail "the hot key did not hand the keyboard to the toolbar"
 }
 
 # ---- First start: no stored state, the toolbar docks at the top.
@@ -146,6 +149,10 @@ for t in "console one" "console two" "console three" "console four" "console fiv
   xdotool key Return
   sleep 1
 done
+echo "toolbar and its history: $(probe toolbar)"
+shot toolbar_history.png
+# Closed through the program's own exit command.
+probe command 57665 || true
 stop
 history=$(timeout 60 wine reg query "$key\\History" /v DesktopToolbarHistory 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/DesktopToolbarHistory/ { sub(/^[ \t]+/, "", $2); print $2 }' || true)
 [ -n "$history" ] || timeout 60 wine reg query "$key" /s 2>/dev/null | tr -d '\r' | grep -i -B2 -A3 "history\|kVAppBar" || true

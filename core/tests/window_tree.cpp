@@ -3,11 +3,13 @@
 //   window_tree tree            one line per window: depth, class, id, text, handle
 //   window_tree command <id>    sends WM_COMMAND <id> to the frame, waits for it
 //   window_tree toplevels       the program's visible top-level windows: class, rectangle, text
-//   window_tree toolbar         the desktop toolbar's window rectangle and its request line's centre
+//   window_tree toolbar         the desktop toolbar's window rectangle, its request line's centre
+//                               and the number of requests in its history
 //   window_tree drop <file>     drops the file on the toolbar's file-drop icon (a drop block)
 //   window_tree paste <file>    puts the file on the clipboard as a drop block and has the
 //                               frame paste it ("Paste from Explorer")
 //   window_tree move <x> <y>    moves the frame (out of the way of a docked toolbar)
+//   window_tree foreground      exits 0 when the toolbar is the foreground window
 // Exits 1 when no main frame is found within 20 seconds.
 #include <windows.h>
 #include <shlobj.h>
@@ -119,10 +121,13 @@ int main(int argc, char** argv)
         RECT r, line;
         ::GetWindowRect(g_toolbar, &r);
         ::GetWindowRect(::GetDlgItem(g_toolbar, 1002), &line);
-        std::printf("%ld %ld %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom, (line.left + line.right) / 2,
-                    (line.top + line.bottom) / 2);
+        const LRESULT items = ::SendMessageA(::GetDlgItem(g_toolbar, 1002), CB_GETCOUNT, 0, 0);
+        std::printf("%ld %ld %ld %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom, (line.left + line.right) / 2,
+                    (line.top + line.bottom) / 2, static_cast<long>(items));
         return 0;
     }
+    if (std::strcmp(argv[1], "foreground") == 0)
+        return Toolbar() && ::GetForegroundWindow() == g_toolbar ? 0 : 1;
     if (std::strcmp(argv[1], "move") == 0 && argc > 3) {
         const int x = std::atoi(argv[2]), y = std::atoi(argv[3]);
         return ::SetWindowPos(g_frame, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;

@@ -5,7 +5,7 @@
 UINT g_uAppBarNotifyMsg = ::RegisterWindowMessageA("AppBarNotify");
 
 namespace {
-UINT_PTR CALLBACK RealShell(DWORD message, APPBARDATA* data) { return ::SHAppBarMessage(message, data); }
+UINT_PTR RealShell(DWORD message, APPBARDATA* data) { return ::SHAppBarMessage(message, data); }
 AppBarShellProc g_shell = &RealShell;
 
 const UINT_PTR kTimerId = 1;

@@ -217,6 +217,22 @@ TEST_F(ShellBarFixture, ClosingKeepsTheLineInTheStoredHistory)
     EXPECT_EQ(first, "left in the line");
 }
 
+TEST_F(ShellBarFixture, AClosedToolbarStillKeepsItsHistory)
+{
+    // Ending a program closes every one of its windows: the toolbar's close
+    // comes before the frame destroys the toolbar.
+    CShellBar* bar = Make();
+    ASSERT_NE(bar, nullptr);
+    for (const char* t : {"one", "two"})
+        bar->m_Combo.AddToHistory(t);
+    bar->SendMessage(WM_CLOSE);
+    Pump(50);
+    CShellBar::DestroyShellBar();
+    bar = Make();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->m_Combo.GetCount(), 2);
+}
+
 TEST_F(ShellBarFixture, ShapeAndOverlapFollowTheNoShapeSetting)
 {
     m_noShape = 1;

@@ -172,6 +172,7 @@ timeout 60 wine regedit /S "$work/state.reg" >/dev/null 2>&1
 start second
 r=$(toolbar_until '$4 == h && $2 > 0 && $3 > 1000') || fail "the stored state did not dock the toolbar at the bottom: $r (screen $screen_h)"
 echo "toolbar at the bottom: $r"
+[ "$(awk '{ print $7 }' <<<"$r")" = 6 ] || fail "the restarted toolbar did not load the six stored requests: $r"
 frame_out_of_the_way 200
 shot toolbar_bottom.png
 stop

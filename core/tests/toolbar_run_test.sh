@@ -151,8 +151,6 @@ for t in "console one" "console two" "console three" "console four" "console fiv
 done
 echo "toolbar and its history: $(probe toolbar)"
 shot toolbar_history.png
-# Closed through the program's own exit command.
-probe command 57665 || true
 stop
 history=$(timeout 60 wine reg query "$key\\History" /v DesktopToolbarHistory 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/DesktopToolbarHistory/ { sub(/^[ \t]+/, "", $2); print $2 }' || true)
 [ -n "$history" ] || timeout 60 wine reg query "$key" /s 2>/dev/null | tr -d '\r' | grep -i -B2 -A3 "history\|kVAppBar" || true

@@ -122,6 +122,15 @@ BOOL CHistoryCombo::SaveHistory(LPCTSTR valueName, LPCTSTR company, LPCTSTR appl
     CString c = company ? company : "", a = application ? application : "";
     if (!valueName || !*valueName || !ResolveKeys(c, a))
         return FALSE;
+    if (m_hWnd) {
+        // A list that was closed away (every window of a closing program gets
+        // WM_CLOSE, the combo's drop-down list too) reads as empty: saving it
+        // would wipe the stored history.
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof info;
+        if (::GetComboBoxInfo(m_hWnd, &info) && info.hwndList && !::IsWindow(info.hwndList))
+            return FALSE;
+    }
     if (addCurrent)
         AddToHistory();
     std::vector<CString> items;

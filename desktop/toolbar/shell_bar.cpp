@@ -358,6 +358,8 @@ void CShellBar::OnGo()
         m_Combo.AddToHistory();
         m_strRequest.Empty();
         m_Combo.SetWindowText("");
+        // Stored at once too, so a program that ends abruptly loses nothing.
+        m_Combo.SaveHistory(SHELLBAR_HISTORY_VALUE, SHELLBAR_COMPANY, SHELLBAR_APPLICATION, HKEY_CURRENT_USER, FALSE);
     }
 }
 

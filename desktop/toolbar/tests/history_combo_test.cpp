@@ -128,6 +128,23 @@ TEST_F(HistoryFixture, EmptyListDeletesTheValueAndAMissingValueLoadsEmpty)
     EXPECT_FALSE(m_combo.SaveHistory("", kCompany, kApp, HKEY_CURRENT_USER, FALSE));
 }
 
+TEST_F(HistoryFixture, AListClosedAwayDoesNotWipeTheStoredHistory)
+{
+    m_combo.AddToHistory("kept");
+    ASSERT_TRUE(m_combo.SaveHistory(kValue, kCompany, kApp, HKEY_CURRENT_USER, FALSE));
+    // A closing program's windows all get WM_CLOSE: the drop-down list too.
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(::GetComboBoxInfo(m_combo.m_hWnd, &info));
+    ::SendMessageA(info.hwndList, WM_CLOSE, 0, 0);
+    if (::IsWindow(info.hwndList))
+        GTEST_SKIP() << "the list outlived WM_CLOSE";
+    EXPECT_FALSE(m_combo.SaveHistory(kValue, kCompany, kApp, HKEY_CURRENT_USER, TRUE));
+    std::string stored;
+    ASSERT_TRUE(StoredValue(&stored));
+    EXPECT_EQ(stored, "kept");
+}
+
 TEST_F(HistoryFixture, DeletingAndClearing)
 {
     for (const char* t : {"c", "b", "a"})

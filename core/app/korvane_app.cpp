@@ -134,6 +134,18 @@ BOOL CKorvaneApp::InitInstance()
     AddDocTemplate(new CMultiDocTemplate(IDR_KORVANTYPE, RUNTIME_CLASS(CKorvaneDoc), RUNTIME_CLASS(CChildFrame),
                                          RUNTIME_CLASS(CKorvaneView)));
 
+    InstallFrameHooks();
+    g_FrameHooks.checkWebForUpdate = [] { return theApp.CheckWebForUpdate() != 0; };
+    {
+        int count = 0;
+        const char* const* missing = MissingFrameHooks(&count);
+        for (int i = 0; i < count; ++i) {
+            CString line;
+            line.Format(FRAME_TEXT_HOOK_MISSING, missing[i]);
+            g_strLog += line;
+        }
+    }
+
     auto* frame = new CMainFrame;
     // A frame whose window was made and then refused has deleted itself
     // already, so a failed frame is not touched again (the program ends).
@@ -149,6 +161,10 @@ BOOL CKorvaneApp::InitInstance()
     m_Engine.m_SendCommand = [](unsigned id) {
         if (g_pMainFrame && g_pMainFrame->m_hWnd)
             g_pMainFrame->SendMessage(WM_COMMAND, id);
+    };
+    m_Engine.m_PostCommand = [](unsigned id) {
+        if (g_pMainFrame && g_pMainFrame->m_hWnd)
+            g_pMainFrame->PostMessage(WM_COMMAND, id);
     };
     m_Engine.m_CheckWebForUpdate = [this] { CheckWebForUpdatePeriodic(); };
 

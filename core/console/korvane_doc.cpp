@@ -1,6 +1,8 @@
 #include "korvane_doc.h"
 
 #include "korvane_app.h"
+#include "dictionary_check.h"
+#include "running_log.h"
 #include "resource.h"
 
 CKorvaneDoc* g_pCurrentDocument = nullptr;
@@ -22,6 +24,7 @@ BEGIN_MESSAGE_MAP(CKorvaneDoc, CDocument)
     ON_COMMAND(ID_PROCESS, OnProcess)
     ON_COMMAND(ID_FILE_SAVE, OnFileSave)
     ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
+    ON_COMMAND(ID_DICTIONARY_TEST, OnDictionaryTest)
 END_MESSAGE_MAP()
 
 CKorvaneDoc::CKorvaneDoc() { SetCurrentDocument(this); }
@@ -46,3 +49,18 @@ void CKorvaneDoc::OnProcess() { theApp.m_Engine.OnProcess(); }
 // The console has nothing to save, and no file is ever written.
 void CKorvaneDoc::OnFileSave() {}
 void CKorvaneDoc::OnFileSaveAs() {}
+
+void CKorvaneDoc::OnDictionaryTest()
+{
+    RunDictionaryTest();
+    // The results go to the log file at once: the console takes them into
+    // its view and the file now, in one piece.
+    POSITION pos = GetFirstViewPosition();
+    while (pos) {
+        CView* view = GetNextView(pos);
+        view->Invalidate(TRUE);
+        view->UpdateWindow();
+    }
+    if (!g_strLog.IsEmpty())
+        runlog::Transfer(theApp.m_strLogPath, nullptr);
+}

@@ -20,6 +20,7 @@ protected:
     afx_msg void OnProcess();
     afx_msg void OnFileSave();
     afx_msg void OnFileSaveAs();
+    afx_msg void OnDictionaryTest();
     DECLARE_MESSAGE_MAP()
 };
 

@@ -56,6 +56,8 @@ public:
     // Sends a command to the main window and returns when it was handled;
     // empty while there is no main window.
     std::function<void(unsigned)> m_SendCommand;
+    // Posts a command to the main window; empty while there is none.
+    std::function<void(unsigned)> m_PostCommand;
     // The web version check, run on mail ticks that handed nothing on.
     std::function<void()> m_CheckWebForUpdate;
 

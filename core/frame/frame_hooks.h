@@ -22,3 +22,12 @@ struct CFrameHooks {
 };
 
 extern CFrameHooks g_FrameHooks;
+
+// Fills every hook whose module is linked into the program; called once at
+// start-up, before the frame is created.
+void InstallFrameHooks();
+// The names of the hooks still empty, for the start-up log: a hook left
+// empty must not go unnoticed.
+const char* const* MissingFrameHooks(int* count);
+#define FRAME_TEXT_HOOK_MISSING "The frame's hook %s is not installed.\r\n"
+

@@ -523,6 +523,10 @@ void CMainFrame::OnClose()
 
 void CMainFrame::OnDestroy()
 {
+    // A frame destroyed without its close (its hidden owner went first, as
+    // when every window of the program is closed) still stores the toolbar.
+    if (g_FrameHooks.destroyShellBar)
+        g_FrameHooks.destroyShellBar();
     m_TrayIcon.RemoveIcon();
     // The console's last text goes to the log file before the program ends.
     CString chunk;

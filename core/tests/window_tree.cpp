@@ -2,8 +2,17 @@
 // prints the window tree of its main frame, or sends the frame a command.
 //   window_tree tree            one line per window: depth, class, id, text, handle
 //   window_tree command <id>    sends WM_COMMAND <id> to the frame, waits for it
+//   window_tree toplevels       the program's visible top-level windows: class, rectangle, text
+//   window_tree toolbar         the desktop toolbar's window rectangle, its request line's centre
+//                               and the number of requests in its history
+//   window_tree drop <file>     drops the file on the toolbar's file-drop icon (a drop block)
+//   window_tree paste <file>    puts the file on the clipboard as a drop block and has the
+//                               frame paste it ("Paste from Explorer")
+//   window_tree move <x> <y>    moves the frame (out of the way of a docked toolbar)
+//   window_tree foreground      exits 0 when the toolbar is the foreground window
 // Exits 1 when no main frame is found within 20 seconds.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +46,45 @@ void Print(HWND wnd, int depth)
     for (HWND child = ::GetWindow(wnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         Print(child, depth + 1);
 }
+HWND g_toolbar = nullptr;
+
+BOOL CALLBACK FindToolbar(HWND wnd, LPARAM)
+{
+    DWORD ours = 0, theirs = 0;
+    ::GetWindowThreadProcessId(g_frame, &ours);
+    ::GetWindowThreadProcessId(wnd, &theirs);
+    if (ours != theirs || !::GetDlgItem(wnd, 1002) || !::GetDlgItem(wnd, 1054))
+        return TRUE;
+    g_toolbar = wnd;
+    return FALSE;
+}
+
+BOOL CALLBACK PrintTopLevel(HWND wnd, LPARAM)
+{
+    DWORD ours = 0, theirs = 0;
+    ::GetWindowThreadProcessId(g_frame, &ours);
+    ::GetWindowThreadProcessId(wnd, &theirs);
+    if (ours != theirs || !::IsWindowVisible(wnd))
+        return TRUE;
+    char cls[128] = {};
+    char text[256] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    ::GetWindowTextA(wnd, text, sizeof text);
+    RECT r;
+    ::GetWindowRect(wnd, &r);
+    std::printf("%s %ld %ld %ld %ld text=%s\n", cls, r.left, r.top, r.right, r.bottom, text);
+    return TRUE;
+}
+
+bool Toolbar()
+{
+    for (int i = 0; i < 200 && !g_toolbar; ++i) {
+        ::EnumWindows(FindToolbar, 0);
+        if (!g_toolbar)
+            ::Sleep(100);
+    }
+    return g_toolbar != nullptr;
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -62,6 +110,53 @@ int main(int argc, char** argv)
         if (!::SendMessageTimeoutA(g_frame, WM_COMMAND, id, 0, SMTO_NORMAL, 20000, &result))
             return 1;
         return 0;
+    }
+    if (std::strcmp(argv[1], "toplevels") == 0) {
+        ::EnumWindows(PrintTopLevel, 0);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "toolbar") == 0) {
+        if (!Toolbar())
+            return 1;
+        RECT r, line;
+        ::GetWindowRect(g_toolbar, &r);
+        ::GetWindowRect(::GetDlgItem(g_toolbar, 1002), &line);
+        const LRESULT items = ::SendMessageA(::GetDlgItem(g_toolbar, 1002), CB_GETCOUNT, 0, 0);
+        std::printf("%ld %ld %ld %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom, (line.left + line.right) / 2,
+                    (line.top + line.bottom) / 2, static_cast<long>(items));
+        return 0;
+    }
+    if (std::strcmp(argv[1], "foreground") == 0)
+        return Toolbar() && ::GetForegroundWindow() == g_toolbar ? 0 : 1;
+    if (std::strcmp(argv[1], "move") == 0 && argc > 3) {
+        const int x = std::atoi(argv[2]), y = std::atoi(argv[3]);
+        return ::SetWindowPos(g_frame, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+    }
+    if (std::strcmp(argv[1], "paste") == 0 && argc > 2) {
+        const size_t length = std::strlen(argv[2]);
+        HGLOBAL block = ::GlobalAlloc(GHND, sizeof(DROPFILES) + length + 2);
+        auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
+        drop->pFiles = sizeof(DROPFILES);
+        std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), argv[2], length);
+        ::GlobalUnlock(block);
+        if (!::OpenClipboard(nullptr))
+            return 1;
+        ::EmptyClipboard();
+        const bool put = ::SetClipboardData(CF_HDROP, block) != nullptr;
+        ::CloseClipboard();
+        DWORD_PTR result = 0;
+        return put && ::SendMessageTimeoutA(g_frame, WM_COMMAND, 32792, 0, SMTO_NORMAL, 20000, &result) ? 0 : 1;
+    }
+    if (std::strcmp(argv[1], "drop") == 0 && argc > 2) {
+        if (!Toolbar())
+            return 1;
+        const size_t length = std::strlen(argv[2]);
+        HGLOBAL block = ::GlobalAlloc(GHND, sizeof(DROPFILES) + length + 2);
+        auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
+        drop->pFiles = sizeof(DROPFILES);
+        std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), argv[2], length);
+        ::GlobalUnlock(block);
+        return ::PostMessageA(::GetDlgItem(g_toolbar, 1054), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0) ? 0 : 1;
     }
     return 2;
 }

@@ -4,6 +4,10 @@
 // Python's email package - the whole mail road through VxMail.dll.
 #include "request_engine.h"
 
+#include "desktop_road.h"
+#include "dictionary_check.h"
+#include "local_words.h"
+
 #include "assistant_settings.h"
 #include "plugin_table.h"
 
@@ -108,6 +112,7 @@ protected:
             if (id == ID_PROCESS)
                 m_engine.OnProcess();
         };
+        m_engine.m_PostCommand = [this](unsigned id) { m_posted.push_back(id); };
         CRequestEngine::SetCurrent(&m_engine);
     }
 
@@ -202,6 +207,7 @@ protected:
     CZLMMapi m_session;
     CRequestEngine m_engine;
     std::vector<unsigned> m_commands;
+    std::vector<unsigned> m_posted;
     fx::TimeSource m_oldClock = nullptr;
 };
 
@@ -397,6 +403,169 @@ TEST_F(EngineFixture, FastTickDrainsOneQueuedSentenceElseGivesAnIdleTurn)
     m_engine.OnFastTick();  // the queue is empty: one idle turn
     EXPECT_TRUE(Has(Events(), "C idle"));
     EXPECT_EQ(m_engine.m_Gate.m_bBusy, 0);
+}
+
+// ---- The desktop road: requests typed into the desktop toolbar.
+
+TEST_F(EngineFixture, DesktopLocalWordsActOnlyOnTheFinalPassWhenNothingElseDid)
+{
+    struct Case {
+        const char* text;
+        std::vector<unsigned> posted;  // on the final pass
+        std::vector<unsigned> sent;
+        int handled;
+    };
+    using U = std::vector<unsigned>;
+    const Case cases[] = {
+        {"quit", U{ID_APP_EXIT_COMMAND}, U{}, 1},
+        {"console window", U{}, U{ID_CONSOLE_COMMAND}, 1},
+        {"mail off", U{ID_DEACTIVATE}, U{}, 1},
+        {"mapi deactivate", U{ID_DEACTIVATE}, U{}, 1},
+        {"mail on", U{ID_ACTIVATE}, U{}, 1},
+        // An action took the text on the final pass: not even quit is looked at.
+        {"quit [whole-take]", U{}, U{}, 1},
+        {"what is the weather", U{}, U{}, 0},
+    };
+    for (const Case& c : cases) {
+        CString text = c.text, file;
+        m_posted.clear();
+        m_commands.clear();
+        EXPECT_EQ(ProcessLocalRequest(&text, &file, 1, 0, 1), 0) << c.text;
+        EXPECT_TRUE(m_posted.empty() && m_commands.empty()) << c.text << ": the tentative pass acted";
+        EXPECT_EQ(ProcessLocalRequest(&text, &file, 1, 0, 0) != 0, c.handled != 0) << c.text;
+        EXPECT_EQ(m_posted, c.posted) << c.text;
+        EXPECT_EQ(m_commands, c.sent) << c.text;
+        EXPECT_EQ(text, c.text) << "the caller's text is left as it was";
+    }
+}
+
+TEST_F(EngineFixture, DesktopHelpSendsTheListingToTheUserAtTheComputer)
+{
+    CString text = "Options and HELP", file;
+    g_strLog.Empty();
+    EXPECT_EQ(ProcessLocalRequest(&text, &file, 1, 0, 0), 1);
+    EXPECT_EQ(m_posted, std::vector<unsigned>{ID_OPTIONS_COMMAND});
+    EXPECT_GE(g_strLog.Find(" Request for help by Current User\r\n"), 0) << static_cast<const char*>(g_strLog);
+}
+
+TEST_F(EngineFixture, DesktopDroppedFileGoesWithTheWholeRequestOffer)
+{
+    std::string path = m_dir.file("report.final.txt");
+    ASSERT_TRUE(testsupport::WriteFile(path, "numbers"));
+    CString text, file = path.c_str();
+    EXPECT_EQ(ProcessLocalRequest(&text, &file, 1, 0, 0), 0);
+    std::vector<std::string> events = Events();
+    EXPECT_TRUE(Has(events, "A whole Appbar request {vndLocalReq}|-1"));
+    EXPECT_TRUE(Has(events, "A whole attachment " + path + "|report.final.txt")) << testsupport::ReadFile(m_dir.file("events.txt"));
+    // An empty text is not parsed: no row is woken for it.
+    EXPECT_FALSE(Has(events, "B mode"));
+    EXPECT_FALSE(Has(events, "C mode"));
+}
+
+TEST_F(EngineFixture, DesktopRequestRunsAtHighPriorityUntilTheOuterCallEnds)
+{
+    HANDLE self = ::GetCurrentProcess();
+    ASSERT_EQ(::GetPriorityClass(self), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+    {
+        CPriorityBoost outer;
+        EXPECT_EQ(::GetPriorityClass(self), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
+        {
+            CPriorityBoost inner;
+            CString text = "what is the weather", file;
+            ProcessLocalRequest(&text, &file, 1, 0, 0);  // a third level inside
+        }
+        EXPECT_EQ(::GetPriorityClass(self), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
+        EXPECT_EQ(CPriorityBoost::Nesting(), 1);
+    }
+    EXPECT_EQ(::GetPriorityClass(self), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+    EXPECT_EQ(CPriorityBoost::Nesting(), 0);
+}
+
+TEST_F(EngineFixture, DesktopRequestWhileTheWebHoldsTheLockIsBusyNotMisunderstood)
+{
+    CRequestLock::SetTickThread();
+    std::atomic<int> held{0}, release{0};
+    std::thread web([&] {
+        ASSERT_TRUE(EnterRequestLock(nullptr));
+        held = 1;
+        while (!release)
+            ::Sleep(5);
+        LeaveRequestLock();
+    });
+    while (!held)
+        ::Sleep(5);
+    EXPECT_EQ(RunDesktopRequest("quit", ""), DESKTOP_BUSY);
+    EXPECT_TRUE(m_posted.empty()) << "a busy request must not reach the local words";
+    release = 1;
+    web.join();
+    EXPECT_EQ(RunDesktopRequest("quit", ""), DESKTOP_HANDLED);
+    EXPECT_EQ(m_posted, std::vector<unsigned>{ID_APP_EXIT_COMMAND});
+    EXPECT_EQ(RunDesktopRequest("tell me new mail", ""), DESKTOP_HANDLED);
+    EXPECT_EQ(RunDesktopRequest("what is the weather", ""), DESKTOP_NOT_HANDLED);
+}
+
+// ---- The dictionary test.
+
+TEST_F(EngineFixture, DictionaryTestLogsABlockPerPluginAndEachFailedSentence)
+{
+    g_strLog.Empty();
+    EXPECT_EQ(RunDictionaryTest(), 1);
+    EXPECT_EQ(g_bHoldLog, 0);
+    const std::string log = static_cast<const char*>(g_strLog);
+    const size_t a = log.find("----------\r\nName : EngineTestA | Ver: 1.0\r\n");
+    const size_t b = log.find("----------\r\nName : EngineTestB | Ver: \r\n");
+    const size_t c = log.find("----------\r\nName : EngineTestC | Ver: 2.5\r\n");
+    ASSERT_NE(a, std::string::npos) << log;
+    ASSERT_NE(b, std::string::npos) << log;
+    ASSERT_NE(c, std::string::npos) << log;
+    // The sentence that reaches no row of its plug-in, with its row number;
+    // the one that acts and the empty one give no line.
+    const std::string failed = "!Dictionary Test Failed: \"send send send\" (-2)\r\n";
+    const size_t f = log.find(failed);
+    ASSERT_NE(f, std::string::npos) << log;
+    EXPECT_EQ(log.find("Dictionary Test Failed: \"send me new mail\""), std::string::npos) << log;
+    EXPECT_EQ(log.find("(-3)"), std::string::npos) << log;
+    EXPECT_EQ(log.find("(-1)"), std::string::npos) << "B and C have no sentence to fail: " << log;
+    // Each block in one piece: A's failure line sits inside A's block.
+    EXPECT_GT(f, a);
+    EXPECT_TRUE(f < b || b < a) << log;
+    // The plug-in went into test mode and out again; the acting sentence
+    // reached its action.
+    std::vector<std::string> events = Events();
+    int on = IndexOf(events, "A test mode on"), off = IndexOf(events, "A test mode off");
+    ASSERT_GE(on, 0);
+    EXPECT_GT(off, on);
+    int sent = IndexOf(events, "A send send me new mail|");
+    EXPECT_GT(sent, on);
+    EXPECT_LT(sent, off);
+}
+
+TEST_F(EngineFixture, DictionaryTestHoldsTheRequestLockThroughout)
+{
+    // Web requests keep coming while the test runs: none may reach a plug-in
+    // between its test mode going on and off.
+    std::atomic<int> stop{0};
+    std::atomic<int> served{0};
+    std::thread web([&] {
+        while (!stop) {
+            CString line = "tell me new mail", sender = "w@example.org", name = "W", subject = "s", message = line;
+            served += ProcessRequest(&line, &sender, &name, &subject, &message, nullptr, 0, 0, MODE_WEB);
+        }
+    });
+    while (served == 0)
+        ::Sleep(1);
+    EXPECT_EQ(RunDictionaryTest(), 1);
+    const int before = served;
+    while (served == before)
+        ::Sleep(1);
+    stop = 1;
+    web.join();
+    std::vector<std::string> events = Events();
+    const int on = IndexOf(events, "A test mode on"), off = IndexOf(events, "A test mode off");
+    ASSERT_GE(on, 0);
+    ASSERT_GT(off, on);
+    for (int i = on; i < off; ++i)
+        EXPECT_NE(events[static_cast<size_t>(i)].rfind("C tell", 0), 0u) << "a web request inside the test at " << i;
 }
 
 TEST(EngineSeams, WebSiteTakesTheEnginesEntriesAndLock)

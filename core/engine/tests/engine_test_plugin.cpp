@@ -3,7 +3,7 @@
 //   EngineTestA (active): "send.v"/"O" answers by mail "Done: <sentence>";
 //     "**" notes the tentative pass and takes mail whose subject holds
 //     "[alert-take]" (throws on "[throw]"); "*" notes the final pass and takes
-//     "[whole-take]".
+//     "[whole-take]" in its subject or request text, noting the attached file.
 //   EngineTestB (inactive): "list.v"/"O" would answer, but reports "No".
 //   EngineTestC (active): "tell.v"/"O" notes the call; it carries a grammar
 //     block of its own that cannot load, so the start-up grammar serves it.
@@ -50,9 +50,10 @@ char g_block[1443] = "this is no grammar block";
 #endif
 const int kRowCount = static_cast<int>(sizeof(kRows) / sizeof(kRows[0]));
 
-CString g_sentence, g_subject, g_mode, g_myName;
+CString g_sentence, g_request, g_subject, g_mode, g_myName;
 CStringList* g_words = nullptr;
 CString* g_log = nullptr;
+CZLMMapiFile* g_attachments = nullptr;
 
 // Answers go out through a session of the plug-in's own, on the profile the
 // test names.
@@ -84,6 +85,10 @@ __declspec(dllexport) const char* GetActionsName(int row, int item)
         case 1: return "Sends test mail";
         case 4: return "Yes";
         case 5: return "send me new mail";
+        case 6: return "1.0";
+        case 7: Event("test mode on"); return "3";
+        case 8: return "send me new mail";
+        case 9: Event("test mode off"); return "";
 #elif defined(ENGINE_TEST_PLUGIN_B)
         case 0: return "EngineTestB";
         case 1: return "Lists nothing";
@@ -95,11 +100,21 @@ __declspec(dllexport) const char* GetActionsName(int row, int item)
         case 1: return "Tells nothing";
         case 4: return "yes";
         case 5: return "tell me new mail";
+        case 6: return "2.5";
+        case 7: return "0";  // one sentence is asked for all the same: none
         case 10: return g_block;
 #endif
         default: return "";
         }
     }
+#if defined(ENGINE_TEST_PLUGIN_A)
+    // The dictionary test's sentences: one that acts, one that does not
+    // parse, one that is empty.
+    if (item == 8 && row == -2)
+        return "send send send";
+    if (item == 8 && row == -3)
+        return "";
+#endif
     if (row == -2 && item == 10) {
 #if defined(ENGINE_TEST_PLUGIN_C)
         return "1443";
@@ -126,7 +141,9 @@ __declspec(dllexport) void SetUserInfo(const void* value, int code)
     case USERINFO_LOG: g_log = static_cast<CString*>(const_cast<void*>(value)); break;
     case USERINFO_WORD_LIST: g_words = static_cast<CStringList*>(const_cast<void*>(value)); break;
     case USERINFO_SENTENCE_TEXT: g_sentence = *static_cast<const CString*>(value); break;
+    case USERINFO_REQUEST_TEXT: g_request = *static_cast<const CString*>(value); break;
     case USERINFO_SUBJECT: g_subject = *static_cast<const CString*>(value); break;
+    case USERINFO_ATTACHMENTS: g_attachments = static_cast<CZLMMapiFile*>(const_cast<void*>(value)); break;
     case USERINFO_INTERFACE_MODE:
         g_mode = static_cast<const char*>(value);
         Event("mode %s", static_cast<const char*>(value));
@@ -157,7 +174,11 @@ __declspec(dllexport) int ActAlert(CString* requester, int linkIndex, std::vecto
 __declspec(dllexport) int ActWhole(CString* requester, int linkIndex, std::vector<WordLinkage>*, int)
 {
     Event("whole %s|%d", static_cast<const char*>(g_subject), linkIndex);
-    return g_subject.Find("[whole-take]") >= 0 ? 1 : 0;
+    // A desktop request has a fixed subject: its text asks to be taken.
+    if (g_attachments && g_attachments->GetSize() > 0 && g_attachments->SetPosition(0) == 0)
+        Event("whole attachment %s|%s", static_cast<const char*>(g_attachments->GetPathName()),
+              static_cast<const char*>(g_attachments->GetFileName()));
+    return g_subject.Find("[whole-take]") >= 0 || g_request.Find("[whole-take]") >= 0 ? 1 : 0;
 }
 #elif defined(ENGINE_TEST_PLUGIN_B)
 __declspec(dllexport) int ActList(CString* requester, int, std::vector<WordLinkage>*, int)

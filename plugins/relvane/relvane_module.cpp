@@ -4,6 +4,7 @@
 // one sender.
 #include "plugin_module.h"
 
+#include "answered_request.h"
 #include "forward_reading.h"
 #include "relvane_pages.h"
 #include "reply/reply.h"
@@ -64,21 +65,6 @@ extern const PlugInDescription g_PlugInDescription = {
     kOptions,
     static_cast<int>(sizeof(kOptions) / sizeof(kOptions[0])),
 };
-
-// A name the request sends to, as a mail address, through the address books:
-// "me" is ownAddress; a name the books do not turn into an address gives
-// nothing, so the answer goes to the requester.
-CString TranslateRecipient(const CString& name, const CString& ownAddress)
-{
-    CString dir = g_PlugIn.m_strInstallDir;
-    if (!dir.IsEmpty() && dir.Right(1) != "\\" && dir.Right(1) != "/")
-        dir += "\\";
-    CString file = dir + "OutlookExpressExport.CDF";
-    CString own = ownAddress;
-    CString address = AddressBook::TranslateNameToEmail(name, g_PlugIn.m_strMailUser, g_PlugIn.m_strMailPassword, own,
-                                                        file, g_PlugIn.m_pLog);
-    return AddressBook::IsAddressToSendTo(address) ? address : CString();
-}
 
 // One forward request: built by the export, run once, destroyed.
 class CForwardRequest {
@@ -169,6 +155,8 @@ void CForwardRequest::Forward()
     PlugInLogon();
     CTime start = CTime::GetCurrentTime();
     CString seed;
+    // The mail that asked is never one of the messages it asked for.
+    const CString answered = AnsweredRequestID(m_PlugIn.m_nInterfaceMode);
     bool byIdentifier = !m_Reading.m_strMessageID.IsEmpty();
     bool attachments = m_Reading.m_nAttachments != 0 || byIdentifier;
     // A search that keeps answering is bounded by the size of any real mail box.
@@ -187,6 +175,8 @@ void CForwardRequest::Forward()
                 break;
             seed = id;
         }
+        if (!answered.IsEmpty() && id == answered)
+            continue;
 
         CZLMMapiMessage peeked;
         if (g_PlugInMapi.ReadMail(id, kPeek, peeked, nullptr) != 0)

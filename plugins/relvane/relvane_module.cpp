@@ -14,6 +14,7 @@
 #include "options/wmoptions.h"
 
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -155,6 +156,7 @@ void CForwardRequest::Forward()
     PlugInLogon();
     CTime start = CTime::GetCurrentTime();
     CString seed;
+    std::set<CString> seen;
     // The mail that asked is never one of the messages it asked for.
     const CString answered = AnsweredRequestID(m_PlugIn.m_nInterfaceMode);
     bool byIdentifier = !m_Reading.m_strMessageID.IsEmpty();
@@ -171,7 +173,8 @@ void CForwardRequest::Forward()
             ULONG flags = (m_Reading.m_nNewOnly ? kUnreadOnly : 0) | (m_nFifo ? kGuaranteeFifo : 0);
             if (g_PlugInMapi.FindNext(id, type, flags, seed, nullptr) != 0)
                 break;
-            if (id.IsEmpty() || id == seed)
+            // A search that answers a message it answered before has come round: stop.
+            if (id.IsEmpty() || !seen.insert(id).second)
                 break;
             seed = id;
         }

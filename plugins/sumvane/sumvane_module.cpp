@@ -12,6 +12,7 @@
 #include "relvane_pages.h"
 
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -158,13 +159,14 @@ void CSummaryRequest::Summarise()
     const CString answered = AnsweredRequestID(m_PlugIn.m_nInterfaceMode);
     CString summary;
     CString seed;
+    std::set<CString> seen;
     for (int turn = 0; turn < kMaxMessages; ++turn) {
         CString id, type;
         ULONG flags = (m_Reading.m_nNewOnly ? kUnreadOnly : 0) | (m_nFifo ? kGuaranteeFifo : 0);
         if (g_PlugInMapi.FindNext(id, type, flags, seed, nullptr) != 0)
             break;
-        // A search that answers the same message again has come round: stop.
-        if (id.IsEmpty() || id == seed)
+        // A search that answers a message it answered before has come round: stop.
+        if (id.IsEmpty() || !seen.insert(id).second)
             break;
         seed = id;
         if (!answered.IsEmpty() && id == answered)

@@ -15,6 +15,8 @@
 #include "parser/sentence/sentence.h"
 
 #include "fx/fxwin.h"
+#include "options/wmoptions.h"
+#include "webmsg/htmlmsg.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -234,6 +236,47 @@ std::vector<std::string> Split(const std::string& text, char sep)
     return parts;
 }
 
+std::vector<CHTMLMsg*> Pages()
+{
+    std::vector<CHTMLMsg*> pages;
+    for (int id = 0; id < 100000 && static_cast<int>(pages.size()) < g_HTMLMgr.GetMessageCount(); ++id)
+        if (CHTMLMsg* m = g_HTMLMgr.FindMessage(id))
+            pages.push_back(m);
+    return pages;
+}
+
+// A web summary: one page whose entries open their message; an entry index
+// the page does not hold, or no index at all, opens nothing.
+void CheckSummaryPage()
+{
+    std::vector<CHTMLMsg*> pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    CHTMLMsg* summary = pages[0];
+    EXPECT_EQ(std::string((const char*)summary->m_strSubject), "Summary of messages.");
+    EXPECT_EQ(std::string((const char*)summary->m_strUserID), "user1");
+    const std::string html = (const char*)summary->RenderHTML();
+    const std::string link = "AssistantReply.kvx?req=FullMsgRead?UserID=user1?MessageID=" +
+                             std::to_string(summary->GetMessageID()) + "?USRBTN1";
+    // One entry per listed message, indexed from 0.
+    const int entries = std::atoi(Env("VX_ACTION_ENTRIES").c_str());
+    for (int i = 0; i < entries; ++i)
+        EXPECT_NE(html.find(link + std::to_string(i) + "=Read\">[more...]</a>"), std::string::npos) << html;
+    EXPECT_EQ(html.find(link + std::to_string(entries) + "=Read"), std::string::npos) << html;
+
+    const std::string past = "USRBTN1" + std::to_string(entries) + "=Read";
+    for (const char* action : {past.c_str(), "USRBTN1-1=Read", "USRBTN199999999999=Read", "USRBTN1=Read",
+                               "USRBTN1x=Read", "USRBTN10"}) {
+        summary->ExecuteAction(action);
+        EXPECT_EQ(Pages().size(), 1u) << action;
+    }
+    summary->ExecuteAction("req=FullMsgRead|UserID=user1|USRBTN10=Read");
+    pages = Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    CHTMLMsg* opened = pages[0] == summary ? pages[1] : pages[0];
+    std::printf("OPENED=%s\n", (const char*)opened->m_strSubject);
+    EXPECT_NE(opened->RenderHTML().Find("[reply]</a>"), -1);
+}
+
 TEST(MailAction, AnswersTheRequest)
 {
     const std::string plugin = Env("VX_ACTION_PLUGIN");
@@ -273,11 +316,16 @@ TEST(MailAction, AnswersTheRequest)
     p.setUserInfo(&zipPassword, USERINFO_ZIP_PASSWORD);
     p.setUserInfo(mode.c_str(), USERINFO_INTERFACE_MODE);
 
+    if (!Env("VX_ACTION_WEB_DIR").empty())
+        CWMOptions::m_strAssistantWWWDir = ("Z:" + Env("VX_ACTION_WEB_DIR")).c_str();
+
     CString requester = Env("VX_ACTION_REQUESTER").c_str();
     int result = p.Offer(grammar, Env("VX_ACTION_REQUEST"), requester);
     std::printf("%s", (const char*)p.m_log);
     std::printf("RESULT=%d\n", result);
     EXPECT_EQ(result, std::atoi(Env("VX_ACTION_EXPECT").c_str())) << (const char*)p.m_log;
+    if (mode == "2")
+        CheckSummaryPage();
 }
 
 // Each plug-in's test sentences, in test mode, reach one of its rows with the

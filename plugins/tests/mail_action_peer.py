@@ -47,9 +47,9 @@ def unregister_profile(work):
     wine_run("regedit", "/S", winpath(reg), timeout=120)
 
 
-def act(request, expect=1, mode=0, settings="", accepted="", requester=REQUESTER, install=BIN):
+def act(request, expect=1, mode=0, settings="", accepted="", requester=REQUESTER, install=BIN, web="", entries=0):
     """Runs the driver on one request line: its output lines."""
-    env = dict(os.environ, VX_ACTION_PLUGIN=PLUGIN, VX_ACTION_REQUEST=request, VX_ACTION_PROFILE=PROFILE,
+    env = dict(os.environ, VX_ACTION_WEB_DIR=web, VX_ACTION_ENTRIES=str(entries), VX_ACTION_PLUGIN=PLUGIN, VX_ACTION_REQUEST=request, VX_ACTION_PROFILE=PROFILE,
                VX_ACTION_MODE=str(mode), VX_ACTION_SETTINGS=settings, VX_ACTION_ACCEPTED=accepted,
                VX_ACTION_REQUESTER=requester, VX_ACTION_INSTALL_DIR=winpath(install), VX_ACTION_EXPECT=str(expect))
     r = subprocess.run([os.path.join(os.environ["VX_SOURCE_ROOT"], "scripts", "wine-run.sh"), DRIVER],
@@ -109,7 +109,7 @@ def sumvane(work, received):
     note = os.path.join(TESTS, "Answering.txt")
     name = box._lookup(request)
     with open(note, "w") as f:
-        f.write('%s "Vindalex, please" from someone@example.com' % os.path.basename(name))
+        f.write('%s "Vindalex, please" from someone@example.com' % os.path.basename(name).split(":")[0])
     try:
         act("Please send me a summary of new messages.")
     finally:
@@ -139,6 +139,19 @@ def sumvane(work, received):
     if got:
         text = text_of(got[0][1])
         check("Lunch plans" in text and "Old news" in text and "Status report" not in text, "Alice's: %r" % text)
+
+    # On the web: entries whose [more...] opens the whole message and marks
+    # that one read, and only that one. (A web request has no request mail:
+    # the one that asked by mail above is listed too.)
+    web = os.path.join(work, "web")
+    os.makedirs(web)
+    out = act("Please send me a summary of new messages.", mode=2, requester="Web Requestuser1", web=web,
+              entries=3)
+    opened = [l[len("OPENED="):] for l in out.splitlines() if l.startswith("OPENED=")]
+    check(len(opened) == 1, "one message opened: %r" % out[-1500:])
+    box = mailbox.Maildir(os.path.join(work, "Maildir"), create=False)
+    read = sorted(m["Subject"] for m in box if "S" in m.get_flags())
+    check(opened and read == sorted(["Old news", opened[0].strip()]), "read now: %r, opened %r" % (read, opened))
 
     # Not a summary: the forwarding plug-in's request is not taken.
     n = len(received)

@@ -306,7 +306,10 @@ TEST(MailAction, AnswersTheRequest)
     CString myName = "Vindalex Personal Assistant";
     CString senderName = "Someone";
     CString installDir = Env("VX_ACTION_INSTALL_DIR").c_str();
-    CString zipPassword;
+    // Scrambled as the settings keep it.
+    CString zipPassword = Env("VX_ACTION_ZIP_PASSWORD").c_str();
+    if (!zipPassword.IsEmpty())
+        ZLMScrambleText(zipPassword, kScrambleKeyZipPassword);
     std::string mode = Env("VX_ACTION_MODE").empty() ? "0" : Env("VX_ACTION_MODE");
     p.setUserInfo(&user, USERINFO_MAIL_USER);
     p.setUserInfo(&password, USERINFO_MAIL_PASSWORD);

@@ -47,9 +47,9 @@ def unregister_profile(work):
     wine_run("regedit", "/S", winpath(reg), timeout=120)
 
 
-def act(request, expect=1, mode=0, settings="", accepted="", requester=REQUESTER, install=BIN, web="", entries=0):
+def act(request, expect=1, mode=0, settings="", accepted="", requester=REQUESTER, install=BIN, web="", entries=0, zip_password=""):
     """Runs the driver on one request line: its output lines."""
-    env = dict(os.environ, VX_ACTION_WEB_DIR=web, VX_ACTION_ENTRIES=str(entries), VX_ACTION_PLUGIN=PLUGIN, VX_ACTION_REQUEST=request, VX_ACTION_PROFILE=PROFILE,
+    env = dict(os.environ, VX_ACTION_WEB_DIR=web, VX_ACTION_ZIP_PASSWORD=zip_password, VX_ACTION_ENTRIES=str(entries), VX_ACTION_PLUGIN=PLUGIN, VX_ACTION_REQUEST=request, VX_ACTION_PROFILE=PROFILE,
                VX_ACTION_MODE=str(mode), VX_ACTION_SETTINGS=settings, VX_ACTION_ACCEPTED=accepted,
                VX_ACTION_REQUESTER=requester, VX_ACTION_INSTALL_DIR=winpath(install), VX_ACTION_EXPECT=str(expect))
     r = subprocess.run([os.path.join(os.environ["VX_SOURCE_ROOT"], "scripts", "wine-run.sh"), DRIVER],
@@ -251,6 +251,15 @@ def parcavo(work, received):
                 names = z.namelist()
                 check(len(names) == 1 and names[0].endswith("report data.bin"), "member %r" % names)
                 check(names and z.read(names[0]) == data, "zipped bytes equal")
+
+    # An archive the library cannot make (a password longer than it takes) is
+    # never mailed: the answer says the compression failed, with no attachment.
+    n = len(received)
+    out = act('Please send me the file "%s".' % winpath(path), accepted=REQUESTER, settings="UseZip=1",
+              zip_password="p" * 80)
+    got = answers(received, n)
+    check(len(got) == 1 and "There was an error compressing your requested file." in text_of(got[0][1])
+          and not attachments(got[0][1]), "failed archive: %r" % [text_of(g[1]) for g in got])
 
     # The zip library missing: logged, nothing mailed, not handled.
     empty = os.path.join(work, "nolib")

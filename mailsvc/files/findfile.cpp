@@ -76,7 +76,7 @@ void CZLMFindFile::search(const CString& folder, int depth)
     if (done()) return;
     if (depth >= m_nMaxDepth) {
         // Only a bound the caller set counts as cutting the search short.
-        if (m_nMaxDepth < kMaxDepth) m_bCut = m_bCut || HasSubfolder(folder);
+        if (m_nMaxDepth < kMaxDepth && !m_bDepthCut) m_bDepthCut = HasSubfolder(folder);
         return;
     }
     trellane::ListFolder(folder, "*.*", [&](const trellane::FolderEntry& e) {

@@ -24,7 +24,7 @@ public:
     CString GetFile(int i) const;
     int GetSize() const { return static_cast<int>(m_files.size()); }
     // True when a bound stopped the search before it had seen the whole tree.
-    bool WasCut() const { return m_bCut; }
+    bool WasCut() const { return m_bCut || m_bDepthCut; }
 
 private:
     void search(const CString& folder, int depth);
@@ -39,5 +39,6 @@ private:
     int m_nMaxFolders;
     int m_nMaxMatches;
     int m_nFoldersOpened = 0;
-    bool m_bCut = false;
+    bool m_bCut = false;       // a count bound: the walk stopped
+    bool m_bDepthCut = false;  // a folder left unopened: the walk went on beside it
 };

@@ -1,6 +1,5 @@
 #include "summary_page.h"
 
-#include "answered_request.h"
 #include "plugin_module.h"
 #include "relvane_pages.h"
 #include "options/wmoptions.h"

@@ -1,6 +1,8 @@
 #include "files/findfile.h"
 #include "files/folderlist.h"
 
+#include <climits>
+
 namespace {
 
 // Deeper than any real tree; ends loops through linked folders that look like
@@ -16,12 +18,40 @@ CString join(const CString& folder, const char* name)
     return path;
 }
 
+// Whether a folder holds a subfolder the search would have entered.
+bool HasSubfolder(const CString& folder)
+{
+    bool found = false;
+    trellane::ListFolder(folder, "*.*", [&](const trellane::FolderEntry& e) {
+        if (e.folder && e.name[0] != '.' && e.name[0] != '\\' && !e.link) found = true;
+        return !found;
+    });
+    return found;
+}
+
 } // namespace
 
 CZLMFindFile::CZLMFindFile(CString mask, CString folder, int folders, int all)
-    : m_strMask(mask), m_bAll(all), m_bFolders(folders)
+    : CZLMFindFile(mask, folder, folders, all, FindFileLimits())
+{
+}
+
+CZLMFindFile::CZLMFindFile(CString mask, CString folder, int folders, int all, const FindFileLimits& limits)
+    : m_strMask(mask), m_bAll(all), m_bFolders(folders),
+      m_nMaxDepth(limits.maxDepth > 0 && limits.maxDepth < kMaxDepth ? limits.maxDepth : kMaxDepth),
+      m_nMaxFolders(limits.maxFolders > 0 ? limits.maxFolders : INT_MAX),
+      m_nMaxMatches(limits.maxMatches > 0 ? limits.maxMatches : INT_MAX)
 {
     search(folder, 0);
+}
+
+void CZLMFindFile::add(const CString& path)
+{
+    if (static_cast<int>(m_files.size()) >= m_nMaxMatches) {
+        m_bCut = true;
+        return;
+    }
+    m_files.push_back(path);
 }
 
 CString CZLMFindFile::GetFile(int i) const
@@ -32,21 +62,31 @@ CString CZLMFindFile::GetFile(int i) const
 
 void CZLMFindFile::search(const CString& folder, int depth)
 {
+    if (++m_nFoldersOpened > m_nMaxFolders) {
+        m_bCut = true;
+        return;
+    }
     if (!m_bFolders) {
         trellane::ListFolder(folder, m_strMask, [&](const trellane::FolderEntry& e) {
             if (e.folder) return true;
-            m_files.push_back(join(folder, e.name));
+            add(join(folder, e.name));
             return !done();
         });
     }
-    if (done() || depth >= kMaxDepth) return;
+    if (done()) return;
+    if (depth >= m_nMaxDepth) {
+        // Only a bound the caller set counts as cutting the search short.
+        if (m_nMaxDepth < kMaxDepth && !m_bDepthCut) m_bDepthCut = HasSubfolder(folder);
+        return;
+    }
     trellane::ListFolder(folder, "*.*", [&](const trellane::FolderEntry& e) {
         if (done()) return false;
         if (!e.folder) return true;
         if (e.name[0] == '.' || e.name[0] == '\\') return true;
         if (e.link) return true;  // never follow a link: it may lead back up the tree
         CString sub = join(folder, e.name);
-        if (m_bFolders) m_files.push_back(sub);
+        if (m_bFolders) add(sub);
+        if (done()) return false;
         search(sub, depth + 1);
         return !done();
     });

@@ -5,6 +5,7 @@
 #include "plugin_module.h"
 
 #include "action_rows.h"
+#include "answered_request.h"
 #include "forward_reading.h"
 #include "relvane_pages.h"
 #include "reply/reply.h"
@@ -14,6 +15,7 @@
 #include "options/wmoptions.h"
 
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -52,21 +54,6 @@ extern const PlugInDescription g_PlugInDescription = {
     kOptions,
     static_cast<int>(sizeof(kOptions) / sizeof(kOptions[0])),
 };
-
-// A name the request sends to, as a mail address, through the address books:
-// "me" is ownAddress; a name the books do not turn into an address gives
-// nothing, so the answer goes to the requester.
-CString TranslateRecipient(const CString& name, const CString& ownAddress)
-{
-    CString dir = g_PlugIn.m_strInstallDir;
-    if (!dir.IsEmpty() && dir.Right(1) != "\\" && dir.Right(1) != "/")
-        dir += "\\";
-    CString file = dir + "OutlookExpressExport.CDF";
-    CString own = ownAddress;
-    CString address = AddressBook::TranslateNameToEmail(name, g_PlugIn.m_strMailUser, g_PlugIn.m_strMailPassword, own,
-                                                        file, g_PlugIn.m_pLog);
-    return AddressBook::IsAddressToSendTo(address) ? address : CString();
-}
 
 // One forward request: built by the export, run once, destroyed.
 class CForwardRequest {
@@ -166,6 +153,9 @@ void CForwardRequest::Forward()
     PlugInLogon();
     CTime start = CTime::GetCurrentTime();
     CString seed;
+    std::set<CString> seen;
+    // The mail that asked is never one of the messages it asked for.
+    const CString answered = AnsweredRequestID(m_PlugIn.m_nInterfaceMode);
     bool byIdentifier = !m_Reading.m_strMessageID.IsEmpty();
     bool attachments = m_Reading.m_nAttachments != 0 || byIdentifier;
     // A search that keeps answering is bounded by the size of any real mail box.
@@ -180,10 +170,13 @@ void CForwardRequest::Forward()
             ULONG flags = (m_Reading.m_nNewOnly ? kUnreadOnly : 0) | (m_nFifo ? kGuaranteeFifo : 0);
             if (g_PlugInMapi.FindNext(id, type, flags, seed, nullptr) != 0)
                 break;
-            if (id.IsEmpty() || id == seed)
+            // A search that answers a message it answered before has come round: stop.
+            if (id.IsEmpty() || !seen.insert(id).second)
                 break;
             seed = id;
         }
+        if (!answered.IsEmpty() && id == answered)
+            continue;
 
         CZLMMapiMessage peeked;
         if (g_PlugInMapi.ReadMail(id, kPeek, peeked, nullptr) != 0)

@@ -3,6 +3,7 @@
 // plug-in shows its messages with the same pages.
 #pragma once
 
+#include "recipient_address.h"
 #include "webmsg/htmlmsg.h"
 
 // The reply address of a page is kept in CHTMLMsg::m_strSpare.
@@ -30,6 +31,3 @@ protected:
 
 // The value of the form field "name=" up to the next "|"; empty when absent.
 CString FormField(const CString& form, const char* name);
-// A name the request or form sends to, as a mail address through the address
-// books; "me" is ownAddress; empty when it is none.
-CString TranslateRecipient(const CString& name, const CString& ownAddress);

@@ -1,6 +1,18 @@
-// The Sumvane plug-in's module: its action rows, settings and strings. The
-// request analysis of its action is not part of this module yet.
+// The Sumvane plug-in: answers with one summary of the messages of the user's
+// mail box - subject, sender, time and the start of each text - unread only
+// or all, optionally only those of one sender; on the web each entry opens
+// the whole message. Summarising never marks a message read.
 #include "plugin_module.h"
+
+#include "answered_request.h"
+#include "summary_page.h"
+#include "summary_reading.h"
+#include "reply/reply.h"
+#include "addrbook/address_book.h"
+#include "relvane_pages.h"
+
+#include <memory>
+#include <set>
 
 namespace {
 
@@ -24,6 +36,29 @@ const PlugInOption kOptions[] = {
 };
 
 const unsigned kTestSentences[] = {9, 10};
+// The reading each test sentence must give: unread only; then with a sender.
+const int kExpectedReadings[] = {3, 7};
+
+// Simple MAPI flags of the search and the reads.
+const ULONG kUnreadOnly = 0x20;
+const ULONG kPeek = 0x80;
+const ULONG kGuaranteeFifo = 0x100;
+
+// The start of each message's text that its entry shows.
+const int kExcerptLength = 64;
+// A mail box that keeps answering is bounded by the size of any real one.
+const int kMaxMessages = 100000;
+
+void DeleteAttachmentFiles(CZLMMapiMessage& message)
+{
+    CZLMMapiFile& files = message.GetFiles();
+    for (ULONG i = files.GetSize(); i-- > 0;) {
+        files.SetPosition(i);
+        CString path = files.GetPathName();
+        if (!path.IsEmpty())
+            DeleteFileA(path);
+    }
+}
 
 } // namespace
 
@@ -44,8 +79,161 @@ extern const PlugInDescription g_PlugInDescription = {
     static_cast<int>(sizeof(kOptions) / sizeof(kOptions[0])),
 };
 
-// Until the request analysis is written, no request is this plug-in's.
+// One summary request: built by the export, run once, destroyed.
+class CSummaryRequest {
+public:
+    CSummaryRequest(CPlugIn& plugIn, CString* requester, int linkIndex, std::vector<WordLinkage>* links, int fifo)
+        : m_PlugIn(plugIn), m_pRecipient(requester), m_nLinkIndex(linkIndex), m_pLinks(links), m_nFifo(fifo)
+    {
+    }
+
+    int Run();
+
+private:
+    void Summarise();
+    void Deliver(const CString& subject, const CString& text, std::unique_ptr<CSummaryPage> page);
+
+    CPlugIn& m_PlugIn;
+    CString m_strRecipient;
+    CString* m_pRecipient;
+    int m_nLinkIndex;
+    std::vector<WordLinkage>* m_pLinks;
+    int m_nFifo;
+    SummaryReading m_Reading;
+    int m_nMode = MODE_EMAIL;
+    CString m_strStatus;
+    int m_nListed = 0;
+    bool m_bAnswered = false;
+};
+
+int CSummaryRequest::Run()
+{
+    g_PlugInSettings.Load();
+    if (!ReadSummaryRequest(m_nLinkIndex, m_pLinks, g_PlugInSettings.GetInt("DefaultNew"), m_Reading))
+        return 0;
+
+    m_nMode = m_PlugIn.m_nInterfaceMode;
+    if (!m_Reading.m_strRecipient.IsEmpty()) {
+        CString address = TranslateRecipient(m_Reading.m_strRecipient, m_pRecipient ? *m_pRecipient : CString());
+        if (!address.IsEmpty()) {
+            m_strRecipient = address;
+            m_pRecipient = &m_strRecipient;
+            m_nMode = MODE_EMAIL;
+        }
+    }
+    CString requester = m_pRecipient ? *m_pRecipient : CString();
+
+    m_strStatus = CTime::GetCurrentTime().Format("%c") + " : Sending summary of ";
+    if (m_Reading.m_nNewOnly)
+        m_strStatus += "new ";
+    m_strStatus += "messages ";
+    if (!m_Reading.m_strSenderFilter.IsEmpty())
+        m_strStatus += "from " + m_Reading.m_strSenderFilter + " ";
+    m_strStatus += "to " + requester + ".\r\n";
+    m_PlugIn.Log(m_strStatus);
+
+    if (m_PlugIn.m_bTestMode) {
+        int index = m_PlugIn.m_nTestIndex;
+        int count = static_cast<int>(sizeof(kExpectedReadings) / sizeof(kExpectedReadings[0]));
+        return index >= 0 && index < count && m_Reading.Number() == kExpectedReadings[index] ? 1 : 0;
+    }
+    try {
+        Summarise();
+    } catch (...) {
+        // Once the answer went out the request is answered: a failure after it
+        // must not bring the host's "not understood" reply as a second answer.
+        if (!m_bAnswered)
+            throw;
+        m_PlugIn.Log(CTime::GetCurrentTime().Format("%c") + " : The summary failed after its answer went out.\r\n");
+    }
+    return 1;
+}
+
+void CSummaryRequest::Summarise()
+{
+    PlugInLogon();
+    std::unique_ptr<CSummaryPage> page;
+    if (m_nMode == MODE_WEB)
+        page = std::make_unique<CSummaryPage>();
+
+    const CString answered = AnsweredRequestID(m_PlugIn.m_nInterfaceMode);
+    CString summary;
+    CString seed;
+    std::set<CString> seen;
+    for (int turn = 0; turn < kMaxMessages; ++turn) {
+        CString id, type;
+        ULONG flags = (m_Reading.m_nNewOnly ? kUnreadOnly : 0) | (m_nFifo ? kGuaranteeFifo : 0);
+        if (g_PlugInMapi.FindNext(id, type, flags, seed, nullptr) != 0)
+            break;
+        // A search that answers a message it answered before has come round: stop.
+        if (id.IsEmpty() || !seen.insert(id).second)
+            break;
+        seed = id;
+        if (!answered.IsEmpty() && id == answered)
+            continue;
+
+        CZLMMapiMessage message;
+        if (g_PlugInMapi.ReadMail(id, kPeek, message, nullptr) != 0)
+            continue;
+        CString name, address;
+        CZLMMapiRecipient& from = message.GetOriginator();
+        if (from.GetSize() > 0) {
+            from.SetPosition(0);
+            name = from.GetName();
+            address = from.GetAddress();
+        }
+        const CString& filter = m_Reading.m_strSenderFilter;
+        if (!filter.IsEmpty() && address.Find(filter) < 0 && name.Find(filter) < 0) {
+            DeleteAttachmentFiles(message);
+            continue;
+        }
+        CTime received;
+        message.GetTimeReceived(received);
+        CString excerpt = message.GetNoteText().Left(kExcerptLength);
+        CString entry;
+        if (page) {
+            entry.Format("%s \r\nFrom: %s (%s)  On: %s\r\n%s", (LPCTSTR)message.GetSubject(), (LPCTSTR)address,
+                         (LPCTSTR)name, (LPCTSTR)received.Format("%c"), (LPCTSTR)excerpt);
+            page->AddEntry(entry, id);
+        } else {
+            entry.Format("%s\r\nFrom: %s (%s)  On: %s\r\n%s\r\n------\r\n", (LPCTSTR)message.GetSubject(),
+                         (LPCTSTR)address, (LPCTSTR)name, (LPCTSTR)received.Format("%c"), (LPCTSTR)excerpt);
+            summary += entry;
+        }
+        ++m_nListed;
+        DeleteAttachmentFiles(message);
+    }
+
+    if (m_nListed > 0)
+        Deliver("Summary of messages.", summary, std::move(page));
+    else
+        Deliver("No matching messages.", "Sorry, I couldn't find any messages your request.\r\n\r\n" + m_strStatus,
+                nullptr);
+    m_PlugIn.Services().LogOff();
+}
+
+void CSummaryRequest::Deliver(const CString& subject, const CString& text, std::unique_ptr<CSummaryPage> page)
+{
+    CString requester = m_pRecipient ? *m_pRecipient : CString();
+    if (m_nMode == MODE_WEB && page) {
+        page->m_strUserID = requester.GetLength() > 11 ? requester.Mid(11) : CString();
+        page->m_strSubject = subject;
+        page->m_strDate = CTime::GetCurrentTime().Format("%c");
+        page->m_strSender = requester;
+        g_HTMLMgr.AttachMessage(page.release());
+        m_bAnswered = true;
+        return;
+    }
+    CString s = subject, t = text;
+    {
+        MAPIOutgoingMessage answer(&g_PlugInMapi, m_PlugIn.m_pLog, m_pRecipient, &m_PlugIn.m_strMyName, m_nMode);
+        answer.Subject(&s);
+        answer.Text(&t);
+    }
+    m_bAnswered = true;
+}
+
 extern "C" int SendMeNewMail(CString* requester, int linkIndex, std::vector<WordLinkage>* links, int fifo)
 {
-    return 0;
+    return RunPlugInRequest<CSummaryRequest>(g_PlugIn, requester, linkIndex, links, fifo);
 }

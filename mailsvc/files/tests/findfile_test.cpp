@@ -116,6 +116,40 @@ TEST_F(FindFileTree, FoldersMode)
     EXPECT_TRUE(one == p("sub1") || one == p("sub2")) << one;
 }
 
+// A search from a drive's root is bounded: by depth, by folders opened and by
+// paths collected; a bound that stopped it says so, one that did not stays quiet.
+TEST_F(FindFileTree, BoundsCutTheSearchAndSaySo)
+{
+    struct Case {
+        const char* what;
+        FindFileLimits limits;
+        int folders;
+        std::set<std::string> expect;
+        bool cut;
+    };
+    const Case cases[] = {
+        {"no bounds", {}, 0, {p("a.txt"), p(".dot.txt"), p("sub1/c.txt"), p("sub1/deep/d.txt"), p("sub2/e.TXT")},
+         false},
+        {"depth 1", {1, 0, 0}, 0, {p("a.txt"), p(".dot.txt"), p("sub1/c.txt"), p("sub2/e.TXT")}, true},
+        {"depth 2 is the whole tree", {2, 0, 0}, 0,
+         {p("a.txt"), p(".dot.txt"), p("sub1/c.txt"), p("sub1/deep/d.txt"), p("sub2/e.TXT")}, false},
+        {"one folder", {0, 1, 0}, 0, {p("a.txt"), p(".dot.txt")}, true},
+        {"folders: depth 1", {1, 0, 0}, 1, {p("sub1"), p("sub2")}, true},
+    };
+    for (const Case& c : cases) {
+        CZLMFindFile f("*.txt", dir.path().c_str(), c.folders, 1, c.limits);
+        std::vector<std::string> got = all(f);
+        EXPECT_EQ(std::set<std::string>(got.begin(), got.end()), c.expect) << c.what;
+        EXPECT_EQ(f.WasCut(), c.cut) << c.what;
+    }
+    // Two paths at most, of the five there are.
+    FindFileLimits two;
+    two.maxMatches = 2;
+    CZLMFindFile f("*.txt", dir.path().c_str(), 0, 1, two);
+    EXPECT_EQ(f.GetSize(), 2);
+    EXPECT_TRUE(f.WasCut());
+}
+
 TEST_F(FindFileTree, MissingFolderFindsNothing)
 {
     CZLMFindFile f("*.*", p("no-such-folder").c_str(), 0, 1);

@@ -1,5 +1,7 @@
 // The plug-in state behind GetActionsName and SetUserInfo, over a stand-in module.
 #include "plugin_glue.h"
+#include "answered_request.h"
+#include "request_trust.h"
 
 #include <gtest/gtest.h>
 
@@ -267,4 +269,45 @@ TEST_F(PlugInFixture, ActionExportBodyGatesBuildsRunsAndDestroys)
     EXPECT_EQ(RunPlugInRequestCatchAll<Request>(p, &requester, 99, nullptr, 0), 0);
     EXPECT_EQ(Request::built, 3);
     EXPECT_EQ(Request::destroyed, 3);  // also when the run throws
+}
+
+// The host's note names the mail being answered by its first word; whatever
+// follows (subject, sender) is not part of the identifier.
+TEST(AnsweredRequest, IdentifierIsTheNotesFirstWord)
+{
+    struct Case {
+        const char* note;
+        const char* id;
+    };
+    const Case cases[] = {
+        {"1700000000.M1P1.host:2,S \"Vindi, send\" from a@example.org", "1700000000.M1P1.host:2,S"},
+        {"  1700.M2P2.x\r\n", "1700.M2P2.x"},
+        {"1700.M3P3.x", "1700.M3P3.x"},
+        {"", ""},
+        {" \r\n", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_STREQ((const char*)RequestIDFromNote(c.note), c.id) << c.note;
+}
+
+// A mail's sender may have programs run or files sent only from a non-empty
+// accepted list that holds the address itself.
+TEST(RequestTrust, OnlyAnAddressOnANonEmptyList)
+{
+    struct Case {
+        std::vector<CString> list;
+        const char* address;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {{}, "boss@example.com", false},
+        {{"boss@example.com"}, "boss@example.com", true},
+        {{"a@example.com", "boss@example.com"}, "boss@example.com", true},
+        {{"boss@example.com"}, "BOSS@example.com", false},
+        {{"boss@example.com"}, "stranger@example.com", false},
+        {{"boss@example.com"}, "", false},
+        {{""}, "", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsOnAcceptedList(c.list, c.address), c.accepted) << c.address << " among " << c.list.size();
 }

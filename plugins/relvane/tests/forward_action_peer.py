@@ -25,7 +25,7 @@ def winpath(path):
     return "Z:" + path.replace("/", "\\")
 
 
-def make_mailbox(empty=False):
+def make_mailbox(empty=False, request=False):
     for d in ("Maildir", "Outbox"):
         shutil.rmtree(os.path.join(work, d), ignore_errors=True)
     box = mailbox.Maildir(os.path.join(work, "Maildir"), create=True)
@@ -51,11 +51,19 @@ def make_mailbox(empty=False):
         key = box.add(msg)
         path = os.path.join(work, "Maildir", box._lookup(key))
         os.utime(path, (past, past))
+        return path
 
     add("Alice Example <alice@example.com>", "Lunch plans", "Noon at the usual place.", False,
         ("menu.txt", b"soup\r\nbread\r\n"))
     add("Bob Builder <bob@example.com>", "Status report", "All green.", False)
     add("Alice Example <alice@example.com>", "Old news", "Read long ago.", True)
+    if request:
+        # The mail that asks, already marked read by the host, and the host's
+        # note that it is the one being answered.
+        path = add("Someone <someone@example.com>", "Vindalex, my old messages", "Send me all my old messages.",
+                   True)
+        with open(os.path.join(tests, "Answering.txt"), "w") as f:
+            f.write('%s "Vindalex, my old messages" from someone@example.com' % os.path.basename(path).split(":")[0])
 
 
 def register_profile():
@@ -70,13 +78,17 @@ def register_profile():
                    capture_output=True)
 
 
-def run(case, empty=False):
-    make_mailbox(empty)
+def run(case, empty=False, request=False):
+    make_mailbox(empty, request)
     webdir = os.path.join(work, "web")
     os.makedirs(webdir, exist_ok=True)
     env = dict(os.environ, VX_RELVANE_CASE=case, VX_RELVANE_PROFILE=profile, VX_RELVANE_WEB_DIR=webdir)
-    r = subprocess.run([wine_run, os.path.join(tests, "relvane_action_tests.exe")], env=env,
-                       capture_output=True, text=True, timeout=60)
+    try:
+        r = subprocess.run([wine_run, os.path.join(tests, "relvane_action_tests.exe")], env=env,
+                           capture_output=True, text=True, timeout=60)
+    finally:
+        if request:
+            os.remove(os.path.join(tests, "Answering.txt"))
     if r.returncode != 0:
         print(r.stdout, r.stderr)
         sys.exit("the action failed for " + case)
@@ -118,6 +130,9 @@ try:
     check("all-with", [s[0] for s in sent] == ["FW: Lunch plans", "FW: Old news", "FW: Status report"], sent)
     lunch = [s for s in sent if s[0] == "FW: Lunch plans"]
     check("all-with", lunch and lunch[0][3] == [("menu.txt", b"soup\r\nbread\r\n")], "attachment: %r" % lunch)
+    # The request itself, among the old messages, is never forwarded back.
+    sent = run("all-with", request=True)
+    check("request", [s[0] for s in sent] == ["FW: Lunch plans", "FW: Old news", "FW: Status report"], sent)
     # All messages of one sender.
     sent = run("from-alice")
     check("from-alice", [s[0] for s in sent] == ["FW: Lunch plans", "FW: Old news"], sent)

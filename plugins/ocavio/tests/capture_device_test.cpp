@@ -1,0 +1,53 @@
+// Ocavio through our capture test device (an avicap32.dll of our own, loaded
+// in place of Wine's stub): the frame it grabs is sent as the answer's
+// picture, read back with the system's own bitmap loader; a driver that
+// refuses to connect or a frame that cannot be saved gives the failure answer.
+#include "picture_action_fixture.h"
+
+namespace {
+
+// The test runs with avicap32 taken from its own folder (a DLL override).
+class CaptureDevice : public PictureAction {};
+
+TEST_F(CaptureDevice, FrameOfTheCardIsSentAsABitmap)
+{
+    _putenv("VX_CAPTURE_MODE=ok");
+    SetCameraFolder("");
+    ASSERT_EQ(Offer("Please show me the house."), 1) << (const char*)m_log;
+    std::vector<CHTMLMsg*> pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(std::string((const char*)pages[0]->m_strBody), "I have captured an image and attached it at your request.\r\n");
+    ASSERT_EQ(pages[0]->m_AttachmentNames.GetCount(), 1);
+    std::vector<std::string> files = PictureFiles(m_dir);
+    ASSERT_EQ(files.size(), 1u) << "the picture stays for the web page";
+    std::string path = m_dir + "\\Temporary Files\\" + files[0];
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    ASSERT_NE(bitmap, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    for (POINT p : {POINT{0, 0}, POINT{10, 20}, POINT{63, 47}})
+        EXPECT_EQ(GetPixel(dc, p.x, p.y), RGB(p.x * 4, p.y * 5, 128)) << p.x << "," << p.y;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    g_HTMLMgr.DetachMessage(pages[0]);
+}
+
+TEST_F(CaptureDevice, RefusedConnectionAndFailedSaveGiveTheFailureAnswer)
+{
+    SetCameraFolder("");
+    for (const char* mode : {"VX_CAPTURE_MODE=refuse", "VX_CAPTURE_MODE=fail-save", "VX_CAPTURE_MODE=no-driver"}) {
+        _putenv(mode);
+        ASSERT_EQ(Offer("Please show me the house."), 1) << mode;
+        std::vector<CHTMLMsg*> pages = Pages();
+        ASSERT_EQ(pages.size(), 1u) << mode;
+        EXPECT_EQ(std::string((const char*)pages[0]->m_strBody), "There were some problems capturing image. Sorry.\r\n")
+            << mode;
+        EXPECT_EQ(pages[0]->m_AttachmentNames.GetCount(), 0) << mode;
+        EXPECT_TRUE(PictureFiles(m_dir).empty()) << mode;
+        g_HTMLMgr.DetachMessage(pages[0]);
+    }
+}
+
+} // namespace

@@ -26,6 +26,8 @@ const unsigned kTestSentences[] = {10, 13, 14, 15, 16};
 const DWORD kCameraPictureWaitMs = 10000;
 const DWORD kPreviewMs = 10000;
 const int kMaxDrivers = 10;
+const unsigned kPropertiesButton = 1004;
+const UINT kNoBoardString = 12;
 
 CWaitDialog g_WaitDialog;
 
@@ -156,6 +158,31 @@ bool CaptureFrame(HMODULE module, const CString& path)
     return saved;
 }
 
+// "Capture Board &Properties": the card set up as for a capture, then the
+// driver's own format and source dialogs; a card that does not connect is
+// reported.
+void CaptureBoardProperties(unsigned controlId)
+{
+    if (controlId != kPropertiesButton)
+        return;
+    HMODULE module = static_cast<HMODULE>(g_PlugIn.m_hModule);
+    CHiddenParent parent;
+    g_WaitDialog.SetRange(0, 100);
+    g_WaitDialog.Create(module, CWnd::FromHandle(parent.m_hWnd), "Vindalex Video Capture: Wait, please...");
+    {
+        CCaptureWindow capture;
+        if (capture.Create(parent.m_hWnd) && capture.Connect(-1)) {
+            capture.Preview();
+            g_WaitDialog.Destroy();
+            capture.ShowDriverDialogs();
+        } else {
+            g_WaitDialog.Destroy();
+            AfxShowMessageBox(nullptr, LoadPlugInString(module, kNoBoardString), "Ocavio", MB_OK | MB_ICONSTOP);
+        }
+    }
+    g_WaitDialog.Destroy();
+}
+
 } // namespace
 
 extern const PlugInDescription g_PlugInDescription = {
@@ -173,6 +200,7 @@ extern const PlugInDescription g_PlugInDescription = {
     0,     // "-Active" default
     nullptr,
     0,
+    CaptureBoardProperties,
 };
 
 // One picture request: built by the export, run once, destroyed.

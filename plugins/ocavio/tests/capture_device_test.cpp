@@ -4,6 +4,11 @@
 // refuses to connect or a frame that cannot be saved gives the failure answer.
 #include "picture_action_fixture.h"
 
+#include "fx/msgbox.h"
+
+#include <algorithm>
+#include <thread>
+
 namespace {
 
 // The test runs with avicap32 taken from its own folder (a DLL override).
@@ -48,6 +53,73 @@ TEST_F(CaptureDevice, RefusedConnectionAndFailedSaveGiveTheFailureAnswer)
         EXPECT_TRUE(PictureFiles(m_dir).empty()) << mode;
         g_HTMLMgr.DetachMessage(pages[0]);
     }
+}
+
+// Finds the properties dialog of this process, presses the button and then
+// OK, as a person would; bounded waits throughout.
+void PressPropertiesButton(DWORD uiThread, const std::string& log, int expectedLines)
+{
+    HWND dialog = nullptr;
+    for (int i = 0; i < 600 && !dialog; ++i) {
+        EnumThreadWindows(
+            uiThread,
+            [](HWND w, LPARAM p) -> BOOL {
+                char title[64] = {};
+                GetWindowTextA(w, title, sizeof title);
+                if (IsWindowVisible(w) && std::string(title) == "Properties") {
+                    *reinterpret_cast<HWND*>(p) = w;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&dialog));
+        if (!dialog)
+            Sleep(100);
+    }
+    if (!dialog)
+        return;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1004)));
+    // Wait until the driver's dialogs were shown (or the failure answered).
+    for (int i = 0; i < 600; ++i) {
+        std::string lines = ReadAll(log);
+        if (static_cast<int>(std::count(lines.begin(), lines.end(), '\n')) >= expectedLines && i > 5)
+            break;
+        Sleep(100);
+    }
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+TEST_F(CaptureDevice, PropertiesButtonShowsTheDriversDialogs)
+{
+    struct Case {
+        const char* mode;
+        const char* dialogs;  // what the driver was asked to show
+        bool reported;        // a message box said the board cannot connect
+    } cases[] = {
+        {"VX_CAPTURE_MODE=ok", "format\nsource\n", false},
+        {"VX_CAPTURE_MODE=refuse", "", true},
+    };
+    for (const Case& c : cases) {
+        std::string log = m_dir + "\\capture-" + std::to_string(&c - cases) + ".log";
+        _putenv(c.mode);
+        _putenv(("VX_CAPTURE_LOG=" + log).c_str());
+        std::string shown;
+        AfxMessageBoxHook old = AfxSetMessageBoxHook([&](HWND, LPCTSTR text, LPCTSTR, UINT) {
+            shown = text ? text : "";
+            return IDOK;
+        });
+        std::thread person(PressPropertiesButton, GetCurrentThreadId(), log, c.reported ? 0 : 2);
+        m_setUserInfo(nullptr, USERINFO_SHOW_DIALOG);
+        person.join();
+        AfxSetMessageBoxHook(old);
+        EXPECT_EQ(ReadAll(log), c.dialogs) << c.mode;
+        if (c.reported)
+            EXPECT_EQ(shown, "Cannot connect to Video Capture board. \r\nCould it be in use?\r\nIs it installed properly?")
+                << c.mode;
+        else
+            EXPECT_TRUE(shown.empty()) << shown;
+    }
+    _putenv("VX_CAPTURE_LOG=");
 }
 
 } // namespace

@@ -62,8 +62,15 @@ LRESULT CALLBACK CaptureProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CAP_DRIVER_DISCONNECT:
     case WM_CAP_SET_PREVIEWRATE:
     case WM_CAP_SET_PREVIEW:
-    case WM_CAP_DLG_VIDEOFORMAT:  // the driver's dialogs return at once
+        return TRUE;
+    case WM_CAP_DLG_VIDEOFORMAT:  // the driver's dialogs return at once, noted in VX_CAPTURE_LOG
     case WM_CAP_DLG_VIDEOSOURCE:
+        if (const char* log = std::getenv("VX_CAPTURE_LOG")) {
+            if (FILE* f = std::fopen(log, "ab")) {
+                std::fputs(message == WM_CAP_DLG_VIDEOFORMAT ? "format\n" : "source\n", f);
+                std::fclose(f);
+            }
+        }
         return TRUE;
     case WM_CAP_FILE_SAVEDIBA:
         return !Mode("fail-save") && lParam && SavePattern(reinterpret_cast<const char*>(lParam));

@@ -26,8 +26,29 @@ def check(cond, what):
         failures.append(what)
 
 
-def run(case, pulse_server):
-    env = dict(os.environ, VX_RUVELO_CASE=case, VX_RUVELO_DIR=work, PULSE_SERVER=pulse_server)
+def winpath(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def register_profile(profile, smtp_port):
+    """A mail profile of the assistant's mail provider that sends through the SMTP server."""
+    reg = os.path.join(work, "profile.reg")
+    os.makedirs(os.path.join(work, "Maildir", "new"), exist_ok=True)
+    os.makedirs(os.path.join(work, "Maildir", "cur"), exist_ok=True)
+    os.makedirs(os.path.join(work, "Maildir", "tmp"), exist_ok=True)
+    os.makedirs(os.path.join(work, "Outbox", "new"), exist_ok=True)
+    with open(reg, "w") as f:
+        f.write('REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Vindalex\\VxMail\\Profiles\\%s]\n' % profile)
+        f.write('"Password"=""\n')
+        f.write('"Maildir"="%s"\n' % winpath(os.path.join(work, "Maildir")).replace("\\", "\\\\"))
+        f.write('"From"="vindalex@localhost"\n"SmtpServer"="127.0.0.1:%d"\n' % smtp_port)
+        f.write('"Outbox"="%s"\n' % winpath(os.path.join(work, "Outbox")).replace("\\", "\\\\"))
+    subprocess.run([wine_run, "regedit", "/S", winpath(reg)], check=True, timeout=120, capture_output=True)
+
+
+def run(case, pulse_server, profile=""):
+    env = dict(os.environ, VX_RUVELO_CASE=case, VX_RUVELO_DIR=work, PULSE_SERVER=pulse_server,
+               VX_RUVELO_PROFILE=profile)
     r = subprocess.run([wine_run, os.path.join(tests, "ruvelo_sound_action_tests.exe")], env=env,
                        capture_output=True, text=True, timeout=300)
     sys.stdout.write(r.stdout[-4000:])
@@ -88,6 +109,14 @@ def check_wave(path):
     check(os.path.exists(path), "the recording is kept for the web page: " + path)
     if not os.path.exists(path):
         return
+    with open(path, "rb") as f:
+        check_wave_bytes(f.read())
+
+
+def check_wave_bytes(content):
+    path = os.path.join(work, "check.wav")
+    with open(path, "wb") as f:
+        f.write(content)
     with wave.open(path) as w:
         check(w.getnchannels() == 1, "mono")
         check(w.getsampwidth() == 1, "8 bits")
@@ -124,6 +153,41 @@ try:
     finally:
         stop_pulse(daemon)
     check_wave(os.path.join(work, "Temporary Files", "SS_4rw51.wav"))
+
+    # By mail, through a real SMTP server: the WAV arrives as an attachment.
+    sys.path.insert(0, os.path.join(root, "testsupport", "python"))
+    import email
+    import email.policy
+    import vxtest
+    with vxtest.smtp_server() as (port, received):
+        profile = "RuveloTest%d" % os.getpid()
+        register_profile(profile, port)
+        daemon, server = start_pulse()
+        try:
+            shutil.rmtree(os.path.join(work, "Temporary Files"), ignore_errors=True)
+            player = play_tone(server)
+            try:
+                run("mail", server, profile)
+            finally:
+                player.terminate()
+                player.wait(timeout=30)
+        finally:
+            stop_pulse(daemon)
+        deadline = time.time() + 30
+        while not received and time.time() < deadline:
+            time.sleep(0.2)
+    check(len(received) == 1, "one answer by mail (%d)" % len(received))
+    if received:
+        _, rcpts, content = received[0]
+        msg = email.message_from_bytes(content, policy=email.policy.default)
+        check(rcpts == ["someone@example.com"], "to the requester: %s" % rcpts)
+        check(str(msg["Subject"]) == "Audio Response.", "subject " + str(msg["Subject"]))
+        waves = [p for p in msg.iter_attachments() if (p.get_filename() or "").lower().endswith(".wav")]
+        check(len(waves) == 1, "a WAV attachment")
+        if waves:
+            check_wave_bytes(waves[0].get_payload(decode=True))
+    check(not os.path.exists(os.path.join(work, "Temporary Files", "SS_4rw51.wav")),
+          "the recording sent by mail is removed")
 finally:
     if not failures:
         shutil.rmtree(work, ignore_errors=True)

@@ -5,6 +5,7 @@
 // sound input (a PulseAudio daemon with a 440 Hz tone, or none) and reads the
 // WAV file back.
 #include "plugin_interface.h"
+#include "mapi/text_scramble.h"
 #include "parser/dict/dictionary.h"
 #include "parser/options/parse_options.h"
 #include "parser/sentence/linkage.h"
@@ -114,6 +115,15 @@ TEST(SoundAction, RecordsOrSaysWhyNot)
     setUserInfo(&installDir, USERINFO_INSTALL_DIR);
     setUserInfo(&sender, USERINFO_SENDER_NAME);
     setUserInfo("-1", USERINFO_SHORT_REPLY_LENGTH);
+    // By mail the answer goes out through the profile the peer registered.
+    const bool byMail = which == "mail";
+    CString user = Env("VX_RUVELO_PROFILE").c_str(), password;
+    if (byMail) {
+        ZLMScrambleText(user, kScrambleKeyMailProfile);
+        ZLMScrambleText(password, kScrambleKeyMailPassword);
+        setUserInfo(&user, USERINFO_MAIL_USER);
+        setUserInfo(&password, USERINFO_MAIL_PASSWORD);
+    }
 
     std::string bin = "Z:" + Env("VX_BIN_DIR");
     CGrammarDictionary dictionary((bin + "/VindalexW.Vqt").c_str(), (bin + "/VindalexR.Vqt").c_str(), nullptr, 0,
@@ -141,8 +151,8 @@ TEST(SoundAction, RecordsOrSaysWhyNot)
             std::string right = Lower((const char*)link.m_strRightWord).substr(0, trigger.size());
             if (trigger.compare(0, left.size(), left) != 0 && trigger.compare(0, right.size(), right) != 0)
                 continue;
-            setUserInfo("2", USERINFO_INTERFACE_MODE);
-            CString requester = "WebRequest:user1";
+            setUserInfo(byMail ? "0" : "2", USERINFO_INTERFACE_MODE);
+            CString requester = byMail ? "someone@example.com" : "WebRequest:user1";
             handled = action(&requester, static_cast<int>(i), links.get(), 0);
         }
     }
@@ -151,6 +161,13 @@ TEST(SoundAction, RecordsOrSaysWhyNot)
     // Answered either way, so the host sends no second answer.
     EXPECT_EQ(handled, 1) << (const char*)log;
     std::vector<CHTMLMsg*> pages = Pages();
+    if (byMail) {
+        EXPECT_TRUE(pages.empty());
+        EXPECT_NE(log.Find("Send a sound recording to: Someone(someone@example.com)."), -1) << (const char*)log;
+        setUserInfo(USERINFO_UNLOAD_TEXT, USERINFO_UNLOAD);
+        FreeLibrary(module);
+        return;
+    }
     ASSERT_EQ(pages.size(), 1u) << (const char*)log;
     EXPECT_EQ(std::string((const char*)pages[0]->m_strSubject), "Audio Response.");
     std::string text = (const char*)pages[0]->m_strBody;

@@ -5,6 +5,7 @@
 #include "picture_action_fixture.h"
 
 #include "fx/msgbox.h"
+#include "mapi/text_scramble.h"
 
 #include <algorithm>
 #include <thread>
@@ -120,6 +121,26 @@ TEST_F(CaptureDevice, PropertiesButtonShowsTheDriversDialogs)
             EXPECT_TRUE(shown.empty()) << shown;
     }
     _putenv("VX_CAPTURE_LOG=");
+}
+
+// Run by picture_mail_peer.py, which registers a mail profile that sends
+// through its SMTP server and decodes the picture that arrives.
+TEST_F(CaptureDevice, ByMailTheFrameGoesToTheRequester)
+{
+    std::string profile = Env("VX_OCAVIO_PROFILE");
+    if (profile.empty())
+        GTEST_SKIP() << "run by picture_mail_peer.py";
+    _putenv("VX_CAPTURE_MODE=ok");
+    SetCameraFolder("");
+    CString user = profile.c_str(), password;
+    ZLMScrambleText(user, kScrambleKeyMailProfile);
+    ZLMScrambleText(password, kScrambleKeyMailPassword);
+    m_setUserInfo(&user, USERINFO_MAIL_USER);
+    m_setUserInfo(&password, USERINFO_MAIL_PASSWORD);
+    ASSERT_EQ(Offer("Please take a picture of the house.", "0", "someone@example.com"), 1) << (const char*)m_log;
+    std::printf("%s", (const char*)m_log);
+    EXPECT_TRUE(Pages().empty());
+    EXPECT_TRUE(PictureFiles(m_dir).empty()) << "a picture sent by mail is removed";
 }
 
 } // namespace

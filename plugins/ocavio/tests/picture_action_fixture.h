@@ -154,7 +154,7 @@ protected:
         }
     }
 
-    int Offer(const std::string& line)
+    int Offer(const std::string& line, const char* mode = "2", const char* from = "WebRequest:user1")
     {
         for (int row = 0; row < m_rows(); ++row) {
             std::string trigger = m_names(row, ACTION_ITEM_TRIGGER_WORD);
@@ -174,8 +174,8 @@ protected:
                 std::string right = Lower((const char*)link.m_strRightWord).substr(0, trigger.size());
                 if (trigger.compare(0, left.size(), left) != 0 && trigger.compare(0, right.size(), right) != 0)
                     continue;
-                m_setUserInfo("2", USERINFO_INTERFACE_MODE);
-                CString requester = "WebRequest:user1";
+                m_setUserInfo(mode, USERINFO_INTERFACE_MODE);
+                CString requester = from;
                 if (m_action(&requester, static_cast<int>(i), links.get(), 0))
                     return 1;
             }

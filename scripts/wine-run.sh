@@ -7,6 +7,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 envfile=${VX_WINE_ENV:-${VX_BUILD_DIR:-$VX_WIN_BUILD}/wine/env}
 [ -f "$envfile" ] || { echo "no Wine session: $envfile (run: scripts/wine-session.sh start <dir>)"; exit 2; }
 . "$envfile"
+# A test may take DLLs of its own in place of Wine's (VX_DLL_OVERRIDES, same syntax).
+if [ -n "${VX_DLL_OVERRIDES:-}" ]; then
+  export WINEDLLOVERRIDES="$VX_DLL_OVERRIDES;$WINEDLLOVERRIDES"
+fi
 bindir=$VX_BIN_DIR
 export WINEPATH="Z:${bindir//\//\\}"
 exec wine "$@"

@@ -98,6 +98,20 @@ void CPropertiesDialog::DoDataExchange(CDataExchange* pDX)
     }
 }
 
+BOOL CPropertiesDialog::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    UINT id = LOWORD(wParam);
+    bool own = HIWORD(wParam) == BN_CLICKED && lParam && m_Description.dialogButton && id != IDOK &&
+               id != IDCANCEL && id != IDC_PLUGIN_ACTIVE;
+    for (int i = 0; own && i < m_Description.optionCount; ++i)
+        own = m_Description.options[i].controlId != static_cast<int>(id);
+    if (own) {
+        m_Description.dialogButton(id);
+        return TRUE;
+    }
+    return CPlugInDialog::OnCommand(wParam, lParam);
+}
+
 void ShowPlugInDialog()
 {
     HINSTANCE hModule = static_cast<HINSTANCE>(g_PlugIn.m_hModule);

@@ -58,6 +58,10 @@ struct PlugInDescription {
     int activeDefault;        // default of "<Name>-Active"
     const PlugInOption* options;
     int optionCount;
+    // A push button of the properties dialog that is the plug-in's own
+    // (not OK, Cancel or an option): called with its control id, the dialog
+    // still open. Null when the plug-in has none.
+    void (*dialogButton)(unsigned controlId) = nullptr;
 };
 
 // String ids every plug-in's string table holds.

@@ -116,6 +116,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     const PlugInDescription& m_Description;
 };
 

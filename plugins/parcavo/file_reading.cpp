@@ -5,7 +5,7 @@
 using namespace requestwords;
 
 const RequestRow kFileRows[] = {
-    {"send", "O*n"}, {"send", "Op"}, {"send", "S"}, {"show", "O*n"}, {"show", "Op"}, {"show", "S"},
+    {"send", "O*n"}, {"send", "Op"}, {"send", "Ox"}, {"send", "S"}, {"show", "O*n"}, {"show", "Op"}, {"show", "S"},
 };
 const int kFileRowCount = static_cast<int>(sizeof(kFileRows) / sizeof(kFileRows[0]));
 

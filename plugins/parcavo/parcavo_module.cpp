@@ -19,6 +19,7 @@ namespace {
 const PlugInActionRow kRows[] = {
     {"send", "O*n", "Parcavo"},
     {"send", "Op", "Parcavo"},
+    {"send", "Ox", "Parcavo"},
     {"send", "S", "Parcavo"},
     {"show", "O*n", "Parcavo"},
     {"show", "Op", "Parcavo"},

@@ -1,23 +1,39 @@
-// The Ruvelo plug-in's module: its action rows, settings and strings. The
-// request analysis of its action is not part of this module yet.
+// The Ruvelo plug-in: records ten seconds from the sound input and sends the
+// recording back as a WAV attachment, mono or, when so set, stereo.
 #include "plugin_module.h"
+
+#include "sound_reading.h"
+#include "wave_format.h"
+#include "wave_recorder.h"
+#include "wait_dialog.h"
+
+#include "addrbook/address_book.h"
+#include "reply/reply.h"
+
+#include <cstdio>
 
 namespace {
 
-const PlugInActionRow kRows[] = {
-    {"hear", "Op", "Ruvelo"},
-    {"listen", "Opn", "Ruvelo"},
-    {"send", "O*n", "Ruvelo"},
-    {"send", "Op", "Ruvelo"},
-    {"play", "O*n", "Ruvelo"},
-    {"play", "Op", "Ruvelo"},
-};
+#define MODULE_ROW(word, label) {word, label, "Ruvelo"},
+const PlugInActionRow kRows[] = {RUVELO_ACTION_ROWS(MODULE_ROW)};
 
 const PlugInOption kOptions[] = {
     {"Stereo", PLUGIN_OPTION_CHECK, 0, nullptr, 1004},
 };
 
 const unsigned kTestSentences[] = {10, 11, 12, 13};
+
+const DWORD kRecordingMs = 10000;
+const DWORD kBufferBytes = 4096;
+
+// The one wait window object of the plug-in's life.
+CWaitDialog g_WaitDialog;
+
+void ShowSeconds(void*, DWORD elapsed)
+{
+    if (g_WaitDialog.Exists())
+        g_WaitDialog.SetPos(static_cast<int>(elapsed / 1000));
+}
 
 } // namespace
 
@@ -38,8 +54,133 @@ extern const PlugInDescription g_PlugInDescription = {
     static_cast<int>(sizeof(kOptions) / sizeof(kOptions[0])),
 };
 
-// Until the request analysis is written, no request is this plug-in's.
+// One sound request: built by the export, run once, destroyed.
+class CSoundRequest {
+public:
+    CSoundRequest(CPlugIn& plugIn, CString* requester, int linkIndex, std::vector<WordLinkage>* links, int fifo)
+        : m_PlugIn(plugIn), m_pRecipient(requester), m_nLinkIndex(linkIndex), m_pLinks(links), m_nFifo(fifo)
+    {
+    }
+    int Run();
+
+private:
+    CString TranslateRecipient(const CString& name);
+    CString FilePath() const;
+
+    CPlugIn& m_PlugIn;
+    CString* m_pRecipient;
+    int m_nLinkIndex;
+    std::vector<WordLinkage>* m_pLinks;
+    int m_nFifo;
+    CString m_strRecipient;
+    CString m_strLog;
+};
+
+CString CSoundRequest::TranslateRecipient(const CString& name)
+{
+    CString dir = m_PlugIn.m_strInstallDir;
+    if (!dir.IsEmpty() && dir.Right(1) != "\\" && dir.Right(1) != "/")
+        dir += "\\";
+    CString sender = m_PlugIn.m_strSenderName;
+    CString file = dir + "OutlookExpressExport.CDF";
+    CString address = AddressBook::TranslateNameToEmail(name, m_PlugIn.m_strMailUser, m_PlugIn.m_strMailPassword,
+                                                        sender, file, m_PlugIn.m_pLog);
+    return AddressBook::IsAddressToSendTo(address) ? address : CString();
+}
+
+CString CSoundRequest::FilePath() const
+{
+    CString dir = m_PlugIn.m_strInstallDir;
+    if (!dir.IsEmpty() && dir.Right(1) == "\\")
+        dir = dir.Left(dir.GetLength() - 1);
+    dir += "\\Temporary Files";
+    ::CreateDirectoryA(dir, nullptr);
+    return dir + "\\SS_4rw51.wav";
+}
+
+int CSoundRequest::Run()
+{
+    CString name;
+    if (!ReadSoundRequest(m_pLinks, name))
+        return 0;
+    int mode = m_PlugIn.m_nInterfaceMode;
+    if (!name.IsEmpty()) {
+        CString address = TranslateRecipient(name);
+        if (!address.IsEmpty()) {
+            m_strRecipient = address;
+            m_pRecipient = &m_strRecipient;
+            mode = MODE_EMAIL;
+        }
+    }
+    CString recipient = m_pRecipient ? *m_pRecipient : CString();
+    m_strLog = CTime::GetCurrentTime().Format("%c") + " : Send a sound recording to: " + m_PlugIn.m_strSenderName +
+               "(" + recipient + ")";
+    if (m_PlugIn.m_nShortReplyLength != -1)
+        m_strLog += ". This address does not accept attachments";
+    m_strLog += ".\r\n";
+    m_PlugIn.Log(m_strLog);
+    if (m_PlugIn.m_bTestMode)
+        return 1;
+    if (m_PlugIn.m_nShortReplyLength != -1)
+        return 0;
+    PlugInLogon();
+
+    g_PlugInSettings.Load();
+    bool stereo = g_PlugInSettings.GetInt("Stereo") != 0;
+    WaveFormat format;
+    format.Set(stereo ? 2 : 1, 11025, 8);
+    std::vector<uint8_t> data;
+    MMRESULT error = MMSYSERR_NOERROR;
+    {
+        CWaveWnd input;
+        error = input.Open(0, format);
+        if (error == MMSYSERR_NOERROR) {
+            g_WaitDialog.SetRange(0, static_cast<int>(kRecordingMs / 1000));
+            if (g_WaitDialog.Create(static_cast<HMODULE>(m_PlugIn.m_hModule), nullptr,
+                                    "Vindalex Audio Recording: Wait, please...")) {
+                g_WaitDialog.SetPos(0);
+                g_WaitDialog.SetStatus("Recording Audio...");
+            }
+            error = input.Start(&data, kBufferBytes);
+            if (error == MMSYSERR_NOERROR)
+                input.RecordFor(kRecordingMs, ShowSeconds, nullptr);
+            input.Close();
+            g_WaitDialog.Destroy();
+            if (error == MMSYSERR_NOERROR)
+                error = input.m_nLastError;
+        }
+    }
+
+    CString path = FilePath();
+    std::vector<uint8_t> file = BuildWaveFile(format, data);
+    bool saved = false;
+    if (FILE* out = std::fopen(path, "wb")) {
+        saved = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+        saved = std::fclose(out) == 0 && saved;
+    }
+    bool recorded = !data.empty() && saved;
+    {
+        MAPIOutgoingMessage answer(&g_PlugInMapi, m_PlugIn.m_pLog, m_pRecipient, &m_PlugIn.m_strMyName, mode);
+        CString subject = "Audio Response.";
+        CString text;
+        if (recorded) {
+            text.Format("I have recorded %d channel sound and attached it at your request.\r\n", stereo ? 2 : 1);
+            answer.Attach(path);
+        } else {
+            text.Format("There were some problems recording sound. Sorry.\r\n(%s)\r\n",
+                        !saved && !data.empty() ? "The recording could not be saved." : WaveErrorText(error));
+        }
+        answer.Subject(&subject);
+        answer.Text(&text);
+    }
+    if (recorded && mode == MODE_EMAIL)
+        ::DeleteFileA(path);
+    m_PlugIn.Services().LogOff();
+    // The answer went out either way: the host must not send a second one.
+    return 1;
+}
+
 extern "C" int Ruvelo(CString* requester, int linkIndex, std::vector<WordLinkage>* links, int fifo)
 {
-    return 0;
+    return RunPlugInRequestCatchAll<CSoundRequest>(g_PlugIn, requester, linkIndex, links, fifo);
 }

@@ -4,7 +4,14 @@
 #include <cstring>
 
 extern const PluginRequestReader kChimavoReader;
+extern const PluginRequestReader kHoroluxReader;
+extern const PluginRequestReader kListavoReader;
+extern const PluginRequestReader kOcavioReader;
+extern const PluginRequestReader kParcavoReader;
 extern const PluginRequestReader kRelvaneReader;
+extern const PluginRequestReader kRuveloReader;
+extern const PluginRequestReader kSkrivoReader;
+extern const PluginRequestReader kSumvaneReader;
 extern const PluginRequestReader kTulavoReader;
 
 namespace {
@@ -12,7 +19,14 @@ namespace {
 // One line per plug-in whose reading library is linked in.
 const PluginRequestReader* const kReaders[] = {
     &kChimavoReader,
+    &kHoroluxReader,
+    &kListavoReader,
+    &kOcavioReader,
+    &kParcavoReader,
     &kRelvaneReader,
+    &kRuveloReader,
+    &kSkrivoReader,
+    &kSumvaneReader,
     &kTulavoReader,
 };
 

@@ -1,0 +1,146 @@
+// Ocavio through our capture test device (an avicap32.dll of our own, loaded
+// in place of Wine's stub): the frame it grabs is sent as the answer's
+// picture, read back with the system's own bitmap loader; a driver that
+// refuses to connect or a frame that cannot be saved gives the failure answer.
+#include "picture_action_fixture.h"
+
+#include "fx/msgbox.h"
+#include "mapi/text_scramble.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+
+// The test runs with avicap32 taken from its own folder (a DLL override).
+class CaptureDevice : public PictureAction {};
+
+TEST_F(CaptureDevice, FrameOfTheCardIsSentAsABitmap)
+{
+    _putenv("VX_CAPTURE_MODE=ok");
+    SetCameraFolder("");
+    ASSERT_EQ(Offer("Please show me the house."), 1) << (const char*)m_log;
+    std::vector<CHTMLMsg*> pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(std::string((const char*)pages[0]->m_strBody), "I have captured an image and attached it at your request.\r\n");
+    ASSERT_EQ(pages[0]->m_AttachmentNames.GetCount(), 1);
+    std::vector<std::string> files = PictureFiles(m_dir);
+    ASSERT_EQ(files.size(), 1u) << "the picture stays for the web page";
+    std::string path = m_dir + "\\Temporary Files\\" + files[0];
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    ASSERT_NE(bitmap, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    for (POINT p : {POINT{0, 0}, POINT{10, 20}, POINT{63, 47}})
+        EXPECT_EQ(GetPixel(dc, p.x, p.y), RGB(p.x * 4, p.y * 5, 128)) << p.x << "," << p.y;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    g_HTMLMgr.DetachMessage(pages[0]);
+}
+
+TEST_F(CaptureDevice, RefusedConnectionAndFailedSaveGiveTheFailureAnswer)
+{
+    SetCameraFolder("");
+    for (const char* mode : {"VX_CAPTURE_MODE=refuse", "VX_CAPTURE_MODE=fail-save", "VX_CAPTURE_MODE=no-driver"}) {
+        _putenv(mode);
+        ASSERT_EQ(Offer("Please show me the house."), 1) << mode;
+        std::vector<CHTMLMsg*> pages = Pages();
+        ASSERT_EQ(pages.size(), 1u) << mode;
+        EXPECT_EQ(std::string((const char*)pages[0]->m_strBody), "There were some problems capturing image. Sorry.\r\n")
+            << mode;
+        EXPECT_EQ(pages[0]->m_AttachmentNames.GetCount(), 0) << mode;
+        EXPECT_TRUE(PictureFiles(m_dir).empty()) << mode;
+        g_HTMLMgr.DetachMessage(pages[0]);
+    }
+}
+
+// Finds the properties dialog of this process, presses the button and then
+// OK, as a person would; bounded waits throughout.
+void PressPropertiesButton(DWORD uiThread, const std::string& log, int expectedLines)
+{
+    HWND dialog = nullptr;
+    for (int i = 0; i < 600 && !dialog; ++i) {
+        EnumThreadWindows(
+            uiThread,
+            [](HWND w, LPARAM p) -> BOOL {
+                char title[64] = {};
+                GetWindowTextA(w, title, sizeof title);
+                if (IsWindowVisible(w) && std::string(title) == "Properties") {
+                    *reinterpret_cast<HWND*>(p) = w;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&dialog));
+        if (!dialog)
+            Sleep(100);
+    }
+    if (!dialog)
+        return;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1004)));
+    // Wait until the driver's dialogs were shown (or the failure answered).
+    for (int i = 0; i < 600; ++i) {
+        std::string lines = ReadAll(log);
+        if (static_cast<int>(std::count(lines.begin(), lines.end(), '\n')) >= expectedLines && i > 5)
+            break;
+        Sleep(100);
+    }
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+TEST_F(CaptureDevice, PropertiesButtonShowsTheDriversDialogs)
+{
+    struct Case {
+        const char* mode;
+        const char* dialogs;  // what the driver was asked to show
+        bool reported;        // a message box said the board cannot connect
+    } cases[] = {
+        {"VX_CAPTURE_MODE=ok", "format\nsource\n", false},
+        {"VX_CAPTURE_MODE=refuse", "", true},
+    };
+    for (const Case& c : cases) {
+        std::string log = m_dir + "\\capture-" + std::to_string(&c - cases) + ".log";
+        _putenv(c.mode);
+        _putenv(("VX_CAPTURE_LOG=" + log).c_str());
+        std::string shown;
+        AfxMessageBoxHook old = AfxSetMessageBoxHook([&](HWND, LPCTSTR text, LPCTSTR, UINT) {
+            shown = text ? text : "";
+            return IDOK;
+        });
+        std::thread person(PressPropertiesButton, GetCurrentThreadId(), log, c.reported ? 0 : 2);
+        m_setUserInfo(nullptr, USERINFO_SHOW_DIALOG);
+        person.join();
+        AfxSetMessageBoxHook(old);
+        EXPECT_EQ(ReadAll(log), c.dialogs) << c.mode;
+        if (c.reported)
+            EXPECT_EQ(shown, "Cannot connect to Video Capture board. \r\nCould it be in use?\r\nIs it installed properly?")
+                << c.mode;
+        else
+            EXPECT_TRUE(shown.empty()) << shown;
+    }
+    _putenv("VX_CAPTURE_LOG=");
+}
+
+// Run by picture_mail_peer.py, which registers a mail profile that sends
+// through its SMTP server and decodes the picture that arrives.
+TEST_F(CaptureDevice, ByMailTheFrameGoesToTheRequester)
+{
+    std::string profile = Env("VX_OCAVIO_PROFILE");
+    if (profile.empty())
+        GTEST_SKIP() << "run by picture_mail_peer.py";
+    _putenv("VX_CAPTURE_MODE=ok");
+    SetCameraFolder("");
+    CString user = profile.c_str(), password;
+    ZLMScrambleText(user, kScrambleKeyMailProfile);
+    ZLMScrambleText(password, kScrambleKeyMailPassword);
+    m_setUserInfo(&user, USERINFO_MAIL_USER);
+    m_setUserInfo(&password, USERINFO_MAIL_PASSWORD);
+    ASSERT_EQ(Offer("Please take a picture of the house.", "0", "someone@example.com"), 1) << (const char*)m_log;
+    std::printf("%s", (const char*)m_log);
+    EXPECT_TRUE(Pages().empty());
+    EXPECT_TRUE(PictureFiles(m_dir).empty()) << "a picture sent by mail is removed";
+}
+
+} // namespace

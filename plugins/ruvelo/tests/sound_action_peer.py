@@ -1,0 +1,195 @@
+#!/usr/bin/python3
+"""Ruvelo's recording under Wine through a real PulseAudio daemon that this
+script starts (no system service) with a 440 Hz sine source as the default
+input: the WAV file the plug-in writes is read back with Python's wave module
+(format, about ten seconds, the tone's frequency). Without a daemon the
+answer names the failure."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import wave
+
+build = os.environ["VX_BUILD_DIR"]
+root = os.environ["VX_SOURCE_ROOT"]
+tests = os.environ["VX_TEST_BIN_DIR"]
+wine_run = os.path.join(root, "scripts", "wine-run.sh")
+work = tempfile.mkdtemp(prefix="ruvelo-", dir=os.path.join(build, "wine"))
+failures = []
+
+
+def check(cond, what):
+    print(("ok   " if cond else "FAIL ") + what, flush=True)
+    if not cond:
+        failures.append(what)
+
+
+def winpath(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def register_profile(profile, smtp_port):
+    """A mail profile of the assistant's mail provider that sends through the SMTP server."""
+    reg = os.path.join(work, "profile.reg")
+    os.makedirs(os.path.join(work, "Maildir", "new"), exist_ok=True)
+    os.makedirs(os.path.join(work, "Maildir", "cur"), exist_ok=True)
+    os.makedirs(os.path.join(work, "Maildir", "tmp"), exist_ok=True)
+    os.makedirs(os.path.join(work, "Outbox", "new"), exist_ok=True)
+    with open(reg, "w") as f:
+        f.write('REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Vindalex\\VxMail\\Profiles\\%s]\n' % profile)
+        f.write('"Password"=""\n')
+        f.write('"Maildir"="%s"\n' % winpath(os.path.join(work, "Maildir")).replace("\\", "\\\\"))
+        f.write('"From"="vindalex@localhost"\n"SmtpServer"="127.0.0.1:%d"\n' % smtp_port)
+        f.write('"Outbox"="%s"\n' % winpath(os.path.join(work, "Outbox")).replace("\\", "\\\\"))
+    subprocess.run([wine_run, "regedit", "/S", winpath(reg)], check=True, timeout=120, capture_output=True)
+
+
+def run(case, pulse_server, profile=""):
+    env = dict(os.environ, VX_RUVELO_CASE=case, VX_RUVELO_DIR=work, PULSE_SERVER=pulse_server,
+               VX_RUVELO_PROFILE=profile)
+    r = subprocess.run([wine_run, os.path.join(tests, "ruvelo_sound_action_tests.exe")], env=env,
+                       capture_output=True, text=True, timeout=300)
+    sys.stdout.write(r.stdout[-4000:])
+    sys.stderr.write(r.stderr[-2000:])
+    check(r.returncode == 0, case + ": the plug-in's answer")
+
+
+def start_pulse():
+    run_dir = os.path.join(work, "pulse")
+    os.makedirs(run_dir, exist_ok=True)
+    socket = os.path.join(run_dir, "native")
+    config = os.path.join(run_dir, "default.pa")
+    with open(config, "w") as f:
+        f.write("load-module module-native-protocol-unix socket=%s auth-anonymous=1\n" % socket)
+        f.write("load-module module-null-sink sink_name=silence\n")
+        f.write("set-default-source silence.monitor\n")
+        f.write("set-default-sink silence\n")
+    env = dict(os.environ, XDG_RUNTIME_DIR=run_dir, HOME=run_dir, PULSE_RUNTIME_PATH=run_dir)
+    daemon = subprocess.Popen(["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                               "--disallow-exit", "--system=no", "-F", config],
+                              env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    server = "unix:" + socket
+    deadline = time.time() + 60
+    while time.time() < deadline:
+        if daemon.poll() is not None:
+            raise RuntimeError("pulseaudio ended: " + daemon.stderr.read().decode(errors="replace"))
+        if subprocess.run(["pactl", "-s", server, "info"], capture_output=True).returncode == 0:
+            return daemon, server
+        time.sleep(0.2)
+    daemon.terminate()
+    raise RuntimeError("pulseaudio did not answer")
+
+
+def play_tone(server):
+    """A 440 Hz tone played into the daemon's sink, whose monitor is the input."""
+    return subprocess.Popen(["sh", "-c", "sox -n -r 44100 -c 1 -b 16 -e signed-integer -t raw - synth 60 sine 440 "
+                             "| pacat -s '%s' --rate=44100 --channels=1 --format=s16le" % server],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+
+
+def stop_pulse(daemon):
+    daemon.terminate()
+    try:
+        daemon.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        daemon.kill()
+        daemon.wait()
+
+
+def dominant_frequency(samples, rate):
+    """The frequency of a pure tone from its mean crossings."""
+    mean = sum(samples) / len(samples)
+    crossings = sum(1 for a, b in zip(samples, samples[1:]) if (a - mean) < 0 <= (b - mean))
+    return crossings * rate / len(samples)
+
+
+def check_wave(path):
+    check(os.path.exists(path), "the recording is kept for the web page: " + path)
+    if not os.path.exists(path):
+        return
+    with open(path, "rb") as f:
+        check_wave_bytes(f.read())
+
+
+def check_wave_bytes(content):
+    path = os.path.join(work, "check.wav")
+    with open(path, "wb") as f:
+        f.write(content)
+    with wave.open(path) as w:
+        check(w.getnchannels() == 1, "mono")
+        check(w.getsampwidth() == 1, "8 bits")
+        check(w.getframerate() == 11025, "11025 samples per second")
+        frames = w.getnframes()
+        seconds = frames / 11025.0
+        # Ten seconds of recording, less the device's start-up (over a second
+        # under Wine with PulseAudio).
+        check(8.0 <= seconds <= 11.0, "about ten seconds (%.2f s)" % seconds)
+        data = w.readframes(frames)
+    with open(path, "rb") as f:
+        header = f.read(44)
+    check(int.from_bytes(header[28:32], "little") == 11025, "11025 bytes per second")
+    check(int.from_bytes(header[32:34], "little") == 1, "alignment 1")
+    # Skip the first half second, while the source settles.
+    samples = list(data[5512:])
+    if samples:
+        f = dominant_frequency(samples, 11025)
+        check(abs(f - 440) < 440 * 0.05, "the tone is 440 Hz (%.1f Hz)" % f)
+
+
+try:
+    # No daemon: the input cannot be opened, and the answer says so.
+    run("no-device", "unix:" + os.path.join(work, "no-such-socket"))
+    daemon, server = start_pulse()
+    try:
+        shutil.rmtree(os.path.join(work, "Temporary Files"), ignore_errors=True)
+        player = play_tone(server)
+        try:
+            run("tone", server)
+        finally:
+            player.terminate()
+            player.wait(timeout=30)
+    finally:
+        stop_pulse(daemon)
+    check_wave(os.path.join(work, "Temporary Files", "SS_4rw51.wav"))
+
+    # By mail, through a real SMTP server: the WAV arrives as an attachment.
+    sys.path.insert(0, os.path.join(root, "testsupport", "python"))
+    import email
+    import email.policy
+    import vxtest
+    with vxtest.smtp_server() as (port, received):
+        profile = "RuveloTest%d" % os.getpid()
+        register_profile(profile, port)
+        daemon, server = start_pulse()
+        try:
+            shutil.rmtree(os.path.join(work, "Temporary Files"), ignore_errors=True)
+            player = play_tone(server)
+            try:
+                run("mail", server, profile)
+            finally:
+                player.terminate()
+                player.wait(timeout=30)
+        finally:
+            stop_pulse(daemon)
+        deadline = time.time() + 30
+        while not received and time.time() < deadline:
+            time.sleep(0.2)
+    check(len(received) == 1, "one answer by mail (%d)" % len(received))
+    if received:
+        _, rcpts, content = received[0]
+        msg = email.message_from_bytes(content, policy=email.policy.default)
+        check(rcpts == ["someone@example.com"], "to the requester: %s" % rcpts)
+        check(str(msg["Subject"]) == "Audio Response.", "subject " + str(msg["Subject"]))
+        waves = [p for p in msg.iter_attachments() if (p.get_filename() or "").lower().endswith(".wav")]
+        check(len(waves) == 1, "a WAV attachment")
+        if waves:
+            check_wave_bytes(waves[0].get_payload(decode=True))
+    check(not os.path.exists(os.path.join(work, "Temporary Files", "SS_4rw51.wav")),
+          "the recording sent by mail is removed")
+finally:
+    if not failures:
+        shutil.rmtree(work, ignore_errors=True)
+
+sys.exit(1 if failures else 0)

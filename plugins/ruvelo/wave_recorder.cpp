@@ -1,0 +1,207 @@
+#include "wave_recorder.h"
+
+#include <algorithm>
+
+namespace {
+
+const char kWindowClass[] = "VxWaveWnd";
+
+ATOM RegisterWaveClass(WNDPROC proc)
+{
+    static ATOM atom = 0;
+    if (!atom) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = proc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = kWindowClass;
+        atom = ::RegisterClassA(&wc);
+    }
+    return atom;
+}
+
+void Pump()
+{
+    MSG msg;
+    for (int n = 0; n < 10000 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+} // namespace
+
+const char* WaveErrorText(MMRESULT code)
+{
+    switch (code) {
+    case MMSYSERR_BADDEVICEID:
+        return "Bad device id.";
+    case MMSYSERR_ALLOCATED:
+        return "Resource is already allocated.";
+    case MMSYSERR_INVALHANDLE:
+        return "Invalid device handle.";
+    case MMSYSERR_NOMEM:
+        return "Out of memory.";
+    case 12:
+        return "Device in use by another application.";
+    case WAVERR_BADFORMAT:
+        return "No wave device supports format or device in use.";
+    case WAVERR_UNPREPARED:
+        return "Header not prepared.";
+    default:
+        return "Unknown error.";
+    }
+}
+
+CWaveWnd::CWaveWnd() = default;
+
+CWaveWnd::~CWaveWnd()
+{
+    Close();
+}
+
+MMRESULT CWaveWnd::Open(UINT device, const WaveFormat& format)
+{
+    if (!m_hWnd) {
+        RegisterWaveClass(WindowProc);
+        m_hWnd = ::CreateWindowExA(0, kWindowClass, "Wave Wnd", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                   ::GetModuleHandleA(nullptr), nullptr);
+        if (!m_hWnd)
+            return m_nLastError = MMSYSERR_NOMEM;
+        ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    WAVEFORMATEX wf = {};
+    wf.wFormatTag = format.formatTag;
+    wf.nChannels = format.channels;
+    wf.nSamplesPerSec = format.samplesPerSec;
+    wf.wBitsPerSample = format.bitsPerSample;
+    wf.nBlockAlign = static_cast<WORD>(format.channels * format.bitsPerSample / 8);
+    wf.nAvgBytesPerSec = format.samplesPerSec * wf.nBlockAlign;
+    if (m_hWaveIn)
+        return m_nLastError = ::waveInOpen(nullptr, WAVE_MAPPER, &wf, 0, 0, WAVE_FORMAT_QUERY);
+    MMRESULT r = ::waveInOpen(&m_hWaveIn, device, &wf, reinterpret_cast<DWORD_PTR>(m_hWnd), 0, CALLBACK_WINDOW);
+    if (r != MMSYSERR_NOERROR)
+        m_hWaveIn = nullptr;
+    return m_nLastError = r;
+}
+
+MMRESULT CWaveWnd::Start(std::vector<uint8_t>* data, DWORD bufferSize)
+{
+    if (!m_hWaveIn)
+        return m_nLastError = MMSYSERR_INVALHANDLE;
+    m_pData = data;
+    m_nBufferSize = bufferSize;
+    for (int i = 0; i < 2; ++i) {
+        auto* header = new WAVEHDR{};
+        header->lpData = new char[bufferSize];
+        header->dwBufferLength = bufferSize;
+        MMRESULT r = ::waveInPrepareHeader(m_hWaveIn, header, sizeof *header);
+        if (r == MMSYSERR_NOERROR)
+            r = ::waveInAddBuffer(m_hWaveIn, header, sizeof *header);
+        if (r != MMSYSERR_NOERROR) {
+            ::waveInUnprepareHeader(m_hWaveIn, header, sizeof *header);
+            FreeHeader(header);
+            m_nLastError = r;
+            continue;  // recording goes on with the buffers that work
+        }
+        m_Queued.push_back(header);
+    }
+    if (m_Queued.empty())
+        return m_nLastError;
+    m_bRecording = true;
+    MMRESULT r = ::waveInStart(m_hWaveIn);
+    if (r != MMSYSERR_NOERROR) {
+        m_bRecording = false;
+        m_nLastError = r;
+    }
+    return r;
+}
+
+void CWaveWnd::RecordFor(DWORD milliseconds, void (*tick)(void* context, DWORD elapsed), void* context)
+{
+    ULONGLONG start = ::GetTickCount64();
+    for (;;) {
+        DWORD elapsed = static_cast<DWORD>(::GetTickCount64() - start);
+        if (elapsed >= milliseconds)
+            break;
+        // Sleep until a message comes or a second passes for the progress.
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(milliseconds - elapsed, 1000), QS_ALLINPUT);
+        Pump();
+        if (tick)
+            tick(context, static_cast<DWORD>(::GetTickCount64() - start));
+    }
+}
+
+void CWaveWnd::BufferDone(WAVEHDR* header)
+{
+    // A fresh buffer goes in before the full one is taken out, so that two
+    // stay queued while the recording runs; once it stops none is added.
+    if (m_bRecording && m_hWaveIn) {
+        auto* fresh = new WAVEHDR{};
+        fresh->lpData = new char[m_nBufferSize];
+        fresh->dwBufferLength = m_nBufferSize;
+        MMRESULT r = ::waveInPrepareHeader(m_hWaveIn, fresh, sizeof *fresh);
+        if (r == MMSYSERR_NOERROR)
+            r = ::waveInAddBuffer(m_hWaveIn, fresh, sizeof *fresh);
+        if (r == MMSYSERR_NOERROR) {
+            m_Queued.push_back(fresh);
+        } else {
+            ::waveInUnprepareHeader(m_hWaveIn, fresh, sizeof *fresh);
+            FreeHeader(fresh);
+            m_nLastError = r;
+        }
+    }
+    if (m_hWaveIn)
+        ::waveInUnprepareHeader(m_hWaveIn, header, sizeof *header);
+    if (m_pData && header->dwBytesRecorded > 0 && header->dwBytesRecorded <= header->dwBufferLength)
+        m_pData->insert(m_pData->end(), header->lpData, header->lpData + header->dwBytesRecorded);
+    m_Queued.erase(std::remove(m_Queued.begin(), m_Queued.end(), header), m_Queued.end());
+    FreeHeader(header);
+}
+
+void CWaveWnd::FreeHeader(WAVEHDR* header)
+{
+    delete[] header->lpData;
+    delete header;
+}
+
+void CWaveWnd::Close()
+{
+    m_bRecording = false;
+    if (m_hWaveIn) {
+        ::waveInReset(m_hWaveIn);
+        // The device hands every buffer back after the reset; a device that
+        // does not is not waited for beyond two seconds.
+        ULONGLONG deadline = ::GetTickCount64() + 2000;
+        while (!m_Queued.empty() && ::GetTickCount64() < deadline) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+            Pump();
+        }
+        for (WAVEHDR* header : m_Queued) {
+            ::waveInUnprepareHeader(m_hWaveIn, header, sizeof *header);
+            FreeHeader(header);
+        }
+        m_Queued.clear();
+        ::waveInClose(m_hWaveIn);
+        m_hWaveIn = nullptr;
+    }
+    if (m_hWnd) {
+        ::DestroyWindow(m_hWnd);
+        m_hWnd = nullptr;
+    }
+    m_pData = nullptr;
+}
+
+LRESULT CALLBACK CWaveWnd::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == MM_WIM_DATA) {
+        auto* self = reinterpret_cast<CWaveWnd*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+        if (self)
+            self->BufferDone(reinterpret_cast<WAVEHDR*>(lParam));
+        return 0;
+    }
+    return ::DefWindowProcA(hWnd, message, wParam, lParam);
+}

@@ -1,0 +1,49 @@
+// Recording from the sound input: the input device reports each filled buffer
+// to a hidden window ("Wave Wnd"), whose handler keeps the recorded bytes and
+// queues the buffer again while the recording runs.
+#pragma once
+
+#include "wave_format.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstdint>
+#include <vector>
+
+// The text of a multimedia error code, as the answer reports it.
+const char* WaveErrorText(MMRESULT code);
+
+class CWaveWnd {
+public:
+    CWaveWnd();
+    ~CWaveWnd();
+    CWaveWnd(const CWaveWnd&) = delete;
+    CWaveWnd& operator=(const CWaveWnd&) = delete;
+
+    // Opens the input device with the format, reporting to the hidden window;
+    // 0 or the multimedia error code.
+    MMRESULT Open(UINT device, const WaveFormat& format);
+    // Queues two buffers of bufferSize bytes and starts; recorded bytes go to data.
+    MMRESULT Start(std::vector<uint8_t>* data, DWORD bufferSize);
+    // Records for the given time, handling the window messages as they come
+    // (no busy loop); tick is called with the milliseconds passed.
+    void RecordFor(DWORD milliseconds, void (*tick)(void* context, DWORD elapsed), void* context);
+    // Stops: no buffer is queued again; waits (bounded) for the buffers to come
+    // back, then closes the device and the window.
+    void Close();
+
+    HWND m_hWnd = nullptr;
+    HWAVEIN m_hWaveIn = nullptr;
+    DWORD m_nBufferSize = 4096;
+    MMRESULT m_nLastError = 0;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void BufferDone(WAVEHDR* header);
+    void FreeHeader(WAVEHDR* header);
+
+    std::vector<uint8_t>* m_pData = nullptr;
+    std::vector<WAVEHDR*> m_Queued;
+    bool m_bRecording = false;
+};

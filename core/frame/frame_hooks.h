@@ -15,8 +15,10 @@ struct CFrameHooks {
     CString* (*attachmentPath)() = nullptr;
     // Repaints the desktop toolbar after its attachment changed.
     void (*repaintShellBar)() = nullptr;
-    // Runs the options sheet; the frame falls back to nothing without it.
+    // Runs the options sheet in place of the frame's own command (unset: the frame's).
     void (*runOptions)() = nullptr;
+    // Hands a new hot key to the desktop toolbar's keyboard hook.
+    void (*setHookHotKey)(char key, int shift, int ctrl, int alt) = nullptr;
     // The web version check; true when something was found.
     bool (*checkWebForUpdate)() = nullptr;
 };

@@ -151,6 +151,9 @@ void COffice2KDlg::Layout()
     place(1136, X, B - 22, Rr - 120 - X, 150, false);
     if (HWND ok = ::GetDlgItem(dlg, IDOK))
         ::ShowWindow(ok, SW_HIDE);
+    // A places bar of the system's own (newer dialogs) gives way to this one.
+    if (HWND systemPlaces = ::GetDlgItem(dlg, 1184))
+        ::ShowWindow(systemPlaces, SW_HIDE);
     place(IDCANCEL, Rr - 90, B - 22, 90, 22, false);
 
     // The split button sits in this window, where the OK button was.

@@ -1,5 +1,6 @@
 #include "msgwnd/msgwnd.h"
 
+#include "BmpMenu.h"
 #include "Gradient.h"
 #include "files/fileutil.h"
 #include "fx/ddx.h"
@@ -323,10 +324,20 @@ void CMessageAttachDlg::OnRClickList(NMHDR*, LRESULT* pResult)
     HMENU menu = ::LoadMenuA(module, MAKEINTRESOURCEA(IDR_ZLM_ATTACH_MENU));
     if (!menu)
         return;
-    HMENU popup = ::GetSubMenu(menu, 0);
-    if (popup)
-        ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
+    // The side strip is the main program's picture (none in other programs).
+    HBITMAP side = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(131));
+    {
+        CBmpMenu popup(24, 1, side, 1);
+        if (HMENU items = ::GetSubMenu(menu, 0)) {
+            popup.Attach(items);
+            popup.SetTitle("Attachment");
+            popup.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, this);
+            popup.Detach();
+        }
+    }
     ::DestroyMenu(menu);
+    if (side)
+        ::DeleteObject(side);
 }
 
 void CMessageAttachDlg::RunOnSelection(LPCSTR verb)

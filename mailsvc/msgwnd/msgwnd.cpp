@@ -25,16 +25,6 @@ HICON LoadChainIcon(UINT id)
 
 // The shared background: a gradient between the two background colours
 // (starting with the second when the main window uses it first).
-void PaintMessageBackground(CWnd* pWnd, CDC* pDC)
-{
-    CRect rc;
-    pWnd->GetClientRect(&rc);
-    COLORREF first = CWMOptions::Color1, second = CWMOptions::Color2;
-    if (CWMOptions::m_bMainUseBackground2)
-        std::swap(first, second);
-    PaintGradiantRect(pDC, rc, first, second, 1, 1);
-}
-
 HINSTANCE RealShellRunner(HWND hWnd, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT show)
 {
     return ::ShellExecuteA(hWnd, verb, file, params, dir, show);
@@ -211,7 +201,7 @@ void CMessageDlg::OnSize(UINT nType, int cx, int cy)
 
 BOOL CMessageDlg::OnEraseBkgnd(CDC* pDC)
 {
-    PaintMessageBackground(this, pDC);
+    CWMOptions::PaintWindowBackground(this);
     if (m_Separator.m_hWnd)
         m_Separator.Set3WayGradient(CWMOptions::Color1, CWMOptions::Color3, CWMOptions::Color2);
     return TRUE;

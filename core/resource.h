@@ -9,6 +9,7 @@
 #define IDR_TRAYMENU 155
 #define IDR_CONSOLEMENU 113
 #define IDD_TIP 103
+#define IDB_TIP_BULB 102
 #define IDD_OWNER 140
 #define IDD_ABOUTBOX 100
 #define IDI_APP 161

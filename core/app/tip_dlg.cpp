@@ -105,9 +105,22 @@ void CTipDlg::OnPaint()
     frame->GetWindowRect(&rect);
     ScreenToClient(&rect);
     ::FillRect(dc.m_hDC, &rect, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    // The bulb at the frame's top left; the heading beside it, centred on its height.
+    BITMAP info = {};
+    HBITMAP bulb = ::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_TIP_BULB));
+    if (bulb && ::GetObjectA(bulb, sizeof info, &info)) {
+        HDC mem = ::CreateCompatibleDC(dc.m_hDC);
+        HGDIOBJ old = ::SelectObject(mem, bulb);
+        ::BitBlt(dc.m_hDC, rect.left, rect.top, info.bmWidth, info.bmHeight, mem, 0, 0, SRCCOPY);
+        ::SelectObject(mem, old);
+        ::DeleteDC(mem);
+    }
+    if (bulb)
+        ::DeleteObject(bulb);
     CString heading;
     heading.LoadString(IDS_TIP_DID_YOU_KNOW);
     dc.SetBkMode(TRANSPARENT);
-    CRect band(rect.left + 8, rect.top, rect.right, rect.top + 40);
+    const int bandHeight = info.bmHeight > 0 ? info.bmHeight : 40;
+    CRect band(rect.left + info.bmWidth + 8, rect.top, rect.right, rect.top + bandHeight);
     ::DrawTextA(dc.m_hDC, heading, -1, &band, DT_SINGLELINE | DT_VCENTER);
 }

@@ -63,7 +63,8 @@ bool IsSenderAccepted(const CAssistantSettings& settings, const CString& address
         return !documentStringsLoaded;
     for (int i = n - 1; i >= 0; --i) {
         CString entry = settings.GetOKAddress(i);
-        if (entry == address)
+        // An empty entry names no sender (it would match a sender without an address).
+        if (!entry.IsEmpty() && entry == address)
             return true;
     }
     return false;

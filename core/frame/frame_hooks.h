@@ -1,7 +1,7 @@
 // Pieces of the program that the frame starts and stops but that live in
-// modules still to come (the desktop toolbar, the options sheet, the web
-// version check). Each module installs its functions when it is linked in; until
-// then the frame's calls do nothing.
+// modules of their own (the desktop toolbar, the web version check), so the
+// frame builds and is tested without them. Start-up installs every hook and
+// logs any left empty.
 #pragma once
 
 class CString;
@@ -15,8 +15,8 @@ struct CFrameHooks {
     CString* (*attachmentPath)() = nullptr;
     // Repaints the desktop toolbar after its attachment changed.
     void (*repaintShellBar)() = nullptr;
-    // Runs the options sheet; the frame falls back to nothing without it.
-    void (*runOptions)() = nullptr;
+    // Hands a new hot key to the desktop toolbar's keyboard hook.
+    void (*setHookHotKey)(char key, int shift, int ctrl, int alt) = nullptr;
     // The web version check; true when something was found.
     bool (*checkWebForUpdate)() = nullptr;
 };

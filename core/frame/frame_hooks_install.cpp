@@ -32,6 +32,7 @@ void InstallShellBarHooks()
         CShellBar* bar = CShellBar::m_pShellBar;
         return bar ? &bar->m_DropIcon.m_strPath : nullptr;
     };
+    g_FrameHooks.setHookHotKey = [](char key, int shift, int ctrl, int alt) { SetHookHotKey(key, shift, ctrl, alt); };
     g_FrameHooks.repaintShellBar = [] {
         if (CShellBar* bar = LiveShellBar()) {
             bar->m_DropIcon.UpdateIcon();
@@ -83,7 +84,7 @@ const char* const* MissingFrameHooks(int* count)
         {"activateShellBar", h.activateShellBar != nullptr},
         {"attachmentPath", h.attachmentPath != nullptr},
         {"repaintShellBar", h.repaintShellBar != nullptr},
-        {"runOptions", h.runOptions != nullptr},
+        {"setHookHotKey", h.setHookHotKey != nullptr},
         {"checkWebForUpdate", h.checkWebForUpdate != nullptr},
         {"toolbarUpdateData", g_pfnToolbarUpdateData != nullptr},
     };

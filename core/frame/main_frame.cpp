@@ -13,6 +13,7 @@
 #include "mapi/mapi_logon.h"
 #include "mapi/zlm_mapi.h"
 #include "options/wmoptions.h"
+#include "office2k_dlg.h"
 
 #include <commdlg.h>
 #include <io.h>
@@ -198,6 +199,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_wndHiddenPopup.CreateEx(WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, popupClass, "", WS_POPUP, 0, 0, 1, 1,
                               nullptr, nullptr);
 
+    // A first run sets the assistant up before its toolbar and web server exist.
+    RunQuickSetup();
     if (g_Settings.GetCreateAppBar() == 1 && g_FrameHooks.createShellBar)
         g_FrameHooks.createShellBar();
     // Always built; the settings choose what it serves.
@@ -403,12 +406,6 @@ void CMainFrame::OnMailDeactivate()
     m_Gate.SetDeactivating(false);
 }
 
-void CMainFrame::OnOptions()
-{
-    if (g_FrameHooks.runOptions)
-        g_FrameHooks.runOptions();
-}
-
 void CMainFrame::OnConsole()
 {
     ShowWindow(SW_RESTORE);
@@ -435,24 +432,17 @@ void CMainFrame::OnChooseFile()
     if (!path)
         return;
     static const char kFilter[] =
-        "Text documents (*.doc;*.txt;*.wpd;*.wri)\0*.doc;*.txt;*.wpd;*.wri\0"
-        "Spreadsheets (*.xls;*.xl*)\0*.xl*\0"
-        "Graphic Files (*.gif;*.jpg;*.jpe*;*.bmp;*.rle;*.png;*.tif*)\0*.gif;*.jpg;*.jpe*;*.bmp;*.rle;*.png;*.tif*\0"
-        "Web Pages (*.htm*)\0*.htm*\0"
-        "Sounds (*.wav)\0*.wav\0"
-        "All Files (*.*)\0*.*\0";
-    char file[MAX_PATH] = {};
-    lstrcpynA(file, *path, MAX_PATH);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = kFilter;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrTitle = "Select File";
-    ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    if (!::GetOpenFileNameA(&ofn))
+        "Text documents (*.doc;*.txt;*.wpd;*.wri)|*.doc;*.txt;*.wpd;*.wri|"
+        "Spreadsheets (*.xls;*.xl*)|*.xl*|"
+        "Graphic Files (*.gif;*.jpg;*.jpe*;*.bmp;*.rle;*.png;*.tif*)|*.gif;*.jpg;*.jpe*;*.bmp;*.rle;*.png;*.tif*|"
+        "Web Pages (*.htm*)|*.htm*|"
+        "Sounds (*.wav)|*.wav|"
+        "All Files (*.*)|*.*||";
+    COffice2KDlg dlg(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kFilter, this);
+    dlg.m_ofn.lpstrTitle = "Select File";
+    if (dlg.DoModal() != IDOK)
         return;
+    const CString file = dlg.GetPathName();
     *path = file;
     AttachmentChanged();
 }

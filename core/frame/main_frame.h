@@ -10,6 +10,8 @@
 #include "mdi_client.h"
 #include "tick_gate.h"
 
+struct OptionsEffects;
+
 #define IDT_MAIL_TICK 0x3C003FFF
 #define IDT_FAST_TICK 0xBAADF00D
 #define WM_TRAYNOTIFY 0x8001
@@ -43,6 +45,11 @@ public:
     void UpdateCaption();
     // The commands other modules call.
     afx_msg void OnOptions();
+    // The first-run wizard (once; the settings remember it).
+    void RunQuickSetup();
+    // For the desktop toolbar: an attachment is chosen; the clipboard holds files.
+    BOOL HasSelectedFile();
+    BOOL CanPasteFiles();
     afx_msg void OnConsole();
     afx_msg void OnMailActivate();
     afx_msg void OnMailDeactivate();
@@ -81,6 +88,8 @@ protected:
 
 private:
     bool MailWatchingOff(CCmdUI* pCmdUI);
+    // What the options command changes besides the settings.
+    OptionsEffects OptionsEffectsOfFrame();
 };
 
 extern CMainFrame* g_pMainFrame;

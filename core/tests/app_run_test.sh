@@ -110,6 +110,11 @@ for _ in $(seq 1 60); do now=$(console_view); [ -n "$now" ] && [ "$now" != "$fir
 [ "$(console_view)" != "$first" ] || fail "the console stayed open after log-off"
 [ -n "$(console_view)" ] || fail "the next log-on did not open a console"
 
+# The options command is closed while a mail session is open, however it
+# arrives: the frame answers at once instead of opening the sheet (a sheet
+# would hold the command until the probe gives up).
+probe command 32772 || fail "the options command opened its sheet during a mail session"
+
 # A second start hands over to the first and ends on its own.
 timeout 60 wine Vindalex.exe >"$work/second.out" 2>&1 || fail "the second start did not end"
 kill -0 "$pid" 2>/dev/null || fail "the first instance ended with the second"

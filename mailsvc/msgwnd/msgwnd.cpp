@@ -1,5 +1,6 @@
 #include "msgwnd/msgwnd.h"
 
+#include "BmpMenu.h"
 #include "Gradient.h"
 #include "files/fileutil.h"
 #include "fx/ddx.h"
@@ -24,16 +25,6 @@ HICON LoadChainIcon(UINT id)
 
 // The shared background: a gradient between the two background colours
 // (starting with the second when the main window uses it first).
-void PaintMessageBackground(CWnd* pWnd, CDC* pDC)
-{
-    CRect rc;
-    pWnd->GetClientRect(&rc);
-    COLORREF first = CWMOptions::Color1, second = CWMOptions::Color2;
-    if (CWMOptions::m_bMainUseBackground2)
-        std::swap(first, second);
-    PaintGradiantRect(pDC, rc, first, second, 1, 1);
-}
-
 HINSTANCE RealShellRunner(HWND hWnd, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT show)
 {
     return ::ShellExecuteA(hWnd, verb, file, params, dir, show);
@@ -210,7 +201,7 @@ void CMessageDlg::OnSize(UINT nType, int cx, int cy)
 
 BOOL CMessageDlg::OnEraseBkgnd(CDC* pDC)
 {
-    PaintMessageBackground(this, pDC);
+    CWMOptions::PaintWindowBackground(this);
     if (m_Separator.m_hWnd)
         m_Separator.Set3WayGradient(CWMOptions::Color1, CWMOptions::Color3, CWMOptions::Color2);
     return TRUE;
@@ -323,10 +314,20 @@ void CMessageAttachDlg::OnRClickList(NMHDR*, LRESULT* pResult)
     HMENU menu = ::LoadMenuA(module, MAKEINTRESOURCEA(IDR_ZLM_ATTACH_MENU));
     if (!menu)
         return;
-    HMENU popup = ::GetSubMenu(menu, 0);
-    if (popup)
-        ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
+    // The side strip is the main program's picture (none in other programs).
+    HBITMAP side = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(131));
+    {
+        CBmpMenu popup(24, 1, side, 1);
+        if (HMENU items = ::GetSubMenu(menu, 0)) {
+            popup.Attach(items);
+            popup.SetTitle("Attachment");
+            popup.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, this);
+            popup.Detach();
+        }
+    }
     ::DestroyMenu(menu);
+    if (side)
+        ::DeleteObject(side);
 }
 
 void CMessageAttachDlg::RunOnSelection(LPCSTR verb)

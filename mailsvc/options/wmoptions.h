@@ -19,6 +19,9 @@ typedef HKEY VxRegKey;
 #endif
 
 struct CWMOptionsTestAccess;
+#ifdef _WIN32
+class CWnd;
+#endif
 
 class CWMOptions {
 public:
@@ -42,6 +45,11 @@ public:
     // byte, and numbers the text does not supply come from def.
     static COLORREF ParseColorText(const char* text, COLORREF def);
     static CString FormatColorText(COLORREF color);
+
+#ifdef _WIN32
+    // Paints a window's background with the gradient from Color1 to Color2.
+    static void PaintWindowBackground(CWnd* window);
+#endif
 
 private:
     friend struct CWMOptionsTestAccess;

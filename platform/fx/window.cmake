@@ -59,6 +59,9 @@ endif()
 vx_sources(vxfx WIN32
   src/window/gdi.cpp
   src/window/cmnctrls.cpp
+  src/window/datetime_ctrl.cpp
+  src/window/animate_ctrl.cpp
+  src/window/filedlg.cpp
   src/window/ctrlbars.cpp
   src/window/propsheet.cpp
   src/window/view.cpp
@@ -79,6 +82,7 @@ vx_test(fx_gdi_controls_tests
     tests/window/gdi_test.cpp
     tests/window/cmnctrls_test.cpp
     tests/window/propsheet_test.cpp
+    tests/window/filedlg_test.cpp
   LIBS vxfx
   WIN32_ONLY
   RESOURCES tests/window/gdi_controls_tests.rc)

@@ -41,6 +41,15 @@ BOOL ETSLayoutDialog::OnInitDialog()
     CDialog::OnInitDialog();
     if (!m_sSection.IsEmpty())
         LoadWindowPlacement(m_sSection);
+    // The program's document icon in the caption, as its other windows show it.
+    if (CWinApp* app = AfxGetApp()) {
+        POSITION pos = app->GetFirstDocTemplatePosition();
+        if (CDocTemplate* first = pos ? app->GetNextDocTemplate(pos) : nullptr) {
+            HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCEA(first->m_nIDResource), MAKEINTRESOURCEA(14));
+            if (HICON icon = ::LoadIconA(module, MAKEINTRESOURCEA(first->m_nIDResource)))
+                SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        }
+    }
     if (m_bGripper) {
         if (m_StatusBar.Create(this, kStatusBarStyle, AFX_IDW_STATUS_BAR)) {
             m_StatusBar.SetIndicators(kStatusBarPane, 1);

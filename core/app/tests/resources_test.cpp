@@ -30,6 +30,30 @@ TEST(ProgramResources, ToolbarRecordListsTheButtons)
     EXPECT_EQ(want[8], 57664);
 }
 
+TEST(ProgramResources, PicturesAndSettingsDialogsAreThere)
+{
+    HMODULE self = ::GetModuleHandleA(nullptr);
+    // Bitmaps by id and size: the tip's bulb, the menus' side strip, the file
+    // dialog's open and save glyphs and its strip of five place icons.
+    struct Picture {
+        UINT id;
+        int width, height;
+    } pictures[] = {{102, 48, 48}, {131, 24, 256}, {132, 16, 16}, {133, 16, 16}, {151, 5 * 32, 32}};
+    for (const Picture& p : pictures) {
+        HBITMAP bmp = ::LoadBitmapA(self, MAKEINTRESOURCEA(p.id));
+        ASSERT_NE(bmp, nullptr) << p.id;
+        BITMAP bm = {};
+        ::GetObjectA(bmp, sizeof bm, &bm);
+        EXPECT_EQ(bm.bmWidth, p.width) << p.id;
+        EXPECT_EQ(bm.bmHeight, p.height) << p.id;
+        ::DeleteObject(bmp);
+    }
+    // The settings pages, their dialogs, the login dialog and the file dialog's child.
+    for (UINT id : {129u, 131u, 132u, 133u, 134u, 136u, 137u, 138u, 152u, 153u, 154u, 158u, 159u, 160u, 170u, 171u,
+                    184u, 191u})
+        EXPECT_NE(::FindResourceA(self, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5) /* RT_DIALOG */), nullptr) << id;
+}
+
 TEST(ProgramResources, ToolbarStripHasOneGlyphPerButtonOnTheButtonFace)
 {
     HBITMAP strip = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));

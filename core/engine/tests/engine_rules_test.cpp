@@ -84,6 +84,17 @@ TEST_F(SenderRules, AcceptedListIsAlwaysInForceWhenNotEmpty)
     }
 }
 
+TEST_F(SenderRules, AnEmptyAcceptedEntryLetsNoSenderIn)
+{
+    // A stored list with an empty row (an older options sheet could write one).
+    s.AddOKAddress("");
+    s.AddOKAddress("boss@x.org");
+    for (bool docs : {false, true}) {
+        EXPECT_FALSE(IsSenderAccepted(s, "", docs)) << "a sender without an address";
+        EXPECT_TRUE(IsSenderAccepted(s, "boss@x.org", docs));
+    }
+}
+
 TEST_F(SenderRules, ShortReplySendersMatchWildcards)
 {
     s.AddShortAddress("*@pager.example");

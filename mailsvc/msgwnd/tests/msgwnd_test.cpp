@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -172,6 +173,46 @@ TEST_F(MessageWindowTest, ListsAttachmentsWithTheirOwnIconsAndRunsTheShellOnTheS
         EXPECT_EQ(c.dir, folder);
         EXPECT_EQ(c.show, SW_SHOWNORMAL);
     }
+}
+
+TEST_F(MessageWindowTest, RightClickOpensTheSideBarMenuWhoseFirstItemOpensTheFile)
+{
+    testsupport::TempDir dir;
+    const std::string file = dir.file("a.txt");
+    ASSERT_TRUE(testsupport::WriteFile(file, "x"));
+    CMessageAttachDlg* dlg = new CMessageAttachDlg;
+    ASSERT_TRUE(dlg->Create(IDD_ZLM_MESSAGE_ATTACH, m_mgr.GetParent()));
+    dlg->m_AttachList.InsertItem(0, file.c_str(), 1);
+    dlg->UpdateAttachmentIcons();
+    m_mgr.AttachWindow(dlg, 0);
+    dlg->m_AttachList.SetItemSelected(0, TRUE);
+
+    // The menu is modal: its first item is chosen with Return once it shows.
+    std::thread([] {
+        HWND menu = nullptr;
+        for (int i = 0; i < 6000 && !menu; ++i) {
+            menu = ::FindWindowA("BitmapMenu", nullptr);
+            if (!menu)
+                ::Sleep(10);
+        }
+        ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    }).detach();
+    NMHDR nm = {};
+    nm.hwndFrom = dlg->m_AttachList.m_hWnd;
+    nm.idFrom = IDC_ZLM_ATTACH_LIST;
+    nm.code = NM_RCLICK;
+    ::SendMessageA(dlg->m_hWnd, WM_NOTIFY, IDC_ZLM_ATTACH_LIST, (LPARAM)&nm);
+    for (int i = 0; i < 200 && g_shellCalls.empty(); ++i) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+        if (g_shellCalls.empty())
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    ASSERT_EQ(g_shellCalls.size(), 1u);
+    EXPECT_EQ(g_shellCalls[0].verb, "open");
+    EXPECT_EQ(g_shellCalls[0].file, file);
 }
 
 TEST_F(MessageWindowTest, ResizingStretchesTheBoxesButNotTheLabels)

@@ -232,3 +232,35 @@ TEST_F(CWMOptionsRegistry, SaveWithoutItsKeyWritesNothing)
 #endif
 
 } // namespace
+
+#ifdef _WIN32
+#include "fx/fxwin.h"
+
+// The shared background runs from the first colour at the left to the second
+// at the right, whatever the main window's own choice.
+TEST(WMOptionsPaint, WindowBackgroundRunsFromColor1ToColor2)
+{
+    const COLORREF saved1 = CWMOptions::Color1, saved2 = CWMOptions::Color2;
+    const int savedUse2 = CWMOptions::m_bMainUseBackground2;
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), "background", WS_POPUP | WS_VISIBLE, 0, 0, 200, 60, nullptr,
+                             nullptr));
+    for (int use2 : {0, 1}) {
+        CWMOptions::Color1 = RGB(255, 0, 0);
+        CWMOptions::Color2 = RGB(0, 0, 255);
+        CWMOptions::m_bMainUseBackground2 = use2;
+        CWMOptions::PaintWindowBackground(&wnd);
+        HDC dc = ::GetDC(wnd.m_hWnd);
+        const COLORREF left = ::GetPixel(dc, 2, 30), right = ::GetPixel(dc, 197, 30);
+        ::ReleaseDC(wnd.m_hWnd, dc);
+        EXPECT_GT(GetRValue(left), 200) << "use background 2: " << use2;
+        EXPECT_LT(GetBValue(left), 60);
+        EXPECT_GT(GetBValue(right), 200);
+        EXPECT_LT(GetRValue(right), 60);
+    }
+    wnd.DestroyWindow();
+    CWMOptions::Color1 = saved1;
+    CWMOptions::Color2 = saved2;
+    CWMOptions::m_bMainUseBackground2 = savedUse2;
+}
+#endif

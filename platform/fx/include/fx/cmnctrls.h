@@ -147,6 +147,40 @@ public:
     BOOL SetBkColor(COLORREF cr);
     BOOL SetTextBkColor(COLORREF cr);
     BOOL SetTextColor(COLORREF cr);
+    // The item under a point of the client area, or -1; pFlags gets the LVHT_ part hit.
+    int HitTest(CPoint pt, UINT* pFlags = nullptr) const;
+    int HitTest(LVHITTESTINFO* pHitTestInfo) const;
+    DWORD GetExtendedStyle() const;
+    // Returns the previous extended style (LVS_EX_ flags).
+    DWORD SetExtendedStyle(DWORD dwNewStyle);
+};
+
+// Date and time picker; times are local.
+class CDateTimeCtrl : public CWnd {
+    DECLARE_DYNAMIC(CDateTimeCtrl)
+public:
+    CDateTimeCtrl() = default;
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    // GDT_VALID with the time, GDT_NONE when the control shows no time.
+    DWORD GetTime(CTime& timeDest) const;
+    DWORD GetTime(LPSYSTEMTIME pTimeDest) const;
+    BOOL SetTime(const CTime& timeNew);
+    BOOL SetTime(LPSYSTEMTIME pTimeNew = nullptr);
+    BOOL SetFormat(LPCTSTR pstrFormat);
+};
+
+// Plays a silent AVI clip from a file or a resource.
+class CAnimateCtrl : public CWnd {
+    DECLARE_DYNAMIC(CAnimateCtrl)
+public:
+    CAnimateCtrl() = default;
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    BOOL Open(LPCTSTR lpszFileName);
+    BOOL Open(UINT nID);
+    BOOL Play(UINT nFrom, UINT nTo, UINT nRep);
+    BOOL Stop();
+    BOOL Close();
+    BOOL Seek(UINT nTo);
 };
 
 // Tool tips for the tools (windows or rectangles) of other windows.

@@ -41,6 +41,8 @@ void DDX_LBString(CDataExchange* pDX, int nIDC, CString& value);
 void DDX_LBStringExact(CDataExchange* pDX, int nIDC, CString& value);
 void DDX_LBIndex(CDataExchange* pDX, int nIDC, int& index);
 // Binds rControl to control nIDC (subclassed on the first exchange).
+// A date-time picker's time (local) with a CTime.
+void DDX_DateTimeCtrl(CDataExchange* pDX, int nIDC, CTime& value);
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 
 void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars);

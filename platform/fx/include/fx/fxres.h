@@ -8,6 +8,11 @@
 #define FWS_PREFIXTITLE 0x4000L  // document name before the application name
 #define FWS_SNAPTOBARS 0x2000L
 
+// The buttons of a wizard sheet; a wizard's modal run ends with ID_WIZFINISH.
+#define ID_WIZBACK 0x3023
+#define ID_WIZNEXT 0x3024
+#define ID_WIZFINISH 0x3025
+
 // File commands.
 #define ID_FILE_NEW 0xE100
 #define ID_FILE_OPEN 0xE101

@@ -24,3 +24,4 @@
 #include "fx/doc.h"
 #include "fx/resources.h"
 #include "fx/msgbox.h"
+#include "fx/filedlg.h"

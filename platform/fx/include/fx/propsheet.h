@@ -89,7 +89,8 @@ public:
 
     // Modeless: creates the sheet's window (and the first page's).
     virtual BOOL Create(CWnd* pParentWnd = nullptr, DWORD dwStyle = (DWORD)-1, DWORD dwExStyle = 0);
-    // Modal: runs the sheet until it closes; IDOK or IDCANCEL (-1 when it could not be created).
+    // Modal: runs the sheet until it closes; IDOK, ID_WIZFINISH (a wizard's Finish)
+    // or IDCANCEL (-1 when it could not be created).
     virtual INT_PTR DoModal();
 
     virtual BOOL OnInitDialog();

@@ -419,3 +419,22 @@ int CToolTipCtrl::GetToolCount() const { return (int)SEND(TTM_GETTOOLCOUNT, 0, 0
 void CToolTipCtrl::Activate(BOOL bActivate) { SEND(TTM_ACTIVATE, bActivate, 0); }
 void CToolTipCtrl::RelayEvent(LPMSG lpMsg) { SEND(TTM_RELAYEVENT, 0, lpMsg); }
 void CToolTipCtrl::SetDelayTime(UINT nDelay) { SEND(TTM_SETDELAYTIME, TTDT_AUTOMATIC, nDelay); }
+
+// ---- CListCtrl: hit testing and extended styles ----
+int CListCtrl::HitTest(LVHITTESTINFO* pHitTestInfo) const { return (int)SEND(LVM_HITTEST, 0, pHitTestInfo); }
+
+int CListCtrl::HitTest(CPoint pt, UINT* pFlags) const
+{
+    LVHITTESTINFO info = {};
+    info.pt = pt;
+    int item = HitTest(&info);
+    if (pFlags)
+        *pFlags = info.flags;
+    return item;
+}
+
+DWORD CListCtrl::GetExtendedStyle() const { return (DWORD)SEND(LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0); }
+DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle)
+{
+    return (DWORD)SEND(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwNewStyle);
+}

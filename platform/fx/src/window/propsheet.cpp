@@ -362,6 +362,9 @@ INT_PTR CPropertySheet::DoModal()
     m_psh.ppsp = nullptr;
     if (r < 0)
         return -1;
+    // A wizard closed with its Finish button ends with the finish code.
+    if (r > 0 && IsWizard())
+        return ID_WIZFINISH;
     return r > 0 ? IDOK : IDCANCEL;
 }
 

@@ -225,3 +225,57 @@ TEST(CommonControls, ToolTipsForWindowsAndRectangles)
     tips.RelayEvent(&msg);  // accepted without a tip window shown
     tips.DestroyWindow();
 }
+
+TEST(CommonControls, ListViewHitTestAndExtendedStyles)
+{
+    Parent p;
+    CListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 300, 200), &p.wnd, 9));
+    list.InsertColumn(0, "Description", LVCFMT_LEFT, 150);
+    list.InsertItem(0, "first");
+    list.InsertItem(1, "second");
+    EXPECT_EQ(list.SetExtendedStyle(LVS_EX_FULLROWSELECT), 0u);
+    EXPECT_EQ(list.GetExtendedStyle() & LVS_EX_FULLROWSELECT, (DWORD)LVS_EX_FULLROWSELECT);
+
+    CRect row;
+    ASSERT_TRUE(list.GetItemRect(1, &row, LVIR_LABEL));
+    UINT flags = 0;
+    // A point on the second row's label, then one below every row.
+    EXPECT_EQ(list.HitTest(CPoint(row.left + 4, row.CenterPoint().y), &flags), 1);
+    EXPECT_NE(flags & LVHT_ONITEM, 0u);
+    EXPECT_EQ(list.HitTest(CPoint(row.left + 4, row.bottom + 60), &flags), -1);
+    EXPECT_NE(flags & LVHT_NOWHERE, 0u);
+}
+
+TEST(CommonControls, DateTimePickerExchangesItsTimeOfDay)
+{
+    Parent p;
+    CDateTimeCtrl picker;
+    ASSERT_TRUE(picker.Create(WS_CHILD | WS_VISIBLE | DTS_TIMEFORMAT, CRect(10, 10, 150, 34), &p.wnd, 1025));
+    // Times of day on the settings' fixed date, at the edges of the day.
+    const int cases[][3] = {{0, 0, 0}, {8, 30, 15}, {23, 59, 59}};
+    for (auto& c : cases) {
+        CTime in(1999, 1, 1, c[0], c[1], c[2]);
+        CDataExchange load(&p.wnd, FALSE);
+        DDX_DateTimeCtrl(&load, 1025, in);
+        CTime out;
+        CDataExchange save(&p.wnd, TRUE);
+        DDX_DateTimeCtrl(&save, 1025, out);
+        EXPECT_EQ(out.GetHour(), c[0]);
+        EXPECT_EQ(out.GetMinute(), c[1]);
+        EXPECT_EQ(out.GetSecond(), c[2]);
+        EXPECT_EQ(out.GetYear(), 1999);
+    }
+    EXPECT_FALSE(picker.SetTime(CTime(static_cast<time_t>(-1)))) << "an invalid time is refused";
+    EXPECT_TRUE(picker.SetFormat("HH':'mm"));
+}
+
+TEST(CommonControls, AnimationControlRefusesAMissingClip)
+{
+    Parent p;
+    CAnimateCtrl anim;
+    ASSERT_TRUE(anim.Create(WS_CHILD | WS_VISIBLE | ACS_CENTER, CRect(0, 0, 64, 64), &p.wnd, 12));
+    EXPECT_FALSE(anim.Open("Z:\\no\\such\\clip.avi"));
+    EXPECT_FALSE(anim.Open(4242u)) << "no such resource";
+    anim.Close();
+}

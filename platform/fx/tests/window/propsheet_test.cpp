@@ -188,3 +188,41 @@ TEST(PropSheet, ModalSheetEndsWithItsButtons)
         EXPECT_FALSE(sheet.IsModeless());
     }
 }
+
+namespace {
+void CALLBACK FinishWhenShown(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (!g_modalSheet || !g_modalSheet->m_hWnd || !g_modalSheet->GetActivePage())
+        return;
+    if (g_modalSheet->GetActiveIndex() < 0 || g_modalSheet->GetActivePage() != g_modalSheet->GetPage(1)) {
+        g_modalSheet->PressButton(PSBTN_NEXT);
+        return;
+    }
+    ::KillTimer(nullptr, id);
+    g_modalSheet->PressButton(g_modalButton);
+}
+} // namespace
+
+TEST(PropSheet, ModalWizardEndsWithFinishOrCancel)
+{
+    struct Case {
+        int button;
+        INT_PTR result;
+    } cases[] = {{PSBTN_FINISH, ID_WIZFINISH}, {PSBTN_CANCEL, IDCANCEL}};
+    for (const Case& c : cases) {
+        g_events.clear();
+        Page one(IDD_GC_PAGE1, "one"), two(IDD_GC_PAGE2, "two");
+        CPropertySheet sheet("Wizard");
+        sheet.AddPage(&one);
+        sheet.AddPage(&two);
+        sheet.SetWizardMode();
+        g_modalSheet = &sheet;
+        g_modalButton = c.button;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, FinishWhenShown);
+        INT_PTR result = sheet.DoModal();
+        ::KillTimer(nullptr, timer);
+        g_modalSheet = nullptr;
+        EXPECT_EQ(result, c.result);
+        EXPECT_TRUE(Has("one:next"));
+    }
+}

@@ -1,0 +1,117 @@
+// Resource ids of the settings pages, their dialogs and their texts. Only
+// #defines, so the resource scripts include it as well as the sources.
+#pragma once
+
+#define IDD_MAILBOX_PROP 131
+#define IDD_ATTRIB_PAGE 132
+#define IDD_PLUGIN_PROP 133
+#define IDD_PROGRAM_PASSWORD 134
+#define IDD_ACCEPT_ADDRESS 136
+#define IDD_ADD_ADDRESS 137
+#define IDD_ADD_FORWARD_RULE 138
+#define IDD_ZLM_PAGE 152
+#define IDD_INTERFACE_PAGE 153
+#define IDD_HANDHELD_PROP 154
+#define IDD_WIZARD_WELCOME 158
+#define IDD_WIZARD_NAME 159
+#define IDD_WIZARD_DONE 160
+#define IDD_APPBAR_PROP 170
+#define IDD_ADDRBOOK_PROP 171
+#define IDD_WWW_SERVER_PROP 184
+
+#define IDI_WIZARD 161
+
+// Attributes
+#define IDC_ATTR_NAME 1003
+#define IDC_ATTR_AUTOLOGIN 1004
+#define IDC_ATTR_REFRESH 1005
+#define IDC_ATTR_REFRESH_SPIN 1006
+#define IDC_ATTR_PPM 1011
+#define IDC_ATTR_UNZIP_PW 1012
+#define IDC_ATTR_ZIP_PW 1013
+#define IDC_ATTR_FROM 1025
+#define IDC_ATTR_UNTIL 1026
+#define IDC_ATTR_STARTMIN 1028
+
+// Screen
+#define IDC_PICK_1 1034
+#define IDC_PICK_2 1035
+#define IDC_PICK_3 1036
+#define IDC_PICK_4 1037
+#define IDC_PICK_5 1038
+#define IDC_PICK_6 1039
+#define IDC_SCREEN_PREVIEW 1040
+#define IDC_SCHEME_FACTORY 1041
+#define IDC_SCHEME_STEEL 1042
+#define IDC_SCHEME_CUSTOM 1043
+#define IDC_SCREEN_BACKGROUND2 1045
+#define IDC_SCREEN_ANIM 1064
+
+// Plug-ins
+#define IDC_PLUGIN_LIST 1009
+
+// Keyboard
+#define IDC_BAR_CREATE 1056
+#define IDC_BAR_AUTOHIDE 1057
+#define IDC_BAR_NOSHAPE 1058
+#define IDC_KEY_SHIFT 1066
+#define IDC_KEY_CTRL 1067
+#define IDC_KEY_ALT 1068
+#define IDC_KEY_CHAR 500
+
+// Mail
+#define IDC_MAIL_NAME 1000
+#define IDC_MAIL_PASSWORD 1001
+#define IDC_MAIL_FIFO 1002
+#define IDC_MAIL_MAPI 1003
+#define IDC_MAIL_PREFIX 1083
+
+// WWW Server
+#define IDC_WWW_USE 1072
+#define IDC_WWW_PUBLIC 1074
+#define IDC_WWW_PRIVATE 1075
+#define IDC_WWW_PORT 1078
+#define IDC_WWW_PORT_HELP 1079
+#define IDC_WWW_LOGIN1 1080
+#define IDC_WWW_LOGIN2 1081
+#define IDC_WWW_FACTORY 1082
+
+// Address book
+#define IDC_ADDRBOOK_FILE 1065
+#define IDC_ADDRBOOK_COPY 1062
+
+// ZLM
+#define IDC_ZLM_SITE 1027
+
+// Address lists
+#define IDC_ADDR_LIST 1014
+#define IDC_ADDR_ADD 1015
+#define IDC_ADDR_REMOVE 1016
+#define IDC_FWD_LIST 1017
+#define IDC_FWD_ADD 1018
+#define IDC_FWD_REMOVE 1019
+#define IDC_NO_UPDATES 1030
+#define IDC_SHORT_LENGTH 1049
+#define IDC_SHORT_SPIN 1050
+#define IDC_ADD_PROMPT 1046
+#define IDC_ADD_ADDRESS 1017
+#define IDC_ADD_FROM 1017
+#define IDC_ADD_TO 1018
+
+// Program password
+#define IDC_PROGRAM_PASSWORD 1010
+
+// Wizard
+#define IDC_WIZ_WELCOME 1059
+#define IDC_WIZ_NAME 1000
+#define IDC_WIZ_MAPI 1060
+#define IDC_WIZ_DONE_NAME 1000
+#define IDC_WIZ_DONE_MAIL 1060
+#define IDC_WIZ_DONE_BAR 1002
+#define IDC_WIZ_DONE_UPDATES 1068
+
+#define IDS_NO_NAME 61216
+#define IDS_PASSWORD_MISMATCH 61236
+#define IDS_ADJUSTING 61250
+#define IDS_HOTKEY_NO_MODIFIER 61273
+#define IDS_HOTKEY_NO_KEY 61274

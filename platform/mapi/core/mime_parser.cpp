@@ -175,7 +175,10 @@ void ParseParameters(std::string_view s, std::map<std::string, std::string>& par
         }
         int section = 0;
         bool ok = !rest.empty() && rest.size() <= 3;
-        for (char c : rest) {
+        // A section number of more than three digits is refused before it
+        // is read: a long one would overflow.
+        for (size_t i = 0; ok && i < rest.size(); ++i) {
+            char c = rest[i];
             if (c < '0' || c > '9') { ok = false; break; }
             section = section * 10 + (c - '0');
         }

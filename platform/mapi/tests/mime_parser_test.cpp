@@ -126,6 +126,14 @@ TEST(MimeParser, HostileStructuresStayBounded) {
     MimeMessage mh = ParseMime(many);
     EXPECT_EQ(mh.text, "body");
 
+    // A parameter section number too long to be one is ignored, not read
+    // into an overflowing counter (found by the fuzzer).
+    MimeMessage sec = ParseMime("Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n"
+                                "Content-Disposition: attachment; filename*96311711411930=x.bin;"
+                                " filename=kept.bin\r\n\r\ndata\r\n--b--\r\n");
+    ASSERT_EQ(sec.attachments.size(), 1u);
+    EXPECT_EQ(sec.attachments[0].fileName, "kept.bin");
+
     MimeMessage empty = ParseMime("");
     EXPECT_TRUE(empty.subject.empty());
     EXPECT_FALSE(empty.hasOriginator);

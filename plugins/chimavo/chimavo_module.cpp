@@ -8,6 +8,7 @@
 #include "alert_list.h"
 #include "alert_reading.h"
 #include "reply/reply.h"
+#include "addrbook/address_book.h"
 
 #include "fx/msgbox.h"
 
@@ -91,6 +92,49 @@ CString MailKey(const CString& requester)
     return requester + "\n" + g_PlugIn.m_strSubject + "\n" + g_PlugIn.m_strRequestText;
 }
 
+// The properties dialog's own button.
+const unsigned kClearAlertsButton = 1005;
+
+// "Clear Alerts": the list is kept empty at once, since the message tells
+// the user it is done whatever the dialog ends with.
+void ClearAlerts(unsigned controlId)
+{
+    if (controlId != kClearAlertsButton)
+        return;
+    LoadAlerts();
+    g_Alerts.Clear();
+    SaveAlerts();
+    AfxMessageBox("I will no longer alert you to new email.", MB_OK);
+}
+
+// After OK: a name typed as the notify address becomes its mail address
+// through the address books. A translation that gives nothing (no book
+// could be read) keeps what was typed rather than lose it.
+void TranslateNotifyAddress()
+{
+    for (int i = 0; i < g_PlugInDescription.optionCount; ++i) {
+        if (CString(kOptions[i].name) != "NotifyAddress")
+            continue;
+        CString& stored = g_PlugInSettings.m_Texts[static_cast<size_t>(i)];
+        CString typed = stored;
+        typed.TrimLeft();
+        typed.TrimRight();
+        stored = typed;
+        if (typed.IsEmpty())
+            return;
+        CString dir = g_PlugIn.m_strInstallDir;
+        if (!dir.IsEmpty() && dir.Right(1) != "\\" && dir.Right(1) != "/")
+            dir += "\\";
+        CString file = dir + "OutlookExpressExport.CDF";
+        CString own = g_PlugIn.m_strSenderName;
+        CString address = AddressBook::TranslateNameToEmail(typed, g_PlugIn.m_strMailUser,
+                                                            g_PlugIn.m_strMailPassword, own, file, g_PlugIn.m_pLog);
+        if (!address.IsEmpty())
+            stored = address;
+        return;
+    }
+}
+
 } // namespace
 
 extern const PlugInDescription g_PlugInDescription = {
@@ -108,6 +152,8 @@ extern const PlugInDescription g_PlugInDescription = {
     0,     // "-Active" default
     kOptions,
     static_cast<int>(sizeof(kOptions) / sizeof(kOptions[0])),
+    ClearAlerts,
+    TranslateNotifyAddress,
 };
 
 // One alert request, or one incoming mail to check: built by the export, run

@@ -129,5 +129,7 @@ void ShowPlugInDialog()
     g_PlugInSettings.m_nActive = dialog.m_nActive;
     g_PlugInSettings.m_Values = dialog.m_Values;
     g_PlugInSettings.m_Texts = dialog.m_Texts;
+    if (g_PlugInDescription.dialogAccepted)
+        g_PlugInDescription.dialogAccepted();
     g_PlugInSettings.Save();
 }

@@ -62,6 +62,10 @@ struct PlugInDescription {
     // (not OK, Cancel or an option): called with its control id, the dialog
     // still open. Null when the plug-in has none.
     void (*dialogButton)(unsigned controlId) = nullptr;
+    // Called after OK, the dialog's values already in the settings and not yet
+    // written: the plug-in's chance to settle them (e.g. an address typed as a
+    // name). Null when it has nothing to do.
+    void (*dialogAccepted)() = nullptr;
 };
 
 // String ids every plug-in's string table holds.

@@ -6,7 +6,10 @@
 #include "Gradient.h"
 #include "files/fileutil.h"
 #include "fx/msgbox.h"
+#include "notice_dlg.h"
+#include "notice_ids.h"
 #include "options/wmoptions.h"
+#include "winmgr/winmgr.h"
 
 #include <shellapi.h>
 
@@ -335,7 +338,17 @@ void CShellBar::OnCancel()
 
 void CShellBar::ShowNotice(LPCTSTR text)
 {
-    AfxShowMessageBox(m_hWnd, text, "Vindalex Personal Assistant", MB_OK | MB_ICONINFORMATION);
+    // A notice on the desktop that closes by itself, so the request line
+    // stays usable; the window manager owns it once attached.
+    auto* notice = new CNoticeDlg(nullptr);
+    notice->m_strText = text;
+    if (!notice->Create(IDD_NOTICE, g_WindowMgr.GetParent())) {
+        delete notice;
+        AfxShowMessageBox(m_hWnd, text, "Vindalex Personal Assistant", MB_OK | MB_ICONINFORMATION);
+    } else {
+        g_WindowMgr.AttachWindow(notice, 0);
+    }
+    // Showing the notice took the focus: the request line gets it back.
     if (m_Combo.m_hWnd)
         m_Combo.SetFocus();
 }

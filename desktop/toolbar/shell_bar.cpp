@@ -216,7 +216,7 @@ BOOL CShellBar::OnInitDialog()
     m_DropIcon.m_pRepaint = this;
     m_DropIcon.DragAcceptFiles(TRUE);
     m_Combo.SubclassDlgItem(IDC_SHELLBAR_COMBO, this);
-    m_Combo.m_nButtonBarPosition = 1;
+    m_Combo.SetButtonBarPosition(1, FALSE);  // the request line carries no button bar
     m_Combo.m_pKeepShown = &m_bKeepShown;
     m_Combo.LoadHistory(SHELLBAR_HISTORY_VALUE, SHELLBAR_COMPANY, SHELLBAR_APPLICATION, HKEY_CURRENT_USER, FALSE);
 

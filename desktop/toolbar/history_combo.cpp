@@ -1,5 +1,6 @@
 #include "history_combo.h"
 
+#include "button_bar_place.h"
 #include "history_text.h"
 
 #include "BmpMenu.h"
@@ -9,6 +10,10 @@
 namespace {
 const UINT kMenuResource = 172;
 const UINT kSideBitmap = 131;
+const UINT kDefaultBarId = 1002;
+
+// "" counts as none in the file dialog's options.
+LPCTSTR OrNull(const CString& s) { return s.IsEmpty() ? nullptr : static_cast<LPCTSTR>(s); }
 
 // HKEY root\Software\company\application\History, opened with `access`
 // (created when `create`); null when it cannot be had.
@@ -38,6 +43,10 @@ HKEY OpenHistoryKey(HKEY root, const CString& company, const CString& applicatio
 IMPLEMENT_DYNAMIC(CHistoryCombo, CComboBox)
 
 BEGIN_MESSAGE_MAP(CHistoryCombo, CComboBox)
+    ON_WM_CREATE()
+    ON_WM_WINDOWPOSCHANGED()
+    ON_WM_ENABLE()
+    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
     ON_CONTROL_REFLECT_EX(CBN_EDITUPDATE, OnEditUpdate)
     ON_WM_CONTEXTMENU()
     ON_COMMAND(ID_CLEAR_HISTORY, OnClearHistory)
@@ -47,8 +56,160 @@ END_MESSAGE_MAP()
 
 CHistoryCombo::CHistoryCombo(int buttonBarPosition, BOOL placement, UINT toolbarId)
     : m_nButtonBarPosition(buttonBarPosition), m_bButtonBarPlacement(placement),
-      m_nToolbarId(toolbarId ? toolbarId : 1002)
+      m_nToolbarId(toolbarId ? toolbarId : kDefaultBarId)
 {
+    char folder[MAX_PATH] = {};
+    const DWORD n = ::GetCurrentDirectoryA(sizeof folder, folder);
+    if (n > 0 && n < sizeof folder)
+        m_strBrowseFolder = folder;
+}
+
+// ---- The button bar.
+
+void CHistoryCombo::PreSubclassWindow()
+{
+    CComboBox::PreSubclassWindow();
+    // A control made by a dialog template is subclassed, not created here.
+    // While this combo is itself being created it has no combo data yet:
+    // OnCreate makes the bar then.
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    if (!::GetComboBoxInfo(m_hWnd, &info))
+        return;
+    if (CWnd* parent = GetParent())
+        CreateButtonBar(parent);
+}
+
+int CHistoryCombo::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CComboBox::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    if (CWnd* parent = GetParent())
+        CreateButtonBar(parent);
+    return 0;
+}
+
+void CHistoryCombo::CreateButtonBar(CWnd* parent)
+{
+    if (!parent || m_ButtonBar.m_hWnd)
+        return;
+    if (!m_ButtonBar.CreateEx(parent, TBSTYLE_FLAT, WS_CHILD | CBRS_TOOLTIPS | CBRS_ALIGN_TOP, CRect(0, 0, 0, 0),
+                              AFX_IDW_TOOLBAR))
+        return;
+    // A missing resource leaves the bar without buttons, hidden.
+    if (m_ButtonBar.LoadToolBar(m_nToolbarId))
+        ApplyShownButtons();
+    else
+        m_ButtonBar.SetButtons(nullptr, 0);
+    PlaceButtonBar();
+    if (m_bBound)
+        LoadHistory(m_strValueName, m_strCompany, m_strApplication, HKEY_CURRENT_USER, FALSE);
+}
+
+BOOL CHistoryCombo::ApplyShownButtons()
+{
+    int kept = 0;
+    for (int i = m_ButtonBar.GetCount() - 1; i >= 0; --i) {
+        if (i >= HISTORY_BUTTON_COUNT || !m_bButtonShown[i])
+            m_ButtonBar.GetToolBarCtrl().DeleteButton(i);
+        else
+            ++kept;
+    }
+    return kept > 0;
+}
+
+void CHistoryCombo::PlaceButtonBar()
+{
+    if (!m_ButtonBar.m_hWnd)
+        return;
+    CWnd* parent = m_ButtonBar.GetParent();
+    const bool hasButtons = m_ButtonBar.GetCount() > 0;
+    CRect combo;
+    GetWindowRect(&combo);
+    if (parent)
+        parent->ScreenToClient(&combo);
+    const CSize size = hasButtons ? m_ButtonBar.CalcFixedLayout(FALSE, TRUE) : CSize(0, 0);
+    const BarBox borders{m_ButtonBar.m_cxLeftBorder, m_ButtonBar.m_cyTopBorder, m_ButtonBar.m_cxRightBorder,
+                         m_ButtonBar.m_cyBottomBorder};
+    const BarPlace place = ButtonBarOrigin(m_nButtonBarPosition, m_bButtonBarPlacement != FALSE, hasButtons,
+                                           {combo.left, combo.top, combo.right, combo.bottom}, size.cx, size.cy,
+                                           borders);
+    if (!place.shown) {
+        m_ButtonBar.ShowWindow(SW_HIDE);
+        return;
+    }
+    m_ButtonBar.SetWindowPos(nullptr, place.x, place.y, size.cx, size.cy,
+                             SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void CHistoryCombo::SetButtonBarPosition(int position, BOOL placement)
+{
+    m_nButtonBarPosition = position;
+    m_bButtonBarPlacement = placement;
+    PlaceButtonBar();
+}
+
+void CHistoryCombo::SetButtonShown(int index, BOOL shown)
+{
+    if (index >= 0 && index < HISTORY_BUTTON_COUNT)
+        m_bButtonShown[index] = shown;
+}
+
+BOOL CHistoryCombo::IsButtonShown(int index) const
+{
+    return index >= 0 && index < HISTORY_BUTTON_COUNT && m_bButtonShown[index];
+}
+
+void CHistoryCombo::SetButtonBarId(UINT resourceId) { m_nToolbarId = resourceId ? resourceId : kDefaultBarId; }
+
+void CHistoryCombo::SetBrowseOptions(BOOL open, LPCTSTR defaultExt, LPCTSTR fileName, DWORD flags, LPCTSTR filter,
+                                     CWnd* parent, LPCTSTR initialFolder)
+{
+    m_bBrowseOpen = open;
+    m_strBrowseDefExt = defaultExt ? defaultExt : "";
+    m_strBrowseFileName = fileName ? fileName : "";
+    m_dwBrowseFlags = flags;
+    m_strBrowseFilter = filter ? filter : "";
+    m_pBrowseParent = parent;
+    if (initialFolder)
+        m_strBrowseFolder = initialFolder;
+}
+
+BOOL CHistoryCombo::Browse()
+{
+    CFileDialog dialog(m_bBrowseOpen, OrNull(m_strBrowseDefExt), OrNull(m_strBrowseFileName), m_dwBrowseFlags,
+                       OrNull(m_strBrowseFilter), m_pBrowseParent);
+    dialog.m_ofn.lpstrInitialDir = OrNull(m_strBrowseFolder);
+    if (dialog.DoModal() != IDOK)
+        return FALSE;
+    if (!m_hWnd)
+        return TRUE;
+    SetWindowText(dialog.GetPathName());
+    if (CWnd* parent = GetParent())
+        parent->SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), CBN_EDITCHANGE), reinterpret_cast<LPARAM>(m_hWnd));
+    return TRUE;
+}
+
+void CHistoryCombo::OnWindowPosChanged(WINDOWPOS* lpwndpos)
+{
+    CComboBox::OnWindowPosChanged(lpwndpos);
+    PlaceButtonBar();
+}
+
+void CHistoryCombo::OnEnable(BOOL bEnable)
+{
+    CComboBox::OnEnable(bEnable);
+    if (m_ButtonBar.m_hWnd)
+        m_ButtonBar.EnableWindow(bEnable);
+    SetEditSel(-1, 0);
+}
+
+LRESULT CHistoryCombo::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
+{
+    if (m_ButtonBar.m_hWnd)
+        if (CWnd* parent = GetParent())
+            m_ButtonBar.UpdateButtons(parent, static_cast<BOOL>(wParam));
+    return 0;
 }
 
 int CHistoryCombo::AddToHistory(LPCTSTR text)
@@ -257,5 +418,7 @@ void CHistoryCombo::OnDestroy()
 {
     if (m_bBound)
         SaveHistory(m_strValueName, m_strCompany, m_strApplication, HKEY_CURRENT_USER, TRUE);
+    if (m_ButtonBar.m_hWnd)
+        m_ButtonBar.DestroyWindow();
     Default();
 }

@@ -6,7 +6,10 @@
 #include "Gradient.h"
 #include "files/fileutil.h"
 #include "fx/msgbox.h"
+#include "notice_dlg.h"
+#include "notice_ids.h"
 #include "options/wmoptions.h"
+#include "winmgr/winmgr.h"
 
 #include <shellapi.h>
 
@@ -213,7 +216,7 @@ BOOL CShellBar::OnInitDialog()
     m_DropIcon.m_pRepaint = this;
     m_DropIcon.DragAcceptFiles(TRUE);
     m_Combo.SubclassDlgItem(IDC_SHELLBAR_COMBO, this);
-    m_Combo.m_nButtonBarPosition = 1;
+    m_Combo.SetButtonBarPosition(1, FALSE);  // the request line carries no button bar
     m_Combo.m_pKeepShown = &m_bKeepShown;
     m_Combo.LoadHistory(SHELLBAR_HISTORY_VALUE, SHELLBAR_COMPANY, SHELLBAR_APPLICATION, HKEY_CURRENT_USER, FALSE);
 
@@ -335,7 +338,17 @@ void CShellBar::OnCancel()
 
 void CShellBar::ShowNotice(LPCTSTR text)
 {
-    AfxShowMessageBox(m_hWnd, text, "Vindalex Personal Assistant", MB_OK | MB_ICONINFORMATION);
+    // A notice on the desktop that closes by itself, so the request line
+    // stays usable; the window manager owns it once attached.
+    auto* notice = new CNoticeDlg(nullptr);
+    notice->m_strText = text;
+    if (!notice->Create(IDD_NOTICE, g_WindowMgr.GetParent())) {
+        delete notice;
+        AfxShowMessageBox(m_hWnd, text, "Vindalex Personal Assistant", MB_OK | MB_ICONINFORMATION);
+    } else {
+        g_WindowMgr.AttachWindow(notice, 0);
+    }
+    // Showing the notice took the focus: the request line gets it back.
     if (m_Combo.m_hWnd)
         m_Combo.SetFocus();
 }

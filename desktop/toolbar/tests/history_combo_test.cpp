@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -180,5 +181,234 @@ TEST_F(HistoryFixture, TypingCompletesFromTheList)
     m_host.SendMessage(WM_COMMAND, MAKEWPARAM(1002, CBN_EDITUPDATE), reinterpret_cast<LPARAM>(m_combo.m_hWnd));
     m_combo.GetWindowText(text);
     EXPECT_EQ(text, "xyz");
+}
+
+// ---- The button bar and browsing.
+
+const UINT kBarResource = 4100;
+const UINT kBarId = 59392;  // the frame's standard tool-bar id
+
+class BarHost : public Host {
+public:
+    std::vector<std::pair<int, int>> m_notes;  // (control id, notification)
+
+protected:
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
+        m_notes.push_back({LOWORD(wParam), HIWORD(wParam)});
+        return Host::OnCommand(wParam, lParam);
+    }
+};
+
+HWND BarOf(CWnd& host) { return ::GetDlgItem(host.m_hWnd, kBarId); }
+
+CRect ChildRect(CWnd& host, HWND child)
+{
+    CRect r;
+    ::GetWindowRect(child, &r);
+    host.ScreenToClient(&r);
+    return r;
+}
+
+TEST(HistoryButtonBar, StandsWhereItsPositionSaysAndFollowsTheCombo)
+{
+    struct Case {
+        int position;
+        bool shown;
+        const char* side;  // where the bar's middle lies from the combo's
+    };
+    const Case cases[] = {
+        {1, false, ""},      {2, true, "above"}, {3, true, "above"},  {4, true, "above"},
+        {5, true, "below"},  {6, true, "below"}, {7, true, "below"},  {8, true, "left"},
+        {9, true, "left"},   {10, true, "left"}, {11, true, "right"}, {12, true, "right"},
+        {13, true, "right"},
+    };
+    for (const Case& c : cases) {
+        BarHost host;
+        CHistoryCombo combo(c.position, FALSE, kBarResource);
+        ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, CRect(100, 60, 200, 160), &host, 1002));
+        const HWND bar = BarOf(host);
+        ASSERT_NE(bar, nullptr) << c.position;
+        EXPECT_EQ(::IsWindowVisible(bar) != FALSE, c.shown) << c.position;
+        EXPECT_EQ(combo.GetButtonBar().GetCount(), 3) << "the first three buttons are shown";
+        if (!c.shown)
+            continue;
+        const CRect edit = ChildRect(host, combo.m_hWnd), r = ChildRect(host, bar);
+        const CPoint middle = r.CenterPoint();
+        const std::string side = c.side;
+        if (side == "above")
+            EXPECT_LT(middle.y, edit.top) << c.position;
+        if (side == "below")
+            EXPECT_GT(middle.y, edit.bottom) << c.position;
+        if (side == "left")
+            EXPECT_LT(middle.x, edit.left) << c.position;
+        if (side == "right")
+            EXPECT_GT(middle.x, edit.right) << c.position;
+
+        // Moving the combo takes the bar along.
+        combo.SetWindowPos(nullptr, 120, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        const CRect moved = ChildRect(host, bar);
+        EXPECT_EQ(moved.left - r.left, 20) << c.position;
+        EXPECT_EQ(moved.top - r.top, 10) << c.position;
+
+        // Disabled and enabled with the combo.
+        combo.EnableWindow(FALSE);
+        EXPECT_FALSE(::IsWindowEnabled(bar)) << c.position;
+        combo.EnableWindow(TRUE);
+        EXPECT_TRUE(::IsWindowEnabled(bar)) << c.position;
+
+        // Hidden at position 1, shown again elsewhere.
+        combo.SetButtonBarPosition(1, FALSE);
+        EXPECT_FALSE(::IsWindowVisible(bar)) << c.position;
+        combo.SetButtonBarPosition(c.position, TRUE);
+        EXPECT_TRUE(::IsWindowVisible(bar)) << c.position;
+
+        combo.DestroyWindow();
+        EXPECT_FALSE(::IsWindow(bar)) << "the bar goes with the combo";
+        EXPECT_EQ(combo.GetButtonBar().m_hWnd, nullptr);
+    }
+}
+
+TEST(HistoryButtonBar, OnlyShownButtonsStay)
+{
+    struct Case {
+        std::vector<int> hidden;
+        UINT resource;
+        int buttons;
+        bool visible;
+    };
+    const Case cases[] = {
+        {{}, kBarResource, 3, true},
+        {{1}, kBarResource, 2, true},
+        {{0, 1, 2}, kBarResource, 0, false},  // nothing shown: no bar
+        {{}, 4999, 0, false},                 // no such resource: no buttons, hidden
+    };
+    for (const Case& c : cases) {
+        BarHost host;
+        CHistoryCombo combo(6, FALSE, 0);
+        combo.SetButtonBarId(c.resource);
+        for (int i : c.hidden)
+            combo.SetButtonShown(i, FALSE);
+        EXPECT_FALSE(combo.IsButtonShown(3)) << "later buttons start hidden";
+        EXPECT_FALSE(combo.IsButtonShown(HISTORY_BUTTON_COUNT)) << "no such button";
+        combo.SetButtonShown(-1, TRUE);  // ignored, not a write before the flags
+        ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, CRect(100, 60, 200, 160), &host, 1002));
+        const HWND bar = BarOf(host);
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(combo.GetButtonBar().GetCount(), c.buttons) << c.resource;
+        EXPECT_EQ(::IsWindowVisible(bar) != FALSE, c.visible) << c.resource;
+        if (c.buttons == 2)
+            EXPECT_EQ(combo.GetButtonBar().GetItemID(1), 41003u) << "the hidden one is gone, not another";
+    }
+}
+
+TEST(HistoryButtonBar, ASubclassedControlGetsItsBarAndCommandsReachTheParent)
+{
+    BarHost host;
+    const HWND plain = ::CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, 10, 60, 150, 100,
+                                         host.m_hWnd, reinterpret_cast<HMENU>(1002), nullptr, nullptr);
+    ASSERT_NE(plain, nullptr);
+    CHistoryCombo combo(5, FALSE, kBarResource);
+    ASSERT_TRUE(combo.SubclassWindow(plain));
+    const HWND bar = BarOf(host);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(bar));
+    // A click on the first button: the parent hears it from the bar.
+    RECT item;
+    ASSERT_TRUE(::SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)));
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    ::SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageA(bar, WM_LBUTTONUP, 0, at);
+    bool heard = false;
+    for (const auto& [id, code] : host.m_notes)
+        heard = heard || id == 41001;
+    EXPECT_TRUE(heard);
+    EXPECT_EQ(CToolBar::GetToolTipText(41001), "Browse");
+    combo.DestroyWindow();
+}
+
+// Fills the thread's open file dialog with a name and presses OK (or
+// Cancel when the name is empty); gives up after a few hundred ticks.
+std::string g_pick;
+HWND g_seenDialog = nullptr;
+
+BOOL CALLBACK FindFileDialog(HWND w, LPARAM out)
+{
+    char cls[16] = {};
+    ::GetClassNameA(w, cls, sizeof cls);
+    if (strcmp(cls, "#32770") == 0 && ::IsWindowVisible(w) && ::GetDlgItem(w, IDOK)) {
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK DriveFileDialog(HWND, UINT, UINT_PTR id, DWORD)
+{
+    static int ticks = 0;
+    HWND dlg = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindFileDialog, reinterpret_cast<LPARAM>(&dlg));
+    if (!dlg) {
+        if (++ticks > 1200) {
+            ::KillTimer(nullptr, id);
+            ticks = 0;
+        }
+        return;
+    }
+    ::KillTimer(nullptr, id);
+    ticks = 0;
+    g_seenDialog = dlg;
+    if (g_pick.empty()) {
+        ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)::GetDlgItem(dlg, IDCANCEL));
+        return;
+    }
+    // The file name: an edit (edt1) or, in newer dialogs, a combo box (cmb13).
+    ::SendMessageA(dlg, CDM_SETCONTROLTEXT, ::GetDlgItem(dlg, 1152) ? 1152 : 1148, (LPARAM)g_pick.c_str());
+    ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)::GetDlgItem(dlg, IDOK));
+}
+
+TEST(HistoryButtonBar, BrowseFillsTheComboFromAFileDialog)
+{
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string folder = temp;
+    const std::string file = folder + "history_browse_probe.txt";
+    HANDLE h = ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ::CloseHandle(h);
+
+    struct Case {
+        std::string pick;  // empty: the dialog is cancelled
+        BOOL result;
+        std::string text;
+    };
+    const Case cases[] = {
+        {file, TRUE, file},
+        {"", FALSE, "typed before"},
+    };
+    for (const Case& c : cases) {
+        BarHost host;
+        CHistoryCombo combo(1, FALSE, kBarResource);
+        ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, CRect(10, 60, 200, 160), &host, 1002));
+        // Empty texts count as none; the folder is the one the dialog opens in.
+        combo.SetBrowseOptions(TRUE, "", "", OFN_HIDEREADONLY, "Text files (*.txt)|*.txt||", &host, folder.c_str());
+        combo.SetWindowText("typed before");
+        host.m_notes.clear();
+        g_pick = c.pick;
+        g_seenDialog = nullptr;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, DriveFileDialog);
+        const BOOL result = combo.Browse();
+        ::KillTimer(nullptr, timer);
+        ASSERT_NE(g_seenDialog, nullptr) << "the file dialog opened";
+        EXPECT_EQ(result, c.result) << c.pick;
+        CString text;
+        combo.GetWindowText(text);
+        EXPECT_EQ(std::string(text), c.text);
+        bool changed = false;
+        for (const auto& [id, code] : host.m_notes)
+            changed = changed || (id == 1002 && code == CBN_EDITCHANGE);
+        EXPECT_EQ(changed, c.result != FALSE) << "the parent hears of a new text";
+    }
+    ::DeleteFileA(file.c_str());
 }
 }  // namespace

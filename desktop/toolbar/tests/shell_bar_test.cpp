@@ -4,6 +4,10 @@
 #include "shell_bar_site.h"
 
 #include "fx/msgbox.h"
+#include "notice_dlg.h"
+#include "notice_ids.h"
+#include "options/wmoptions.h"
+#include "winmgr/winmgr.h"
 
 #include <gtest/gtest.h>
 
@@ -59,10 +63,16 @@ protected:
             m_boxes.push_back(text);
             return IDOK;
         });
+        m_anim = CWMOptions::m_bShowAnim;
+        CWMOptions::m_bShowAnim = 0;
     }
     void TearDown() override
     {
         CShellBar::DestroyShellBar();
+        for (CNoticeDlg* n : Notices())
+            n->DestroyWindow();
+        g_WindowMgr.RefreshWindowVector();
+        CWMOptions::m_bShowAnim = m_anim;
         AfxSetMessageBoxHook(m_old);
         g_ShellBarSite = CShellBarSite();
         ClearStored();
@@ -109,6 +119,23 @@ protected:
         return r;
     }
 
+    // The notices on the desktop, newest last.
+    static std::vector<CNoticeDlg*> Notices()
+    {
+        std::vector<CNoticeDlg*> found;
+        for (int i = 0; i < g_WindowMgr.GetWindowCount(); ++i)
+            if (auto* n = dynamic_cast<CNoticeDlg*>(g_WindowMgr.GetWindowAt(i)))
+                if (n->m_hWnd)
+                    found.push_back(n);
+        return found;
+    }
+    static std::string NoticeText(CNoticeDlg* n)
+    {
+        CString s;
+        n->GetDlgItemText(IDC_NOTICE_TEXT, s);
+        return static_cast<LPCTSTR>(s);
+    }
+
     struct Request {
         std::string text, file;
     };
@@ -116,6 +143,7 @@ protected:
     std::vector<Request> m_requests;
     std::vector<std::string> m_boxes;
     AfxMessageBoxHook m_old;
+    int m_anim = 0;
 };
 
 TEST_F(ShellBarFixture, DocksAtTheTopByDefaultAndAtTheBottomFromAStoredState)
@@ -176,22 +204,29 @@ TEST_F(ShellBarFixture, EnterRunsTheRequestWithTheAttachedFile)
     EXPECT_TRUE(text.IsEmpty()) << "a handled request leaves the line empty";
     EXPECT_EQ(bar->m_Combo.GetCount(), 1);
     EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(Notices().empty());
 
     // Not understood: the notice, and the text stays for correction.
     m_answer = 0;
     bar->m_Combo.SetWindowText("gibberish");
     bar->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SHELLBAR_GO, BN_CLICKED),
                      reinterpret_cast<LPARAM>(bar->m_GoButton.m_hWnd));
-    ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0], SHELLBAR_TEXT_NOT_UNDERSTOOD);
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_EQ(NoticeText(Notices()[0]), SHELLBAR_TEXT_NOT_UNDERSTOOD);
+    EXPECT_TRUE(Notices()[0]->IsWindowVisible());
+    EXPECT_TRUE(Notices()[0]->m_bAutoClose) << "the notice goes away by itself";
+    const HWND focus = ::GetFocus();
+    EXPECT_TRUE(focus == bar->m_Combo.m_hWnd || ::IsChild(bar->m_Combo.m_hWnd, focus))
+        << "typing goes on in the request line";
     bar->m_Combo.GetWindowText(text);
     EXPECT_EQ(text, "gibberish");
 
     // Busy elsewhere: said so, not taken for "not understood".
     m_answer = 2;
     bar->SendMessage(WM_COMMAND, IDOK);
-    ASSERT_EQ(m_boxes.size(), 2u);
-    EXPECT_EQ(m_boxes[1], SHELLBAR_TEXT_BUSY);
+    ASSERT_EQ(Notices().size(), 2u);
+    EXPECT_EQ(NoticeText(Notices()[1]), SHELLBAR_TEXT_BUSY);
+    EXPECT_TRUE(m_boxes.empty()) << "no message box holds up the desktop";
 
     // Escape clears the line.
     bar->SendMessage(WM_COMMAND, IDCANCEL);

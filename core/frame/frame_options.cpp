@@ -10,6 +10,7 @@
 #include "assistant_site.h"
 #include "mapi/zlm_mapi.h"
 #include "plugin_table.h"
+#include "wait_notice.h"
 #include "winmgr/winmgr.h"
 
 #include <shellapi.h>
@@ -71,6 +72,11 @@ OptionsEffects CMainFrame::OptionsEffectsOfFrame()
     e.sendSettingsToPlugins = [] { g_PluginTable.SendSettings(); };
     e.saveSettings = [] { g_Settings.Save(); };
     e.plugins = LoadedPlugins;
+    e.showNotice = [](UINT textId) {
+        CString text;
+        text.LoadString(textId);
+        return ShowWaitNotice(text);
+    };
     return e;
 }
 

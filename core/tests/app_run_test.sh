@@ -5,7 +5,9 @@
 # its main window is an MDI frame with toolbar, status bar and caption strip
 # whose console is an MDI child that closes and opens anew with the mail session;
 # a second start hands over to the first and ends; closing the first shuts it
-# down and saves the settings; a ".kvn" file named on the command line is read.
+# down and saves the settings; a ".kvn" file named on the command line is read;
+# without a mail session the options command opens its sheet, which Cancel
+# closes; switching the desktop toolbar on there shows a notice while it is made.
 set -euo pipefail
 root=${VX_SOURCE_ROOT:?}
 build=${VX_BUILD_DIR:?}
@@ -15,7 +17,7 @@ work=$build/vindalex_app_test
 rm -rf "$work"
 mkdir -p "$work/prog" "$work/mail/Maildir/new" "$work/mail/Maildir/cur" "$work/mail/Maildir/tmp" "$work/mail/Outbox" "$build/artifacts"
 # A program folder of its own: its logs, temporary files and plug-ins stay here.
-cp "$bin"/Vindalex.exe "$bin"/Trellane.dll "$bin"/VxFx.dll "$bin"/lib*.dll "$bin"/*.kVX "$bin"/*.Vqt "$work/prog/"
+cp "$bin"/Vindalex.exe "$bin"/Trellane.dll "$bin"/VxFx.dll "$bin"/vndHook.dll "$bin"/lib*.dll "$bin"/*.kVX "$bin"/*.Vqt "$work/prog/"
 echo "from an earlier run" >"$work/prog/Vindalex.log"
 mkdir -p "$work/prog/Temporary Files/sub"
 echo x >"$work/prog/Temporary Files/sub/left.tmp"
@@ -142,4 +144,53 @@ for _ in $(seq 1 120); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
 kill -0 "$pid" 2>/dev/null && fail "the program did not end after WM_CLOSE"
 wait "$pid" || true
 pid=
+
+# Without a mail session the options command opens the "Properties" sheet;
+# Cancel closes it, and the web server, rebuilt from the settings on the
+# way out, answers again.
+timeout 60 wine reg add 'HKCU\Software\Ostrel Software\Vindalex Personal Assistant\Korvaneant1' \
+  /v kVAutoLogin /t REG_DWORD /d 0 /f >/dev/null 2>&1 || fail "automatic log-on could not be switched off"
+wine Vindalex.exe >"$work/fourth.out" 2>&1 &
+pid=$!
+tree=$(probe tree) || fail "no main frame without a mail session"
+grep -q '^2 .* id=65280 ' <<<"$tree" && fail "a console opened although automatic log-on is off"
+probe post 32772 || fail "the options command could not be posted"
+sheet=
+for _ in $(seq 1 60); do sheet=$(probe toplevels | grep ' text=Properties$' || true); [ -n "$sheet" ] && break; sleep 0.5; done
+[ -n "$sheet" ] || { probe toplevels; fail "the options command opened no sheet without a mail session"; }
+echo "options sheet: $sheet"
+sleep 1
+import -display "$DISPLAY" -window root "$build/artifacts/vindalex_options_from_frame.png" || fail "no screenshot"
+echo "screenshot: $build/artifacts/vindalex_options_from_frame.png"
+probe cancel Properties || fail "the sheet did not take Cancel"
+for _ in $(seq 1 60); do probe toplevels | grep -q ' text=Properties$' || break; sleep 0.5; done
+probe toplevels | grep -q ' text=Properties$' && fail "the sheet stayed open after Cancel"
+kill -0 "$pid" 2>/dev/null || fail "the program ended with the sheet"
+code=000
+for _ in $(seq 1 40); do
+  code=$(curl -s -o /dev/null -w '%{http_code}' --max-time 20 http://127.0.0.1:$port/ || true)
+  [ "$code" != "000" ] && [ -n "$code" ] && break
+  sleep 0.5
+done
+[ "$code" != "000" ] && [ -n "$code" ] || fail "the web server does not answer after the sheet closed"
+
+# Switching the desktop toolbar on in the sheet and pressing OK: a notice
+# asks the user to wait while the toolbar is made, and closes by itself
+# once it is there.
+probe toolbar >/dev/null && fail "a desktop toolbar before it was switched on"
+probe post 32772 || fail "the options command could not be posted"
+for _ in $(seq 1 60); do probe toplevels | grep -q ' text=Properties$' && break; sleep 0.5; done
+notice=$(probe bar-on) || { echo "$notice"; probe toplevels; fail "no notice came and went while the toolbar was made"; }
+echo "$notice"
+grep -q '^notice visible=1 text=Please wait while I adjust to accommodate your new selections\.$' <<<"$notice" ||
+  fail "the notice does not ask the user to wait: $notice"
+r=$(probe toolbar) || fail "switched on in the sheet, no desktop toolbar was made"
+echo "desktop toolbar: $r"
+timeout 60 wine taskkill /im Vindalex.exe >/dev/null 2>&1 || true
+for _ in $(seq 1 120); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end after WM_CLOSE"
+wait "$pid" || true
+pid=
+bar=$(timeout 60 wine reg query 'HKCU\Software\Ostrel Software\Vindalex Personal Assistant\Korvaneant1' /v kVCreateAppBar 2>/dev/null | tr -d '\r')
+grep -q 'kVCreateAppBar.*0x1' <<<"$bar" || fail "the toolbar's switch was not saved: $bar"
 echo "PASS"

@@ -2,6 +2,11 @@
 // prints the window tree of its main frame, or sends the frame a command.
 //   window_tree tree            one line per window: depth, class, id, text, handle
 //   window_tree command <id>    sends WM_COMMAND <id> to the frame, waits for it
+//   window_tree post <id>       posts WM_COMMAND <id> to the frame (for commands that open a modal window)
+//   window_tree cancel <text>   posts IDCANCEL to the program's visible top-level window titled <text>
+//   window_tree bar-on          in the open options sheet, ticks the desktop toolbar's switch and
+//                               presses OK; then prints the text of the notice shown while the
+//                               toolbar is made and waits until the notice has closed
 //   window_tree toplevels       the program's visible top-level windows: class, rectangle, text
 //   window_tree toolbar         the desktop toolbar's window rectangle, its request line's centre
 //                               and the number of requests in its history
@@ -12,6 +17,7 @@
 //   window_tree foreground      exits 0 when the toolbar is the foreground window
 // Exits 1 when no main frame is found within 20 seconds.
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -47,6 +53,21 @@ void Print(HWND wnd, int depth)
         Print(child, depth + 1);
 }
 HWND g_toolbar = nullptr;
+HWND g_titled = nullptr;
+const char* g_title = nullptr;
+
+BOOL CALLBACK FindTitled(HWND wnd, LPARAM)
+{
+    DWORD ours = 0, theirs = 0;
+    ::GetWindowThreadProcessId(g_frame, &ours);
+    ::GetWindowThreadProcessId(wnd, &theirs);
+    char text[256] = {};
+    ::GetWindowTextA(wnd, text, sizeof text);
+    if (ours != theirs || !::IsWindowVisible(wnd) || std::strcmp(text, g_title) != 0)
+        return TRUE;
+    g_titled = wnd;
+    return FALSE;
+}
 
 BOOL CALLBACK FindToolbar(HWND wnd, LPARAM)
 {
@@ -74,6 +95,68 @@ BOOL CALLBACK PrintTopLevel(HWND wnd, LPARAM)
     ::GetWindowRect(wnd, &r);
     std::printf("%s %ld %ld %ld %ld text=%s\n", cls, r.left, r.top, r.right, r.bottom, text);
     return TRUE;
+}
+
+HWND g_notice = nullptr;
+
+// The notice window: a dialog of the program's whose text control reads "Please wait...".
+BOOL CALLBACK FindNotice(HWND wnd, LPARAM)
+{
+    DWORD ours = 0, theirs = 0;
+    ::GetWindowThreadProcessId(g_frame, &ours);
+    ::GetWindowThreadProcessId(wnd, &theirs);
+    char cls[64] = {};
+    char text[256] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    HWND edit = ::GetDlgItem(wnd, 1057);
+    if (ours != theirs || std::strcmp(cls, "#32770") != 0 || !edit)
+        return TRUE;
+    // An edit control keeps its text to itself: asked, not read.
+    DWORD_PTR got = 0;
+    ::SendMessageTimeoutA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &got);
+    if (std::strncmp(text, "Please wait", 11) != 0)
+        return TRUE;
+    g_notice = wnd;
+    return FALSE;
+}
+
+int ToolbarOnThroughTheSheet()
+{
+    g_title = "Properties";
+    ::EnumWindows(FindTitled, 0);
+    if (!g_titled)
+        return 1;
+    const int keyboardPage = 4;
+    ::SendMessageA(g_titled, PSM_SETCURSEL, keyboardPage, 0);
+    HWND page = reinterpret_cast<HWND>(::SendMessageA(g_titled, PSM_GETCURRENTPAGEHWND, 0, 0));
+    HWND create = page ? ::GetDlgItem(page, 1056) : nullptr;
+    if (!create)
+        return 1;
+    ::SendMessageA(create, BM_SETCHECK, BST_CHECKED, 0);
+    ::PostMessageA(g_titled, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    // The notice lives at least its timer's 3 seconds: a close watch sees it.
+    for (int i = 0; i < 1200 && !g_notice; ++i) {
+        ::EnumWindows(FindNotice, 0);
+        if (!g_notice)
+            ::Sleep(50);
+    }
+    if (!g_notice) {
+        std::printf("no notice\n");
+        return 1;
+    }
+    char text[256] = {};
+    DWORD_PTR got = 0;
+    ::SendMessageTimeoutA(::GetDlgItem(g_notice, 1057), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                          SMTO_NORMAL, 10000, &got);
+    std::printf("notice visible=%d text=%s\n", ::IsWindowVisible(g_notice) ? 1 : 0, text);
+    for (int i = 0; i < 1200 && ::IsWindow(g_notice); ++i)
+        ::Sleep(50);
+    if (::IsWindow(g_notice)) {
+        std::printf("the notice stayed\n");
+        return 1;
+    }
+    std::printf("notice closed\n");
+    return 0;
 }
 
 bool Toolbar()
@@ -111,6 +194,17 @@ int main(int argc, char** argv)
             return 1;
         return 0;
     }
+    if (std::strcmp(argv[1], "post") == 0 && argc > 2) {
+        const WPARAM id = static_cast<WPARAM>(std::strtoul(argv[2], nullptr, 10));
+        return ::PostMessageA(g_frame, WM_COMMAND, id, 0) ? 0 : 1;
+    }
+    if (std::strcmp(argv[1], "cancel") == 0 && argc > 2) {
+        g_title = argv[2];
+        ::EnumWindows(FindTitled, 0);
+        return g_titled && ::PostMessageA(g_titled, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
+    }
+    if (std::strcmp(argv[1], "bar-on") == 0)
+        return ToolbarOnThroughTheSheet();
     if (std::strcmp(argv[1], "toplevels") == 0) {
         ::EnumWindows(PrintTopLevel, 0);
         return 0;

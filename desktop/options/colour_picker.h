@@ -40,12 +40,17 @@ protected:
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg void OnKillFocus(CWnd* pNewWnd);
     afx_msg void OnActivateApp(BOOL bActive, DWORD dwThreadID);
-    afx_msg void OnQueryNewPaletteMsg();
+    afx_msg BOOL OnQueryNewPalette();
+    afx_msg void OnPaletteChanged(CWnd* pFocusWnd);
+    // Mouse messages also go to the cells' tool tips.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     DECLARE_MESSAGE_MAP()
 
 private:
     void SetWindowSize(CPoint pt);
     void CreateToolTips();
+    void CreatePalette();
+    void RealisePalette();
     int HitTest(CPoint point) const;
     void ChangeSelection(int index);
     void EndSelection(UINT message);
@@ -60,6 +65,7 @@ private:
     CRect m_CustomTextRect, m_DefaultTextRect, m_WindowRect;
     CFont m_Font;
     CToolTipCtrl m_ToolTip;
+    CPalette m_Palette;  // the table's colours, for palette displays
     CColourPicker* m_pParent;
     bool m_bEnded = false;
 };

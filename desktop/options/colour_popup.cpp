@@ -16,6 +16,8 @@ BEGIN_MESSAGE_MAP(CColourPopup, CWnd)
     ON_WM_KEYDOWN()
     ON_WM_KILLFOCUS()
     ON_WM_ACTIVATEAPP()
+    ON_WM_QUERYNEWPALETTE()
+    ON_WM_PALETTECHANGED()
 END_MESSAGE_MAP()
 
 CColourPopup::CColourPopup(CPoint pt, COLORREF colour, CColourPicker* pParent, LPCTSTR szDefaultText,
@@ -32,6 +34,7 @@ CColourPopup::CColourPopup(CPoint pt, COLORREF colour, CColourPicker* pParent, L
     ncm.cbSize = sizeof ncm;
     if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
         m_Font.CreateFontIndirect(&ncm.lfMessageFont);
+    CreatePalette();
 
     LPCTSTR cls = AfxRegisterWndClass(CS_SAVEBITS, ::LoadCursor(nullptr, IDC_ARROW),
                                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr);
@@ -95,6 +98,56 @@ void CColourPopup::SetWindowSize(CPoint pt)
         m_WindowRect.OffsetRect(0, -(picker.Height() + m_WindowRect.Height()));
     }
     MoveWindow(&m_WindowRect, TRUE);
+}
+
+void CColourPopup::CreatePalette()
+{
+    struct {
+        LOGPALETTE head;
+        PALETTEENTRY more[kColours - 1];
+    } table = {};
+    table.head.palVersion = 0x300;
+    table.head.palNumEntries = kColours;
+    PALETTEENTRY* entries = table.head.palPalEntry;
+    for (int i = 0; i < kColours; ++i) {
+        PALETTEENTRY& e = entries[i];
+        e.peRed = GetRValue(kTable[i].colour);
+        e.peGreen = GetGValue(kTable[i].colour);
+        e.peBlue = GetBValue(kTable[i].colour);
+    }
+    m_Palette.CreatePalette(&table.head);
+}
+
+void CColourPopup::RealisePalette()
+{
+    if (m_Palette.GetSafeHandle()) {
+        CClientDC dc(this);
+        CPalette* old = dc.SelectPalette(&m_Palette, FALSE);
+        dc.RealizePalette();
+        dc.SelectPalette(old, FALSE);
+    }
+    Invalidate();
+}
+
+BOOL CColourPopup::OnQueryNewPalette()
+{
+    RealisePalette();
+    return TRUE;
+}
+
+void CColourPopup::OnPaletteChanged(CWnd* pFocusWnd)
+{
+    // Our own realisation comes back here too: only another window's counts.
+    if (pFocusWnd && pFocusWnd->m_hWnd == m_hWnd)
+        return;
+    RealisePalette();
+}
+
+BOOL CColourPopup::PreTranslateMessage(MSG* pMsg)
+{
+    if (m_ToolTip.m_hWnd && pMsg->message >= WM_MOUSEFIRST && pMsg->message <= WM_MOUSELAST)
+        m_ToolTip.RelayEvent(pMsg);
+    return CWnd::PreTranslateMessage(pMsg);
 }
 
 void CColourPopup::CreateToolTips()

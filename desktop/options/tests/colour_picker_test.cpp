@@ -1,11 +1,15 @@
 // The colour picker and its palette popup on real windows: the keyboard, the
 // messages to the parent, the popup's place near the screen's corner and the
-// system colour dialog behind "More Colours...".
+// system colour dialog behind "More Colours...", the palette realised again
+// on others' palette changes, and the mouse relayed to the cells' tool tips.
 #include "colour_picker.h"
 #include "dialog_driver.h"
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -198,4 +202,99 @@ TEST(ColourPicker, DataExchangeBothWays)
     p.picker.SetSelectionMode(CColourPicker::CP_MODE_TEXT);
     p.picker.SetColour(0x00FF00);
     EXPECT_EQ(p.picker.GetDefaultColour(), 0x00FF00u);
+}
+
+namespace {
+
+bool NeedsPainting(CWnd* w)
+{
+    RECT r;
+    return ::GetUpdateRect(w->m_hWnd, &r, FALSE) != FALSE;
+}
+
+}  // namespace
+
+// A palette change from another window, or a request for a new palette,
+// realises the popup's palette again and repaints it; its own change does not
+// (that would loop between windows realising in turn).
+TEST(ColourPicker, PopupRepaintsOnPaletteChangesOfOthers)
+{
+    Picker p(kTable[0].colour);
+    CColourPopup* popup = p.Open();
+    ASSERT_NE(popup, nullptr);
+    const struct {
+        const char* what;
+        UINT message;
+        HWND from;
+        bool repaints;
+    } cases[] = {
+        {"a change by another window", WM_PALETTECHANGED, p.parent.m_hWnd, true},
+        {"its own change", WM_PALETTECHANGED, popup->m_hWnd, false},
+        {"a new palette asked for", WM_QUERYNEWPALETTE, nullptr, true},
+    };
+    for (const auto& c : cases) {
+        popup->UpdateWindow();
+        ASSERT_FALSE(NeedsPainting(popup)) << c.what;
+        popup->SendMessage(c.message, reinterpret_cast<WPARAM>(c.from), 0);
+        EXPECT_EQ(c.repaints, NeedsPainting(popup)) << c.what;
+    }
+    p.Key(popup, VK_ESCAPE);
+}
+
+namespace {
+
+std::vector<UINT> g_relayed;
+WNDPROC g_tipProc = nullptr;
+
+LRESULT CALLBACK RecordRelays(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == TTM_RELAYEVENT && lParam)
+        g_relayed.push_back(reinterpret_cast<const MSG*>(lParam)->message);
+    return ::CallWindowProcA(g_tipProc, wnd, message, wParam, lParam);
+}
+
+HWND g_tip = nullptr;
+
+BOOL CALLBACK FindTipOf(HWND wnd, LPARAM owner)
+{
+    char cls[64] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    if (std::string(cls) == TOOLTIPS_CLASSA && ::GetWindow(wnd, GW_OWNER) == reinterpret_cast<HWND>(owner)) {
+        g_tip = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+// The cells' names show as tool tips only when the mouse messages the popup
+// takes from the queue reach its tool-tip control.
+TEST(ColourPicker, MouseMessagesReachTheCellsToolTips)
+{
+    Picker p(kTable[0].colour);
+    CColourPopup* popup = p.Open();
+    ASSERT_NE(popup, nullptr);
+    g_tip = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindTipOf, reinterpret_cast<LPARAM>(popup->m_hWnd));
+    ASSERT_NE(g_tip, nullptr);
+    g_relayed.clear();
+    g_tipProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(g_tip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordRelays)));
+    CRect cell;
+    ASSERT_TRUE(popup->GetCellRect(5, &cell));
+    const LPARAM at = MAKELPARAM(cell.CenterPoint().x, cell.CenterPoint().y);
+    for (UINT m : {WM_MOUSEMOVE, WM_LBUTTONDOWN})
+        popup->PostMessage(m, 0, at);
+    // The program's own loop: each message walks the windows' pre-translation first.
+    MSG msg;
+    while (::PeekMessageA(&msg, popup->m_hWnd, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+        if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    ::SetWindowLongPtrA(g_tip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_tipProc));
+    EXPECT_EQ(g_relayed, (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN}));
+    p.Key(popup, VK_ESCAPE);
 }

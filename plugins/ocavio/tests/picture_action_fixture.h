@@ -10,6 +10,7 @@
 
 #include "options/wmoptions.h"
 #include "webmsg/htmlmsg.h"
+#include "../../tests/plugin_test_support.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -53,44 +54,12 @@ inline void SetCameraFolder(const std::string& folder)
     WriteValue("ZLMMastolo-ExePath", REG_SZ, folder.c_str(), static_cast<DWORD>(folder.size() + 1));
 }
 
-// The plug-in's values in the shared test prefix, removed again afterwards.
-class SettingsGuard {
+// The plug-in's values in the shared test prefix: set for the run, removed
+// again when they were absent.
+class OcavioSettings : public SettingsGuard {
 public:
-    SettingsGuard()
-    {
-        HKEY key;
-        m_keyExisted = RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
-        if (m_keyExisted)
-            RegCloseKey(key);
-        DWORD on = 1;
-        WriteValue("Ocavio-Active", REG_DWORD, &on, sizeof on);
-    }
-    ~SettingsGuard()
-    {
-        if (!m_keyExisted) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, "Korvaneant1");
-            return;
-        }
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-            return;
-        RegDeleteValueA(key, "Ocavio-Active");
-        RegDeleteValueA(key, "ZLMMastolo-ExePath");
-        RegCloseKey(key);
-    }
-
-private:
-    bool m_keyExisted = false;
+    OcavioSettings() : SettingsGuard({"Ocavio-Active", "ZLMMastolo-ExePath"}) { Write("Ocavio-Active", 1); }
 };
-
-inline std::vector<CHTMLMsg*> Pages()
-{
-    std::vector<CHTMLMsg*> pages;
-    for (int id = 0; id < 100000 && static_cast<int>(pages.size()) < g_HTMLMgr.GetMessageCount(); ++id)
-        if (CHTMLMsg* m = g_HTMLMgr.FindMessage(id))
-            pages.push_back(m);
-    return pages;
-}
 
 inline std::string ReadAll(const std::string& path)
 {
@@ -183,7 +152,7 @@ protected:
         return 0;
     }
 
-    SettingsGuard m_settings;
+    OcavioSettings m_settings;
     std::string m_dir;
     HMODULE m_module = nullptr;
     GetActionsNameProc m_names = nullptr;

@@ -30,12 +30,6 @@
 
 namespace {
 
-std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
 std::string BinDir()
 {
     return "Z:" + Env("VX_BIN_DIR");
@@ -102,13 +96,6 @@ private:
     std::unique_ptr<CGrammarDictionary> m_dict;
     ParseOptions* m_options;
 };
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 bool WordMatches(const std::string& trigger, const std::string& word)
 {

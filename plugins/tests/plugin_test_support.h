@@ -7,9 +7,25 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cctype>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
+
+// The value of an environment variable the peer set; empty when unset.
+inline std::string Env(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+inline std::string Lower(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
 
 // A plug-in's values under HKEY_CURRENT_USER\Korvaneant1, where the plug-in
 // writes them when it unloads: those named that were absent before the run,

@@ -26,19 +26,6 @@
 #include <vector>
 
 
-inline std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
-inline std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 inline void WriteValue(const char* name, DWORD type, const void* data, DWORD size)
 {
     HKEY key;

@@ -25,12 +25,6 @@
 
 namespace {
 
-std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
 struct Request {
     const char* name;
     std::vector<WordLinkage> links;

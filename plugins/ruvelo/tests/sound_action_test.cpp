@@ -26,19 +26,6 @@
 
 namespace {
 
-std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // The plug-in's values in the shared test prefix: set for the run, removed
 // again when they were absent.
 class RuveloSettings : public SettingsGuard {

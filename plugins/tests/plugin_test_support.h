@@ -2,6 +2,7 @@
 // the shared test prefix, and the web pages its answers made.
 #pragma once
 
+#include "plugin_interface.h"
 #include "webmsg/htmlmsg.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,19 @@ inline std::string Lower(std::string s)
     for (char& c : s)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
+}
+
+// Whether a link of a parsed request is one an action row answers, the way
+// the host matches them: its label starts with the row's, and one of its words,
+// cut to the trigger word's length, begins the trigger word (so "send.v"
+// answers "send").
+inline bool LinkFitsRow(const WordLinkage& link, const std::string& trigger, const std::string& label)
+{
+    if (std::string((const char*)link.m_strLinkLabel).substr(0, label.size()) != label)
+        return false;
+    std::string left = Lower((const char*)link.m_strLeftWord).substr(0, trigger.size());
+    std::string right = Lower((const char*)link.m_strRightWord).substr(0, trigger.size());
+    return trigger.compare(0, left.size(), left) == 0 || trigger.compare(0, right.size(), right) == 0;
 }
 
 // A plug-in's values under HKEY_CURRENT_USER\Korvaneant1, where the plug-in

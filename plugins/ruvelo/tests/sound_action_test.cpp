@@ -93,11 +93,7 @@ TEST(SoundAction, RecordsOrSaysWhyNot)
         std::unique_ptr<std::vector<WordLinkage>> links(linkage.GetWordLinkages());
         for (size_t i = 0; i < links->size() && !handled; ++i) {
             const WordLinkage& link = (*links)[i];
-            if (std::string((const char*)link.m_strLinkLabel).substr(0, label.size()) != label)
-                continue;
-            std::string left = Lower((const char*)link.m_strLeftWord).substr(0, trigger.size());
-            std::string right = Lower((const char*)link.m_strRightWord).substr(0, trigger.size());
-            if (trigger.compare(0, left.size(), left) != 0 && trigger.compare(0, right.size(), right) != 0)
+            if (!LinkFitsRow(link, trigger, label))
                 continue;
             setUserInfo(byMail ? "0" : "2", USERINFO_INTERFACE_MODE);
             CString requester = byMail ? "someone@example.com" : "WebRequest:user1";

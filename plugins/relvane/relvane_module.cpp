@@ -8,14 +8,13 @@
 #include "answered_request.h"
 #include "forward_reading.h"
 #include "relvane_pages.h"
+#include "mailbox_search.h"
 #include "reply/reply.h"
-#include "addrbook/address_book.h"
 #include "webmsg/htmlmsg.h"
 #include "webmsg/webfiles.h"
 #include "options/wmoptions.h"
 
 #include <memory>
-#include <set>
 
 namespace {
 
@@ -30,11 +29,6 @@ const PlugInOption kOptions[] = {
 const unsigned kTestSentences[] = {9};
 // The reading each test sentence must give: unread only, no attachments.
 const int kExpectedReadings[] = {7};
-
-// Simple MAPI flags of the search and the reads.
-const ULONG kUnreadOnly = 0x20;
-const ULONG kPeek = 0x80;
-const ULONG kGuaranteeFifo = 0x100;
 
 } // namespace
 
@@ -94,14 +88,7 @@ int CForwardRequest::Run()
         return 0;
 
     m_nMode = m_PlugIn.m_nInterfaceMode;
-    if (!m_Reading.m_strRecipient.IsEmpty()) {
-        CString address = TranslateRecipient(m_Reading.m_strRecipient, m_pRecipient ? *m_pRecipient : CString());
-        if (!address.IsEmpty()) {
-            m_strRecipient = address;
-            m_pRecipient = &m_strRecipient;
-            m_nMode = MODE_EMAIL;
-        }
-    }
+    AnswerNamedRecipient(m_Reading.m_strRecipient, m_pRecipient, m_strRecipient, m_nMode);
     CString requester = m_pRecipient ? *m_pRecipient : CString();
 
     m_strStatus = CTime::GetCurrentTime().Format("%c") + " : Sending ";
@@ -115,11 +102,8 @@ int CForwardRequest::Run()
     m_strStatus += "to " + m_PlugIn.m_strSenderName + "(" + requester + ").\r\n";
     m_PlugIn.Log(m_strStatus);
 
-    if (m_PlugIn.m_bTestMode) {
-        int index = m_PlugIn.m_nTestIndex;
-        int count = static_cast<int>(sizeof(kExpectedReadings) / sizeof(kExpectedReadings[0]));
-        return index >= 0 && index < count && m_Reading.Number() == kExpectedReadings[index] ? 1 : 0;
-    }
+    if (m_PlugIn.m_bTestMode)
+        return ExpectedReadingAnswer(m_PlugIn, m_Reading.Number(), kExpectedReadings);
     try {
         Forward();
     } catch (...) {
@@ -132,48 +116,23 @@ int CForwardRequest::Run()
     return 1;
 }
 
-namespace {
-
-// Deletes the temporary files a read left for the message's attachments, last first.
-void DeleteAttachmentFiles(CZLMMapiMessage& message)
-{
-    CZLMMapiFile& files = message.GetFiles();
-    for (ULONG i = files.GetSize(); i-- > 0;) {
-        files.SetPosition(i);
-        CString path = files.GetPathName();
-        if (!path.IsEmpty())
-            DeleteFileA(path);
-    }
-}
-
-} // namespace
-
 void CForwardRequest::Forward()
 {
     PlugInLogon();
     CTime start = CTime::GetCurrentTime();
-    CString seed;
-    std::set<CString> seen;
+    CMailboxSearch search(m_Reading.m_nNewOnly != 0, m_nFifo != 0);
     // The mail that asked is never one of the messages it asked for.
     const CString answered = AnsweredRequestID(m_PlugIn.m_nInterfaceMode);
     bool byIdentifier = !m_Reading.m_strMessageID.IsEmpty();
     bool attachments = m_Reading.m_nAttachments != 0 || byIdentifier;
-    // A search that keeps answering is bounded by the size of any real mail box.
-    for (int turn = 0; turn < 100000; ++turn) {
+    for (int turn = 0; turn < kMaxMessages; ++turn) {
         CString id;
         if (byIdentifier) {
             if (turn > 0)
                 break;
             id = m_Reading.m_strMessageID;
-        } else {
-            CString type;
-            ULONG flags = (m_Reading.m_nNewOnly ? kUnreadOnly : 0) | (m_nFifo ? kGuaranteeFifo : 0);
-            if (g_PlugInMapi.FindNext(id, type, flags, seed, nullptr) != 0)
-                break;
-            // A search that answers a message it answered before has come round: stop.
-            if (id.IsEmpty() || !seen.insert(id).second)
-                break;
-            seed = id;
+        } else if (!search.Next(id)) {
+            break;
         }
         if (!answered.IsEmpty() && id == answered)
             continue;

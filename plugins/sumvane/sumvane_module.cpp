@@ -8,11 +8,10 @@
 #include "summary_page.h"
 #include "summary_reading.h"
 #include "reply/reply.h"
-#include "addrbook/address_book.h"
 #include "relvane_pages.h"
+#include "mailbox_search.h"
 
 #include <memory>
-#include <set>
 
 namespace {
 
@@ -39,27 +38,8 @@ const unsigned kTestSentences[] = {9, 10};
 // The reading each test sentence must give: unread only; then with a sender.
 const int kExpectedReadings[] = {3, 7};
 
-// Simple MAPI flags of the search and the reads.
-const ULONG kUnreadOnly = 0x20;
-const ULONG kPeek = 0x80;
-const ULONG kGuaranteeFifo = 0x100;
-
 // The start of each message's text that its entry shows.
 const int kExcerptLength = 64;
-// A mail box that keeps answering is bounded by the size of any real one.
-const int kMaxMessages = 100000;
-
-void DeleteAttachmentFiles(CZLMMapiMessage& message)
-{
-    CZLMMapiFile& files = message.GetFiles();
-    for (ULONG i = files.GetSize(); i-- > 0;) {
-        files.SetPosition(i);
-        CString path = files.GetPathName();
-        if (!path.IsEmpty())
-            DeleteFileA(path);
-    }
-}
-
 } // namespace
 
 extern const PlugInDescription g_PlugInDescription = {
@@ -113,14 +93,7 @@ int CSummaryRequest::Run()
         return 0;
 
     m_nMode = m_PlugIn.m_nInterfaceMode;
-    if (!m_Reading.m_strRecipient.IsEmpty()) {
-        CString address = TranslateRecipient(m_Reading.m_strRecipient, m_pRecipient ? *m_pRecipient : CString());
-        if (!address.IsEmpty()) {
-            m_strRecipient = address;
-            m_pRecipient = &m_strRecipient;
-            m_nMode = MODE_EMAIL;
-        }
-    }
+    AnswerNamedRecipient(m_Reading.m_strRecipient, m_pRecipient, m_strRecipient, m_nMode);
     CString requester = m_pRecipient ? *m_pRecipient : CString();
 
     m_strStatus = CTime::GetCurrentTime().Format("%c") + " : Sending summary of ";
@@ -132,11 +105,8 @@ int CSummaryRequest::Run()
     m_strStatus += "to " + requester + ".\r\n";
     m_PlugIn.Log(m_strStatus);
 
-    if (m_PlugIn.m_bTestMode) {
-        int index = m_PlugIn.m_nTestIndex;
-        int count = static_cast<int>(sizeof(kExpectedReadings) / sizeof(kExpectedReadings[0]));
-        return index >= 0 && index < count && m_Reading.Number() == kExpectedReadings[index] ? 1 : 0;
-    }
+    if (m_PlugIn.m_bTestMode)
+        return ExpectedReadingAnswer(m_PlugIn, m_Reading.Number(), kExpectedReadings);
     try {
         Summarise();
     } catch (...) {
@@ -158,17 +128,11 @@ void CSummaryRequest::Summarise()
 
     const CString answered = AnsweredRequestID(m_PlugIn.m_nInterfaceMode);
     CString summary;
-    CString seed;
-    std::set<CString> seen;
+    CMailboxSearch search(m_Reading.m_nNewOnly != 0, m_nFifo != 0);
     for (int turn = 0; turn < kMaxMessages; ++turn) {
-        CString id, type;
-        ULONG flags = (m_Reading.m_nNewOnly ? kUnreadOnly : 0) | (m_nFifo ? kGuaranteeFifo : 0);
-        if (g_PlugInMapi.FindNext(id, type, flags, seed, nullptr) != 0)
+        CString id;
+        if (!search.Next(id))
             break;
-        // A search that answers a message it answered before has come round: stop.
-        if (id.IsEmpty() || !seen.insert(id).second)
-            break;
-        seed = id;
         if (!answered.IsEmpty() && id == answered)
             continue;
 

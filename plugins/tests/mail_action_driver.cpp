@@ -17,6 +17,7 @@
 #include "fx/fxwin.h"
 #include "options/wmoptions.h"
 #include "webmsg/htmlmsg.h"
+#include "plugin_test_support.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -29,70 +30,19 @@
 
 namespace {
 
-std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
 std::string BinDir()
 {
     return "Z:" + Env("VX_BIN_DIR");
 }
 
-// The plug-in's values under HKEY_CURRENT_USER\Korvaneant1, removed again
-// when they were absent (the test prefix is shared).
-class SettingsGuard {
-public:
-    explicit SettingsGuard(const std::string& plugin)
-    {
-        HKEY key;
-        m_keyExisted = RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
-        if (m_keyExisted)
-            RegCloseKey(key);
-        for (const char* option : {"Active", "DefaultNew", "UseFindFile", "UseZip", "Folders", "Files"})
-            m_names.push_back(plugin + "-" + option);
-        for (const std::string& name : m_names)
-            m_existed.push_back(Exists(name));
-    }
-    ~SettingsGuard()
-    {
-        if (!m_keyExisted) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, "Korvaneant1");
-            return;
-        }
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-            return;
-        for (size_t i = 0; i < m_names.size(); ++i)
-            if (!m_existed[i])
-                RegDeleteValueA(key, m_names[i].c_str());
-        RegCloseKey(key);
-    }
-    void Set(const std::string& name, DWORD value)
-    {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                  nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-        RegCloseKey(key);
-    }
-
-private:
-    static bool Exists(const std::string& name)
-    {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-            return false;
-        bool found = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-        RegCloseKey(key);
-        return found;
-    }
-    bool m_keyExisted = false;
-    std::vector<std::string> m_names;
-    std::vector<bool> m_existed;
-};
+// The plug-in's values in the shared test prefix.
+std::vector<std::string> SettingNames(const std::string& plugin)
+{
+    std::vector<std::string> names;
+    for (const char* option : {"Active", "DefaultNew", "UseFindFile", "UseZip", "Folders", "Files"})
+        names.push_back(plugin + "-" + option);
+    return names;
+}
 
 // The program's settings with an accepted-sender list of one address, under
 // a company key of the test's own, removed afterwards.
@@ -146,13 +96,6 @@ private:
     std::unique_ptr<CGrammarDictionary> m_dict;
     ParseOptions* m_options;
 };
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 bool WordMatches(const std::string& trigger, const std::string& word)
 {
@@ -236,15 +179,6 @@ std::vector<std::string> Split(const std::string& text, char sep)
     return parts;
 }
 
-std::vector<CHTMLMsg*> Pages()
-{
-    std::vector<CHTMLMsg*> pages;
-    for (int id = 0; id < 100000 && static_cast<int>(pages.size()) < g_HTMLMgr.GetMessageCount(); ++id)
-        if (CHTMLMsg* m = g_HTMLMgr.FindMessage(id))
-            pages.push_back(m);
-    return pages;
-}
-
 // A web summary: one page whose entries open their message; an entry index
 // the page does not hold, or no index at all, opens nothing.
 void CheckSummaryPage()
@@ -282,13 +216,13 @@ TEST(MailAction, AnswersTheRequest)
     const std::string plugin = Env("VX_ACTION_PLUGIN");
     if (plugin.empty())
         GTEST_SKIP() << "run by mail_action_peer.py";
-    SettingsGuard settings(plugin);
-    settings.Set(plugin + "-Active", 1);
+    SettingsGuard settings(SettingNames(plugin));
+    SettingsGuard::Write(plugin + "-Active", 1);
     // "UseZip=1,UseFindFile=0"
     for (const std::string& pair : Split(Env("VX_ACTION_SETTINGS"), ',')) {
         size_t eq = pair.find('=');
         ASSERT_NE(eq, std::string::npos) << pair;
-        settings.Set(plugin + "-" + pair.substr(0, eq), static_cast<DWORD>(std::atoi(pair.c_str() + eq + 1)));
+        SettingsGuard::Write(plugin + "-" + pair.substr(0, eq), static_cast<DWORD>(std::atoi(pair.c_str() + eq + 1)));
     }
     std::unique_ptr<AcceptedSenders> accepted;
     if (!Env("VX_ACTION_ACCEPTED").empty())
@@ -340,7 +274,7 @@ TEST(MailAction, TestSentencesGiveTheirTestReading)
     Grammar grammar;
     ASSERT_TRUE(grammar.Loaded());
     for (const char* name : {"Sumvane", "Skrivo", "Listavo", "Parcavo"}) {
-        SettingsGuard settings(name);
+        SettingsGuard settings(SettingNames(name));
         LoadedPlugIn p(name);
         ASSERT_TRUE(p.Ready()) << name;
         int count = std::atoi(p.getActionsName(-1, PLUGIN_INFO_TEST_COUNT));

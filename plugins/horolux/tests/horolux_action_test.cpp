@@ -12,6 +12,7 @@
 #include "options/wmoptions.h"
 #include "webmsg/htmlmsg.h"
 #include "winmgr/winmgr.h"
+#include "../../tests/plugin_test_support.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -24,66 +25,6 @@
 #include <vector>
 
 namespace {
-
-std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
-const char* const kValues[] = {"Horolux-Active", "Horolux-ClockFace"};
-
-// The plug-in's values under HKEY_CURRENT_USER\Korvaneant1 in the shared test
-// prefix: whatever was absent is removed again.
-class SettingsGuard {
-public:
-    SettingsGuard()
-    {
-        HKEY key;
-        m_keyExisted = RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
-        if (m_keyExisted) {
-            for (const char* name : kValues)
-                m_existed.push_back(RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS);
-            RegCloseKey(key);
-        } else {
-            m_existed.assign(2, false);
-        }
-    }
-    ~SettingsGuard()
-    {
-        if (!m_keyExisted) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, "Korvaneant1");
-            return;
-        }
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-            return;
-        for (size_t i = 0; i < m_existed.size(); ++i)
-            if (!m_existed[i])
-                RegDeleteValueA(key, kValues[i]);
-        RegCloseKey(key);
-    }
-    static void Write(const char* name, DWORD value)
-    {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                  nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-        RegCloseKey(key);
-    }
-
-private:
-    bool m_keyExisted = false;
-    std::vector<bool> m_existed;
-};
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // The loaded plug-in and the dictionary built from its block.
 class LoadedPlugIn {
@@ -144,11 +85,7 @@ public:
             std::unique_ptr<std::vector<WordLinkage>> links(linkage.GetWordLinkages());
             for (size_t i = 0; i < links->size(); ++i) {
                 const WordLinkage& link = (*links)[i];
-                if (std::string((const char*)link.m_strLinkLabel).substr(0, label.size()) != label)
-                    continue;
-                std::string left = Lower((const char*)link.m_strLeftWord).substr(0, trigger.size());
-                std::string right = Lower((const char*)link.m_strRightWord).substr(0, trigger.size());
-                if (trigger.compare(0, left.size(), left) != 0 && trigger.compare(0, right.size(), right) != 0)
+                if (!LinkFitsRow(link, trigger, label))
                     continue;
                 m_setUserInfo(static_cast<const char*>(modeText), USERINFO_INTERFACE_MODE);
                 if (m_action(&requester, static_cast<int>(i), links.get(), 0))
@@ -197,15 +134,6 @@ void CloseAll()
     g_WindowMgr.RefreshWindowVector();
 }
 
-std::vector<CHTMLMsg*> Pages()
-{
-    std::vector<CHTMLMsg*> pages;
-    for (int id = 0; id < 100000 && static_cast<int>(pages.size()) < g_HTMLMgr.GetMessageCount(); ++id)
-        if (CHTMLMsg* m = g_HTMLMgr.FindMessage(id))
-            pages.push_back(m);
-    return pages;
-}
-
 // The kind of window a clock request opened: the digital clock is wide and
 // low, the analog face about square.
 std::string ClockKind(HWND window)
@@ -228,7 +156,7 @@ protected:
         CloseAll();
         CWMOptions::m_bShowAnim = m_anim;
     }
-    SettingsGuard m_settings;
+    SettingsGuard m_settings{{"Horolux-Active", "Horolux-ClockFace"}};
     int m_anim = 0;
 };
 

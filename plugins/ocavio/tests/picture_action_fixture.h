@@ -10,6 +10,7 @@
 
 #include "options/wmoptions.h"
 #include "webmsg/htmlmsg.h"
+#include "../../tests/plugin_test_support.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -24,19 +25,6 @@
 #include <string>
 #include <vector>
 
-
-inline std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
-inline std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 inline void WriteValue(const char* name, DWORD type, const void* data, DWORD size)
 {
@@ -53,44 +41,12 @@ inline void SetCameraFolder(const std::string& folder)
     WriteValue("ZLMMastolo-ExePath", REG_SZ, folder.c_str(), static_cast<DWORD>(folder.size() + 1));
 }
 
-// The plug-in's values in the shared test prefix, removed again afterwards.
-class SettingsGuard {
+// The plug-in's values in the shared test prefix: set for the run, removed
+// again when they were absent.
+class OcavioSettings : public SettingsGuard {
 public:
-    SettingsGuard()
-    {
-        HKEY key;
-        m_keyExisted = RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
-        if (m_keyExisted)
-            RegCloseKey(key);
-        DWORD on = 1;
-        WriteValue("Ocavio-Active", REG_DWORD, &on, sizeof on);
-    }
-    ~SettingsGuard()
-    {
-        if (!m_keyExisted) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, "Korvaneant1");
-            return;
-        }
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-            return;
-        RegDeleteValueA(key, "Ocavio-Active");
-        RegDeleteValueA(key, "ZLMMastolo-ExePath");
-        RegCloseKey(key);
-    }
-
-private:
-    bool m_keyExisted = false;
+    OcavioSettings() : SettingsGuard({"Ocavio-Active", "ZLMMastolo-ExePath"}) { Write("Ocavio-Active", 1); }
 };
-
-inline std::vector<CHTMLMsg*> Pages()
-{
-    std::vector<CHTMLMsg*> pages;
-    for (int id = 0; id < 100000 && static_cast<int>(pages.size()) < g_HTMLMgr.GetMessageCount(); ++id)
-        if (CHTMLMsg* m = g_HTMLMgr.FindMessage(id))
-            pages.push_back(m);
-    return pages;
-}
 
 inline std::string ReadAll(const std::string& path)
 {
@@ -168,11 +124,7 @@ protected:
             std::unique_ptr<std::vector<WordLinkage>> links(linkage.GetWordLinkages());
             for (size_t i = 0; i < links->size(); ++i) {
                 const WordLinkage& link = (*links)[i];
-                if (std::string((const char*)link.m_strLinkLabel).substr(0, label.size()) != label)
-                    continue;
-                std::string left = Lower((const char*)link.m_strLeftWord).substr(0, trigger.size());
-                std::string right = Lower((const char*)link.m_strRightWord).substr(0, trigger.size());
-                if (trigger.compare(0, left.size(), left) != 0 && trigger.compare(0, right.size(), right) != 0)
+                if (!LinkFitsRow(link, trigger, label))
                     continue;
                 m_setUserInfo(mode, USERINFO_INTERFACE_MODE);
                 CString requester = from;
@@ -183,7 +135,7 @@ protected:
         return 0;
     }
 
-    SettingsGuard m_settings;
+    OcavioSettings m_settings;
     std::string m_dir;
     HMODULE m_module = nullptr;
     GetActionsNameProc m_names = nullptr;

@@ -11,6 +11,7 @@
 
 #include "options/wmoptions.h"
 #include "webmsg/htmlmsg.h"
+#include "../../tests/plugin_test_support.h"
 
 #include <memory>
 
@@ -24,59 +25,9 @@
 
 namespace {
 
-std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
 struct Request {
     const char* name;
     std::vector<WordLinkage> links;
-};
-
-// The plug-in writes its settings under HKEY_CURRENT_USER\Korvaneant1 when it
-// unloads; the test prefix is shared, so a key or values that were absent are
-// removed again.
-class SettingsGuard {
-public:
-    SettingsGuard()
-    {
-        HKEY key;
-        m_keyExisted = RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
-        if (m_keyExisted)
-            RegCloseKey(key);
-        for (const char* name : kNames)
-            m_existed.push_back(Exists(name));
-    }
-    ~SettingsGuard()
-    {
-        if (!m_keyExisted) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, "Korvaneant1");
-            return;
-        }
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-            return;
-        for (size_t i = 0; i < m_existed.size(); ++i)
-            if (!m_existed[i])
-                RegDeleteValueA(key, kNames[i]);
-        RegCloseKey(key);
-    }
-
-private:
-    static bool Exists(const char* name)
-    {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-            return false;
-        bool found = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-        RegCloseKey(key);
-        return found;
-    }
-    static constexpr const char* kNames[] = {"Relvane-Active", "Relvane-DefaultNew", "Relvane-DefaultAttach"};
-    bool m_keyExisted = false;
-    std::vector<bool> m_existed;
 };
 
 WordLinkage L(const char* left, const char* label, const char* right, int l, int r)
@@ -112,15 +63,6 @@ std::vector<Request> Requests()
          {L("/////", "Wi", "send.v", 0, 1), L("send.v", "O*n", "summary.n", 1, 4), L("send.v", "Y", "me", 1, 2),
           L("summary.n", "M", "of", 4, 5), L("of", "Jp", "messages.n", 5, 8)}},
     };
-}
-
-std::vector<CHTMLMsg*> Pages()
-{
-    std::vector<CHTMLMsg*> pages;
-    for (int id = 0; id < 100000 && static_cast<int>(pages.size()) < g_HTMLMgr.GetMessageCount(); ++id)
-        if (CHTMLMsg* m = g_HTMLMgr.FindMessage(id))
-            pages.push_back(m);
-    return pages;
 }
 
 // The forwarded messages on the user's page; the [forward] button opens the
@@ -181,7 +123,7 @@ TEST(ForwardAction, ForwardsTheRequestedMessages)
     if (which.empty() || profile.empty())
         GTEST_SKIP() << "run by forward_action_peer.py";
 
-    SettingsGuard settings;
+    SettingsGuard settings({"Relvane-Active", "Relvane-DefaultNew", "Relvane-DefaultAttach"});
     std::string module = "Z:" + Env("VX_BIN_DIR") + "/Relvane.kVX";
     HMODULE h = LoadLibraryA(module.c_str());
     ASSERT_NE(h, nullptr) << module;
@@ -288,7 +230,7 @@ protected:
         return 0;
     }
 
-    SettingsGuard settings;
+    SettingsGuard settings{{"Relvane-Active", "Relvane-DefaultNew", "Relvane-DefaultAttach"}};
     HMODULE h = nullptr;
     GetActionsNameProc getActionsName = nullptr;
     SetUserInfoProc setUserInfo = nullptr;

@@ -13,6 +13,7 @@
 
 #include "options/wmoptions.h"
 #include "webmsg/htmlmsg.h"
+#include "../../tests/plugin_test_support.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -25,69 +26,16 @@
 
 namespace {
 
-std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-const char* const kValues[] = {"Ruvelo-Active", "Ruvelo-Stereo"};
-
 // The plug-in's values in the shared test prefix: set for the run, removed
 // again when they were absent.
-class SettingsGuard {
+class RuveloSettings : public SettingsGuard {
 public:
-    SettingsGuard()
+    RuveloSettings() : SettingsGuard({"Ruvelo-Active", "Ruvelo-Stereo"})
     {
-        HKEY key;
-        m_keyExisted = RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
-        if (m_keyExisted)
-            RegCloseKey(key);
         Write("Ruvelo-Active", 1);
         Write("Ruvelo-Stereo", 0);
     }
-    ~SettingsGuard()
-    {
-        if (!m_keyExisted) {
-            RegDeleteKeyA(HKEY_CURRENT_USER, "Korvaneant1");
-            return;
-        }
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-            return;
-        for (const char* name : kValues)
-            RegDeleteValueA(key, name);
-        RegCloseKey(key);
-    }
-    static void Write(const char* name, DWORD value)
-    {
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS)
-            return;
-        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-        RegCloseKey(key);
-    }
-
-private:
-    bool m_keyExisted = false;
 };
-
-std::vector<CHTMLMsg*> Pages()
-{
-    std::vector<CHTMLMsg*> pages;
-    for (int id = 0; id < 100000 && static_cast<int>(pages.size()) < g_HTMLMgr.GetMessageCount(); ++id)
-        if (CHTMLMsg* m = g_HTMLMgr.FindMessage(id))
-            pages.push_back(m);
-    return pages;
-}
 
 TEST(SoundAction, RecordsOrSaysWhyNot)
 {
@@ -95,7 +43,7 @@ TEST(SoundAction, RecordsOrSaysWhyNot)
     std::string dir = Env("VX_RUVELO_DIR");
     if (which.empty() || dir.empty())
         GTEST_SKIP() << "run by sound_action_peer.py";
-    SettingsGuard settings;
+    RuveloSettings settings;
     CWMOptions::m_strAssistantWWWDir = ("Z:" + dir + "/www").c_str();
     CreateDirectoryA(CWMOptions::m_strAssistantWWWDir, nullptr);
 
@@ -145,11 +93,7 @@ TEST(SoundAction, RecordsOrSaysWhyNot)
         std::unique_ptr<std::vector<WordLinkage>> links(linkage.GetWordLinkages());
         for (size_t i = 0; i < links->size() && !handled; ++i) {
             const WordLinkage& link = (*links)[i];
-            if (std::string((const char*)link.m_strLinkLabel).substr(0, label.size()) != label)
-                continue;
-            std::string left = Lower((const char*)link.m_strLeftWord).substr(0, trigger.size());
-            std::string right = Lower((const char*)link.m_strRightWord).substr(0, trigger.size());
-            if (trigger.compare(0, left.size(), left) != 0 && trigger.compare(0, right.size(), right) != 0)
+            if (!LinkFitsRow(link, trigger, label))
                 continue;
             setUserInfo(byMail ? "0" : "2", USERINFO_INTERFACE_MODE);
             CString requester = byMail ? "someone@example.com" : "WebRequest:user1";

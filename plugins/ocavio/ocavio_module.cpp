@@ -3,12 +3,12 @@
 // picture of the outside camera program when its folder is set - sent as a
 // bitmap attachment, by mail to a person the request names.
 #include "plugin_module.h"
+#include "recipient_address.h"
 
 #include "picture_files.h"
 #include "picture_reading.h"
 #include "wait_dialog.h"
 
-#include "addrbook/address_book.h"
 #include "reply/reply.h"
 
 #include <io.h>
@@ -213,7 +213,6 @@ public:
     int Run();
 
 private:
-    CString TranslateRecipient(const CString& name);
 
     CPlugIn& m_PlugIn;
     CString* m_pRecipient;
@@ -223,18 +222,6 @@ private:
     CString m_strRecipient;
 };
 
-CString CPictureRequest::TranslateRecipient(const CString& name)
-{
-    CString dir = m_PlugIn.m_strInstallDir;
-    if (!dir.IsEmpty() && dir.Right(1) != "\\" && dir.Right(1) != "/")
-        dir += "\\";
-    CString sender = m_PlugIn.m_strSenderName;
-    CString file = dir + "OutlookExpressExport.CDF";
-    CString address = AddressBook::TranslateNameToEmail(name, m_PlugIn.m_strMailUser, m_PlugIn.m_strMailPassword,
-                                                        sender, file, m_PlugIn.m_pLog);
-    return AddressBook::IsAddressToSendTo(address) ? address : CString();
-}
-
 int CPictureRequest::Run()
 {
     CString name;
@@ -242,7 +229,7 @@ int CPictureRequest::Run()
         return 0;
     int mode = m_PlugIn.m_nInterfaceMode;
     if (!name.IsEmpty()) {
-        CString address = TranslateRecipient(name);
+        CString address = TranslateRecipient(name, m_PlugIn.m_strSenderName);
         if (!address.IsEmpty()) {
             m_strRecipient = address;
             m_pRecipient = &m_strRecipient;

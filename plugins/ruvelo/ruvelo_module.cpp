@@ -1,13 +1,13 @@
 // The Ruvelo plug-in: records ten seconds from the sound input and sends the
 // recording back as a WAV attachment, mono or, when so set, stereo.
 #include "plugin_module.h"
+#include "recipient_address.h"
 
 #include "sound_reading.h"
 #include "wave_format.h"
 #include "wave_recorder.h"
 #include "wait_dialog.h"
 
-#include "addrbook/address_book.h"
 #include "reply/reply.h"
 
 #include <cstdio>
@@ -64,7 +64,6 @@ public:
     int Run();
 
 private:
-    CString TranslateRecipient(const CString& name);
     CString FilePath() const;
 
     CPlugIn& m_PlugIn;
@@ -75,18 +74,6 @@ private:
     CString m_strRecipient;
     CString m_strLog;
 };
-
-CString CSoundRequest::TranslateRecipient(const CString& name)
-{
-    CString dir = m_PlugIn.m_strInstallDir;
-    if (!dir.IsEmpty() && dir.Right(1) != "\\" && dir.Right(1) != "/")
-        dir += "\\";
-    CString sender = m_PlugIn.m_strSenderName;
-    CString file = dir + "OutlookExpressExport.CDF";
-    CString address = AddressBook::TranslateNameToEmail(name, m_PlugIn.m_strMailUser, m_PlugIn.m_strMailPassword,
-                                                        sender, file, m_PlugIn.m_pLog);
-    return AddressBook::IsAddressToSendTo(address) ? address : CString();
-}
 
 CString CSoundRequest::FilePath() const
 {
@@ -105,7 +92,7 @@ int CSoundRequest::Run()
         return 0;
     int mode = m_PlugIn.m_nInterfaceMode;
     if (!name.IsEmpty()) {
-        CString address = TranslateRecipient(name);
+        CString address = TranslateRecipient(name, m_PlugIn.m_strSenderName);
         if (!address.IsEmpty()) {
             m_strRecipient = address;
             m_pRecipient = &m_strRecipient;

@@ -3,12 +3,12 @@
 // picture of the outside camera program when its folder is set - sent as a
 // bitmap attachment, by mail to a person the request names.
 #include "plugin_module.h"
+#include "media_request.h"
 
 #include "picture_files.h"
 #include "picture_reading.h"
 #include "wait_dialog.h"
 
-#include "addrbook/address_book.h"
 #include "reply/reply.h"
 
 #include <io.h>
@@ -204,58 +204,17 @@ extern const PlugInDescription g_PlugInDescription = {
 };
 
 // One picture request: built by the export, run once, destroyed.
-class CPictureRequest {
+class CPictureRequest : public CMediaRequest {
 public:
-    CPictureRequest(CPlugIn& plugIn, CString* requester, int linkIndex, std::vector<WordLinkage>* links, int fifo)
-        : m_PlugIn(plugIn), m_pRecipient(requester), m_nLinkIndex(linkIndex), m_pLinks(links), m_nFifo(fifo)
-    {
-    }
+    using CMediaRequest::CMediaRequest;
     int Run();
-
-private:
-    CString TranslateRecipient(const CString& name);
-
-    CPlugIn& m_PlugIn;
-    CString* m_pRecipient;
-    int m_nLinkIndex;
-    std::vector<WordLinkage>* m_pLinks;
-    int m_nFifo;
-    CString m_strRecipient;
 };
-
-CString CPictureRequest::TranslateRecipient(const CString& name)
-{
-    CString dir = m_PlugIn.m_strInstallDir;
-    if (!dir.IsEmpty() && dir.Right(1) != "\\" && dir.Right(1) != "/")
-        dir += "\\";
-    CString sender = m_PlugIn.m_strSenderName;
-    CString file = dir + "OutlookExpressExport.CDF";
-    CString address = AddressBook::TranslateNameToEmail(name, m_PlugIn.m_strMailUser, m_PlugIn.m_strMailPassword,
-                                                        sender, file, m_PlugIn.m_pLog);
-    return AddressBook::IsAddressToSendTo(address) ? address : CString();
-}
 
 int CPictureRequest::Run()
 {
-    CString name;
-    if (!ReadPictureRequest(m_pLinks, name))
+    int mode = 0;
+    if (!Start(ReadPictureRequest, "Send a video capture image to: ", mode))
         return 0;
-    int mode = m_PlugIn.m_nInterfaceMode;
-    if (!name.IsEmpty()) {
-        CString address = TranslateRecipient(name);
-        if (!address.IsEmpty()) {
-            m_strRecipient = address;
-            m_pRecipient = &m_strRecipient;
-            mode = MODE_EMAIL;  // such a picture always goes by mail
-        }
-    }
-    CString recipient = m_pRecipient ? *m_pRecipient : CString();
-    CString line = CTime::GetCurrentTime().Format("%c") + " : Send a video capture image to: " +
-                   m_PlugIn.m_strSenderName + "(" + recipient + ")";
-    if (m_PlugIn.m_nShortReplyLength != -1)
-        line += ". This address does not accept attachments";
-    line += ".\r\n";
-    m_PlugIn.Log(line);
     if (m_PlugIn.m_bTestMode)
         return 1;
     if (m_PlugIn.m_nShortReplyLength != -1)

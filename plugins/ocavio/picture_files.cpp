@@ -1,23 +1,7 @@
 #include "picture_files.h"
+#include "wait_dialog.h"
 
 #include <io.h>
-
-namespace {
-
-void PumpMessages()
-{
-    MSG msg;
-    for (int n = 0; n < 1000 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
-} // namespace
 
 CString FreshPictureFile(const CString& installDir)
 {
@@ -44,7 +28,7 @@ bool TakeCameraPicture(const CString& cameraPicture, const CString& target, DWOR
         if (::GetTickCount64() >= deadline)
             return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-        PumpMessages();
+        PumpThreadMessages(1000);
     }
     ::DeleteFileA(target);
     return ::CopyFileA(cameraPicture, target, TRUE) != 0;

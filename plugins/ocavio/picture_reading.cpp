@@ -2,17 +2,9 @@
 
 namespace {
 
-template <size_t N>
-constexpr int Count(const char* const (&)[N])
-{
-    return static_cast<int>(N);
-}
-
 const char* const kViewingVerbs[] = {"see", "show"};
-const char* const kPlaces[] = {"house", "door", "office", "room", "hall", "corridor"};
 const char* const kSendingVerbs[] = {"send", "take"};
 const char* const kPictureWords[] = {"image", "picture", "video"};
-const char* const kRecipientWords[] = {"to"};
 
 #define READER_ROW(word, label) {word, label},
 const RequestRow kRows[] = {OCAVIO_ACTION_ROWS(READER_ROW)};
@@ -29,22 +21,8 @@ bool Read(int, int, const std::vector<WordLinkage>* links, RequestReading& readi
 
 bool ReadPictureRequest(const std::vector<WordLinkage>* links, CString& recipient)
 {
-    recipient.Empty();
-    if (!links)
-        return false;
-    if (!FindFullLink(links, "O", kViewingVerbs, Count(kViewingVerbs), kPlaces, Count(kPlaces), 0) &&
-        !FindFullLink(links, "O", kSendingVerbs, Count(kSendingVerbs), kPictureWords, Count(kPictureWords), 0))
-        return false;
-    int side = 0, word = 0;
-    int at = FindLinkage(links, "Ox", kRecipientWords, Count(kRecipientWords), 1, 1, side, word, 0, -1);
-    if (at >= 0) {
-        const WordLinkage& link = (*links)[static_cast<size_t>(at)];
-        CString name = BuildParameter(side ? link.m_strRightWord : link.m_strLeftWord);
-        if (name.GetLength() >= 2 && name.Right(2) == ".n")
-            name = name.Left(name.GetLength() - 2);
-        recipient = name;
-    }
-    return true;
+    return ReadPlaceRequest(links, MakeWordList(kViewingVerbs), MakeWordList(kSendingVerbs), MakeWordList(kPictureWords),
+                            recipient);
 }
 
 extern const PluginRequestReader kOcavioReader = {"Ocavio", kRows, static_cast<int>(sizeof(kRows) / sizeof(kRows[0])),

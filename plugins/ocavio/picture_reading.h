@@ -3,7 +3,7 @@
 // Portable: it needs only the links.
 #pragma once
 
-#include "request_reading.h"
+#include "place_request.h"
 
 // True when an "O" link joins a viewing verb to a place, or a sending verb to
 // a picture word; recipient gets the name after "to" (an "Ox" link), without

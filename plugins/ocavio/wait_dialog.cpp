@@ -63,20 +63,25 @@ void CWaitDialog::SetStatus(const CString& text)
         ::SetDlgItemTextA(m_hWnd, IDC_WAIT_STATUS, text);
 }
 
-void CWaitDialog::SetPos(int position)
+void PumpThreadMessages(int most, HWND dialog)
 {
-    // Keep every window of the thread painting while the caller works.
     MSG msg;
-    for (int n = 0; n < 1000 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
+    for (int n = 0; n < most && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
         if (msg.message == WM_QUIT) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
+            return;
         }
-        if (!Exists() || !::IsDialogMessageA(m_hWnd, &msg)) {
+        if (!dialog || !::IsWindow(dialog) || !::IsDialogMessageA(dialog, &msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
         }
     }
+}
+
+void CWaitDialog::SetPos(int position)
+{
+    // Keep every window of the thread painting while the caller works.
+    PumpThreadMessages(1000, m_hWnd);
     if (!Exists())
         return;
     ::SendDlgItemMessageA(m_hWnd, IDC_WAIT_PROGRESS, PBM_SETPOS, position, 0);

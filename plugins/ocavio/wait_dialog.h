@@ -16,6 +16,12 @@ enum {
 // are taken modulo 100; an empty range counts as 0.
 int WaitPercent(int position, int low, int high);
 
+// Empties the thread's message queue, at most `most` messages so a flood
+// cannot hold the caller, keeping its windows painting during a long wait.
+// Messages for a live dialog go through its keyboard handling. A WM_QUIT is
+// posted again for the outer loop and ends the pumping.
+void PumpThreadMessages(int most, HWND dialog = nullptr);
+
 class CWaitDialog : public CDialog {
 public:
     CWaitDialog();

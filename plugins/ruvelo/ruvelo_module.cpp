@@ -1,13 +1,13 @@
 // The Ruvelo plug-in: records ten seconds from the sound input and sends the
 // recording back as a WAV attachment, mono or, when so set, stereo.
 #include "plugin_module.h"
+#include "media_request.h"
 
 #include "sound_reading.h"
 #include "wave_format.h"
 #include "wave_recorder.h"
 #include "wait_dialog.h"
 
-#include "addrbook/address_book.h"
 #include "reply/reply.h"
 
 #include <cstdio>
@@ -55,38 +55,14 @@ extern const PlugInDescription g_PlugInDescription = {
 };
 
 // One sound request: built by the export, run once, destroyed.
-class CSoundRequest {
+class CSoundRequest : public CMediaRequest {
 public:
-    CSoundRequest(CPlugIn& plugIn, CString* requester, int linkIndex, std::vector<WordLinkage>* links, int fifo)
-        : m_PlugIn(plugIn), m_pRecipient(requester), m_nLinkIndex(linkIndex), m_pLinks(links), m_nFifo(fifo)
-    {
-    }
+    using CMediaRequest::CMediaRequest;
     int Run();
 
 private:
-    CString TranslateRecipient(const CString& name);
     CString FilePath() const;
-
-    CPlugIn& m_PlugIn;
-    CString* m_pRecipient;
-    int m_nLinkIndex;
-    std::vector<WordLinkage>* m_pLinks;
-    int m_nFifo;
-    CString m_strRecipient;
-    CString m_strLog;
 };
-
-CString CSoundRequest::TranslateRecipient(const CString& name)
-{
-    CString dir = m_PlugIn.m_strInstallDir;
-    if (!dir.IsEmpty() && dir.Right(1) != "\\" && dir.Right(1) != "/")
-        dir += "\\";
-    CString sender = m_PlugIn.m_strSenderName;
-    CString file = dir + "OutlookExpressExport.CDF";
-    CString address = AddressBook::TranslateNameToEmail(name, m_PlugIn.m_strMailUser, m_PlugIn.m_strMailPassword,
-                                                        sender, file, m_PlugIn.m_pLog);
-    return AddressBook::IsAddressToSendTo(address) ? address : CString();
-}
 
 CString CSoundRequest::FilePath() const
 {
@@ -100,25 +76,9 @@ CString CSoundRequest::FilePath() const
 
 int CSoundRequest::Run()
 {
-    CString name;
-    if (!ReadSoundRequest(m_pLinks, name))
+    int mode = 0;
+    if (!Start(ReadSoundRequest, "Send a sound recording to: ", mode))
         return 0;
-    int mode = m_PlugIn.m_nInterfaceMode;
-    if (!name.IsEmpty()) {
-        CString address = TranslateRecipient(name);
-        if (!address.IsEmpty()) {
-            m_strRecipient = address;
-            m_pRecipient = &m_strRecipient;
-            mode = MODE_EMAIL;
-        }
-    }
-    CString recipient = m_pRecipient ? *m_pRecipient : CString();
-    m_strLog = CTime::GetCurrentTime().Format("%c") + " : Send a sound recording to: " + m_PlugIn.m_strSenderName +
-               "(" + recipient + ")";
-    if (m_PlugIn.m_nShortReplyLength != -1)
-        m_strLog += ". This address does not accept attachments";
-    m_strLog += ".\r\n";
-    m_PlugIn.Log(m_strLog);
     if (m_PlugIn.m_bTestMode)
         return 1;
     if (m_PlugIn.m_nShortReplyLength != -1)

@@ -1,4 +1,5 @@
 #include "wave_recorder.h"
+#include "wait_dialog.h"
 
 #include <algorithm>
 
@@ -17,19 +18,6 @@ ATOM RegisterWaveClass(WNDPROC proc)
         atom = ::RegisterClassA(&wc);
     }
     return atom;
-}
-
-void Pump()
-{
-    MSG msg;
-    for (int n = 0; n < 10000 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
 }
 
 } // namespace
@@ -129,7 +117,7 @@ void CWaveWnd::RecordFor(DWORD milliseconds, void (*tick)(void* context, DWORD e
             break;
         // Sleep until a message comes or a second passes for the progress.
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(milliseconds - elapsed, 1000), QS_ALLINPUT);
-        Pump();
+        PumpThreadMessages(10000);
         if (tick)
             tick(context, static_cast<DWORD>(::GetTickCount64() - start));
     }
@@ -178,7 +166,7 @@ void CWaveWnd::Close()
         ULONGLONG deadline = ::GetTickCount64() + 2000;
         while (!m_Queued.empty() && ::GetTickCount64() < deadline) {
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-            Pump();
+            PumpThreadMessages(10000);
         }
         for (WAVEHDR* header : m_Queued) {
             ::waveInUnprepareHeader(m_hWaveIn, header, sizeof *header);

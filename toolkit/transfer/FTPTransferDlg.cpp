@@ -76,28 +76,23 @@ void LimitWaits(HINTERNET session)
         ::InternetSetOptionA(session, option, &ms, sizeof ms);
 }
 
+const TransferStringIds kStringIds = {
+    IDS_FTPTRANSFER_BYTES, IDS_FTPTRANSFER_KILOBYTES, IDS_FTPTRANSFER_MEGABYTES, IDS_FTPTRANSFER_OF,
+    IDS_FTPTRANSFER_SECONDS, IDS_FTPTRANSFER_MINUTES, IDS_FTPTRANSFER_MINUTES_AND_SECONDS, IDS_FTPTRANSFER_TIMELEFT,
+    IDS_FTPTRANSFER_BYTESPERSECOND, IDS_FTPTRANSFER_KILOBYTESPERSECOND, IDS_FTPTRANSFER_RESOLVING_NAME,
+    IDS_FTPTRANSFER_RESOLVED_NAME, IDS_FTPTRANSFER_CONNECTING, IDS_FTPTRANSFER_CONNECTED, 0,
+};
+
 } // namespace
 
-BEGIN_MESSAGE_MAP(CFTPTransferDlg, CDialog)
+BEGIN_MESSAGE_MAP(CFTPTransferDlg, CTransferProgressDlg)
     ON_WM_DESTROY()
     ON_WM_CLOSE()
     ON_MESSAGE(WM_FTPTRANSFER_THREAD_FINISHED, OnThreadFinished)
     ON_MESSAGE(WM_FTPTRANSFER_ASK_OVERWRITE, OnAskOverwrite)
 END_MESSAGE_MAP()
 
-CFTPTransferDlg::CFTPTransferDlg(CWnd* pParent) : CDialog(IDD_TRANSFER_PROGRESS, pParent)
-{
-    m_texts.bytes = TrellaneString(IDS_FTPTRANSFER_BYTES);
-    m_texts.kilobytes = TrellaneString(IDS_FTPTRANSFER_KILOBYTES);
-    m_texts.megabytes = TrellaneString(IDS_FTPTRANSFER_MEGABYTES);
-    m_texts.amountOf = TrellaneString(IDS_FTPTRANSFER_OF);
-    m_texts.seconds = TrellaneString(IDS_FTPTRANSFER_SECONDS);
-    m_texts.minutes = TrellaneString(IDS_FTPTRANSFER_MINUTES);
-    m_texts.minutesSeconds = TrellaneString(IDS_FTPTRANSFER_MINUTES_AND_SECONDS);
-    m_texts.timeLeft = TrellaneString(IDS_FTPTRANSFER_TIMELEFT);
-    m_texts.bytesPerSec = TrellaneString(IDS_FTPTRANSFER_BYTESPERSECOND);
-    m_texts.kilobytesPerSec = TrellaneString(IDS_FTPTRANSFER_KILOBYTESPERSECOND);
-}
+CFTPTransferDlg::CFTPTransferDlg(CWnd* pParent) : CTransferProgressDlg(pParent, kStringIds) {}
 
 CFTPTransferDlg::~CFTPTransferDlg()
 {
@@ -126,12 +121,6 @@ void CFTPTransferDlg::AttachToExisitingHandles(HINTERNET hInternetSession, HINTE
 }
 
 CString CFTPTransferDlg::UploadTemporaryName(const CString& remote) { return remote + ".vxpart"; }
-
-void CFTPTransferDlg::SetItemText(int id, const CString& text)
-{
-    if (m_hWnd)
-        ::SetDlgItemTextA(m_hWnd, id, text);
-}
 
 BOOL CFTPTransferDlg::OnInitDialog()
 {
@@ -189,71 +178,10 @@ UINT CFTPTransferDlg::_TransferThread(LPVOID pParam)
     return 0;
 }
 
-void CALLBACK CFTPTransferDlg::_OnStatusCallBack(HINTERNET, DWORD_PTR dwContext, DWORD dwInternetStatus,
-                                                 LPVOID lpvStatusInformation, DWORD dwStatusInformationLength)
-{
-    if (dwContext)
-        reinterpret_cast<CFTPTransferDlg*>(dwContext)->OnStatusCallBack(dwInternetStatus, lpvStatusInformation,
-                                                                         dwStatusInformationLength);
-}
-
-void CFTPTransferDlg::OnStatusCallBack(DWORD dwInternetStatus, LPVOID info, DWORD length)
-{
-    UINT id = 0;
-    switch (dwInternetStatus) {
-    case INTERNET_STATUS_RESOLVING_NAME: id = IDS_FTPTRANSFER_RESOLVING_NAME; break;
-    case INTERNET_STATUS_NAME_RESOLVED: id = IDS_FTPTRANSFER_RESOLVED_NAME; break;
-    case INTERNET_STATUS_CONNECTING_TO_SERVER: id = IDS_FTPTRANSFER_CONNECTING; break;
-    case INTERNET_STATUS_CONNECTED_TO_SERVER: id = IDS_FTPTRANSFER_CONNECTED; break;
-    default: return;
-    }
-    CString text;
-    if (info && length) {
-        const char* s = static_cast<const char*>(info);
-        DWORD n = 0;
-        while (n < length && n < 1024 && s[n])
-            ++n;
-        text = CString(s, static_cast<int>(n));
-    }
-    SetStatus(id, text);
-}
-
-void CFTPTransferDlg::SetStatus(const CString& text) { SetItemText(IDC_TRANSFER_STATUS, text); }
-void CFTPTransferDlg::SetStatus(UINT nID) { SetStatus(TrellaneString(nID)); }
-void CFTPTransferDlg::SetStatus(UINT nID, const CString& arg) { SetStatus(TrellaneFormat1(nID, arg)); }
-
-void CFTPTransferDlg::SetProgressRange(uint64_t total)
-{
-    if (m_hWnd)
-        ::SendDlgItemMessageA(m_hWnd, IDC_TRANSFER_PROGRESS, PBM_SETRANGE32, 0, transfer::ProgressUpper(total));
-}
-
-void CFTPTransferDlg::SetProgress(uint64_t bytes)
-{
-    if (m_hWnd)
-        ::SendDlgItemMessageA(m_hWnd, IDC_TRANSFER_PROGRESS, PBM_SETPOS, transfer::ProgressPosition(bytes), 0);
-}
-
 void CFTPTransferDlg::SetPercentage(int percent)
 {
     if (m_hWnd)
         SetWindowText(TrellaneFormat2(IDS_FTPTRANSFER_PERCENTAGE, Decimal(percent), m_sRemoteFile));
-}
-
-void CFTPTransferDlg::SetTimeLeft(unsigned secondsLeft, uint64_t bytes, uint64_t fileSize)
-{
-    SetItemText(IDC_TRANSFER_TIMELEFT, transfer::TimeLeftText(m_texts, secondsLeft, bytes, fileSize));
-}
-
-void CFTPTransferDlg::SetTransferRate(double kbPerSecond)
-{
-    SetItemText(IDC_TRANSFER_RATE, transfer::RateText(m_texts, kbPerSecond));
-}
-
-void CFTPTransferDlg::PlayAnimation()
-{
-    if (m_hWnd)
-        ::SendDlgItemMessageA(m_hWnd, IDC_TRANSFER_ANIMATE, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF));
 }
 
 void CFTPTransferDlg::HandleThreadError(UINT nID)
@@ -352,7 +280,7 @@ bool CFTPTransferDlg::Transfer()
         m_hFTPConnection = ::InternetConnectA(m_hInternetSession, m_sServer, m_nPort,
                                               withUser ? (LPCSTR)m_sUserName : nullptr,
                                               withUser ? (LPCSTR)m_sPassword : nullptr, INTERNET_SERVICE_FTP, 0,
-                                              reinterpret_cast<DWORD_PTR>(this));
+                                              StatusContext());
         if (!m_hFTPConnection) {
             HandleThreadErrorWithLastError(IDS_FTPTRANSFER_FAIL_CONNECT_SERVER);
             return false;
@@ -390,7 +318,7 @@ bool CFTPTransferDlg::Transfer()
     const DWORD mode = (m_bBinary ? FTP_TRANSFER_TYPE_BINARY : FTP_TRANSFER_TYPE_ASCII) | kLookupFlags;
     CString target = m_bDownload ? m_sRemoteFile : UploadTemporaryName(m_sRemoteFile);
     m_hFTPFile = ::FtpOpenFileA(m_hFTPConnection, target, m_bDownload ? GENERIC_READ : GENERIC_WRITE, mode,
-                                reinterpret_cast<DWORD_PTR>(this));
+                                StatusContext());
     if (!m_hFTPFile) {
         HandleThreadErrorWithLastError(IDS_FTPTRANSFER_FAIL_OPEN_FILE);
         return false;

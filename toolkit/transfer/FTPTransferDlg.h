@@ -5,14 +5,11 @@
 // the file already on the server.
 #pragma once
 
-#include "fx/fxwin.h"
-#include "transfer_texts.h"
-
-#include <wininet.h>
+#include "transfer_progress_dlg.h"
 
 #include <atomic>
 
-class CFTPTransferDlg : public CDialog {
+class CFTPTransferDlg : public CTransferProgressDlg {
 public:
     explicit CFTPTransferDlg(CWnd* pParent = nullptr);
     ~CFTPTransferDlg() override;
@@ -36,21 +33,11 @@ public:
     // The temporary name an upload of `remote` is written under.
     static CString UploadTemporaryName(const CString& remote);
 
-    void SetStatus(const CString& text);
-    void SetStatus(UINT nID);
-    void SetStatus(UINT nID, const CString& arg);
-    void SetProgressRange(uint64_t total);
-    void SetProgress(uint64_t bytes);
     void SetPercentage(int percent);
-    void SetTimeLeft(unsigned secondsLeft, uint64_t bytes, uint64_t fileSize);
-    void SetTransferRate(double kbPerSecond);
-    void PlayAnimation();
     void HandleThreadError(UINT nID);
     void HandleThreadErrorWithLastError(UINT nID, DWORD dwLastError = 0);
 
     static UINT _TransferThread(LPVOID pParam);
-    static void CALLBACK _OnStatusCallBack(HINTERNET hInternet, DWORD_PTR dwContext, DWORD dwInternetStatus,
-                                           LPVOID lpvStatusInformation, DWORD dwStatusInformationLength);
 
 protected:
     BOOL OnInitDialog() override;
@@ -64,11 +51,9 @@ protected:
 private:
     void TransferThread();
     bool Transfer();
-    void OnStatusCallBack(DWORD dwInternetStatus, LPVOID info, DWORD length);
     bool Aborted() const { return m_abort.load() != 0; }
     void RequestAbort();
     void Finish(WPARAM result);
-    void SetItemText(int id, const CString& text);
 
     CString m_sError;
     HINTERNET m_hInternetSession = nullptr;
@@ -81,5 +66,4 @@ private:
     CWinThread* m_pThread = nullptr;
     CString m_sUploadName;  // the temporary remote name while an upload runs
     bool m_bUploadStarted = false;
-    transfer::TextPatterns m_texts;
 };

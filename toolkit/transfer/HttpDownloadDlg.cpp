@@ -64,27 +64,22 @@ void LimitWaits(HINTERNET session)
         ::InternetSetOptionA(session, option, &ms, sizeof ms);
 }
 
+const TransferStringIds kStringIds = {
+    IDS_HTTPDOWNLOAD_BYTES, IDS_HTTPDOWNLOAD_KILOBYTES, IDS_HTTPDOWNLOAD_MEGABYTES, IDS_HTTPDOWNLOAD_OF,
+    IDS_HTTPDOWNLOAD_SECONDS, IDS_HTTPDOWNLOAD_MINUTES, IDS_HTTPDOWNLOAD_MINUTES_AND_SECONDS, IDS_HTTPDOWNLOAD_TIMELEFT,
+    IDS_HTTPDOWNLOAD_BYTESPERSECOND, IDS_HTTPDOWNLOAD_KILOBYTESPERSECOND, IDS_HTTPDOWNLOAD_RESOLVING_NAME,
+    IDS_HTTPDOWNLOAD_RESOLVED_NAME, IDS_HTTPDOWNLOAD_CONNECTING, IDS_HTTPDOWNLOAD_CONNECTED, IDS_HTTPDOWNLOAD_REDIRECTING,
+};
+
 } // namespace
 
-BEGIN_MESSAGE_MAP(CHttpDownloadDlg, CDialog)
+BEGIN_MESSAGE_MAP(CHttpDownloadDlg, CTransferProgressDlg)
     ON_WM_DESTROY()
     ON_WM_CLOSE()
     ON_MESSAGE(WM_HTTPDOWNLOAD_THREAD_FINISHED, OnThreadFinished)
 END_MESSAGE_MAP()
 
-CHttpDownloadDlg::CHttpDownloadDlg(CWnd* pParent) : CDialog(IDD_TRANSFER_PROGRESS, pParent)
-{
-    m_texts.bytes = TrellaneString(IDS_HTTPDOWNLOAD_BYTES);
-    m_texts.kilobytes = TrellaneString(IDS_HTTPDOWNLOAD_KILOBYTES);
-    m_texts.megabytes = TrellaneString(IDS_HTTPDOWNLOAD_MEGABYTES);
-    m_texts.amountOf = TrellaneString(IDS_HTTPDOWNLOAD_OF);
-    m_texts.seconds = TrellaneString(IDS_HTTPDOWNLOAD_SECONDS);
-    m_texts.minutes = TrellaneString(IDS_HTTPDOWNLOAD_MINUTES);
-    m_texts.minutesSeconds = TrellaneString(IDS_HTTPDOWNLOAD_MINUTES_AND_SECONDS);
-    m_texts.timeLeft = TrellaneString(IDS_HTTPDOWNLOAD_TIMELEFT);
-    m_texts.bytesPerSec = TrellaneString(IDS_HTTPDOWNLOAD_BYTESPERSECOND);
-    m_texts.kilobytesPerSec = TrellaneString(IDS_HTTPDOWNLOAD_KILOBYTESPERSECOND);
-}
+CHttpDownloadDlg::CHttpDownloadDlg(CWnd* pParent) : CTransferProgressDlg(pParent, kStringIds) {}
 
 CHttpDownloadDlg::~CHttpDownloadDlg()
 {
@@ -99,12 +94,6 @@ CHttpDownloadDlg::~CHttpDownloadDlg()
         ::InternetCloseHandle(m_hHttpConnection);
     if (m_hInternetSession)
         ::InternetCloseHandle(m_hInternetSession);
-}
-
-void CHttpDownloadDlg::SetItemText(int id, const CString& text)
-{
-    if (m_hWnd)
-        ::SetDlgItemTextA(m_hWnd, id, text);
 }
 
 BOOL CHttpDownloadDlg::OnInitDialog()
@@ -175,74 +164,11 @@ UINT CHttpDownloadDlg::_DownloadThread(LPVOID pParam)
     return 0;
 }
 
-void CALLBACK CHttpDownloadDlg::_OnStatusCallBack(HINTERNET, DWORD_PTR dwContext, DWORD dwInternetStatus,
-                                                  LPVOID lpvStatusInformation, DWORD dwStatusInformationLength)
-{
-    if (dwContext)
-        reinterpret_cast<CHttpDownloadDlg*>(dwContext)->OnStatusCallBack(dwInternetStatus, lpvStatusInformation,
-                                                                          dwStatusInformationLength);
-}
-
-void CHttpDownloadDlg::OnStatusCallBack(DWORD dwInternetStatus, LPVOID info, DWORD length)
-{
-    UINT id = 0;
-    switch (dwInternetStatus) {
-    case INTERNET_STATUS_RESOLVING_NAME: id = IDS_HTTPDOWNLOAD_RESOLVING_NAME; break;
-    case INTERNET_STATUS_NAME_RESOLVED: id = IDS_HTTPDOWNLOAD_RESOLVED_NAME; break;
-    case INTERNET_STATUS_CONNECTING_TO_SERVER: id = IDS_HTTPDOWNLOAD_CONNECTING; break;
-    case INTERNET_STATUS_CONNECTED_TO_SERVER: id = IDS_HTTPDOWNLOAD_CONNECTED; break;
-    case INTERNET_STATUS_REDIRECT: id = IDS_HTTPDOWNLOAD_REDIRECTING; break;
-    default: return;
-    }
-    // The notice's text is bounded by the length WinINet gives, not by a terminator.
-    CString text;
-    if (info && length) {
-        const char* s = static_cast<const char*>(info);
-        DWORD n = 0;
-        while (n < length && n < 1024 && s[n])
-            ++n;
-        text = CString(s, static_cast<int>(n));
-    }
-    SetStatus(id, text);
-}
-
-void CHttpDownloadDlg::SetStatus(const CString& text) { SetItemText(IDC_TRANSFER_STATUS, text); }
-void CHttpDownloadDlg::SetStatus(UINT nID) { SetStatus(TrellaneString(nID)); }
-void CHttpDownloadDlg::SetStatus(UINT nID, const CString& arg) { SetStatus(TrellaneFormat1(nID, arg)); }
-
-void CHttpDownloadDlg::SetProgressRange(uint64_t total)
-{
-    if (m_hWnd)
-        ::SendDlgItemMessageA(m_hWnd, IDC_TRANSFER_PROGRESS, PBM_SETRANGE32, 0, transfer::ProgressUpper(total));
-}
-
-void CHttpDownloadDlg::SetProgress(uint64_t bytesRead)
-{
-    if (m_hWnd)
-        ::SendDlgItemMessageA(m_hWnd, IDC_TRANSFER_PROGRESS, PBM_SETPOS, transfer::ProgressPosition(bytesRead), 0);
-}
-
 void CHttpDownloadDlg::SetPercentage(int percent)
 {
     if (!m_hWnd)
         return;
     SetWindowText(TrellaneFormat2(IDS_HTTPDOWNLOAD_PERCENTAGE, Decimal(percent), m_sFilename));
-}
-
-void CHttpDownloadDlg::SetTimeLeft(unsigned secondsLeft, uint64_t bytesRead, uint64_t fileSize)
-{
-    SetItemText(IDC_TRANSFER_TIMELEFT, transfer::TimeLeftText(m_texts, secondsLeft, bytesRead, fileSize));
-}
-
-void CHttpDownloadDlg::SetTransferRate(double kbPerSecond)
-{
-    SetItemText(IDC_TRANSFER_RATE, transfer::RateText(m_texts, kbPerSecond));
-}
-
-void CHttpDownloadDlg::PlayAnimation()
-{
-    if (m_hWnd)
-        ::SendDlgItemMessageA(m_hWnd, IDC_TRANSFER_ANIMATE, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF));
 }
 
 void CHttpDownloadDlg::HandleThreadError(UINT nID)
@@ -303,7 +229,7 @@ void CHttpDownloadDlg::DownloadThread()
     const bool withUser = !m_sUserName.IsEmpty();
     m_hHttpConnection = ::InternetConnectA(m_hInternetSession, m_sServer, m_nPort, withUser ? (LPCSTR)m_sUserName : nullptr,
                                            withUser ? (LPCSTR)m_sPassword : nullptr, m_dwServiceType, 0,
-                                           reinterpret_cast<DWORD_PTR>(this));
+                                           StatusContext());
     if (!m_hHttpConnection) {
         HandleThreadErrorWithLastError(IDS_HTTPDOWNLOAD_FAIL_CONNECT_SERVER);
         return;
@@ -317,7 +243,7 @@ void CHttpDownloadDlg::DownloadThread()
     LPCSTR acceptTypes[] = {"*/*", nullptr};
     m_hHttpFile = ::HttpOpenRequestA(m_hHttpConnection, nullptr, m_sObject, nullptr, nullptr, acceptTypes,
                                      INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_KEEP_CONNECTION,
-                                     reinterpret_cast<DWORD_PTR>(this));
+                                     StatusContext());
     if (!m_hHttpFile) {
         HandleThreadErrorWithLastError(IDS_HTTPDOWNLOAD_FAIL_CONNECT_SERVER);
         return;

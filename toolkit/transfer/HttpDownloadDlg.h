@@ -4,14 +4,11 @@
 // cancel no file is left behind.
 #pragma once
 
-#include "fx/fxwin.h"
-#include "transfer_texts.h"
-
-#include <wininet.h>
+#include "transfer_progress_dlg.h"
 
 #include <atomic>
 
-class CHttpDownloadDlg : public CDialog {
+class CHttpDownloadDlg : public CTransferProgressDlg {
 public:
     explicit CHttpDownloadDlg(CWnd* pParent = nullptr);
     ~CHttpDownloadDlg() override;
@@ -28,21 +25,11 @@ public:
     const CString& GetErrorText() const { return m_sError; }
 
     // Progress operations, called from the worker.
-    void SetStatus(const CString& text);
-    void SetStatus(UINT nID);
-    void SetStatus(UINT nID, const CString& arg);
-    void SetProgressRange(uint64_t total);
-    void SetProgress(uint64_t bytesRead);
     void SetPercentage(int percent);
-    void SetTimeLeft(unsigned secondsLeft, uint64_t bytesRead, uint64_t fileSize);
-    void SetTransferRate(double kbPerSecond);
-    void PlayAnimation();
     void HandleThreadError(UINT nID);
     void HandleThreadErrorWithLastError(UINT nID, DWORD dwLastError = 0);
 
     static UINT _DownloadThread(LPVOID pParam);
-    static void CALLBACK _OnStatusCallBack(HINTERNET hInternet, DWORD_PTR dwContext, DWORD dwInternetStatus,
-                                           LPVOID lpvStatusInformation, DWORD dwStatusInformationLength);
 
 protected:
     BOOL OnInitDialog() override;
@@ -54,16 +41,12 @@ protected:
 
 private:
     void DownloadThread();
-    void OnStatusCallBack(DWORD dwInternetStatus, LPVOID info, DWORD length);
     bool Aborted() const { return m_abort.load() != 0; }
     void RequestAbort();
     void DeleteLocalFile();
     // Reads and drops what is left of a response body.
     void DrainResponse();
 
-    // Control texts are set through the dialog's handle: the worker's calls
-    // cross to the dialog's thread as sent messages.
-    void SetItemText(int id, const CString& text);
     CString m_sError;
     CString m_sServer, m_sObject, m_sFilename;
     INTERNET_PORT m_nPort = 0;
@@ -75,5 +58,4 @@ private:
     std::atomic<int> m_threadFinished{0};
     CFile m_FileToWrite;
     CWinThread* m_pThread = nullptr;
-    transfer::TextPatterns m_texts;
 };

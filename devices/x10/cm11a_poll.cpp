@@ -3,7 +3,7 @@
 #include "cm11a_interface.h"
 
 namespace {
-int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
+using x10::Clamp;
 } // namespace
 
 bool CM11AInterface::GetStatus()

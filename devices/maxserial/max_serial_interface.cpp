@@ -19,19 +19,11 @@ std::atomic<bool> MAXSerialInterface::MAXSerialBusy::m_bForceSend{false};
 namespace {
 PollTimer g_pollTimer;
 std::atomic<DWORD> g_timerThread{0};
-CRITICAL_SECTION* BusyLock()
-{
-    static CRITICAL_SECTION* lock = [] {
-        auto* cs = new CRITICAL_SECTION;
-        ::InitializeCriticalSection(cs);
-        return cs;
-    }();
-    return lock;
-}
 BusyGuardState Busy()
 {
+    static CRITICAL_SECTION* lock = NewLastingLock();
     return {MAXSerialInterface::MAXSerialBusy::m_nBusy, MAXSerialInterface::MAXSerialBusy::m_bInTimer,
-            MAXSerialInterface::MAXSerialBusy::m_bForceSend, BusyLock(), &g_timerThread};
+            MAXSerialInterface::MAXSerialBusy::m_bForceSend, lock, &g_timerThread};
 }
 constexpr DWORD kShutdownWaitMs = 60000;
 } // namespace

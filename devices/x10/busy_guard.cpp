@@ -1,5 +1,12 @@
 #include "busy_guard.h"
 
+CRITICAL_SECTION* NewLastingLock()
+{
+    auto* lock = new CRITICAL_SECTION;
+    ::InitializeCriticalSection(lock);
+    return lock;
+}
+
 void BusyGuardState::Enter() const
 {
     ::EnterCriticalSection(lock);

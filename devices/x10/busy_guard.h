@@ -10,6 +10,10 @@
 
 #include <atomic>
 
+// A lock made on first use and never destroyed, so a guard that goes in a
+// static destructor still finds it.
+CRITICAL_SECTION* NewLastingLock();
+
 struct BusyGuardState {
     std::atomic<int>& busy;
     std::atomic<bool>& inTimer;

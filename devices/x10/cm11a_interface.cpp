@@ -17,19 +17,11 @@ std::atomic<bool> CM11AInterface::CM11ABusy::m_bForceSend{false};
 namespace {
 PollTimer g_pollTimer;
 std::atomic<DWORD> g_timerThread{0};
-CRITICAL_SECTION* BusyLock()
-{
-    static CRITICAL_SECTION* lock = [] {
-        auto* cs = new CRITICAL_SECTION;
-        ::InitializeCriticalSection(cs);
-        return cs;
-    }();
-    return lock;
-}
 BusyGuardState Busy()
 {
+    static CRITICAL_SECTION* lock = NewLastingLock();
     return {CM11AInterface::CM11ABusy::m_nBusy, CM11AInterface::CM11ABusy::m_bInTimer,
-            CM11AInterface::CM11ABusy::m_bForceSend, BusyLock(), &g_timerThread};
+            CM11AInterface::CM11ABusy::m_bForceSend, lock, &g_timerThread};
 }
 // Long enough for the longest command (a status request for another house with
 // its clock blocks, or six attempts of a silent interface), bounded all the same.

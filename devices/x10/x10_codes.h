@@ -119,6 +119,26 @@ private:
     DeviceChangeCallback m_slots[kSlots];
 };
 
+// What every X10 interface offers besides its commands: the zone text
+// conversions and the subscribers told of normal and extended changes.
+class CX10Notifier {
+public:
+    static CString ConvertZoneUnitToString(int house, int unit) { return x10::ZoneUnitToString(house, unit); }
+    static void ConvertStringToZoneUnit(const CString& text, int& house, int& unit)
+    {
+        x10::StringToZoneUnit(text, house, unit);
+    }
+
+    int SubscribeNotifyNormalDeviceChange(DeviceChangeCallback callback) { return m_Normal.Subscribe(callback); }
+    int SubscribeNotifyExtendedDeviceChange(DeviceChangeCallback callback) { return m_Extended.Subscribe(callback); }
+    void UnSubscribeNotifyNormalDeviceChange(DeviceChangeCallback callback) { m_Normal.Unsubscribe(callback); }
+    void UnSubscribeNotifyExtendedDeviceChange(DeviceChangeCallback callback) { m_Extended.Unsubscribe(callback); }
+
+protected:
+    CDeviceSubscribers m_Normal;
+    CDeviceSubscribers m_Extended;
+};
+
 // Up to 18 device offsets (house x 16 + unit) addressed before a function;
 // further addresses are dropped so the list never overruns.
 struct CPendingAddresses {

@@ -135,6 +135,10 @@ public:
     void UnSubscribeNotifyExtendedDeviceChange(DeviceChangeCallback callback) { m_Extended.Unsubscribe(callback); }
 
 protected:
+    // A received on, off or status for one unit: updates its state entry and
+    // tells the subscribers. False for any other function, left to the caller.
+    bool ApplySwitch(int* state, int house, int unit, int function) const;
+
     CDeviceSubscribers m_Normal;
     CDeviceSubscribers m_Extended;
 };

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 namespace {
-int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
+using x10::Clamp;
 } // namespace
 
 void MAXSerialInterface::ServeInput()
@@ -119,28 +119,7 @@ bool MAXSerialInterface::SendBrightRel(int house, int unit, int percent)
 
 void MAXSerialInterface::SendDimAbs(int house, int unit, int percent, bool reset)
 {
-    int* entry = m_State.At(house, unit);
-    if (!entry)
-        return;
-    int s = *entry;
-    if (reset) {
-        SendOn(house, unit);
-        SendBrightRel(house, unit, 100);
-        s = 100;
-    }
-    if (s == 0) {
-        SendOn(house, unit);
-        s = 100;
-    } else if (s < 0) {
-        SendOn(house, unit);
-        SendBrightRel(house, unit, 100);
-        s = 100;
-    }
-    int target = Clamp(std::abs(percent), 0, 100);
-    if (target < s)
-        SendDimRel(house, unit, s - target);
-    else if (target > s)
-        SendBrightRel(house, unit, target - s);
+    x10::DimToAbsolute(*this, m_State.At(house, unit), house, unit, percent, reset);
 }
 
 bool MAXSerialInterface::SendAllOff(int house) { return SendWholeHouse(house, "AUF"); }

@@ -17,22 +17,13 @@ std::atomic<bool> MAXSerialInterface::MAXSerialBusy::m_bInTimer{false};
 std::atomic<bool> MAXSerialInterface::MAXSerialBusy::m_bForceSend{false};
 
 namespace {
-std::atomic<bool> g_timerReentry{false};
-UINT g_timerResolution = 0;
+PollTimer g_pollTimer;
 std::atomic<DWORD> g_timerThread{0};
-CRITICAL_SECTION* BusyLock()
-{
-    static CRITICAL_SECTION* lock = [] {
-        auto* cs = new CRITICAL_SECTION;
-        ::InitializeCriticalSection(cs);
-        return cs;
-    }();
-    return lock;
-}
 BusyGuardState Busy()
 {
+    static CRITICAL_SECTION* lock = NewLastingLock();
     return {MAXSerialInterface::MAXSerialBusy::m_nBusy, MAXSerialInterface::MAXSerialBusy::m_bInTimer,
-            MAXSerialInterface::MAXSerialBusy::m_bForceSend, BusyLock(), &g_timerThread};
+            MAXSerialInterface::MAXSerialBusy::m_bForceSend, lock, &g_timerThread};
 }
 constexpr DWORD kShutdownWaitMs = 60000;
 } // namespace
@@ -181,55 +172,14 @@ bool MAXSerialInterface::VerifyConnection()
     return true;
 }
 
-void MAXSerialInterface::CreateMMTimer()
-{
-    if (wTimerID)
-        return;
-    TIMECAPS caps = {};
-    UINT resolution = 5;
-    if (::timeGetDevCaps(&caps, sizeof caps) == TIMERR_NOERROR) {
-        resolution = caps.wPeriodMin < 5 ? 5 : caps.wPeriodMin;
-        if (resolution > caps.wPeriodMax)
-            resolution = caps.wPeriodMax;
-    }
-    ::timeBeginPeriod(resolution);
-    wTimerID = ::timeSetEvent(500, resolution, MMTimerRoutine, 0, TIME_PERIODIC);
-    if (wTimerID)
-        g_timerResolution = resolution;
-    else
-        ::timeEndPeriod(resolution);
-}
+void MAXSerialInterface::CreateMMTimer() { g_pollTimer.Start(wTimerID, MMTimerRoutine); }
 
-void MAXSerialInterface::DestroyMMTimer()
-{
-    Busy().WaitIdle(kShutdownWaitMs);
-    if (wTimerID) {
-        ::timeKillEvent(wTimerID);
-        wTimerID = 0;
-        DWORD start = ::GetTickCount();
-        while (g_timerReentry && ::GetTickCount() - start < kShutdownWaitMs)
-            ::Sleep(5);
-        ::timeEndPeriod(g_timerResolution);
-    }
-}
+void MAXSerialInterface::DestroyMMTimer() { g_pollTimer.Stop(wTimerID, Busy(), kShutdownWaitMs); }
 
 void CALLBACK MAXSerialInterface::MMTimerRoutine(UINT id, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)
 {
     if (id != wTimerID)
         return;
-    bool expected = false;
-    if (!g_timerReentry.compare_exchange_strong(expected, true))
-        return;
-    BusyGuardState busy = Busy();
-    if (busy.TryEnterTimer()) {
-        g_MAXSerialInterface.PollInterface();
-        if (--nKeepCOMAlive <= 0) {
-            nKeepCOMAlive = 1800;
-            g_MAXSerialInterface.SendData("LF?\r");
-        }
-        busy.LeaveTimer();
-    } else if (nKeepCOMAlive > 1) {
-        --nKeepCOMAlive;
-    }
-    g_timerReentry = false;
+    g_pollTimer.Tick(
+        Busy(), nKeepCOMAlive, [] { g_MAXSerialInterface.PollInterface(); }, [] { g_MAXSerialInterface.SendData("LF?\r"); });
 }

@@ -10,7 +10,7 @@
 #include "serial_channel.h"
 #include "x10_codes.h"
 
-class MAXSerialInterface {
+class MAXSerialInterface : public CX10Notifier {
 public:
     class MAXSerialBusy {
     public:
@@ -76,17 +76,6 @@ public:
     // Takes one reply line of the board and acts on it.
     void PollInterface();
 
-    static CString ConvertZoneUnitToString(int house, int unit) { return x10::ZoneUnitToString(house, unit); }
-    static void ConvertStringToZoneUnit(const CString& text, int& house, int& unit)
-    {
-        x10::StringToZoneUnit(text, house, unit);
-    }
-
-    int SubscribeNotifyNormalDeviceChange(DeviceChangeCallback callback) { return m_Normal.Subscribe(callback); }
-    int SubscribeNotifyExtendedDeviceChange(DeviceChangeCallback callback) { return m_Extended.Subscribe(callback); }
-    void UnSubscribeNotifyNormalDeviceChange(DeviceChangeCallback callback) { m_Normal.Unsubscribe(callback); }
-    void UnSubscribeNotifyExtendedDeviceChange(DeviceChangeCallback callback) { m_Extended.Unsubscribe(callback); }
-
     bool GetX10() const { return m_bX10; }
 
     // The X10 function words, indexed by function code.
@@ -124,8 +113,6 @@ private:
     CPendingAddresses m_Pending;
     char m_Command[128];
     bool m_bTimeOut;
-    CDeviceSubscribers m_Normal;
-    CDeviceSubscribers m_Extended;
     CSerialChannel m_Channel;
 };
 

@@ -112,27 +112,15 @@ bool MAXSerialInterface::X10Event(const CString& line, int& statusHouse)
         for (int i = 0; i < m_Pending.count; ++i) {
             int h = m_Pending.offsets[i] >> 4, u = m_Pending.offsets[i] & 15;
             int* s = m_State.At(h, u);
+            if (ApplySwitch(s, h, u, function))
+                continue;
             switch (function) {
-            case kX10On:
-                if (*s <= 0)
-                    *s = 100;
-                m_Normal.Notify(h, u, *s, 100, function);
-                break;
-            case kX10Off:
-            case kX10StatusOff:
-                *s = 0;
-                m_Normal.Notify(h, u, 0, -100, function);
-                break;
             case kX10Dim:
             case kX10Bright:
                 // The board tells no amount: the level stays (an unknown one becomes 0).
                 if (*s < 0)
                     *s = 0;
                 m_Normal.Notify(h, u, *s, 0, function);
-                break;
-            case kX10StatusOn:
-                *s = 100;
-                m_Normal.Notify(h, u, 100, 100, function);
                 break;
             default:
                 m_Normal.Notify(h, u, -1, -1, function);

@@ -9,7 +9,7 @@
 
 class CFirecrackerThread;
 
-class CM17AInterface {
+class CM17AInterface : public CX10Notifier {
 public:
     CM17AInterface();
     explicit CM17AInterface(int port);
@@ -39,24 +39,12 @@ public:
     // Waits up to timeoutMs for the sequence's thread to end; true when none runs.
     static bool WaitForSequence(DWORD timeoutMs);
 
-    static CString ConvertZoneUnitToString(int house, int unit) { return x10::ZoneUnitToString(house, unit); }
-    static void ConvertStringToZoneUnit(const CString& text, int& house, int& unit)
-    {
-        x10::StringToZoneUnit(text, house, unit);
-    }
-    int SubscribeNotifyNormalDeviceChange(DeviceChangeCallback callback) { return m_Normal.Subscribe(callback); }
-    int SubscribeNotifyExtendedDeviceChange(DeviceChangeCallback callback) { return m_Extended.Subscribe(callback); }
-    void UnSubscribeNotifyNormalDeviceChange(DeviceChangeCallback callback) { m_Normal.Unsubscribe(callback); }
-    void UnSubscribeNotifyExtendedDeviceChange(DeviceChangeCallback callback) { m_Extended.Unsubscribe(callback); }
-
 private:
     static bool EndSequenceThread();
 
     x10::StateTable m_State;
     bool m_bInitialised;
     CFirecracker m_Transmitter;
-    CDeviceSubscribers m_Normal;
-    CDeviceSubscribers m_Extended;
     int m_nPort;
 };
 

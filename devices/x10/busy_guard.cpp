@@ -1,5 +1,12 @@
 #include "busy_guard.h"
 
+CRITICAL_SECTION* NewLastingLock()
+{
+    auto* lock = new CRITICAL_SECTION;
+    ::InitializeCriticalSection(lock);
+    return lock;
+}
+
 void BusyGuardState::Enter() const
 {
     ::EnterCriticalSection(lock);
@@ -42,4 +49,36 @@ bool BusyGuardState::WaitIdle(DWORD timeoutMs) const
         ::Sleep(5);
     }
     return true;
+}
+
+void PollTimer::Start(UINT& id, LPTIMECALLBACK routine)
+{
+    if (id)
+        return;
+    TIMECAPS caps = {};
+    UINT wanted = 5;
+    if (::timeGetDevCaps(&caps, sizeof caps) == TIMERR_NOERROR) {
+        wanted = caps.wPeriodMin < 5 ? 5 : caps.wPeriodMin;
+        if (wanted > caps.wPeriodMax)
+            wanted = caps.wPeriodMax;
+    }
+    ::timeBeginPeriod(wanted);
+    id = ::timeSetEvent(500, wanted, routine, 0, TIME_PERIODIC);
+    if (id)
+        resolution = wanted;
+    else
+        ::timeEndPeriod(wanted);
+}
+
+void PollTimer::Stop(UINT& id, const BusyGuardState& busy, DWORD waitMs)
+{
+    busy.WaitIdle(waitMs);
+    if (id) {
+        ::timeKillEvent(id);
+        id = 0;
+        DWORD start = ::GetTickCount();
+        while (reentry && ::GetTickCount() - start < waitMs)
+            ::Sleep(5);
+        ::timeEndPeriod(resolution);
+    }
 }

@@ -7,7 +7,7 @@
 namespace {
 constexpr int kAttempts = 6;
 constexpr int kWholeHouseAttempts = 3;
-int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
+using x10::Clamp;
 } // namespace
 
 void CM11AInterface::ServeInput()
@@ -121,28 +121,7 @@ bool CM11AInterface::SendBrightRel(int house, int unit, int percent)
 
 void CM11AInterface::SendDimAbs(int house, int unit, int percent, bool reset)
 {
-    int* entry = m_State.At(house, unit);
-    if (!entry)
-        return;
-    int s = *entry;
-    if (reset) {
-        SendOn(house, unit);
-        SendBrightRel(house, unit, 100);
-        s = 100;
-    }
-    if (s == 0) {
-        SendOn(house, unit);
-        s = 100;
-    } else if (s < 0) {
-        SendOn(house, unit);
-        SendBrightRel(house, unit, 100);
-        s = 100;
-    }
-    int target = Clamp(std::abs(percent), 0, 100);
-    if (target < s)
-        SendDimRel(house, unit, s - target);
-    else if (target > s)
-        SendBrightRel(house, unit, target - s);
+    x10::DimToAbsolute(*this, m_State.At(house, unit), house, unit, percent, reset);
 }
 
 bool CM11AInterface::SendAllOff(int house)

@@ -15,22 +15,13 @@ std::atomic<bool> CM11AInterface::CM11ABusy::m_bInTimer{false};
 std::atomic<bool> CM11AInterface::CM11ABusy::m_bForceSend{false};
 
 namespace {
-std::atomic<bool> g_timerReentry{false};
-UINT g_timerResolution = 0;
+PollTimer g_pollTimer;
 std::atomic<DWORD> g_timerThread{0};
-CRITICAL_SECTION* BusyLock()
-{
-    static CRITICAL_SECTION* lock = [] {
-        auto* cs = new CRITICAL_SECTION;
-        ::InitializeCriticalSection(cs);
-        return cs;
-    }();
-    return lock;
-}
 BusyGuardState Busy()
 {
+    static CRITICAL_SECTION* lock = NewLastingLock();
     return {CM11AInterface::CM11ABusy::m_nBusy, CM11AInterface::CM11ABusy::m_bInTimer,
-            CM11AInterface::CM11ABusy::m_bForceSend, BusyLock(), &g_timerThread};
+            CM11AInterface::CM11ABusy::m_bForceSend, lock, &g_timerThread};
 }
 // Long enough for the longest command (a status request for another house with
 // its clock blocks, or six attempts of a silent interface), bounded all the same.
@@ -111,60 +102,14 @@ BYTE CM11AInterface::GetSerialByte()
     return 0xFF;
 }
 
-void CM11AInterface::CreateMMTimer()
-{
-    if (wTimerID)
-        return;
-    TIMECAPS caps = {};
-    UINT resolution = 5;
-    if (::timeGetDevCaps(&caps, sizeof caps) == TIMERR_NOERROR) {
-        resolution = caps.wPeriodMin < 5 ? 5 : caps.wPeriodMin;
-        if (resolution > caps.wPeriodMax)
-            resolution = caps.wPeriodMax;
-    }
-    ::timeBeginPeriod(resolution);
-    wTimerID = ::timeSetEvent(500, resolution, MMTimerRoutine, 0, TIME_PERIODIC);
-    if (wTimerID)
-        g_timerResolution = resolution;
-    else
-        ::timeEndPeriod(resolution);
-}
+void CM11AInterface::CreateMMTimer() { g_pollTimer.Start(wTimerID, MMTimerRoutine); }
 
-void CM11AInterface::DestroyMMTimer()
-{
-    // A command still on the wire finishes first; a guard that never goes
-    // (a caller stuck elsewhere) does not hold the shut-down for ever.
-    Busy().WaitIdle(kShutdownWaitMs);
-    if (wTimerID) {
-        ::timeKillEvent(wTimerID);
-        wTimerID = 0;
-        // A tick already running ends before the channel can be closed under it.
-        DWORD start = ::GetTickCount();
-        while (g_timerReentry && ::GetTickCount() - start < kShutdownWaitMs)
-            ::Sleep(5);
-        ::timeEndPeriod(g_timerResolution);
-    }
-}
+void CM11AInterface::DestroyMMTimer() { g_pollTimer.Stop(wTimerID, Busy(), kShutdownWaitMs); }
 
 void CALLBACK CM11AInterface::MMTimerRoutine(UINT id, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR)
 {
     if (id != wTimerID)
         return;
-    bool expected = false;
-    if (!g_timerReentry.compare_exchange_strong(expected, true))
-        return;
-    BusyGuardState busy = Busy();
-    if (busy.TryEnterTimer()) {
-        g_CM11AInterface.PollInterface();
-        // The clock block goes out only while the timer holds the wire, so it
-        // never interleaves with another thread's command.
-        if (--nKeepCOMAlive <= 0) {
-            nKeepCOMAlive = 1800;
-            g_CM11AInterface.SendTime(false, -1);
-        }
-        busy.LeaveTimer();
-    } else if (nKeepCOMAlive > 1) {
-        --nKeepCOMAlive;
-    }
-    g_timerReentry = false;
+    g_pollTimer.Tick(
+        Busy(), nKeepCOMAlive, [] { g_CM11AInterface.PollInterface(); }, [] { g_CM11AInterface.SendTime(false, -1); });
 }

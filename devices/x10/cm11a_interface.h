@@ -10,7 +10,7 @@
 #include "serial_channel.h"
 #include "x10_codes.h"
 
-class CM11AInterface {
+class CM11AInterface : public CX10Notifier {
 public:
     // Alive while a command is on the wire; the polling timer skips its poll
     // meanwhile, and a guard taken while the timer polls waits for it.
@@ -69,17 +69,6 @@ public:
     // Serves one poll of the interface: received X10 traffic, the clock request.
     void PollInterface();
 
-    static CString ConvertZoneUnitToString(int house, int unit) { return x10::ZoneUnitToString(house, unit); }
-    static void ConvertStringToZoneUnit(const CString& text, int& house, int& unit)
-    {
-        x10::StringToZoneUnit(text, house, unit);
-    }
-
-    int SubscribeNotifyNormalDeviceChange(DeviceChangeCallback callback) { return m_Normal.Subscribe(callback); }
-    int SubscribeNotifyExtendedDeviceChange(DeviceChangeCallback callback) { return m_Extended.Subscribe(callback); }
-    void UnSubscribeNotifyNormalDeviceChange(DeviceChangeCallback callback) { m_Normal.Unsubscribe(callback); }
-    void UnSubscribeNotifyExtendedDeviceChange(DeviceChangeCallback callback) { m_Extended.Unsubscribe(callback); }
-
     int GetMonitoredHouse() const { return m_nMonitoredHouse; }
     int GetBatteryTimer() const { return m_nBatteryTimer; }
     bool TimedOut() const { return m_bTimeOut; }
@@ -119,8 +108,6 @@ private:
     int m_nBatteryTimer;
     CPendingAddresses m_Pending;
     BYTE m_Frame[44];
-    CDeviceSubscribers m_Normal;
-    CDeviceSubscribers m_Extended;
     bool m_bTimeOut;
     CSerialChannel m_Channel;
 

@@ -3,7 +3,7 @@
 #include "cm11a_interface.h"
 
 namespace {
-int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
+using x10::Clamp;
 } // namespace
 
 bool CM11AInterface::GetStatus()
@@ -78,17 +78,9 @@ void CM11AInterface::ReceiveFunction(int house, int function, const BYTE* extra)
     for (int i = 0; i < m_Pending.count; ++i) {
         int h = m_Pending.offsets[i] >> 4, u = m_Pending.offsets[i] & 15;
         int* s = m_State.At(h, u);
+        if (ApplySwitch(s, h, u, function))
+            continue;
         switch (function) {
-        case kX10On:
-            if (*s <= 0)
-                *s = 100;
-            m_Normal.Notify(h, u, *s, 100, function);
-            break;
-        case kX10Off:
-        case kX10StatusOff:
-            *s = 0;
-            m_Normal.Notify(h, u, 0, -100, function);
-            break;
         case kX10Dim:
             *s = Clamp((*s > 0 ? *s : 0) - amount, 0, 100);
             m_Normal.Notify(h, u, *s, -amount, function);
@@ -100,10 +92,6 @@ void CM11AInterface::ReceiveFunction(int house, int function, const BYTE* extra)
         case kX10ExtendedData:
             *s = extra[0] * 256 + extra[1];
             m_Extended.Notify(h, u, function, extra[0], extra[1]);
-            break;
-        case kX10StatusOn:
-            *s = 100;
-            m_Normal.Notify(h, u, 100, 100, function);
             break;
         default:  // hail, hail acknowledge, pre-set dims
             m_Normal.Notify(h, u, -1, -1, function);

@@ -159,3 +159,25 @@ void CPendingAddresses::Add(int offset)
     if (count < kCapacity)
         offsets[count++] = static_cast<BYTE>(offset);
 }
+
+bool CX10Notifier::ApplySwitch(int* state, int house, int unit, int function) const
+{
+    switch (function) {
+    case kX10On:
+        if (*state <= 0)
+            *state = 100;
+        m_Normal.Notify(house, unit, *state, 100, function);
+        return true;
+    case kX10Off:
+    case kX10StatusOff:
+        *state = 0;
+        m_Normal.Notify(house, unit, 0, -100, function);
+        return true;
+    case kX10StatusOn:
+        *state = 100;
+        m_Normal.Notify(house, unit, 100, 100, function);
+        return true;
+    default:
+        return false;
+    }
+}

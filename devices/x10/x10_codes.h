@@ -56,6 +56,38 @@ int ConvTemp(int raw);
 
 int Checksum(const BYTE* frame, int length);
 
+inline int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
+
+// Brings a unit to an absolute level by relative steps from the state the
+// interface keeps: an unknown level or a reset is first raised to full, an off
+// unit switched on, so the steps start from a known 100. Shared by every
+// interface that only dims and brightens in steps.
+template <class Interface>
+void DimToAbsolute(Interface& device, int* entry, int house, int unit, int percent, bool reset)
+{
+    if (!entry)
+        return;
+    int s = *entry;
+    if (reset) {
+        device.SendOn(house, unit);
+        device.SendBrightRel(house, unit, 100);
+        s = 100;
+    }
+    if (s == 0) {
+        device.SendOn(house, unit);
+        s = 100;
+    } else if (s < 0) {
+        device.SendOn(house, unit);
+        device.SendBrightRel(house, unit, 100);
+        s = 100;
+    }
+    int target = Clamp(percent < 0 ? -percent : percent, 0, 100);
+    if (target < s)
+        device.SendDimRel(house, unit, s - target);
+    else if (target > s)
+        device.SendBrightRel(house, unit, target - s);
+}
+
 // The seven-byte clock block for a local time: 0x9B, seconds, minutes + 60 x
 // (hour mod 2), hour / 2, day of the year from 0 (low 8 bits), bit 8 of the day
 // with the weekday's bit (bit 0 Sunday ... bit 6 Saturday), the house code with
@@ -85,6 +117,30 @@ public:
 
 private:
     DeviceChangeCallback m_slots[kSlots];
+};
+
+// What every X10 interface offers besides its commands: the zone text
+// conversions and the subscribers told of normal and extended changes.
+class CX10Notifier {
+public:
+    static CString ConvertZoneUnitToString(int house, int unit) { return x10::ZoneUnitToString(house, unit); }
+    static void ConvertStringToZoneUnit(const CString& text, int& house, int& unit)
+    {
+        x10::StringToZoneUnit(text, house, unit);
+    }
+
+    int SubscribeNotifyNormalDeviceChange(DeviceChangeCallback callback) { return m_Normal.Subscribe(callback); }
+    int SubscribeNotifyExtendedDeviceChange(DeviceChangeCallback callback) { return m_Extended.Subscribe(callback); }
+    void UnSubscribeNotifyNormalDeviceChange(DeviceChangeCallback callback) { m_Normal.Unsubscribe(callback); }
+    void UnSubscribeNotifyExtendedDeviceChange(DeviceChangeCallback callback) { m_Extended.Unsubscribe(callback); }
+
+protected:
+    // A received on, off or status for one unit: updates its state entry and
+    // tells the subscribers. False for any other function, left to the caller.
+    bool ApplySwitch(int* state, int house, int unit, int function) const;
+
+    CDeviceSubscribers m_Normal;
+    CDeviceSubscribers m_Extended;
 };
 
 // Up to 18 device offsets (house x 16 + unit) addressed before a function;

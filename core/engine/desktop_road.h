@@ -29,6 +29,3 @@ int ProcessLocalRequest(CString* text, CString* file, int mode, int shortReply, 
 // elsewhere is not taken for "not understood".
 enum DesktopRequestResult { DESKTOP_NOT_HANDLED = 0, DESKTOP_HANDLED = 1, DESKTOP_BUSY = 2 };
 DesktopRequestResult RunDesktopRequest(const CString& text, const CString& file);
-
-#define DESKTOP_TEXT_BUSY \
-    "Your assistant is busy with another request right now. Please try again in a moment."

@@ -49,13 +49,6 @@ enum : UINT {
 
 const DWORD kLookupFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE;
 
-CString Decimal(long long v)
-{
-    CString s;
-    s.Format("%lld", v);
-    return s;
-}
-
 // Looks a remote name up; the find handle is closed at once, as the connection
 // carries one data transfer at a time.
 bool FindRemote(HINTERNET connection, const char* name, WIN32_FIND_DATAA* data)
@@ -65,15 +58,6 @@ bool FindRemote(HINTERNET connection, const char* name, WIN32_FIND_DATAA* data)
         return false;
     ::InternetCloseHandle(find);
     return true;
-}
-
-// A server that stops answering cannot hold the worker (and Cancel) for long:
-// every connect, send and receive gives up after a minute.
-void LimitWaits(HINTERNET session)
-{
-    DWORD ms = 60000;
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-        ::InternetSetOptionA(session, option, &ms, sizeof ms);
 }
 
 const TransferStringIds kStringIds = {

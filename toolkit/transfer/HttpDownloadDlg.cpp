@@ -48,22 +48,6 @@ enum : UINT {
 
 const char kUpdateFileLine[] = "Checking curent version from Ostrel Software.";
 
-CString Decimal(long long v)
-{
-    CString s;
-    s.Format("%lld", v);
-    return s;
-}
-
-// A server that stops answering cannot hold the worker (and Cancel) for long:
-// every connect, send and receive gives up after a minute.
-void LimitWaits(HINTERNET session)
-{
-    DWORD ms = 60000;
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-        ::InternetSetOptionA(session, option, &ms, sizeof ms);
-}
-
 const TransferStringIds kStringIds = {
     IDS_HTTPDOWNLOAD_BYTES, IDS_HTTPDOWNLOAD_KILOBYTES, IDS_HTTPDOWNLOAD_MEGABYTES, IDS_HTTPDOWNLOAD_OF,
     IDS_HTTPDOWNLOAD_SECONDS, IDS_HTTPDOWNLOAD_MINUTES, IDS_HTTPDOWNLOAD_MINUTES_AND_SECONDS, IDS_HTTPDOWNLOAD_TIMELEFT,

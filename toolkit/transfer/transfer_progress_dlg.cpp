@@ -20,6 +20,20 @@ CTransferProgressDlg::CTransferProgressDlg(CWnd* pParent, const TransferStringId
     m_texts.kilobytesPerSec = TrellaneString(ids.kilobytesPerSec);
 }
 
+void CTransferProgressDlg::LimitWaits(HINTERNET session)
+{
+    DWORD ms = 60000;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+        ::InternetSetOptionA(session, option, &ms, sizeof ms);
+}
+
+CString CTransferProgressDlg::Decimal(long long v)
+{
+    CString s;
+    s.Format("%lld", v);
+    return s;
+}
+
 void CTransferProgressDlg::SetItemText(int id, const CString& text)
 {
     if (m_hWnd)

@@ -36,6 +36,10 @@ public:
 
 protected:
     DWORD_PTR StatusContext() { return reinterpret_cast<DWORD_PTR>(this); }
+    // A server that stops answering cannot hold the worker (and Cancel) for
+    // long: every connect, send and receive gives up after a minute.
+    static void LimitWaits(HINTERNET session);
+    static CString Decimal(long long v);
     // Control texts are set through the dialog's handle: the worker's calls
     // cross to the dialog's thread as sent messages.
     void SetItemText(int id, const CString& text);

@@ -5,6 +5,8 @@
 
 #include <ctime>
 
+struct CDateReading;
+
 class CCalendarDate {
 public:
     CCalendarDate() = default;  // the empty date
@@ -44,6 +46,10 @@ public:
     // A year before 1601, which the system's date formatter cannot take, moved
     // forward by whole 400-year blocks (the same week days); others unchanged.
     static int FormattableYear(int year);
+
+    // Reads a typed date such as "12/25/01" or "Tuesday, 25 December 2001"
+    // with the locale's names and orders; on failure the date is unchanged.
+    bool Parse(const char* text, const CDateReading& reading);
 
 private:
     int m_nYear = 0;

@@ -1,5 +1,7 @@
 #include "month_calendar.h"
 
+#include "locale_dates.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -300,6 +302,37 @@ void CMonthCalendar::ClickCell(int column, int row, UINT keys)
         Invalidate(TRUE);
 }
 
+const CDateReading& CMonthCalendar::DateReading()
+{
+    if (!m_bNamesLoaded) {
+        m_Reading = ReadLocaleDates(m_Locale);
+        m_bNamesLoaded = true;
+    }
+    return m_Reading;
+}
+
+LRESULT CMonthCalendar::SelectTypedDate(const char* text)
+{
+    DWORD style = GetStyle();
+    if ((style & LBS_NOSEL) || !text || !*text)
+        return LB_ERR;
+    CCalendarDate date;
+    if (!date.Parse(text, DateReading()))
+        return LB_ERR;
+    if (style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
+        int at = IndexOf(date);
+        if (at >= 0)
+            return at;
+    } else {
+        m_Selection.clear();
+    }
+    m_Selection.push_back(date);
+    if (date.GetYear() != m_Shown.GetYear() || date.GetMonth() != m_Shown.GetMonth())
+        ShowMonth(date);
+    Invalidate(TRUE);
+    return static_cast<LRESULT>(m_Selection.size()) - 1;
+}
+
 LRESULT CMonthCalendar::ListMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     handled = true;
@@ -309,8 +342,9 @@ LRESULT CMonthCalendar::ListMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     switch (message) {
     case LB_ADDSTRING:
     case LB_INSERTSTRING:
-    case LB_SELECTSTRING:  // typed dates are not read by this control
         return LB_ERR;
+    case LB_SELECTSTRING:
+        return SelectTypedDate(reinterpret_cast<const char*>(lParam));
     case LB_RESETCONTENT:
         m_Selection.clear();
         Invalidate(TRUE);
@@ -354,6 +388,7 @@ LRESULT CMonthCalendar::ListMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         if (!::GetLocaleInfoA(static_cast<LCID>(wParam), LOCALE_SABBREVLANGNAME, name, sizeof name))
             return 0;
         m_Locale = static_cast<LCID>(wParam);
+        m_bNamesLoaded = false;
         RepaintTitle();
         return 1;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calendar_date.h"
+#include "date_reading.h"
 
 #include "fx/fxwin.h"
 
@@ -28,6 +29,8 @@ public:
     int TitleHeight();
     // A click on a grid cell with the key state of a mouse message.
     void ClickCell(int column, int row, UINT keys);
+    // The control locale's names and orders, read on first use.
+    const CDateReading& DateReading();
 
     LCID m_Locale;
     CCalendarDate m_Anchor;
@@ -47,6 +50,10 @@ protected:
 
     int m_nLastCell = -1;
     int m_nHoverCell = -1;
+    LRESULT SelectTypedDate(const char* text);
+
+    CDateReading m_Reading;
+    bool m_bNamesLoaded = false;
     CString m_WeekLetters[7];
     LCID m_LettersLocale = 0;
 };

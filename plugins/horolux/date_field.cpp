@@ -17,6 +17,33 @@ const UINT kEditId = 1;
 // back and forth for ever.
 HWND g_ReclaimingEdit = nullptr;
 
+// The field whose calendar is open, and the thread's mouse hook that closes
+// it on a click anywhere else, as a combo box's list closes.
+CDateField* g_DroppedField = nullptr;
+HHOOK g_MouseHook = nullptr;
+
+bool IsButtonDown(WPARAM message)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CALLBACK CloseOnClickElsewhere(int code, WPARAM message, LPARAM lParam)
+{
+    if (code == HC_ACTION && g_DroppedField && IsButtonDown(message)) {
+        HWND target = reinterpret_cast<MOUSEHOOKSTRUCT*>(lParam)->hwnd;
+        // The calendar takes its own clicks; the field's button toggles it.
+        if (target != g_DroppedField->GetCalendar().m_hWnd && target != g_DroppedField->m_hWnd)
+            g_DroppedField->ShowDropDown(false);
+    }
+    return ::CallNextHookEx(g_MouseHook, code, message, lParam);
+}
+
 bool Blank(const CString& text)
 {
     for (int i = 0; i < text.GetLength(); ++i)
@@ -103,6 +130,7 @@ CDateField::CDateField() : m_Locale(::GetThreadLocale())
 
 CDateField::~CDateField()
 {
+    ForgetDropped();
     if (m_Calendar.m_hWnd)
         m_Calendar.DestroyWindow();
     if (g_ReclaimingEdit && g_ReclaimingEdit == m_Edit.m_hWnd)
@@ -224,13 +252,19 @@ void CDateField::Notify(UINT code)
 
 void CDateField::ShowDropDown(bool show)
 {
-    if (!m_hWnd || show == IsDroppedDown())
+    if (!m_hWnd || show == IsDroppedDown()) {
+        if (!show)
+            ForgetDropped();  // the calendar went with its owner
         return;
+    }
     if (!show) {
+        ForgetDropped();
         m_Calendar.DestroyWindow();
         Notify(CBN_CLOSEUP);
         return;
     }
+    if (g_DroppedField)
+        g_DroppedField->ShowDropDown(false);
     Notify(CBN_DROPDOWN);
     if (!m_hWnd)
         return;  // the parent closed the field
@@ -272,6 +306,18 @@ void CDateField::ShowDropDown(bool show)
     }
     ::SetWindowPos(m_Calendar.m_hWnd, HWND_TOP, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    g_DroppedField = this;
+    g_MouseHook = ::SetWindowsHookExA(WH_MOUSE, CloseOnClickElsewhere, nullptr, ::GetCurrentThreadId());
+}
+
+void CDateField::ForgetDropped()
+{
+    if (g_DroppedField != this)
+        return;
+    g_DroppedField = nullptr;
+    if (g_MouseHook)
+        ::UnhookWindowsHookEx(g_MouseHook);
+    g_MouseHook = nullptr;
 }
 
 void CDateField::OnCalendarKey(UINT key)
@@ -331,6 +377,9 @@ LRESULT CDateField::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_Edit.m_hWnd)
             m_Edit.SetFocus();
         return 0;
+    case WM_CANCELMODE:
+        ShowDropDown(false);
+        break;
     case WM_ENABLE:
         if (m_Edit.m_hWnd)
             m_Edit.EnableWindow(static_cast<BOOL>(wParam));
@@ -383,6 +432,7 @@ LRESULT CDateField::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_DESTROY:
         m_bClosing = true;
+        ForgetDropped();
         if (IsDroppedDown())
             m_Calendar.DestroyWindow();
         if (g_ReclaimingEdit == m_Edit.m_hWnd)

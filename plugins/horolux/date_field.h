@@ -75,6 +75,8 @@ protected:
     void Notify(UINT code);
     void ShowText(const CCalendarDate& date);
     void Layout();
+    // Stops watching the mouse for clicks outside the calendar.
+    void ForgetDropped();
 
     CDateFieldEdit m_Edit;
     CDateFieldCalendar m_Calendar;

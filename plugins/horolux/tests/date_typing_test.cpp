@@ -480,6 +480,59 @@ TEST_F(DateFieldTest, CalendarClosesWithTheFocusAndWithTheField)
     EXPECT_FALSE(::IsWindow(popup)) << "no calendar outlives its field";
 }
 
+// A real button press and release at a point of the screen.
+void ClickScreen(POINT at)
+{
+    ::SetCursorPos(at.x, at.y);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, clicks, sizeof(INPUT));
+}
+
+// Pumps messages until the condition holds or a generous deadline passes.
+template <typename Condition>
+bool PumpUntil(Condition done)
+{
+    DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > 15000)
+            return false;
+        Pump();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+TEST_F(DateFieldTest, ARealClickElsewhereClosesTheCalendar)
+{
+    ::SetWindowPos(m_Host.m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ClickButton();
+    ASSERT_TRUE(m_Field.IsDroppedDown());
+    // A click on the calendar's own arrow keeps it open and shows the next month.
+    HWND popup = m_Field.GetCalendar().m_hWnd;
+    RECT frame;
+    ::GetWindowRect(popup, &frame);
+    CCalendarDate shown = m_Field.GetCalendar().GetShownMonth();
+    POINT arrow = {frame.right - ::GetSystemMetrics(SM_CXHSCROLL) / 2 - 2,
+                   frame.top + ::GetSystemMetrics(SM_CYHSCROLL) / 2 + 2};
+    ClickScreen(arrow);
+    EXPECT_TRUE(PumpUntil([&] { return !(m_Field.GetCalendar().GetShownMonth() == shown); }));
+    EXPECT_TRUE(m_Field.IsDroppedDown());
+    // The host's empty area, away from the field and its calendar.
+    RECT client;
+    ::GetClientRect(m_Host.m_hWnd, &client);
+    POINT elsewhere = {client.right - 10, client.bottom - 10};
+    ::ClientToScreen(m_Host.m_hWnd, &elsewhere);
+    ASSERT_FALSE(::PtInRect(&frame, elsewhere));
+    ClickScreen(elsewhere);
+    EXPECT_TRUE(PumpUntil([&] { return !m_Field.IsDroppedDown(); }));
+    EXPECT_FALSE(::IsWindow(popup));
+    std::vector<UINT> expected = {CBN_DROPDOWN, CBN_CLOSEUP};
+    EXPECT_EQ(g_codes, expected);
+}
+
 TEST_F(DateFieldTest, OutOfRangeDayIsRefusedWithTheCalendarOpen)
 {
     m_Field.SetRange(Date(2001, 5, 10), CCalendarDate());

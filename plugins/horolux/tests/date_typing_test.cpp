@@ -356,12 +356,13 @@ TEST_F(DateFieldTest, DropDownPagesMonthsAndADayClickFillsTheBox)
         EXPECT_EQ(m_Field.GetCalendar().GetShownMonth().GetYear(), k.year);
         EXPECT_EQ(m_Field.GetCalendar().GetShownMonth().GetMonth(), k.month);
     }
-    Canvas shot(400, 300, RGB(0, 0, 0));
-    RECT r;
-    ::GetWindowRect(popup, &r);
+    // The field with its calendar open, as the screen shows them.
+    ::RedrawWindow(m_Host.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     ::RedrawWindow(popup, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
-    shot.CopyWindow(popup);
-    shot.Save(ArtifactPath("date-field-calendar.bmp"));
+    Pump();
+    Canvas shot(480, 380, RGB(0, 0, 0));
+    shot.CopyWindow(::GetDesktopWindow());
+    EXPECT_TRUE(shot.Save(ArtifactPath("date-field-dropped.bmp")));
 
     ClickDay(15);
     EXPECT_FALSE(m_Field.IsDroppedDown());

@@ -63,16 +63,6 @@ LRESULT CDateFieldEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             m_pField->OnCalendarKey(static_cast<UINT>(wParam));
             return 0;
         }
-        if (m_pField && wParam == VK_F4) {
-            m_pField->ShowDropDown(!m_pField->IsDroppedDown());
-            return 0;
-        }
-        break;
-    case WM_SYSKEYDOWN:
-        if (m_pField && (wParam == VK_DOWN || wParam == VK_UP)) {
-            m_pField->ShowDropDown(!m_pField->IsDroppedDown());
-            return 0;
-        }
         break;
     case WM_GETDLGCODE:
         // Escape closes the calendar rather than the dialog.

@@ -468,9 +468,9 @@ TEST_F(DateFieldTest, CalendarClosesWithTheFocusAndWithTheField)
     std::vector<UINT> expected = {CBN_DROPDOWN, CBN_CLOSEUP};
     EXPECT_EQ(g_codes, expected);
 
-    m_Field.GetEdit().SetFocus();
-    ::SendMessageA(m_Field.GetEdit().m_hWnd, WM_KEYDOWN, VK_F4, 0);
+    ClickButton();
     ASSERT_TRUE(m_Field.IsDroppedDown());
+    m_Field.GetEdit().SetFocus();
     ::SendMessageA(m_Field.GetEdit().m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_FALSE(m_Field.IsDroppedDown());
 

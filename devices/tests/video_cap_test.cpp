@@ -355,6 +355,92 @@ TEST_F(VideoCap, GrabSkipsTheBufferedFrames)
     cap.SetFrameCallBack(nullptr);
 }
 
+int g_draws = 0;
+void CountDraw(HWND, HDC)
+{
+    ++g_draws;
+}
+
+// With the show flag the window stretches the last whole frame over itself;
+// a frame that filled only part of its buffer is never stretched (it would
+// be read past its end).
+TEST_F(VideoCap, PaintsTheLastWholeFrameStretched)
+{
+    struct Case {
+        const char* mode;
+        bool pattern;
+    } cases[] = {{"ok", true}, {"short-frame", false}};
+    for (const Case& c : cases) {
+        Set("VX_CAPTURE_MODE", c.mode);
+        CVideoCap cap;
+        ASSERT_TRUE(Create(cap));
+        cap.m_bSkipProbing = 1;
+        ASSERT_TRUE(cap.ConnectWithDriver(0));
+        SetWindowPos(cap.m_hWnd, nullptr, 0, 0, 128, 96, SWP_NOZORDER);
+        cap.SetFrameCallBack(CallerFrame);
+        ASSERT_TRUE(cap.GrabOneFrame());
+        EXPECT_FALSE(cap.SetShowFlag(TRUE));
+        g_draws = 0;
+        cap.SetDrawCallBack(CountDraw);
+        HDC blank = GetDC(cap.m_hWnd);
+        RECT all = {0, 0, 128, 96};
+        FillRect(blank, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        ReleaseDC(cap.m_hWnd, blank);
+        RedrawWindow(cap.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(g_draws, 1) << c.mode;
+        HDC dc = GetDC(cap.m_hWnd);
+        // Client (20, 80) shows pattern pixel (10, 40) at twice the size: a
+        // row in the part of a short frame that did arrive.
+        COLORREF seen = GetPixel(dc, 20, 80);
+        ReleaseDC(cap.m_hWnd, dc);
+        EXPECT_EQ(seen == RGB(40, 200, 128), c.pattern) << c.mode << " " << std::hex << seen;
+        cap.SetFrameCallBack(nullptr);
+    }
+}
+
+// A cancel from the progress hook ends the probing at once and disconnects.
+CVideoCap* g_cancelling = nullptr;
+void CancelAtFirstStep(const char* text, DWORD percent)
+{
+    RecordProgress(text, percent);
+    g_cancelling->Cancel();
+}
+
+TEST_F(VideoCap, CancelEndsTheProbing)
+{
+    Set("VX_CAPTURE_SIZES", "320x240,640x480");
+    CVideoCap cap;
+    g_cancelling = &cap;
+    cap.SetProgressCallback(CancelAtFirstStep);
+    ASSERT_TRUE(Create(cap));
+    EXPECT_FALSE(cap.ConnectWithDriver("Vindalex Test Capture"));
+    EXPECT_FALSE(cap.IsReady());
+    EXPECT_EQ(cap.GetDriverIndex(), -1);
+    ASSERT_FALSE(g_progress.empty());
+    EXPECT_EQ(g_progress.front(), std::make_pair(std::string("Testing resolutions..."), DWORD{15}));
+    for (const auto& step : g_progress)
+        EXPECT_EQ(step.first, "Testing resolutions...") << "no probe runs after the cancel";
+    EXPECT_EQ(TraceCount("grab"), 0);
+    EXPECT_EQ(Trace().back(), "disconnect");
+    // Connecting by name clears the cancel again.
+    cap.SetProgressCallback(nullptr);
+    EXPECT_TRUE(cap.ConnectWithDriver("Vindalex Test Capture"));
+}
+
+TEST_F(VideoCap, ParentGoneFirstDisconnects)
+{
+    CVideoCap cap;
+    ASSERT_TRUE(Create(cap));
+    cap.m_bSkipProbing = 1;
+    ASSERT_TRUE(cap.ConnectWithDriver(0));
+    DestroyWindow(m_parent);
+    m_parent = nullptr;
+    EXPECT_EQ(Trace().back(), "disconnect");
+    EXPECT_FALSE(cap.IsReady());
+    EXPECT_FALSE(cap.StartPreview(TRUE));
+    EXPECT_EQ(cap.GetLastError(), -9);
+}
+
 TEST_F(VideoCap, FrameSizeChangesOnlyToAcceptedSizes)
 {
     Set("VX_CAPTURE_SIZES", "320x240,640x480");

@@ -8,7 +8,8 @@
 //                       not connect), "fail-save", "no-caps" (capabilities
 //                       unreadable), "huge-palette" (the format claims more
 //                       colours than its block holds), "short-block" (an
-//                       8-bit format block without its colour table)
+//                       8-bit format block without its colour table),
+//                       "short-frame" (a frame fills half its buffer)
 //   VX_CAPTURE_DRIVERS  driver names separated by "|" (default one driver)
 //   VX_CAPTURE_DEPTHS   accepted depths, "24" by default ("8,24" ...)
 //   VX_CAPTURE_SIZES    accepted sizes, "64x48" by default ("320x240,640x480")
@@ -180,7 +181,7 @@ LRESULT Grab(HWND hWnd, const char* name)
     VIDEOHDR header = {};
     header.lpData = g_card.frame.data();
     header.dwBufferLength = static_cast<DWORD>(g_card.frame.size());
-    header.dwBytesUsed = header.dwBufferLength;
+    header.dwBytesUsed = Mode("short-frame") ? header.dwBufferLength / 2 : header.dwBufferLength;
     header.dwTimeCaptured = ++g_card.serial;
     header.dwFlags = VHDR_DONE | VHDR_KEYFRAME;
     if (g_card.frameCallback)

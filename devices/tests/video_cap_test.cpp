@@ -284,6 +284,26 @@ TEST_F(VideoCap, ProbingFindsWhatTheCardAccepts)
     EXPECT_EQ(g_progress.back().second, 100u);
 }
 
+// A size whose probe frame is not the uncompressed size is flagged.
+TEST_F(VideoCap, ProbedSizesNoteFramesOfAnotherLength)
+{
+    struct Case {
+        const char* mode;
+        DWORD flag;
+    } cases[] = {{"ok", 0}, {"short-frame", 1}};
+    for (const Case& c : cases) {
+        Set("VX_CAPTURE_MODE", c.mode);
+        Set("VX_CAPTURE_SIZES", "64x48,160x120,320x240");
+        CVideoCap cap;
+        ASSERT_TRUE(Create(cap));
+        ASSERT_TRUE(cap.ConnectWithDriver(0));
+        ASSERT_EQ(cap.m_CompressedSizes.GetSize(), cap.m_ValidSizes.GetSize()) << c.mode;
+        ASSERT_FALSE(cap.m_ValidSizes.IsEmpty()) << c.mode;
+        for (int i = 0; i < cap.m_CompressedSizes.GetSize(); ++i)
+            EXPECT_EQ(cap.m_CompressedSizes[i], c.flag) << c.mode << " " << (cap.m_ValidSizes[i] >> 16);
+    }
+}
+
 TEST_F(VideoCap, DriverInfoDescribesTheConnectedCard)
 {
     struct Case {

@@ -5,6 +5,7 @@
 #include "plugin_module.h"
 #include "media_request.h"
 
+#include "picture_capture.h"
 #include "picture_files.h"
 #include "picture_reading.h"
 #include "wait_dialog.h"
@@ -25,7 +26,6 @@ const unsigned kTestSentences[] = {10, 13, 14, 15, 16};
 // previews before its frame is saved.
 const DWORD kCameraPictureWaitMs = 10000;
 const DWORD kPreviewMs = 10000;
-const int kMaxDrivers = 10;
 const unsigned kPropertiesButton = 1004;
 const UINT kNoBoardString = 12;
 
@@ -40,75 +40,34 @@ CString CameraFolder()
     return folder.Left(255);
 }
 
-void Progress(int percent, const char* status)
+// The capture window's progress hook: each probing step in the wait window.
+void Progress(const char* status, DWORD percent)
 {
     if (!g_WaitDialog.Exists())
         return;
-    g_WaitDialog.SetPos(percent);
+    if (percent != CVideoCap::kNoPercent)
+        g_WaitDialog.SetPos(static_cast<int>(percent));
     if (status)
         g_WaitDialog.SetStatus(status);
 }
 
-// The capture window of the card's driver: connected to a driver index in
-// 0..count-1 (-1 counts as 0), previewing, saving its frame as a bitmap.
-class CCaptureWindow {
-public:
-    ~CCaptureWindow() { Destroy(); }
-
-    bool Create(HWND parent)
-    {
-        Progress(0, "Create capture window...");
-        m_hWnd = ::capCreateCaptureWindowA("AviCap_Basic", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 640, 480,
-                                           parent, 0);
-        return m_hWnd != nullptr;
-    }
-    static int DriverCount()
-    {
-        char name[80], version[80];
-        int count = 0;
-        while (count < kMaxDrivers && ::capGetDriverDescriptionA(static_cast<WORD>(count), name, sizeof name,
-                                                                 version, sizeof version))
-            ++count;
-        return count;
-    }
-    bool Connect(int index)
-    {
-        if (index == -1)
-            index = 0;
-        if (!m_hWnd || index < 0 || index >= DriverCount())
-            return false;
-        m_bConnected = ::SendMessageA(m_hWnd, WM_CAP_DRIVER_CONNECT, static_cast<WPARAM>(index), 0) != 0;
-        return m_bConnected;
-    }
-    void Preview()
-    {
-        ::SendMessageA(m_hWnd, WM_CAP_SET_PREVIEWRATE, 100, 0);
-        ::SendMessageA(m_hWnd, WM_CAP_SET_PREVIEW, TRUE, 0);
-    }
-    bool SaveDIB(const CString& path)
-    {
-        return m_bConnected &&
-               ::SendMessageA(m_hWnd, WM_CAP_FILE_SAVEDIBA, 0, reinterpret_cast<LPARAM>((LPCTSTR)path)) != 0;
-    }
-    void ShowDriverDialogs()
-    {
-        ::SendMessageA(m_hWnd, WM_CAP_DLG_VIDEOFORMAT, 0, 0);
-        ::SendMessageA(m_hWnd, WM_CAP_DLG_VIDEOSOURCE, 0, 0);
-    }
-    void Destroy()
-    {
-        if (m_hWnd) {
-            if (m_bConnected)
-                ::SendMessageA(m_hWnd, WM_CAP_DRIVER_DISCONNECT, 0, 0);
-            ::DestroyWindow(m_hWnd);
-        }
-        m_hWnd = nullptr;
-        m_bConnected = false;
-    }
-
-    HWND m_hWnd = nullptr;
-    bool m_bConnected = false;
-};
+// Creates the capture window under parent, the wait window showing each step,
+// and connects the first driver, previewing; false when there is no card or
+// its driver does not connect.
+bool OpenCard(CPictureCapture& capture, CWnd* parent)
+{
+    Progress("Create capture window...", 0);
+    capture.SetProgressCallback(Progress);
+    CRect rect(0, 0, 640, 480);
+    if (!capture.Create(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect, parent, TRUE) ||
+        !capture.ConnectWithDriver(-1))
+        return false;
+    capture.SetPreviewRate(100);
+    capture.StartPreview(TRUE);
+    CAPDRVINFO info;
+    capture.GetDriverInfo(&info);
+    return true;
+}
 
 // The invisible 1 x 1 popup under which the capture window and the wait
 // window live while the card is probed.
@@ -142,16 +101,16 @@ bool CaptureFrame(HMODULE module, const CString& path)
     g_WaitDialog.Create(module, CWnd::FromHandle(parent.m_hWnd), "Vindalex Video Capture: Wait, please...");
     bool saved = false;
     {
-        CCaptureWindow capture;
-        if (capture.Create(parent.m_hWnd) && capture.Connect(-1)) {
-            capture.Preview();
+        CPictureCapture capture;
+        if (OpenCard(capture, CWnd::FromHandle(parent.m_hWnd))) {
             // The card settles while the windows keep painting.
             ULONGLONG start = ::GetTickCount64();
             for (ULONGLONG now = start; now - start < kPreviewMs; now = ::GetTickCount64()) {
                 ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 250, QS_ALLINPUT);
-                Progress(static_cast<int>((now - start) * 100 / kPreviewMs), nullptr);
+                Progress(nullptr, static_cast<DWORD>((now - start) * 100 / kPreviewMs));
             }
-            saved = capture.SaveDIB(path);
+            saved = capture.SaveDIB(path) != FALSE;
+            capture.Disconnect();
         }
     }
     g_WaitDialog.Destroy();
@@ -170,11 +129,14 @@ void CaptureBoardProperties(unsigned controlId)
     g_WaitDialog.SetRange(0, 100);
     g_WaitDialog.Create(module, CWnd::FromHandle(parent.m_hWnd), "Vindalex Video Capture: Wait, please...");
     {
-        CCaptureWindow capture;
-        if (capture.Create(parent.m_hWnd) && capture.Connect(-1)) {
-            capture.Preview();
+        CPictureCapture capture;
+        if (OpenCard(capture, CWnd::FromHandle(parent.m_hWnd))) {
             g_WaitDialog.Destroy();
-            capture.ShowDriverDialogs();
+            if (capture.IsReady()) {
+                capture.FormatDlg();
+                capture.VSourceDlg();
+            }
+            capture.Disconnect();
         } else {
             g_WaitDialog.Destroy();
             AfxShowMessageBox(nullptr, LoadPlugInString(module, kNoBoardString), "Ocavio", MB_OK | MB_ICONSTOP);

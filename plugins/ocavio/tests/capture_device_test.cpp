@@ -8,6 +8,7 @@
 #include "mapi/text_scramble.h"
 
 #include <algorithm>
+#include <commctrl.h>
 #include <thread>
 
 namespace {
@@ -38,6 +39,60 @@ TEST_F(CaptureDevice, FrameOfTheCardIsSentAsABitmap)
     DeleteDC(dc);
     DeleteObject(bitmap);
     g_HTMLMgr.DetachMessage(pages[0]);
+}
+
+// What the wait window was told while the card was opened: its status texts
+// (consecutive repeats once) and the progress bar's positions.
+struct WaitWindowSeen {
+    std::vector<std::string> statuses;
+    std::vector<int> positions;
+} g_waitSeen;
+
+LRESULT CALLBACK WatchWaitWindow(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && m) {
+        int id = GetDlgCtrlID(m->hwnd);
+        if (m->message == WM_SETTEXT && id == 1005 && m->lParam) {
+            std::string text = reinterpret_cast<const char*>(m->lParam);
+            if (g_waitSeen.statuses.empty() || g_waitSeen.statuses.back() != text)
+                g_waitSeen.statuses.push_back(text);
+        } else if (m->message == PBM_SETPOS && id == 1003) {
+            g_waitSeen.positions.push_back(static_cast<int>(m->wParam));
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(CaptureDevice, WaitWindowShowsEachProbingStep)
+{
+    _putenv("VX_CAPTURE_MODE=ok");
+    std::string trace = m_dir + "\\trace.log";
+    _putenv(("VX_CAPTURE_TRACE=" + trace).c_str());
+    SetCameraFolder("");
+    g_waitSeen = WaitWindowSeen{};
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchWaitWindow, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    int handled = Offer("Please show me the house.");
+    UnhookWindowsHookEx(hook);
+    _putenv("VX_CAPTURE_TRACE=");
+    ASSERT_EQ(handled, 1) << (const char*)m_log;
+    std::vector<std::string> statuses = {"Create capture window...", "Testing resolutions...",
+                                         "Seaching for PAL/SECAM formats...", "Seaching for NTSC formats...",
+                                         "Seaching for buffers..."};
+    EXPECT_EQ(g_waitSeen.statuses, statuses);
+    // The probes' percents arrive in order among the bar's positions.
+    std::vector<int> percents = {15, 30, 45, 60, 75, 90, 100, 50, 100, 33, 66, 100, 0, 100};
+    auto at = g_waitSeen.positions.begin();
+    for (int percent : percents) {
+        at = std::find(at, g_waitSeen.positions.end(), percent);
+        ASSERT_NE(at, g_waitSeen.positions.end()) << "percent " << percent;
+        ++at;
+    }
+    std::string lines = ReadAll(trace);
+    EXPECT_EQ(lines.substr(0, lines.find('\n')), "window AviCap_Basic");
+    for (CHTMLMsg* page : Pages())
+        g_HTMLMgr.DetachMessage(page);
 }
 
 TEST_F(CaptureDevice, RefusedConnectionAndFailedSaveGiveTheFailureAnswer)

@@ -125,6 +125,8 @@ protected:
     BOOL Fail(int error);
     // Window and driver present, else the error is kept.
     BOOL CheckReady();
+    // Sends the message when the wanted state differs; the flag follows on success.
+    BOOL SwitchState(UINT message, BOOL on, BOOL& state);
 
     BOOL Connect(int index);
     void ReadDriverList();

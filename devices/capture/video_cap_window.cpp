@@ -102,30 +102,27 @@ BOOL CVideoCap::SetShowFlag(BOOL show)
     return old;
 }
 
-BOOL CVideoCap::StartPreview(BOOL on)
+BOOL CVideoCap::SwitchState(UINT message, BOOL on, BOOL& state)
 {
     if (!CheckReady())
         return FALSE;
     on = on ? TRUE : FALSE;
-    if (on != m_bPreview) {
-        if (!Cap(WM_CAP_SET_PREVIEW, on))
+    if (on != state) {
+        if (!Cap(message, on))
             return FALSE;
-        m_bPreview = on;
+        state = on;
     }
     return TRUE;
 }
 
+BOOL CVideoCap::StartPreview(BOOL on)
+{
+    return SwitchState(WM_CAP_SET_PREVIEW, on, m_bPreview);
+}
+
 BOOL CVideoCap::StartOverlay(BOOL on)
 {
-    if (!CheckReady())
-        return FALSE;
-    on = on ? TRUE : FALSE;
-    if (on != m_bOverlay) {
-        if (!Cap(WM_CAP_SET_OVERLAY, on))
-            return FALSE;
-        m_bOverlay = on;
-    }
-    return TRUE;
+    return SwitchState(WM_CAP_SET_OVERLAY, on, m_bOverlay);
 }
 
 BOOL CVideoCap::StartSeq(BOOL on)

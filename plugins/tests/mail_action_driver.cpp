@@ -28,6 +28,8 @@
 #include <string>
 #include <vector>
 
+#include "testsupport/split.h"
+
 namespace {
 
 std::string BinDir()
@@ -164,20 +166,7 @@ public:
     CString m_log;
 };
 
-std::vector<std::string> Split(const std::string& text, char sep)
-{
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(sep, start);
-        if (end == std::string::npos)
-            end = text.size();
-        if (end > start)
-            parts.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
+using testsupport::Split;
 
 // A web summary: one page whose entries open their message; an entry index
 // the page does not hold, or no index at all, opens nothing.

@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "testsupport/split.h"
+
 namespace {
 
 const char kClass[] = "VxTestCaptureWindow";
@@ -44,20 +46,7 @@ bool Mode(const char* mode)
     return Env("VX_CAPTURE_MODE", "ok") == mode;
 }
 
-std::vector<std::string> Split(const std::string& text, char separator)
-{
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(separator, start);
-        if (end == std::string::npos)
-            end = text.size();
-        if (end > start)
-            parts.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
+using testsupport::Split;
 
 std::vector<std::string> Drivers()
 {

@@ -1,6 +1,7 @@
 // Reading typed dates with English names in each of the three date orders.
 #include "calendar_date.h"
 #include "date_reading.h"
+#include "english_date_names.h"
 
 #include <gtest/gtest.h>
 
@@ -10,19 +11,7 @@ namespace {
 
 CDateReading English(int shortDateOrder, int longDateOrder = 0)
 {
-    static const char* const kDays[7] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
-    static const char* const kMonths[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                            "July",    "August",   "September", "October", "November", "December"};
-    CDateReading reading;
-    for (int i = 0; i < 7; ++i) {
-        reading.names.dayNames[i] = kDays[i];
-        reading.names.abbrevDayNames[i] = std::string(kDays[i], 3);
-    }
-    for (int i = 0; i < 12; ++i) {
-        reading.names.monthNames[i] = kMonths[i];
-        reading.names.abbrevMonthNames[i] = std::string(kMonths[i], 3);
-    }
-    reading.order = CDateOrder::FromLocaleOrders(shortDateOrder, longDateOrder);
+    CDateReading reading = EnglishDateReading(shortDateOrder, longDateOrder);
     reading.currentYear = 2026;
     return reading;
 }

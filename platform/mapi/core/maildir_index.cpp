@@ -12,19 +12,27 @@ bool StoreOrder(const StoredMessage& a, const StoredMessage& b) {
     return a.folder < b.folder;
 }
 
+namespace {
+
+StoredMessage MessageOf(const char* folder, std::string fileName, int64_t modified) {
+    StoredMessage m;
+    m.id = Maildir::IdOf(fileName);
+    m.folder = folder;
+    m.flags = folder[0] == 'c' ? Maildir::FlagsOf(fileName) : std::string();
+    m.fileName = std::move(fileName);
+    m.modified = modified;
+    return m;
+}
+
+bool Hidden(const std::string& name) { return name.empty() || name[0] == '.'; }   // not a message
+
+} // namespace
+
 bool ListFolder(const std::string& root, const char* folder, std::vector<StoredMessage>& out) {
     std::vector<os::FileEntry> files;
     if (!os::ListFiles(os::Join(root, folder), files)) return false;
-    for (os::FileEntry& f : files) {
-        if (f.name.empty() || f.name[0] == '.') continue;   // hidden: not a message
-        StoredMessage m;
-        m.id = Maildir::IdOf(f.name);
-        m.folder = folder;
-        m.flags = folder[0] == 'c' ? Maildir::FlagsOf(f.name) : std::string();
-        m.fileName = std::move(f.name);
-        m.modified = f.modified;
-        out.push_back(std::move(m));
-    }
+    for (os::FileEntry& f : files)
+        if (!Hidden(f.name)) out.push_back(MessageOf(folder, std::move(f.name), f.modified));
     return true;
 }
 
@@ -52,30 +60,63 @@ bool MaildirIndex::Refresh() {
         int64_t modified = 0;
         if (!os::ModifiedTime(os::Join(m_root, f.name), modified)) return false;
         if (!NeedsListing(f, modified, now)) continue;
-        std::vector<StoredMessage> listed;
         ++m_listings;
-        if (!ListFolder(m_root, f.name, listed)) {
+        // Unchanged since this store's own moves, and settled: only a change by
+        // another program within the same time stamp is left to find.
+        const bool recheck = f.state == State::Patched && modified == f.stamp;
+        if (!(recheck ? Recheck(f) : Relist(f))) {
             f.state = State::Unlisted;
             return false;
         }
         f.stamp = modified;
         f.state = now - modified > kSettleTicks ? State::Settled : State::Recent;
-        Merge(f, listed);
     }
     return true;
 }
 
-void MaildirIndex::Merge(Folder& f, std::vector<StoredMessage>& listed) {
+bool MaildirIndex::Relist(Folder& f) {
+    std::vector<StoredMessage> listed;
+    if (!ListFolder(m_root, f.name, listed)) return false;
     const unsigned pass = ++m_pass;
-    std::vector<StoredMessage*> arrived;
+    std::vector<StoredMessage> arrived;
     for (StoredMessage& m : listed) {
         auto known = f.files.find(m.fileName);
-        if (known != f.files.end() && known->second.entry->modified == m.modified) {
+        if (known != f.files.end() && known->second.entry->modified == m.modified)
+            known->second.pass = pass;
+        else
+            arrived.push_back(std::move(m));   // new, or written again under the same name
+    }
+    Apply(f, pass, arrived);
+    return true;
+}
+
+bool MaildirIndex::Recheck(Folder& f) {
+    // Names only: in a large folder, looking at each file costs ten times the
+    // names. A file that came or went is found; what it would miss is a message
+    // written again under its own name within that same stamp, a thing Maildir
+    // writers do not do (messages are written once, then only renamed).
+    const std::string dir = os::Join(m_root, f.name);
+    std::vector<std::string> names;
+    if (!os::ListNames(dir, names)) return false;
+    const unsigned pass = ++m_pass;
+    std::vector<StoredMessage> arrived;
+    for (std::string& name : names) {
+        if (Hidden(name)) continue;
+        auto known = f.files.find(name);
+        if (known != f.files.end()) {
             known->second.pass = pass;
             continue;
         }
-        arrived.push_back(&m);   // new, or rewritten under the same name
+        int64_t modified = 0;
+        const std::string path = os::Join(dir, name);
+        if (os::ModifiedTime(path, modified) && !os::IsDirectory(path))   // gone meanwhile: the next listing sees
+            arrived.push_back(MessageOf(f.name, std::move(name), modified));
     }
+    Apply(f, pass, arrived);
+    return true;
+}
+
+void MaildirIndex::Apply(Folder& f, unsigned pass, std::vector<StoredMessage>& arrived) {
     for (auto it = f.files.begin(); it != f.files.end();) {
         if (it->second.pass == pass) {
             ++it;
@@ -84,7 +125,7 @@ void MaildirIndex::Merge(Folder& f, std::vector<StoredMessage>& listed) {
         Erase(it->second.entry);
         it = f.files.erase(it);
     }
-    for (StoredMessage* m : arrived) Insert(f, std::move(*m));
+    for (StoredMessage& m : arrived) Insert(f, std::move(m));
 }
 
 void MaildirIndex::Insert(Folder& f, StoredMessage m) {

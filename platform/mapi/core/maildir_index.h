@@ -14,9 +14,10 @@
 // every call lists the folder again, as a store without the kept listing does
 // (new mail lands in the small new/, so that is cheap where it matters).
 // A move made through this store (marking a message seen) updates the listing
-// in place; the folders it touched are listed once more when they have settled,
-// in case another program changed them between our look at the folder's time
-// and the move: nothing but a listing can tell such a change from our own.
+// in place; the folders it touched are looked at once more when they have
+// settled, in case another program changed them between our look at the
+// folder's time and the move, or within the move's time stamp: nothing but a
+// listing can tell such a change from our own. That look reads the names only.
 #pragma once
 #include <cstdint>
 #include <set>
@@ -78,8 +79,12 @@ private:
     };
 
     bool NeedsListing(const Folder& f, int64_t modified, int64_t now) const;
-    // Merges a new listing of a folder into the index by its difference.
-    void Merge(Folder& f, std::vector<StoredMessage>& listed);
+    // A folder listed again, taken in by its difference. False when it cannot be read.
+    bool Relist(Folder& f);
+    // The cheaper look at a folder that only this store's moves are known to have changed.
+    bool Recheck(Folder& f);
+    // Drops the folder's files the listing `pass` did not see and takes in those that arrived.
+    void Apply(Folder& f, unsigned pass, std::vector<StoredMessage>& arrived);
     void Insert(Folder& f, StoredMessage m);
     void Erase(Entry e);   // leaves the folder's file map to the caller
     Folder* FolderNamed(const std::string& name);

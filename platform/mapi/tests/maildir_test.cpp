@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <random>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -389,6 +390,38 @@ TEST(MaildirListing, FolderListingsPerRequest) {
         c.request(session);
         EXPECT_EQ(session.Listings() - 2, c.listings);
     }
+}
+
+// Another program's change within the time stamp of the session's own move
+// leaves the folders' times as that move set them: the session finds it once
+// the folders have settled, looking at them once each, and no more.
+TEST(MaildirListing, AChangeWithinTheStampOfTheSessionsMoveIsFoundOnceSettled) {
+    AgedBox box;
+    Maildir session(box.dir.path());
+    StoredMessage m;
+    ASSERT_TRUE(session.Locate("104.e.host", m));   // lists both folders
+    ASSERT_TRUE(session.MarkSeen(m));
+    const int64_t newTime = TimeOf(box.Folder("new")), curTime = TimeOf(box.Folder("cur"));
+    box.Put("cur", "105.f.host:2,");
+    box.Put("new", "106.g.host");
+    ASSERT_TRUE(os::RemoveFile(box.Path("cur", "100.a.host:2,S")));
+    SetTime(box.Folder("new"), newTime);
+    SetTime(box.Folder("cur"), curTime);
+
+    const std::vector<std::string> expected = {"101.b.host", "104.e.host", "105.f.host", "106.g.host"};
+    std::vector<std::string> walked;
+    for (auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+         std::chrono::steady_clock::now() < deadline;) {
+        walked = Walk(session, false);
+        std::sort(walked.begin(), walked.end());
+        if (walked == expected) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(walked, expected);
+    EXPECT_EQ(session.Listings(), 4u);
+    EXPECT_FALSE(session.Locate("100.a.host", m));
+    ASSERT_TRUE(session.Locate("105.f.host", m));
+    EXPECT_EQ(m.folder, "cur");
 }
 
 // Whatever other programs and the session do to the box, the session's kept

@@ -19,6 +19,10 @@ std::string Join(const std::string& dir, const std::string& name);
 
 // Regular files of a folder (no "." entries, no folders). False when it cannot be read.
 bool ListFiles(const std::string& dir, std::vector<FileEntry>& out);
+// Names of a folder's entries without looking at each file (no times): much
+// cheaper in a large folder. Entries known to be folders are left out; others
+// of unknown kind may be in. False when the folder cannot be read.
+bool ListNames(const std::string& dir, std::vector<std::string>& out);
 bool IsDirectory(const std::string& path);
 // Last-write time of a file or folder (100-ns ticks since 1970). False when it does not exist.
 bool ModifiedTime(const std::string& path, int64_t& ticks);

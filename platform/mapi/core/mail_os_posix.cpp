@@ -36,6 +36,19 @@ bool ListFiles(const std::string& dir, std::vector<FileEntry>& out) {
     return true;
 }
 
+bool ListNames(const std::string& dir, std::vector<std::string>& out) {
+    DIR* d = opendir(dir.c_str());
+    if (!d) return false;
+    while (dirent* e = readdir(d)) {
+        if (e->d_type == DT_DIR) continue;
+        std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        out.push_back(std::move(name));
+    }
+    closedir(d);
+    return true;
+}
+
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -91,40 +91,31 @@ bool Maildir::Locate(const std::string& id, StoredMessage& out) const {
     std::lock_guard<std::mutex> g(m_lock);
     int64_t modified = 0;
     // Where the kept listing last saw it, if it is still there.
-    long pos = m_index->PositionOf(id);
-    if (pos >= 0) {
-        const StoredMessage& m = m_index->Messages()[size_t(pos)];
-        if (os::ModifiedTime(PathOf(m), modified)) {
-            out = m;
-            return true;
-        }
+    if (const StoredMessage* m = m_index->Find(id); m && os::ModifiedTime(PathOf(*m), modified)) {
+        out = *m;
+        return true;
     }
     if (!m_index->Refresh()) return false;
-    pos = m_index->PositionOf(id);
-    if (pos < 0) return false;
-    out = m_index->Messages()[size_t(pos)];
+    const StoredMessage* m = m_index->Find(id);
+    if (!m) return false;
+    out = *m;
     return true;
 }
 
 FindResult Maildir::FindNext(const std::string& seed, bool unreadOnly, std::string& id) const {
     std::lock_guard<std::mutex> g(m_lock);
     if (!m_index->Refresh()) return FindResult::Failure;
-    const std::vector<StoredMessage>& all = m_index->Messages();
-    size_t start = 0;
+    const StoredMessage* m = nullptr;
     if (!seed.empty()) {
-        long pos = m_index->PositionOf(seed);
-        if (pos < 0) return FindResult::BadSeed;
-        start = size_t(pos) + 1;
+        m = m_index->Find(seed);
+        if (!m) return FindResult::BadSeed;
     }
-    for (size_t i = start; i < all.size(); ++i) {
-        const StoredMessage& m = all[i];
-        if (m.Trashed() || (unreadOnly && m.Seen())) continue;
-        // The same message seen twice (mid-move by another process) is reported once.
-        if (!seed.empty() && m.id == seed) continue;
-        id = m.id;
-        return FindResult::Found;
-    }
-    return FindResult::NoMore;
+    // The same message seen twice (mid-move by another process) is reported once.
+    do m = m_index->Next(m, unreadOnly);
+    while (m && !seed.empty() && m->id == seed);
+    if (!m) return FindResult::NoMore;
+    id = m->id;
+    return FindResult::Found;
 }
 
 std::string Maildir::PathOf(const StoredMessage& m) const {
@@ -143,7 +134,7 @@ bool Maildir::MarkSeen(const StoredMessage& m) const {
     std::lock_guard<std::mutex> g(m_lock);
     unsigned current = m_index->CurrentFolders();
     if (!os::RenameFile(PathOf(m), PathOf(seen), false)) return false;
-    m_index->Moved(seen, current);
+    m_index->Moved(m, seen, current);
     return true;
 }
 

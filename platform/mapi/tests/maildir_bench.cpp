@@ -7,6 +7,9 @@
 //      requests as a session's does.
 //   3. A forward of the new mail: the walk over unread mail, each found one
 //      read twice (peek, then read), with one new message among the read ones.
+//   4. The one look the session takes at cur/ once its own moves there have
+//      settled (in case another program changed it within the same time stamp):
+//      the only call after a request that lists the large folder again.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -123,6 +126,12 @@ void Requests(int messages)
     std::printf("%5d read messages + 1 new: store calls of one request %.2f ms, forward of the new mail %.2f ms "
                 "(median of 11)\n",
                 messages, Median(request), Median(forward));
+    std::this_thread::sleep_for(std::chrono::milliseconds(3500));
+    std::string none;
+    auto t0 = Clock::now();
+    store.FindNext("", true, none);
+    std::printf("%5d: the look at cur/ once the session's own moves settled %.2f ms (once after a burst of requests)\n",
+                messages, Ms(Clock::now() - t0));
 }
 
 } // namespace

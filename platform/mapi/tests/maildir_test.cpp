@@ -2,13 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <functional>
+#include <random>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <sys/time.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #endif
 
 #include "core/maildir.h"
@@ -18,6 +22,23 @@
 using namespace vxmail;
 
 namespace {
+
+// Every identifier FindNext hands out, from the start, each time seeded with the last.
+std::vector<std::string> Walk(const Maildir& store, bool unreadOnly) {
+    std::vector<std::string> ids;
+    std::string seed;
+    for (int i = 0; i < 1000; ++i) {
+        std::string id;
+        FindResult r = store.FindNext(seed, unreadOnly, id);
+        if (r != FindResult::Found) {
+            EXPECT_EQ(r, FindResult::NoMore);
+            break;
+        }
+        ids.push_back(id);
+        seed = id;
+    }
+    return ids;
+}
 
 class MaildirTest : public ::testing::Test {
 protected:
@@ -29,21 +50,7 @@ protected:
     void Put(const std::string& folder, const std::string& name) {
         ASSERT_TRUE(os::CreateNewFile(Path(folder, name), "Subject: " + name + "\r\n\r\nbody\r\n"));
     }
-    std::vector<std::string> Walk(bool unreadOnly) {
-        std::vector<std::string> ids;
-        std::string seed;
-        for (int i = 0; i < 100; ++i) {
-            std::string id;
-            FindResult r = store.FindNext(seed, unreadOnly, id);
-            if (r != FindResult::Found) {
-                EXPECT_EQ(r, FindResult::NoMore);
-                break;
-            }
-            ids.push_back(id);
-            seed = id;
-        }
-        return ids;
-    }
+    std::vector<std::string> Walk(bool unreadOnly) { return ::Walk(store, unreadOnly); }
     testsupport::TempDir dir;
     Maildir store{dir.path()};
 };
@@ -163,31 +170,40 @@ TEST(MaildirCreate, MakesMissingParents) {
 
 namespace {
 
-// Sets a folder's modification time an hour back, as in a box last changed a
-// while ago (a folder changed in the last seconds is listed on every call).
-void Age(const std::string& folder) {
+// Sets the modification time of a file or folder (100-ns ticks since 1970).
+void SetTime(const std::string& path, int64_t ticks) {
 #ifdef _WIN32
-    HANDLE h = CreateFileA(folder.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    FILETIME ft;
-    GetSystemTimeAsFileTime(&ft);
     ULARGE_INTEGER t;
-    t.LowPart = ft.dwLowDateTime;
-    t.HighPart = ft.dwHighDateTime;
-    t.QuadPart -= 3600ull * 10000000;
+    t.QuadPart = uint64_t(ticks) + 116444736000000000ull;   // 1601 -> 1970
+    FILETIME ft;
     ft.dwLowDateTime = t.LowPart;
     ft.dwHighDateTime = t.HighPart;
     EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &ft));
     CloseHandle(h);
 #else
-    struct timeval now, times[2];
-    gettimeofday(&now, nullptr);
-    times[0] = times[1] = now;
-    times[0].tv_sec -= 3600;
-    times[1].tv_sec -= 3600;
-    ASSERT_EQ(utimes(folder.c_str(), times), 0);
+    struct timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = time_t(ticks / 10000000);
+    times[0].tv_nsec = times[1].tv_nsec = long(ticks % 10000000) * 100;
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 #endif
+}
+
+int64_t TimeOf(const std::string& path) {
+    int64_t ticks = 0;
+    EXPECT_TRUE(os::ModifiedTime(path, ticks));
+    return ticks;
+}
+
+// Sets a folder's modification time an hour back, as in a box last changed a
+// while ago (a folder changed in the last seconds is listed on every call).
+// The time is taken finely: aging a folder again must still change its time.
+void Age(const std::string& folder) {
+    using namespace std::chrono;
+    const int64_t now = duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count() / 100;
+    SetTime(folder, now - 3600 * 10000000LL);
 }
 
 // One request as the engine makes it: the first unread message, read without
@@ -225,8 +241,9 @@ struct AgedBox {
         Age("new");
         Age("cur");
     }
+    std::string Folder(const std::string& folder) const { return os::Join(dir.path(), folder); }
     std::string Path(const std::string& folder, const std::string& name) const {
-        return os::Join(os::Join(dir.path(), folder), name);
+        return os::Join(Folder(folder), name);
     }
     void Put(const std::string& folder, const std::string& name) {
         EXPECT_TRUE(os::CreateNewFile(Path(folder, name), "Subject: " + name + "\r\n\r\nbody\r\n"));
@@ -244,6 +261,7 @@ TEST(MaildirListing, FolderListingsPerRequest) {
         std::function<void(AgedBox&)> change;   // between the session's first call and the request
         std::function<void(const Maildir&)> request;
         unsigned listings;
+        std::function<void(AgedBox&)> before = [](AgedBox&) {};   // before the session's first call
     };
     const Case cases[] = {
         {"a request, nothing changed meanwhile", [](AgedBox&) {}, Request, 0},
@@ -288,10 +306,82 @@ TEST(MaildirListing, FolderListingsPerRequest) {
              for (int i = 0; i < 3; ++i) EXPECT_EQ(s.FindNext("", true, id), FindResult::Found);
          },
          3},
+        {"mail delivered by another program into cur/ and new/ within the time stamp of the session's listing",
+         [](AgedBox& b) {
+             // A file system stamping coarsely leaves the folders' times as they were.
+             const int64_t newTime = TimeOf(b.Folder("new")), curTime = TimeOf(b.Folder("cur"));
+             b.Put("cur", "105.f.host:2,");
+             b.Put("new", "106.g.host");
+             SetTime(b.Folder("new"), newTime);
+             SetTime(b.Folder("cur"), curTime);
+         },
+         [](const Maildir& s) {
+             std::vector<std::string> unread = Walk(s, true);
+             std::sort(unread.begin(), unread.end());
+             EXPECT_EQ(unread, (std::vector<std::string>{"103.d.host", "104.e.host", "105.f.host", "106.g.host"}));
+         },
+         10,   // both folders changed in the last seconds: listed on each of the five finds
+         [](AgedBox& b) {
+             b.Put("new", "103.d.host");
+             b.Put("cur", "102.c.host:2,S");
+         }},
+        {"a message removed by another program is not found",
+         [](AgedBox& b) {
+             ASSERT_TRUE(os::RemoveFile(b.Path("cur", "101.b.host:2,RS")));
+             b.Age("cur");
+         },
+         [](const Maildir& s) {
+             StoredMessage m;
+             EXPECT_FALSE(s.Locate("101.b.host", m));
+             EXPECT_EQ(Walk(s, false), (std::vector<std::string>{"100.a.host", "104.e.host"}));
+             std::string id;
+             EXPECT_EQ(s.FindNext("101.b.host", false, id), FindResult::BadSeed);
+         },
+         1},
+        {"a read by identifier after another program changed the message's flags",
+         [](AgedBox& b) {
+             ASSERT_TRUE(os::RenameFile(b.Path("cur", "101.b.host:2,RS"), b.Path("cur", "101.b.host:2,FRS"), false));
+             b.Age("cur");
+         },
+         [](const Maildir& s) {
+             StoredMessage m;
+             ASSERT_TRUE(s.Locate("101.b.host", m));
+             EXPECT_EQ(m.fileName, "101.b.host:2,FRS");
+             EXPECT_EQ(m.flags, "FRS");
+             std::string raw;
+             EXPECT_TRUE(os::ReadFile(s.PathOf(m), raw, 1000));
+         },
+         1},
+        {"a message caught by another program's move in both folders is walked once and found where it comes first",
+         [](AgedBox& b) {
+             b.Put("cur", "104.e.host:2,S");
+             SetTime(b.Path("cur", "104.e.host:2,S"), TimeOf(b.Path("new", "104.e.host")) + 10000000);
+             b.Age("cur");
+         },
+         [](const Maildir& s) {
+             EXPECT_EQ(Walk(s, false), (std::vector<std::string>{"100.a.host", "101.b.host", "104.e.host"}));
+             StoredMessage m;
+             ASSERT_TRUE(s.Locate("104.e.host", m));
+             EXPECT_EQ(m.folder, "new");
+         },
+         1},
+        {"a message another program wrote again under its name takes its new place in the order",
+         [](AgedBox& b) {
+             const std::string rewritten = b.Path("tmp", "100.a.host");
+             ASSERT_TRUE(os::CreateNewFile(rewritten, "Subject: again\r\n\r\nbody\r\n"));
+             SetTime(rewritten, TimeOf(b.Path("new", "104.e.host")) + 10000000);
+             ASSERT_TRUE(os::RenameFile(rewritten, b.Path("cur", "100.a.host:2,S"), true));
+             b.Age("cur");
+         },
+         [](const Maildir& s) {
+             EXPECT_EQ(Walk(s, false), (std::vector<std::string>{"101.b.host", "104.e.host", "100.a.host"}));
+         },
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         AgedBox box;
+        c.before(box);
         Maildir session(box.dir.path());
         std::string first;
         ASSERT_EQ(session.FindNext("", false, first), FindResult::Found);
@@ -299,5 +389,106 @@ TEST(MaildirListing, FolderListingsPerRequest) {
         c.change(box);
         c.request(session);
         EXPECT_EQ(session.Listings() - 2, c.listings);
+    }
+}
+
+// Another program's change within the time stamp of the session's own move
+// leaves the folders' times as that move set them: the session finds it once
+// the folders have settled, looking at them once each, and no more.
+TEST(MaildirListing, AChangeWithinTheStampOfTheSessionsMoveIsFoundOnceSettled) {
+    AgedBox box;
+    Maildir session(box.dir.path());
+    StoredMessage m;
+    ASSERT_TRUE(session.Locate("104.e.host", m));   // lists both folders
+    ASSERT_TRUE(session.MarkSeen(m));
+    const int64_t newTime = TimeOf(box.Folder("new")), curTime = TimeOf(box.Folder("cur"));
+    box.Put("cur", "105.f.host:2,");
+    box.Put("new", "106.g.host");
+    ASSERT_TRUE(os::RemoveFile(box.Path("cur", "100.a.host:2,S")));
+    SetTime(box.Folder("new"), newTime);
+    SetTime(box.Folder("cur"), curTime);
+
+    const std::vector<std::string> expected = {"101.b.host", "104.e.host", "105.f.host", "106.g.host"};
+    std::vector<std::string> walked;
+    for (auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+         std::chrono::steady_clock::now() < deadline;) {
+        walked = Walk(session, false);
+        std::sort(walked.begin(), walked.end());
+        if (walked == expected) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(walked, expected);
+    EXPECT_EQ(session.Listings(), 4u);
+    EXPECT_FALSE(session.Locate("100.a.host", m));
+    ASSERT_TRUE(session.Locate("105.f.host", m));
+    EXPECT_EQ(m.folder, "cur");
+}
+
+// Whatever other programs and the session do to the box, the session's kept
+// listing walks and finds exactly what a fresh listing of the folders holds.
+TEST(MaildirListing, KeptListingAgreesWithAFreshOne) {
+    AgedBox box;
+    Maildir session(box.dir.path());
+    std::mt19937 random(20);
+    auto pick = [&](unsigned n) { return unsigned(random() % n); };
+    const int64_t base = TimeOf(box.Folder("cur")) - 3600 * 10000000LL;
+    int64_t stamp = base;   // distinct old folder times: each change is seen and settled
+    const char* flagSets[] = {"", "S", "T", "RS", "FT", "F"};
+    auto files = [&](const char* folder) {
+        std::vector<os::FileEntry> out;
+        EXPECT_TRUE(os::ListFiles(box.Folder(folder), out));
+        return out;
+    };
+    for (int step = 0; step < 120; ++step) {
+        SCOPED_TRACE(step);
+        const unsigned action = pick(5);
+        std::vector<os::FileEntry> inNew = files("new"), inCur = files("cur");
+        std::vector<std::string> changed;
+        if (action <= 1) {   // another program delivers, with a time that may tie with others
+            const bool intoCur = action == 1;
+            const std::string unique = std::to_string(200 + step) + ".x.host";
+            const std::string name = intoCur ? unique + ":2," + flagSets[pick(6)] : unique;
+            const char* folder = intoCur ? "cur" : "new";
+            box.Put(folder, name);
+            SetTime(box.Path(folder, name), base + int64_t(pick(40)) * 10000000);
+            changed.push_back(folder);
+        } else if (action == 2 && !(inNew.empty() && inCur.empty())) {   // another program removes one
+            const char* folder = inCur.empty() || (!inNew.empty() && pick(2)) ? "new" : "cur";
+            std::vector<os::FileEntry>& in = folder[0] == 'n' ? inNew : inCur;
+            ASSERT_TRUE(os::RemoveFile(box.Path(folder, in[pick(unsigned(in.size()))].name)));
+            changed.push_back(folder);
+        } else if (action == 3 && !(inNew.empty() && inCur.empty())) {   // another program changes flags
+            const bool fromNew = inCur.empty() || (!inNew.empty() && pick(2));
+            const std::string name = (fromNew ? inNew : inCur)[pick(unsigned((fromNew ? inNew : inCur).size()))].name;
+            const std::string to = Maildir::IdOf(name) + ":2," + flagSets[pick(6)];
+            if (to == name) continue;
+            ASSERT_TRUE(os::RenameFile(box.Path(fromNew ? "new" : "cur", name), box.Path("cur", to), false));
+            changed = {"cur"};
+            if (fromNew) changed.push_back("new");
+        } else if (action == 4) {   // the session reads one and marks it seen
+            std::vector<std::string> unread = Walk(session, true);
+            if (unread.empty()) continue;
+            StoredMessage m;
+            ASSERT_TRUE(session.Locate(unread[pick(unsigned(unread.size()))], m));
+            ASSERT_TRUE(session.MarkSeen(m));
+        }
+        for (const std::string& folder : changed) SetTime(box.Folder(folder), ++stamp);
+
+        std::vector<StoredMessage> fresh;
+        ASSERT_TRUE(Maildir(box.dir.path()).List(fresh));
+        std::vector<std::string> visible, unread;
+        for (const StoredMessage& m : fresh) {
+            if (m.Trashed()) continue;
+            visible.push_back(m.id);
+            if (!m.Seen()) unread.push_back(m.id);
+        }
+        ASSERT_EQ(Walk(session, false), visible);
+        ASSERT_EQ(Walk(session, true), unread);
+        for (const StoredMessage& m : fresh) {
+            StoredMessage found;
+            ASSERT_TRUE(session.Locate(m.id, found));
+            EXPECT_EQ(found.fileName, m.fileName);
+            EXPECT_EQ(found.folder, m.folder);
+        }
     }
 }

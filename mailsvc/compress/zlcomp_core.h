@@ -226,13 +226,17 @@ bool Decompress(ByteView stream, Bytes& out, size_t limit = kNoLimit);
 // `out` piece by piece: memory stays bounded by the block size and the blocks
 // in flight, whatever the data's size. With `threads` 1 all work is done on
 // the caller's thread. With more, compression sorts blocks on `threads`
-// worker threads while the caller codes them; decompression uses `threads`
-// in all: the caller decodes the arithmetic code (the stage every block
-// waits for) and `threads` - 1 workers unsort the blocks. `in` and `out`
-// are only used on the caller's thread. Exceptions of `in` and `out` pass
-// through.
+// worker threads while the caller codes them; decompression uses
+// DecompressionThreads(threads) in all: the caller decodes the arithmetic
+// code (the stage every block waits for), a second thread the codes under
+// it, and a third unsorts the blocks. `in` and `out` are only used on the
+// caller's thread. Exceptions of `in` and `out` pass through.
 void CompressStream(ByteSource& in, ByteSink& out, unsigned threads);
 bool DecompressStream(ByteSource& in, ByteSink& out, size_t limit, unsigned threads);
+
+// The threads decompression runs on when given `threads`: at most three,
+// as more would wait for the arithmetic decoding and only hold memory.
+unsigned DecompressionThreads(unsigned threads);
 
 // The threads the file functions use: the processors, at most four.
 unsigned DefaultThreads();

@@ -389,7 +389,8 @@ private:
 // thread decodes the run-length and move-to-front codes of its bytes and
 // runs the block pipeline (unsorting on `workers` more threads, or on
 // itself). Pieces pass between the two through two short queues, so memory
-// stays bounded.
+// stays bounded. The block thread starts with the second piece: a stream
+// short enough for one piece is decoded on the caller's thread alone.
 class TwoStageDecoder : private DecodedPieceTaker {
 public:
     TwoStageDecoder(ByteSink& out, size_t limit, unsigned workers) : m_out(out), m_limit(limit), m_workers(workers) {}
@@ -411,8 +412,15 @@ public:
 
     bool run(ByteSource& in)
     {
-        m_thread = std::thread([this] { blockStage(); });
         const bool ok = ArithDecode(in, kSymbolPiece, *this);
+        if (!m_thread.joinable()) {
+            m_inputEnded = true;
+            m_inline = true;
+            blockStage();
+            if (m_error)
+                std::rethrow_exception(m_error);
+            return ok && m_stageOk;
+        }
         std::unique_lock<std::mutex> lock(m_mutex);
         m_inputEnded = true;
         m_changed.notify_all();
@@ -460,6 +468,8 @@ private:
         Bytes copy = spare(m_spareSymbols);
         copy.assign(piece.begin(), piece.end());
         m_symbols.push_back(std::move(copy));
+        if (m_symbols.size() == 2 && !m_thread.joinable())
+            m_thread = std::thread([this] { blockStage(); });
         m_changed.notify_all();
         return true;
     }
@@ -494,6 +504,10 @@ private:
         void write(ByteView bytes) override
         {
             TwoStageDecoder& o = m_owner;
+            if (o.m_inline) {
+                o.m_out.write(bytes);
+                return;
+            }
             std::unique_lock<std::mutex> lock(o.m_mutex);
             o.m_changed.wait(lock, [&o] { return o.m_output.size() < kMostOutputPieces || o.m_abort; });
             if (o.m_abort)
@@ -576,6 +590,7 @@ private:
     bool m_stageDone = false;   // the block thread is done
     bool m_stageOk = false;
     bool m_abort = false;  // the caller's thread is leaving
+    bool m_inline = false;  // the block stage runs on the caller's thread
     std::exception_ptr m_error;
     std::thread m_thread;
 };
@@ -607,6 +622,8 @@ bool CopyStored(ByteSource& in, ByteView head, ByteSink& out, size_t limit)
 
 } // namespace
 
+unsigned DecompressionThreads(unsigned threads) { return std::clamp(threads, 1u, 3u); }
+
 unsigned DefaultThreads()
 {
     const unsigned n = std::thread::hardware_concurrency();
@@ -637,8 +654,8 @@ bool DecompressStream(ByteSource& in, ByteSink& out, size_t limit, unsigned thre
         return CopyStored(in, IsHeader(next, more) ? ByteView() : ByteView(next, more), out, limit);
     }
     case kMethodBlock: {
-        if (threads >= 2)
-            return TwoStageDecoder(out, limit, threads - 2).run(in);
+        if (DecompressionThreads(threads) >= 2)
+            return TwoStageDecoder(out, limit, DecompressionThreads(threads) - 2).run(in);
         Bytes window;
         window.reserve(kWindow);
         DecompressPipeline pipeline(out, limit, 0, 2);

@@ -433,7 +433,7 @@ public:
     // Reads `more` piece by piece; the garbage budget is known once it ends.
     explicit BitReader(ByteSource& more) : m_more(&more) {}
 
-    // The next `count` (1..16) bits, the first one read as the most
+    // The next `count` (0..31) bits, the first one read as the most
     // significant. Past the end of the input come 1 bits.
     uint32_t take(int count)
     {
@@ -668,9 +668,10 @@ bool ArithDecodeInto(BitReader& bits, Sink&& sink)
     uint32_t low = 0;
     uint32_t high = kTopValue;
     int32_t totalCount = model.cum[0];
+    if (!bits.ok())
+        return false;
     for (;;) {
-        if (!bits.ok())
-            return false;
+        // The bits read so far were checked at the end of the last round.
         const int32_t range = static_cast<int32_t>(high - low + 1);
         const int32_t offset = static_cast<int32_t>(value - low);
         if (offset < 0 || offset >= range)
@@ -712,13 +713,16 @@ bool ArithDecodeInto(BitReader& bits, Sink&& sink)
         // change nothing, and after the settled bits are gone low < 0x8000
         // <= high, so the underflow step with m == 0 keeps them too.
         const int k = SharedBits(low, high);
-        value = (value << k | bits.take(k)) & 0xFFFF;
         low = low << k & 0xFFFF;
         high = (high << k | ((1u << k) - 1)) & 0xFFFF;
         const int m = StraddleBits(low, high);
-        value = (value & 0x8000) | ((value << m | bits.take(m)) & 0x7FFF);
         low = low << m & 0x7FFF;
         high = ((high << m | ((1u << m) - 1)) & 0x7FFF) | 0x8000;
+        // The value drops its k settled bits and then the m bits below its
+        // top one, taking k + m new bits: both steps from one read, since
+        // m depends on low and high alone.
+        const uint64_t wide = uint64_t{value} << (k + m) | bits.take(k + m);
+        value = static_cast<uint32_t>((wide >> m & 0x8000) | (wide & 0x7FFF));
         if (!bits.ok())
             return false;
         if (symbol == kEndSymbol)

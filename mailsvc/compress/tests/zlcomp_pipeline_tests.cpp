@@ -168,8 +168,9 @@ TEST(ZLCompPipeline, DecodesLikeTheWholeBufferDecoderWhateverTheStream)
                                  std::to_string(threads));
                     const Decoded expected = BufferDecompress(s, limit);
                     EXPECT_EQ(StreamDecompress(s, limit, 4096, threads), expected);
-                    if (how == "whole" && limit == kNoLimit)
+                    if (how == "whole" && limit == kNoLimit) {
                         EXPECT_EQ(expected, (Decoded{true, data}));
+                    }
                 }
     }
 }

@@ -189,6 +189,8 @@ public:
     // Hands what was written so far to `sink` and reuses its room (the bound
     // still counts it).
     void drain(ByteSink& sink);
+    // Bytes written since the last drain.
+    size_t written() const { return static_cast<size_t>(m_dst - m_out.data()) - m_start; }
 
 private:
     bool put(uint8_t c, size_t run);

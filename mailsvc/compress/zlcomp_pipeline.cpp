@@ -321,6 +321,9 @@ public:
 private:
     // Room of a job's unsorted output (it grows past it when needed).
     static constexpr size_t kFirstPlain = 4096;
+    // Run-length code decoded at a time: it expands to at most 128 times
+    // its size (two bytes and a count of 255 more after a full run).
+    static constexpr size_t kRunSlice = 512;
 
     // Jobs are used again, with the room their buffers and tables hold.
     Bytes& pending()
@@ -361,9 +364,18 @@ private:
         m_jobs.pop_front();
         job->done.get();
         if (!m_failed) {
-            // The valid blocks before a broken one still go out.
-            if (!m_runs.feed(job->plain) || !job->ok)
-                m_failed = true;
+            // The valid blocks before a broken one still go out. Runs can
+            // expand a block a hundredfold, so it goes in slices and the
+            // output goes out whenever a piece is ready: the room stays
+            // that of a piece and a slice.
+            const ByteView plain(job->plain);
+            bool fed = true;
+            for (size_t at = 0; at < plain.size() && fed; at += kRunSlice) {
+                fed = m_runs.feed(plain.subspan(at, std::min(kRunSlice, plain.size() - at)));
+                if (m_runs.written() >= kPiece)
+                    m_runs.drain(m_out);
+            }
+            m_failed = !fed || !job->ok;
             m_runs.drain(m_out);
         }
         m_spare.push_back(std::move(job));
@@ -383,12 +395,12 @@ private:
     const int m_blocksPerJob;
 };
 
-// Decoding of a block-sort payload on two threads and more: the caller's
+// Decoding of a block-sort payload on two or three threads: the caller's
 // thread decodes the arithmetic code, which every later stage waits for,
 // and does nothing else but read the input and write the output; a block
 // thread decodes the run-length and move-to-front codes of its bytes and
-// runs the block pipeline (unsorting on `workers` more threads, or on
-// itself). Pieces pass between the two through two short queues, so memory
+// runs the block pipeline, one block per job (unsorting on `workers` more
+// threads, or on itself). Pieces pass between the two through two short queues, so memory
 // stays bounded. The block thread starts with the second piece: a stream
 // short enough for one piece is decoded on the caller's thread alone.
 class TwoStageDecoder : private DecodedPieceTaker {
@@ -441,9 +453,9 @@ private:
     // Pieces of the arithmetic decoder's bytes: small, so that the block
     // thread starts early and little memory waits.
     static constexpr size_t kSymbolPiece = 16384;
-    // Pieces waiting in each direction. The output pieces are a block
-    // pair's data each, and the caller's thread writes them out at every
-    // piece it decodes, so few wait.
+    // Pieces waiting in each direction. The output pieces are a block's
+    // data each, and the caller's thread writes them out at every piece it
+    // decodes, so few wait.
     static constexpr size_t kMostSymbolPieces = 4;
     static constexpr size_t kMostOutputPieces = 2;
 

@@ -119,9 +119,12 @@ void RunLengthDecoder::drain(ByteSink& sink)
     if (written == 0)
         return;
     sink.write(ByteView(start, written));
-    // The bound counts what went out before too.
+    // The bound counts what went out before too; the room is cut to what
+    // is left of it, so that a run crossing it is still caught in put().
     m_limit -= written;
     m_dst = start;
+    if (static_cast<size_t>(m_end - start) > m_limit)
+        m_end = start + m_limit;
 }
 
 // `run` copies of c: the output grows by doubling, and never beyond the bound,

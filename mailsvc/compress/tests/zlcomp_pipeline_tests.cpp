@@ -315,3 +315,28 @@ TEST(ZLCompPipeline, ExceptionsOfTheFilesPassThroughAndStopTheWorkers)
         EXPECT_THROW(DecompressStream(broken, some, kNoLimit, threads), std::runtime_error);
     }
 }
+
+TEST(ZLCompPipeline, LongRunsComeOutInBoundedPieces)
+{
+    // A block of run-length code expands up to a hundredfold: its data goes
+    // out piece by piece, never gathered whole.
+    const Bytes data = Concat(Repeat(8 << 20, 'x'), Concat(WordText(5000, 11), Repeat(3 << 20, 0)));
+    const Bytes stream = Compress(data);
+    struct Largest : ByteSink {
+        void write(ByteView b) override
+        {
+            largest = std::max(largest, b.size());
+            bytes.insert(bytes.end(), b.begin(), b.end());
+        }
+        size_t largest = 0;
+        Bytes bytes;
+    };
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        SCOPED_TRACE(threads);
+        PieceSource in(stream, 65536);
+        Largest out;
+        EXPECT_TRUE(DecompressStream(in, out, kNoLimit, threads));
+        EXPECT_EQ(out.bytes, data);
+        EXPECT_LE(out.largest, size_t{1} << 20);
+    }
+}

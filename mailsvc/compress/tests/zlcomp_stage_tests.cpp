@@ -111,6 +111,42 @@ TEST(RunLength, BoundedDecodingKeepsThePrefixAfterWhatOutHeld)
     }
 }
 
+TEST(RunLength, BoundHoldsAcrossDrains)
+{
+    // Output handed on midway still counts against the bound, whatever room
+    // the decoder kept: the code is fed in slices with a drain after each,
+    // and exactly the bytes up to the bound come out.
+    struct Collect : ByteSink {
+        void write(ByteView b) override { bytes.insert(bytes.end(), b.begin(), b.end()); }
+        Bytes bytes;
+    };
+    Bytes text;
+    RLEEncode(RandomText(3000, 7, 20), text);
+    Bytes runs;
+    RLEEncode(Concat(Repeat(900, 'r'), RandomText(600, 8, 5)), runs);
+    for (const Bytes& code : {text, runs}) {
+        const Bytes full = UnRle(code);
+        for (const size_t slice : {size_t{60}, size_t{700}})
+            for (const size_t limit : {size_t{100}, full.size() / 2, full.size() - 1, full.size()}) {
+                SCOPED_TRACE("slice " + std::to_string(slice) + ", limit " + std::to_string(limit));
+                Collect sink;
+                Bytes room;
+                bool ok = true;
+                {
+                    RunLengthDecoder decoder(room, limit, 64);
+                    for (size_t at = 0; at < code.size() && ok; at += slice) {
+                        ok = decoder.feed(ByteView(code).subspan(at, std::min(slice, code.size() - at)));
+                        decoder.drain(sink);
+                    }
+                    decoder.drain(sink);
+                }
+                EXPECT_EQ(ok, limit >= full.size());
+                const size_t kept = std::min(limit, full.size());
+                EXPECT_EQ(sink.bytes, Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(kept)));
+            }
+    }
+}
+
 TEST(MoveToFront, CodesPositionsInTheMovingTable)
 {
     const Bytes data = {0x02, 0x02, 0x00, 0x02, 0xff, 0xff, 0x00};

@@ -230,8 +230,8 @@ bool Decompress(ByteView stream, Bytes& out, size_t limit = kNoLimit);
 // the caller's thread. With more, compression sorts blocks on `threads`
 // worker threads while the caller codes them; decompression uses
 // DecompressionThreads(threads) in all: the caller decodes the arithmetic
-// code (the stage every block waits for), a second thread the codes under
-// it, and a third unsorts the blocks. `in` and `out` are only used on the
+// code (the stage every block waits for), a second thread undoes the
+// run-length and move-to-front codes, and a third unsorts the blocks. `in` and `out` are only used on the
 // caller's thread. Exceptions of `in` and `out` pass through.
 void CompressStream(ByteSource& in, ByteSink& out, unsigned threads);
 bool DecompressStream(ByteSource& in, ByteSink& out, size_t limit, unsigned threads);

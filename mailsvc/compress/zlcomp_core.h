@@ -139,6 +139,39 @@ protected:
 // bytes, taken or not.
 bool ArithRLEMTFDecode(ByteSource& in, Bytes& window, size_t limit, DecodedBytesTaker& taker);
 
+// The same decoding split in two stages that may run on two threads.
+// ArithDecode of a payload read from `in`, with the decoded bytes handed to
+// `take` in pieces of `piece` bytes (the last one shorter, possibly empty);
+// `take` returns false to stop the decoding. False when the input is corrupt
+// or `take` stopped it.
+class DecodedPieceTaker {
+public:
+    virtual bool take(ByteView piece) = 0;
+
+protected:
+    ~DecodedPieceTaker() = default;
+};
+bool ArithDecode(ByteSource& in, size_t piece, DecodedPieceTaker& take);
+
+// RLEDecode and MTFDecode of the arithmetic decoder's bytes, fed in pieces
+// (split anywhere), into a window as ArithRLEMTFDecode with a taker does.
+// `window` is cut to what the taker left when the decoder goes.
+class BlockCodeDecoder {
+public:
+    BlockCodeDecoder(Bytes& window, size_t limit, DecodedBytesTaker& taker);
+    ~BlockCodeDecoder();
+    BlockCodeDecoder(const BlockCodeDecoder&) = delete;
+    BlockCodeDecoder& operator=(const BlockCodeDecoder&) = delete;
+
+    // False once the bound was reached or the taker stopped; it then takes
+    // no more.
+    bool feed(ByteView bytes);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
 // Run-length decoding of a code that comes in pieces (split anywhere): the
 // bytes are appended to `out`, which is cut to what was written when the
 // decoder goes. Nothing else may change `out` meanwhile. `expected` is a
@@ -156,6 +189,8 @@ public:
     // Hands what was written so far to `sink` and reuses its room (the bound
     // still counts it).
     void drain(ByteSink& sink);
+    // Bytes written since the last drain.
+    size_t written() const { return static_cast<size_t>(m_dst - m_out.data()) - m_start; }
 
 private:
     bool put(uint8_t c, size_t run);
@@ -191,11 +226,19 @@ bool Decompress(ByteView stream, Bytes& out, size_t limit = kNoLimit);
 
 // The same streams as Compress and Decompress, read from `in` and written to
 // `out` piece by piece: memory stays bounded by the block size and the blocks
-// in flight, whatever the data's size. Blocks are sorted and unsorted on
-// `threads` threads (1: all on the caller's); `in` and `out` are only used
-// on the caller's thread. Exceptions of `in` and `out` pass through.
+// in flight, whatever the data's size. With `threads` 1 all work is done on
+// the caller's thread. With more, compression sorts blocks on `threads`
+// worker threads while the caller codes them; decompression uses
+// DecompressionThreads(threads) in all: the caller decodes the arithmetic
+// code (the stage every block waits for), a second thread undoes the
+// run-length and move-to-front codes, and a third unsorts the blocks. `in` and `out` are only used on the
+// caller's thread. Exceptions of `in` and `out` pass through.
 void CompressStream(ByteSource& in, ByteSink& out, unsigned threads);
 bool DecompressStream(ByteSource& in, ByteSink& out, size_t limit, unsigned threads);
+
+// The threads decompression runs on when given `threads`: at most three,
+// as more would wait for the arithmetic decoding and only hold memory.
+unsigned DecompressionThreads(unsigned threads);
 
 // The threads the file functions use: the processors, at most four.
 unsigned DefaultThreads();

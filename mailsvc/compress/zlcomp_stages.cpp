@@ -119,9 +119,12 @@ void RunLengthDecoder::drain(ByteSink& sink)
     if (written == 0)
         return;
     sink.write(ByteView(start, written));
-    // The bound counts what went out before too.
+    // The bound counts what went out before too; the room is cut to what
+    // is left of it, so that a run crossing it is still caught in put().
     m_limit -= written;
     m_dst = start;
+    if (static_cast<size_t>(m_end - start) > m_limit)
+        m_end = start + m_limit;
 }
 
 // `run` copies of c: the output grows by doubling, and never beyond the bound,
@@ -343,27 +346,26 @@ uint32_t Reverse16(uint32_t v)
 
 // Exact division by the model's total through a multiplication: for
 // n < 2^30 and 2^(l-1) < d <= 2^l, floor(n / d) == n x ceil(2^(30+l) / d)
-// >> (30 + l). The totals stay below 16384, so one table holds them all; it
-// never changes after it is built.
+// >> (30 + l). The totals stay below 16384, so one table holds them all. It
+// is built by the compiler: a fresh process neither computes it nor zeroes
+// fresh pages for it, and reads only the part the totals reach.
 struct Divider {
     uint32_t mul;
     uint32_t shift;
 };
 
-const Divider* TotalDividers()
-{
-    static const std::vector<Divider> table = [] {
-        std::vector<Divider> t(kMaxFrequency + 1);
-        t[0] = {0, 0};
-        for (uint32_t d = 1; d <= static_cast<uint32_t>(kMaxFrequency); ++d) {
-            const uint32_t l = d == 1 ? 0 : 32 - static_cast<uint32_t>(std::countl_zero(d - 1));
-            const uint64_t pow = uint64_t{1} << (30 + l);
-            t[d] = {static_cast<uint32_t>((pow + d - 1) / d), 30 + l};
-        }
-        return t;
-    }();
-    return table.data();
-}
+constexpr std::array<Divider, kMaxFrequency + 1> kTotalDividers = [] {
+    std::array<Divider, kMaxFrequency + 1> t{};
+    t[0] = {0, 0};
+    for (uint32_t d = 1; d <= static_cast<uint32_t>(kMaxFrequency); ++d) {
+        const uint32_t l = d == 1 ? 0 : 32 - static_cast<uint32_t>(std::countl_zero(d - 1));
+        const uint64_t pow = uint64_t{1} << (30 + l);
+        t[d] = {static_cast<uint32_t>((pow + d - 1) / d), 30 + l};
+    }
+    return t;
+}();
+
+const Divider* TotalDividers() { return kTotalDividers.data(); }
 
 inline int32_t Divide(int32_t n, Divider d)
 {
@@ -432,9 +434,9 @@ public:
         : m_cur(in.data()), m_stop(in.data() + in.size()), m_budget(8 * (uint64_t{in.size()} + kMaxGarbageBytes))
     {}
     // Reads `more` piece by piece; the garbage budget is known once it ends.
-    explicit BitReader(ByteSource& more) : m_more(&more), m_piece(kSourcePiece) {}
+    explicit BitReader(ByteSource& more) : m_more(&more) {}
 
-    // The next `count` (1..16) bits, the first one read as the most
+    // The next `count` (0..31) bits, the first one read as the most
     // significant. Past the end of the input come 1 bits.
     uint32_t take(int count)
     {
@@ -467,10 +469,13 @@ private:
     [[gnu::noinline]] uint8_t nextPiece()
     {
         if (m_more) {
-            const size_t got = m_more->read(m_piece.data(), m_piece.size());
+            // Not zeroed: only the bytes read are ever touched.
+            if (!m_piece)
+                m_piece.reset(new uint8_t[kSourcePiece]);
+            const size_t got = m_more->read(m_piece.get(), kSourcePiece);
             m_seen += got;
             if (got > 0) {
-                m_cur = m_piece.data();
+                m_cur = m_piece.get();
                 m_stop = m_cur + got;
                 return *m_cur++;
             }
@@ -483,7 +488,7 @@ private:
     const uint8_t* m_cur = nullptr;
     const uint8_t* m_stop = nullptr;
     ByteSource* m_more = nullptr;
-    Bytes m_piece;
+    std::unique_ptr<uint8_t[]> m_piece;
     uint64_t m_seen = 0;
     uint64_t m_acc = 0;
     int m_count = 0;
@@ -666,37 +671,35 @@ bool ArithDecodeInto(BitReader& bits, Sink&& sink)
     uint32_t low = 0;
     uint32_t high = kTopValue;
     int32_t totalCount = model.cum[0];
+    if (!bits.ok())
+        return false;
     for (;;) {
-        if (!bits.ok())
-            return false;
+        // The bits read so far were checked at the end of the last round.
         const int32_t range = static_cast<int32_t>(high - low + 1);
         const int32_t offset = static_cast<int32_t>(value - low);
         if (offset < 0 || offset >= range)
             return false;  // cannot happen for any input; keeps the search bounded
         const Divider total = dividers[totalCount];
         // The symbol whose subinterval holds the value: the first index s
-        // with range x cum(s) / total <= offset. Frequent symbols sit at the
-        // lowest indexes, so try those directly (a multiplication each is
-        // cheaper than a division); else compute the count the value stands
-        // for and bisect.
+        // with range x cum(s) / total <= offset, that is with range x cum(s)
+        // < (offset + 1) x total (all below 2^30). Frequent symbols sit at
+        // the lowest indexes: the first seven are counted without branches
+        // (independent multiplications, no mispredicted search); else the
+        // count the value stands for is computed, and the indexes above it
+        // counted over the next 32 and bisected past them.
+        const uint32_t reach = static_cast<uint32_t>(offset + 1) * static_cast<uint32_t>(totalCount);
+        const uint32_t urange = static_cast<uint32_t>(range);
         int symbol = 1;
-        int32_t upper = range;  // range x cum(0) / total
-        int32_t lower = Divide(range * model.cum[1], total);
-        while (lower > offset && symbol < 7) {
-            ++symbol;
-            upper = lower;
-            lower = Divide(range * model.cum[symbol], total);
-        }
-        if (lower > offset) {
-            // The answer lies in [8, 257] (cum[257] == 0 <= cum): counted
-            // without branches over the next 32 indexes, where most of the
-            // rest fall, else bisected.
-            const int32_t cum = ((offset + 1) * totalCount - 1) / range;
+        for (int s = 1; s <= 7; ++s)
+            symbol += static_cast<int>(urange * static_cast<uint32_t>(model.cum[s]) >= reach);
+        if (symbol == 8) {
+            const int32_t cum = static_cast<int32_t>((reach - 1) / urange);
             int count = 0;
             for (int s = 8; s < 40; ++s)
                 count += static_cast<int>(model.cum[s] > cum);
             symbol = 8 + count;
             if (count == 32) {
+                // The answer lies in [40, 257] (cum[257] == 0 <= cum).
                 int n = kSymbols - symbol + 1;
                 while (n > 1) {
                     const int half = n / 2;
@@ -704,22 +707,25 @@ bool ArithDecodeInto(BitReader& bits, Sink&& sink)
                     n -= half;
                 }
             }
-            upper = Divide(range * model.cum[symbol - 1], total);
-            lower = Divide(range * model.cum[symbol], total);
         }
+        const int32_t upper = Divide(range * model.cum[symbol - 1], total);
+        const int32_t lower = Divide(range * model.cum[symbol], total);
         high = low + static_cast<uint32_t>(upper) - 1;
         low = low + static_cast<uint32_t>(lower);
         // Renormalisation without branches on the bit counts: shifts by 0
         // change nothing, and after the settled bits are gone low < 0x8000
         // <= high, so the underflow step with m == 0 keeps them too.
         const int k = SharedBits(low, high);
-        value = (value << k | bits.take(k)) & 0xFFFF;
         low = low << k & 0xFFFF;
         high = (high << k | ((1u << k) - 1)) & 0xFFFF;
         const int m = StraddleBits(low, high);
-        value = (value & 0x8000) | ((value << m | bits.take(m)) & 0x7FFF);
         low = low << m & 0x7FFF;
         high = ((high << m | ((1u << m) - 1)) & 0x7FFF) | 0x8000;
+        // The value drops its k settled bits and then the m bits below its
+        // top one, taking k + m new bits: both steps from one read, since
+        // m depends on low and high alone.
+        const uint64_t wide = uint64_t{value} << (k + m) | bits.take(k + m);
+        value = static_cast<uint32_t>((wide >> m & 0x8000) | (wide & 0x7FFF));
         if (!bits.ok())
             return false;
         if (symbol == kEndSymbol)
@@ -741,9 +747,10 @@ public:
         : m_out(out), m_left(limit), m_taker(taker)
     {
         // The bytes are written in place; `out` is cut to what was written
-        // when the sink goes.
+        // when the sink goes. It grows as the bytes come (within any room
+        // reserved, without moving), so a short stream touches little memory.
         const size_t start = m_out.size();
-        m_out.resize(std::max(m_out.capacity(), start + 4096));
+        m_out.resize(start + 4096);
         m_dst = m_out.data() + start;
         m_end = m_out.data() + m_out.size();
     }
@@ -859,6 +866,81 @@ bool ArithRLEMTFDecode(ByteSource& in, Bytes& window, size_t limit, DecodedBytes
     RunLengthMoveToFrontSink sink(window, limit, &taker);
     BitReader bits(in);
     return ArithDecodeInto(bits, sink);
+}
+
+namespace {
+
+// Collects decoded bytes into a piece, handed on whenever it fills up.
+class PieceSink {
+public:
+    PieceSink(size_t piece, DecodedPieceTaker& taker) : m_piece(new uint8_t[piece]), m_taker(taker)
+    {
+        m_dst = m_piece.get();
+        m_end = m_dst + piece;
+    }
+
+    bool operator()(uint8_t c)
+    {
+        if (m_dst == m_end && !handOn())
+            return false;
+        *m_dst++ = c;
+        return true;
+    }
+
+    // The bytes not yet handed on, unless the taker stopped; false when it
+    // stopped, now or before.
+    bool finish() { return !m_stopped && handOn(); }
+
+private:
+    [[gnu::noinline]] bool handOn()
+    {
+        const uint8_t* const start = m_piece.get();
+        m_stopped = !m_taker.take(ByteView(start, static_cast<size_t>(m_dst - start)));
+        m_dst = m_piece.get();
+        return !m_stopped;
+    }
+
+    std::unique_ptr<uint8_t[]> m_piece;  // not zeroed
+    uint8_t* m_dst;
+    uint8_t* m_end;
+    DecodedPieceTaker& m_taker;
+    bool m_stopped = false;
+};
+
+} // namespace
+
+bool ArithDecode(ByteSource& in, size_t piece, DecodedPieceTaker& take)
+{
+    PieceSink sink(std::max(piece, size_t{1}), take);
+    BitReader bits(in);
+    const bool ok = ArithDecodeInto(bits, sink);
+    return sink.finish() && ok;
+}
+
+struct BlockCodeDecoder::State {
+    State(Bytes& window, size_t limit, DecodedBytesTaker& taker) : sink(window, limit, &taker) {}
+    RunLengthMoveToFrontSink sink;
+    bool ok = true;
+};
+
+BlockCodeDecoder::BlockCodeDecoder(Bytes& window, size_t limit, DecodedBytesTaker& taker)
+    : m_state(std::make_unique<State>(window, limit, taker))
+{}
+
+BlockCodeDecoder::~BlockCodeDecoder() = default;
+
+bool BlockCodeDecoder::feed(ByteView bytes)
+{
+    State& st = *m_state;
+    if (!st.ok)
+        return false;
+    for (const uint8_t c : bytes) {
+        if (!st.sink(c)) {
+            st.ok = false;
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace zlcomp

@@ -5,7 +5,8 @@
 //   - in-process on buffers (bzip2 through libbz2).
 // Rounds alternate the sides, so both meet the same load; the best of the
 // rounds is printed. ZLComp runs with 1 thread and with several (blocks are
-// independent); the count stands beside each figure.
+// independent); the threads at work compressing/decompressing stand beside
+// each figure.
 //
 //   zlcomp_bench file...                  (the files are concatenated)
 //   zlcomp_bench -c|-d THREADS IN OUT     (the tool the process rows run)
@@ -149,11 +150,20 @@ zlcomp::Bytes ReadFile(const std::string& path)
     return zlcomp::Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
-void PrintRow(const char* label, unsigned threads, long size, size_t input, const Figure& c, const Figure& d,
-              bool memory)
+// The threads at work for a thread count given to ZLComp, compressing and
+// decompressing: compression sorts on that many workers beside the caller's
+// thread, decompression caps them.
+std::string ThreadsUsed(unsigned threads)
+{
+    const unsigned c = threads <= 1 ? 1 : threads + 1;
+    return std::to_string(c) + "/" + std::to_string(zlcomp::DecompressionThreads(threads));
+}
+
+void PrintRow(const char* label, const std::string& threads, long size, size_t input, const Figure& c,
+              const Figure& d, bool memory)
 {
     const double mb = input / 1e6;
-    std::printf("  %-10s %7u %11ld %7.3f %11.1f %8.1f %11.1f %8.1f", label, threads, size, double(size) / input, c.ms,
+    std::printf("  %-10s %7s %11ld %7.3f %11.1f %8.1f %11.1f %8.1f", label, threads.c_str(), size, double(size) / input, c.ms,
                 mb / (c.ms / 1e3), d.ms, mb / (d.ms / 1e3));
     if (memory)
         std::printf(" %9.1f %9.1f", c.peakKb / 1024.0, d.peakKb / 1024.0);
@@ -162,7 +172,7 @@ void PrintRow(const char* label, unsigned threads, long size, size_t input, cons
 
 void PrintHeader(bool memory)
 {
-    std::printf("  %-10s %7s %11s %7s %11s %8s %11s %8s", "", "threads", "output", "ratio", "compr ms", "MB/s",
+    std::printf("  %-10s %7s %11s %7s %11s %8s %11s %8s", "", "c/d thr", "output", "ratio", "compr ms", "MB/s",
                 "decompr ms", "MB/s");
     if (memory)
         std::printf(" %9s %9s", "c peak MB", "d peak MB");
@@ -205,12 +215,12 @@ bool MeasureProcesses(const std::string& self, const zlcomp::Bytes& corpus, cons
     std::printf("  as processes, file in, file out (best of %d; peak memory of the process)\n", kRounds);
     PrintHeader(true);
     for (size_t i = 0; i < threadCounts.size(); ++i)
-        PrintRow("ZLComp", threadCounts[i], zSize, corpus.size(), zc[i], zd[i], true);
+        PrintRow("ZLComp", ThreadsUsed(threadCounts[i]), zSize, corpus.size(), zc[i], zd[i], true);
     for (size_t i = 0; i < levels.size(); ++i)
-        PrintRow(("bzip2 " + levels[i]).c_str(), 1, bzSize[i], corpus.size(), bc[i], bd[i], true);
+        PrintRow(("bzip2 " + levels[i]).c_str(), "1/1", bzSize[i], corpus.size(), bc[i], bd[i], true);
     for (size_t i = 0; i < threadCounts.size(); ++i)
-        std::printf("  ZLComp (%u threads)/bzip2 -1: compress time %.2f, decompress time %.2f, peak memory %.2f/%.2f\n",
-                    threadCounts[i], zc[i].ms / bc[0].ms, zd[i].ms / bd[0].ms,
+        std::printf("  ZLComp (%s threads)/bzip2 -1: compress time %.2f, decompress time %.2f, peak memory %.2f/%.2f\n",
+                    ThreadsUsed(threadCounts[i]).c_str(), zc[i].ms / bc[0].ms, zd[i].ms / bd[0].ms,
                     double(zc[i].peakKb) / bc[0].peakKb, double(zd[i].peakKb) / bd[0].peakKb);
     std::remove(raw.c_str());
     std::remove(packed.c_str());
@@ -310,12 +320,12 @@ bool MeasureInProcess(const zlcomp::Bytes& corpus, const std::vector<unsigned>& 
     std::printf("  in-process on buffers (best of %d)\n", kRounds);
     PrintHeader(false);
     for (size_t i = 0; i < threadCounts.size(); ++i)
-        PrintRow("ZLComp", threadCounts[i], static_cast<long>(zSize), corpus.size(), zc[i], zd[i], false);
+        PrintRow("ZLComp", ThreadsUsed(threadCounts[i]), static_cast<long>(zSize), corpus.size(), zc[i], zd[i], false);
     for (int l = 0; l < 2; ++l)
-        PrintRow(levels[l] == 1 ? "bzip2 -1" : "bzip2 -9", 1, bzSize[l], corpus.size(), bc[l], bd[l], false);
+        PrintRow(levels[l] == 1 ? "bzip2 -1" : "bzip2 -9", "1/1", bzSize[l], corpus.size(), bc[l], bd[l], false);
     for (size_t i = 0; i < threadCounts.size(); ++i)
-        std::printf("  ZLComp (%u threads)/bzip2 -1: compress time %.2f, decompress time %.2f\n", threadCounts[i],
-                    zc[i].ms / bc[0].ms, zd[i].ms / bd[0].ms);
+        std::printf("  ZLComp (%s threads)/bzip2 -1: compress time %.2f, decompress time %.2f\n",
+                    ThreadsUsed(threadCounts[i]).c_str(), zc[i].ms / bc[0].ms, zd[i].ms / bd[0].ms);
     return true;
 }
 

@@ -147,3 +147,32 @@ TEST(ZLCompFiles, DiskFilesAndDecompressingInPlace)
     }
     EXPECT_EQ(testsupport::ReadFile(packed), std::string(data.begin(), data.end()));
 }
+
+TEST(ZLCompFiles, EdgeInputsRoundTripThroughTheFiles)
+{
+    // Both ways through the file functions (all their threads), with the
+    // stream byte for byte what the buffer compressor writes.
+    const zlcomp::Bytes words = WordText(3 * zlcomp::kBlockSize, 52);
+    const struct {
+        const char* name;
+        zlcomp::Bytes data;
+    } cases[] = {
+        {"empty", {}},
+        {"one byte", FromString("q")},
+        {"a block less one", zlcomp::Bytes(words.begin(), words.begin() + zlcomp::kBlockSize - 1)},
+        {"a block", zlcomp::Bytes(words.begin(), words.begin() + zlcomp::kBlockSize)},
+        {"a block and one", zlcomp::Bytes(words.begin(), words.begin() + zlcomp::kBlockSize + 1)},
+        {"three blocks of words", words},
+        {"incompressible", RandomBytes(5 * zlcomp::kBlockSize + 3, 53)},
+        {"long runs", Concat(Repeat(400000, 'z'), Concat(Repeat(1, 'y'), Repeat(300000, 0)))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMemFile in, packed, back;
+        Put(in, c.data);
+        ASSERT_EQ(ZLCompress(&in, &packed), 1);
+        EXPECT_EQ(All(packed), zlcomp::Compress(c.data));
+        ASSERT_EQ(ZLDeCompress(&packed, &back), 1);
+        EXPECT_EQ(All(back), c.data);
+    }
+}

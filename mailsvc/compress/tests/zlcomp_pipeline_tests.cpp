@@ -163,13 +163,14 @@ TEST(ZLCompPipeline, DecodesLikeTheWholeBufferDecoderWhateverTheStream)
         }
         for (const auto& [how, s] : streams)
             for (const size_t limit : {kNoLimit, data.size() / 2, size_t{100000}})
-                for (const unsigned threads : {1u, 3u}) {
+                for (const unsigned threads : {1u, 2u, 3u}) {
                     SCOPED_TRACE(std::string(name) + ", " + how + ", limit " + std::to_string(limit) + ", threads " +
                                  std::to_string(threads));
                     const Decoded expected = BufferDecompress(s, limit);
                     EXPECT_EQ(StreamDecompress(s, limit, 4096, threads), expected);
-                    if (how == "whole" && limit == kNoLimit)
+                    if (how == "whole" && limit == kNoLimit) {
                         EXPECT_EQ(expected, (Decoded{true, data}));
+                    }
                 }
     }
 }
@@ -228,7 +229,8 @@ TEST(ZLCompPipeline, EveryCommittedStreamDecodesAsItAlwaysDid)
         const Bytes stream{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
         const size_t limit = size_t{64} << 20;
         for (const Decoded& d : {BufferDecompress(stream, limit), StreamDecompress(stream, limit, 65536, 1),
-                                 StreamDecompress(stream, limit, 777, 3)}) {
+                                 StreamDecompress(stream, limit, 777, 2), StreamDecompress(stream, limit, 777, 3),
+                                 StreamDecompress(stream, limit, 65536, 4)}) {
             char digest[17];
             std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(Fnv1a(d.bytes)));
             EXPECT_EQ(d.ok, ok != 0);
@@ -262,7 +264,7 @@ TEST(ZLCompPipeline, DataIsStreamedNotGathered)
     private:
         const PieceSource& m_in;
     };
-    for (const unsigned threads : {1u, 3u}) {
+    for (const unsigned threads : {1u, 2u, 3u}) {
         SCOPED_TRACE(threads);
         PieceSource in(data, 65536);
         Watch out(in);
@@ -288,14 +290,53 @@ TEST(ZLCompPipeline, ExceptionsOfTheFilesPassThroughAndStopTheWorkers)
         }
         int calls = 0;
     };
+    // The input failing midway, while blocks are still being decoded.
+    struct FailingSource : PieceSource {
+        using PieceSource::PieceSource;
+        size_t read(uint8_t* buffer, size_t size) override
+        {
+            if (delivered() > 40000)
+                throw std::runtime_error("read error");
+            return PieceSource::read(buffer, size);
+        }
+    };
     const Bytes data = WordText(20 * kBlockSize, 10);
     const Bytes stream = Compress(data);
-    for (const unsigned threads : {1u, 3u}) {
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        SCOPED_TRACE(threads);
         PieceSource in(data, 65536);
         Failing out;
         EXPECT_THROW(CompressStream(in, out, threads), std::runtime_error);
         PieceSource packed(stream, 65536);
         Failing back;
         EXPECT_THROW(DecompressStream(packed, back, kNoLimit, threads), std::runtime_error);
+        FailingSource broken(stream, 1000);
+        CollectSink some;
+        EXPECT_THROW(DecompressStream(broken, some, kNoLimit, threads), std::runtime_error);
+    }
+}
+
+TEST(ZLCompPipeline, LongRunsComeOutInBoundedPieces)
+{
+    // A block of run-length code expands up to a hundredfold: its data goes
+    // out piece by piece, never gathered whole.
+    const Bytes data = Concat(Repeat(8 << 20, 'x'), Concat(WordText(5000, 11), Repeat(3 << 20, 0)));
+    const Bytes stream = Compress(data);
+    struct Largest : ByteSink {
+        void write(ByteView b) override
+        {
+            largest = std::max(largest, b.size());
+            bytes.insert(bytes.end(), b.begin(), b.end());
+        }
+        size_t largest = 0;
+        Bytes bytes;
+    };
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        SCOPED_TRACE(threads);
+        PieceSource in(stream, 65536);
+        Largest out;
+        EXPECT_TRUE(DecompressStream(in, out, kNoLimit, threads));
+        EXPECT_EQ(out.bytes, data);
+        EXPECT_LE(out.largest, size_t{1} << 20);
     }
 }

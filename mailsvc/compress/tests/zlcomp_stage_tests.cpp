@@ -111,6 +111,42 @@ TEST(RunLength, BoundedDecodingKeepsThePrefixAfterWhatOutHeld)
     }
 }
 
+TEST(RunLength, BoundHoldsAcrossDrains)
+{
+    // Output handed on midway still counts against the bound, whatever room
+    // the decoder kept: the code is fed in slices with a drain after each,
+    // and exactly the bytes up to the bound come out.
+    struct Collect : ByteSink {
+        void write(ByteView b) override { bytes.insert(bytes.end(), b.begin(), b.end()); }
+        Bytes bytes;
+    };
+    Bytes text;
+    RLEEncode(RandomText(3000, 7, 20), text);
+    Bytes runs;
+    RLEEncode(Concat(Repeat(900, 'r'), RandomText(600, 8, 5)), runs);
+    for (const Bytes& code : {text, runs}) {
+        const Bytes full = UnRle(code);
+        for (const size_t slice : {size_t{60}, size_t{700}})
+            for (const size_t limit : {size_t{100}, full.size() / 2, full.size() - 1, full.size()}) {
+                SCOPED_TRACE("slice " + std::to_string(slice) + ", limit " + std::to_string(limit));
+                Collect sink;
+                Bytes room;
+                bool ok = true;
+                {
+                    RunLengthDecoder decoder(room, limit, 64);
+                    for (size_t at = 0; at < code.size() && ok; at += slice) {
+                        ok = decoder.feed(ByteView(code).subspan(at, std::min(slice, code.size() - at)));
+                        decoder.drain(sink);
+                    }
+                    decoder.drain(sink);
+                }
+                EXPECT_EQ(ok, limit >= full.size());
+                const size_t kept = std::min(limit, full.size());
+                EXPECT_EQ(sink.bytes, Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(kept)));
+            }
+    }
+}
+
 TEST(MoveToFront, CodesPositionsInTheMovingTable)
 {
     const Bytes data = {0x02, 0x02, 0x00, 0x02, 0xff, 0xff, 0x00};
@@ -471,18 +507,11 @@ TEST(Arithmetic, MatchesThePlainBitAtATimeCoder)
     }
 }
 
-TEST(Arithmetic, OnePassDecodingMatchesTheStages)
+namespace {
+
+// Block-sort payloads from the encoder, then garbage.
+std::vector<Bytes> BlockCodePayloads()
 {
-    // The decompressor runs the arithmetic, run-length and move-to-front
-    // decoders as one pass; it must agree with the three stages one by one,
-    // on streams from the encoder and on garbage alike.
-    auto staged = [](const Bytes& payload, Bytes& out) {
-        Bytes a, r;
-        bool ok = ArithDecode(payload, a);
-        ok = RLEDecode(a, r) && ok;
-        MTFDecode(r, out);
-        return ok;
-    };
     std::vector<Bytes> payloads;
     for (const Bytes& data : {Bytes{}, FromString("abc"), WordText(90000, 61), Repeat(100000, 0),
                               RandomBytes(5000, 62)}) {
@@ -496,6 +525,51 @@ TEST(Arithmetic, OnePassDecodingMatchesTheStages)
     }
     for (uint32_t seed = 0; seed < 30; ++seed)
         payloads.push_back(RandomBytes(seed * 13, seed + 100));
+    return payloads;
+}
+
+class ViewSource : public ByteSource {
+public:
+    explicit ViewSource(ByteView data) : m_rest(data) {}
+    size_t read(uint8_t* buffer, size_t size) override
+    {
+        const size_t n = std::min(size, m_rest.size());
+        std::copy_n(m_rest.begin(), n, buffer);
+        m_rest = m_rest.subspan(n);
+        return n;
+    }
+
+private:
+    ByteView m_rest;
+};
+
+// Takes every byte of a full window.
+class TakeAll : public DecodedBytesTaker {
+public:
+    bool take(ByteView bytes, size_t& taken) override
+    {
+        all.insert(all.end(), bytes.begin(), bytes.end());
+        taken = bytes.size();
+        return true;
+    }
+    Bytes all;
+};
+
+} // namespace
+
+TEST(Arithmetic, OnePassDecodingMatchesTheStages)
+{
+    // The decompressor runs the arithmetic, run-length and move-to-front
+    // decoders as one pass; it must agree with the three stages one by one,
+    // on streams from the encoder and on garbage alike.
+    auto staged = [](const Bytes& payload, Bytes& out) {
+        Bytes a, r;
+        bool ok = ArithDecode(payload, a);
+        ok = RLEDecode(a, r) && ok;
+        MTFDecode(r, out);
+        return ok;
+    };
+    const std::vector<Bytes> payloads = BlockCodePayloads();
     for (const auto& payload : payloads) {
         Bytes one, three;
         const bool okOne = ArithRLEMTFDecode(payload, one);
@@ -527,4 +601,40 @@ TEST(Arithmetic, OnePassEncodingMatchesTheStages)
         MTFRLEArithEncode(in, one);
         EXPECT_EQ(one, staged) << "size " << in.size();
     }
+}
+
+TEST(Arithmetic, TwoStageDecodingMatchesOnePass)
+{
+    // Arithmetic decoding handing on pieces of any size, and the run-length
+    // and move-to-front decoder fed with them: the same bytes and verdict as
+    // the one pass, also when the bound stops it midway.
+    struct Pieces : DecodedPieceTaker {
+        explicit Pieces(BlockCodeDecoder& d) : decoder(d) {}
+        bool take(ByteView piece) override { return decoder.feed(piece); }
+        BlockCodeDecoder& decoder;
+    };
+    for (const auto& payload : BlockCodePayloads())
+        for (const size_t limit : {kNoLimit, size_t{1000}}) {
+            ViewSource onePassIn(payload);
+            TakeAll onePass;
+            Bytes onePassWindow;
+            const bool onePassOk = ArithRLEMTFDecode(onePassIn, onePassWindow, limit, onePass);
+            onePass.all.insert(onePass.all.end(), onePassWindow.begin(), onePassWindow.end());
+            for (const size_t piece : {size_t{1}, size_t{7}, size_t{4096}, size_t{1} << 20}) {
+                SCOPED_TRACE("payload of " + std::to_string(payload.size()) + ", limit " + std::to_string(limit) +
+                             ", piece " + std::to_string(piece));
+                ViewSource in(payload);
+                TakeAll twoStage;
+                Bytes window;
+                bool ok = false;
+                {
+                    BlockCodeDecoder decoder(window, limit, twoStage);
+                    Pieces pieces(decoder);
+                    ok = ArithDecode(in, piece, pieces);
+                }
+                twoStage.all.insert(twoStage.all.end(), window.begin(), window.end());
+                EXPECT_EQ(ok, onePassOk);
+                EXPECT_EQ(twoStage.all, onePass.all);
+            }
+        }
 }

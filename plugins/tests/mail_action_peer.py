@@ -305,7 +305,9 @@ def parcavo(work, received):
     act('Send the file "%s" to (carol@example.com).' % winpath(path), mode=1)
     got = answers(received, n)
     check(len(got) == 1 and got[0][0] == ["carol@example.com"] and attachments(got[0][1])
-          and attachments(got[0][1])[0][1] == data, "desktop to carol: %r" % [g[0] for g in got])
+          and attachments(got[0][1])[0][1] == data,
+          "desktop to carol: %r" % [(g[0], text_of(g[1]), [(a[0], len(a[1] or b"")) for a in attachments(g[1])])
+                                    for g in got])
 
 
 # ---------------------------------------------------------------- Skrivo

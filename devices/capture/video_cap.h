@@ -127,6 +127,8 @@ protected:
     BOOL CheckReady();
     // Sends the message when the wanted state differs; the flag follows on success.
     BOOL SwitchState(UINT message, BOOL on, BOOL& state);
+    // Shows one of the driver's dialogs, then fits the window to the format.
+    BOOL DriverDialog(UINT message);
 
     BOOL Connect(int index);
     void ReadDriverList();

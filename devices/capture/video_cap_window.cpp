@@ -203,31 +203,28 @@ BOOL CVideoCap::CompressDlg()
     return CheckReady() && Cap(WM_CAP_DLG_VIDEOCOMPRESSION);
 }
 
-BOOL CVideoCap::DisplayDlg()
+BOOL CVideoCap::DriverDialog(UINT message)
 {
     if (!CheckReady())
         return FALSE;
-    BOOL shown = Cap(WM_CAP_DLG_VIDEODISPLAY) ? TRUE : FALSE;
-    AutoSize();
+    BOOL shown = Cap(message) ? TRUE : FALSE;
+    AutoSize();   // the dialog may have changed the format
     return shown;
+}
+
+BOOL CVideoCap::DisplayDlg()
+{
+    return DriverDialog(WM_CAP_DLG_VIDEODISPLAY);
 }
 
 BOOL CVideoCap::FormatDlg()
 {
-    if (!CheckReady())
-        return FALSE;
-    BOOL shown = Cap(WM_CAP_DLG_VIDEOFORMAT) ? TRUE : FALSE;
-    AutoSize();
-    return shown;
+    return DriverDialog(WM_CAP_DLG_VIDEOFORMAT);
 }
 
 BOOL CVideoCap::VSourceDlg()
 {
-    if (!CheckReady())
-        return FALSE;
-    BOOL shown = Cap(WM_CAP_DLG_VIDEOSOURCE) ? TRUE : FALSE;
-    AutoSize();
-    return shown;
+    return DriverDialog(WM_CAP_DLG_VIDEOSOURCE);
 }
 
 void CVideoCap::AdjustPlacement(BOOL keepSize)

@@ -42,18 +42,30 @@ inline bool LinkFitsRow(const WordLinkage& link, const std::string& trigger, con
 }
 
 // A plug-in's values under HKEY_CURRENT_USER\Korvaneant1, where the plug-in
-// writes them when it unloads: those named that were absent before the run,
-// and the key itself when it was absent, are removed again after it.
+// writes them when it unloads: each named value is put back as it was before
+// the run (removed when it was absent), and the key itself is removed when it
+// was absent. Another program may have left a value there (the assistant saves
+// every plug-in's settings), so a value the run changed must not outlive it.
 class SettingsGuard {
 public:
     explicit SettingsGuard(std::vector<std::string> names) : m_names(std::move(names))
     {
-        HKEY key;
+        HKEY key = nullptr;
         m_keyExisted = RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
+        for (const std::string& name : m_names) {
+            Saved saved;
+            DWORD size = 0;
+            if (m_keyExisted &&
+                RegQueryValueExA(key, name.c_str(), nullptr, &saved.type, nullptr, &size) == ERROR_SUCCESS) {
+                saved.data.resize(size);
+                saved.existed = RegQueryValueExA(key, name.c_str(), nullptr, &saved.type, saved.data.data(),
+                                                 &size) == ERROR_SUCCESS;
+                saved.data.resize(size);
+            }
+            m_saved.push_back(std::move(saved));
+        }
         if (m_keyExisted)
             RegCloseKey(key);
-        for (const std::string& name : m_names)
-            m_existed.push_back(Exists(name));
     }
     ~SettingsGuard()
     {
@@ -64,9 +76,14 @@ public:
         HKEY key;
         if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
             return;
-        for (size_t i = 0; i < m_names.size(); ++i)
-            if (!m_existed[i])
+        for (size_t i = 0; i < m_names.size(); ++i) {
+            const Saved& saved = m_saved[i];
+            if (saved.existed)
+                RegSetValueExA(key, m_names[i].c_str(), 0, saved.type, saved.data.data(),
+                               static_cast<DWORD>(saved.data.size()));
+            else
                 RegDeleteValueA(key, m_names[i].c_str());
+        }
         RegCloseKey(key);
     }
     SettingsGuard(const SettingsGuard&) = delete;
@@ -83,19 +100,14 @@ public:
     }
 
 private:
-    static bool Exists(const std::string& name)
-    {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-            return false;
-        bool found = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-        RegCloseKey(key);
-        return found;
-    }
-
+    struct Saved {
+        bool existed = false;
+        DWORD type = 0;
+        std::vector<BYTE> data;
+    };
     bool m_keyExisted = false;
     std::vector<std::string> m_names;
-    std::vector<bool> m_existed;
+    std::vector<Saved> m_saved;
 };
 
 // The web pages the host's page list holds, oldest first.

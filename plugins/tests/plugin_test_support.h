@@ -110,6 +110,30 @@ private:
     std::vector<Saved> m_saved;
 };
 
+// The visible window titled "Properties" of a thread: a plug-in's properties
+// dialog, waited for up to a minute; null when it never came.
+inline HWND FindPropertiesDialog(DWORD uiThread)
+{
+    HWND dialog = nullptr;
+    for (int i = 0; i < 600 && !dialog; ++i) {
+        EnumThreadWindows(
+            uiThread,
+            [](HWND w, LPARAM p) -> BOOL {
+                char title[64] = {};
+                GetWindowTextA(w, title, sizeof title);
+                if (IsWindowVisible(w) && std::string(title) == "Properties") {
+                    *reinterpret_cast<HWND*>(p) = w;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&dialog));
+        if (!dialog)
+            Sleep(100);
+    }
+    return dialog;
+}
+
 // The web pages the host's page list holds, oldest first.
 inline std::vector<CHTMLMsg*> Pages()
 {

@@ -3,6 +3,7 @@
 // notify address is stored as its address from the export file, and "Clear
 // Alerts" ends the stored alerts.
 #include "plugin_interface.h"
+#include "../../tests/plugin_test_support.h"
 
 #include "fx/msgbox.h"
 
@@ -96,28 +97,6 @@ public:
 private:
     bool m_keyExisted = false;
 };
-
-HWND FindPropertiesDialog(DWORD uiThread)
-{
-    HWND dialog = nullptr;
-    for (int i = 0; i < 600 && !dialog; ++i) {
-        EnumThreadWindows(
-            uiThread,
-            [](HWND w, LPARAM p) -> BOOL {
-                char title[64] = {};
-                GetWindowTextA(w, title, sizeof title);
-                if (IsWindowVisible(w) && std::string(title) == "Properties") {
-                    *reinterpret_cast<HWND*>(p) = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&dialog));
-        if (!dialog)
-            Sleep(100);
-    }
-    return dialog;
-}
 
 void Click(HWND dialog, int id)
 {

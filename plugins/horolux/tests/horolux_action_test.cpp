@@ -12,6 +12,7 @@
 #include "options/wmoptions.h"
 #include "webmsg/htmlmsg.h"
 #include "winmgr/winmgr.h"
+#include "../../tests/offer_line.h"
 #include "../../tests/plugin_test_support.h"
 
 #include <gtest/gtest.h>
@@ -65,34 +66,12 @@ public:
         }
     }
     bool Ready() const { return m_dictionary && m_dictionary->IsLoaded(); }
-    // The host's offer: rows whose trigger occurs, a fresh parse each, the
-    // links whose label (cut to the row's) and word match; the first action
-    // that answers non-zero handles the line.
-    int Offer(const std::string& line, int mode, CString requester)
+    int Offer(const std::string& line, int mode, const CString& requester)
     {
-        std::string lower = Lower(line);
         CString modeText;
         modeText.Format("%d", mode);
-        for (int row = 0; row < m_rows(); ++row) {
-            std::string trigger = m_names(row, ACTION_ITEM_TRIGGER_WORD);
-            std::string label = m_names(row, ACTION_ITEM_LINK_LABEL);
-            if (lower.find(trigger) == std::string::npos)
-                continue;
-            CSentence sentence(line.c_str(), m_dictionary.get());
-            if (sentence.Parse(m_options) <= 0)
-                continue;
-            CLinkage linkage(0, &sentence, m_options);
-            std::unique_ptr<std::vector<WordLinkage>> links(linkage.GetWordLinkages());
-            for (size_t i = 0; i < links->size(); ++i) {
-                const WordLinkage& link = (*links)[i];
-                if (!LinkFitsRow(link, trigger, label))
-                    continue;
-                m_setUserInfo(static_cast<const char*>(modeText), USERINFO_INTERFACE_MODE);
-                if (m_action(&requester, static_cast<int>(i), links.get(), 0))
-                    return 1;
-            }
-        }
-        return 0;
+        return OfferLine({m_names, m_setUserInfo, m_rows, m_action}, m_dictionary.get(), m_options, line,
+                         modeText, requester);
     }
 
     HMODULE m_module = nullptr;

@@ -115,23 +115,7 @@ TEST_F(CaptureDevice, RefusedConnectionAndFailedSaveGiveTheFailureAnswer)
 // OK, as a person would; bounded waits throughout.
 void PressPropertiesButton(DWORD uiThread, const std::string& log, int expectedLines)
 {
-    HWND dialog = nullptr;
-    for (int i = 0; i < 600 && !dialog; ++i) {
-        EnumThreadWindows(
-            uiThread,
-            [](HWND w, LPARAM p) -> BOOL {
-                char title[64] = {};
-                GetWindowTextA(w, title, sizeof title);
-                if (IsWindowVisible(w) && std::string(title) == "Properties") {
-                    *reinterpret_cast<HWND*>(p) = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&dialog));
-        if (!dialog)
-            Sleep(100);
-    }
+    HWND dialog = FindPropertiesDialog(uiThread);
     if (!dialog)
         return;
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1004)));

@@ -10,6 +10,7 @@
 
 #include "options/wmoptions.h"
 #include "webmsg/htmlmsg.h"
+#include "../../tests/offer_line.h"
 #include "../../tests/plugin_test_support.h"
 
 #include <gtest/gtest.h>
@@ -112,27 +113,7 @@ protected:
 
     int Offer(const std::string& line, const char* mode = "2", const char* from = "WebRequest:user1")
     {
-        for (int row = 0; row < m_rows(); ++row) {
-            std::string trigger = m_names(row, ACTION_ITEM_TRIGGER_WORD);
-            std::string label = m_names(row, ACTION_ITEM_LINK_LABEL);
-            if (Lower(line).find(trigger) == std::string::npos)
-                continue;
-            CSentence sentence(line.c_str(), m_dictionary.get());
-            if (sentence.Parse(m_options) <= 0)
-                continue;
-            CLinkage linkage(0, &sentence, m_options);
-            std::unique_ptr<std::vector<WordLinkage>> links(linkage.GetWordLinkages());
-            for (size_t i = 0; i < links->size(); ++i) {
-                const WordLinkage& link = (*links)[i];
-                if (!LinkFitsRow(link, trigger, label))
-                    continue;
-                m_setUserInfo(mode, USERINFO_INTERFACE_MODE);
-                CString requester = from;
-                if (m_action(&requester, static_cast<int>(i), links.get(), 0))
-                    return 1;
-            }
-        }
-        return 0;
+        return OfferLine({m_names, m_setUserInfo, m_rows, m_action}, m_dictionary.get(), m_options, line, mode, from);
     }
 
     OcavioSettings m_settings;

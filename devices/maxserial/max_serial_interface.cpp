@@ -31,13 +31,7 @@ constexpr DWORD kShutdownWaitMs = 60000;
 MAXSerialInterface::MAXSerialBusy::MAXSerialBusy() { Busy().Enter(); }
 MAXSerialInterface::MAXSerialBusy::~MAXSerialBusy() { Busy().Leave(); }
 
-void MAXSerialInterface::MAXSerialBusy::ForceBusy(bool set)
-{
-    if (set)
-        ++m_nBusy;
-    else if (m_nBusy > 0)
-        --m_nBusy;
-}
+void MAXSerialInterface::MAXSerialBusy::ForceBusy(bool set) { Busy().Force(set); }
 
 MAXSerialInterface g_MAXSerialInterface;
 

@@ -82,3 +82,14 @@ void PollTimer::Stop(UINT& id, const BusyGuardState& busy, DWORD waitMs)
         ::timeEndPeriod(resolution);
     }
 }
+
+void BusyGuardState::Force(bool set) const
+{
+    if (set) {
+        ++busy;
+        return;
+    }
+    int n = busy.load();
+    while (n > 0 && !busy.compare_exchange_weak(n, n - 1)) {
+    }
+}

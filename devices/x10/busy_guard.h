@@ -27,6 +27,8 @@ struct BusyGuardState {
     // For the timer: true (and the timer flag set) when no guard is alive.
     bool TryEnterTimer() const;
     void LeaveTimer() const;
+    // Counts a guard in or out by hand (never below none), without waiting.
+    void Force(bool set) const;
     // Waits up to timeoutMs for every guard to go; false when some stayed.
     bool WaitIdle(DWORD timeoutMs) const;
 };

@@ -31,13 +31,7 @@ constexpr DWORD kShutdownWaitMs = 60000;
 CM11AInterface::CM11ABusy::CM11ABusy() { Busy().Enter(); }
 CM11AInterface::CM11ABusy::~CM11ABusy() { Busy().Leave(); }
 
-void CM11AInterface::CM11ABusy::ForceBusy(bool set)
-{
-    if (set)
-        ++m_nBusy;
-    else if (m_nBusy > 0)
-        --m_nBusy;
-}
+void CM11AInterface::CM11ABusy::ForceBusy(bool set) { Busy().Force(set); }
 
 CM11AInterface g_CM11AInterface;
 

@@ -18,3 +18,23 @@ TEST(DeviceUnload, InterfacesNeverOpenedUnloadAnyNumberOfTimes)
         local.Unload();
     }
 }
+
+// A guard forced in holds an interface busy until it is forced out; forcing
+// out never counts below none.
+TEST(DeviceUnload, ForcedGuardsCountInAndOutNeverBelowNone)
+{
+    CM11AInterface::CM11ABusy::ForceBusy(false);
+    EXPECT_EQ(CM11AInterface::CM11ABusy::m_nBusy.load(), 0);
+    CM11AInterface::CM11ABusy::ForceBusy(true);
+    CM11AInterface::CM11ABusy::ForceBusy(true);
+    EXPECT_EQ(CM11AInterface::CM11ABusy::m_nBusy.load(), 2);
+    for (int i = 0; i < 3; ++i)
+        CM11AInterface::CM11ABusy::ForceBusy(false);
+    EXPECT_EQ(CM11AInterface::CM11ABusy::m_nBusy.load(), 0);
+
+    MAXSerialInterface::MAXSerialBusy::ForceBusy(true);
+    EXPECT_EQ(MAXSerialInterface::MAXSerialBusy::m_nBusy.load(), 1);
+    MAXSerialInterface::MAXSerialBusy::ForceBusy(false);
+    MAXSerialInterface::MAXSerialBusy::ForceBusy(false);
+    EXPECT_EQ(MAXSerialInterface::MAXSerialBusy::m_nBusy.load(), 0);
+}

@@ -6,6 +6,8 @@
 # A folder adds its sources to a deliverable with vx_sources(); code that needs
 # no Win32 service goes under PORTABLE so the host build compiles and tests it too.
 
+include(${CMAKE_CURRENT_LIST_DIR}/test_timeouts.cmake)
+
 # vx_sources(<target> [PORTABLE files...] [WIN32 files...])
 function(vx_sources target)
   cmake_parse_arguments(A "" "" "PORTABLE;WIN32" ${ARGN})
@@ -46,7 +48,7 @@ function(vx_test name)
   target_link_libraries(${name} PRIVATE ${A_LIBS} vx_testmain)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VX_TEST_BIN_DIR})
   if(NOT A_TIMEOUT)
-    set(A_TIMEOUT 600)
+    vx_test_timeout(${name} A_TIMEOUT)
   endif()
   if(WIN32)
     add_test(NAME ${name}
@@ -68,7 +70,7 @@ function(vx_script_test name)
     return()
   endif()
   if(NOT A_TIMEOUT)
-    set(A_TIMEOUT 600)
+    vx_test_timeout(${name} A_TIMEOUT)
   endif()
   add_test(NAME ${name} COMMAND ${A_COMMAND})
   set(env "VX_BUILD_DIR=${CMAKE_BINARY_DIR};VX_BIN_DIR=${VX_BIN_DIR};VX_SOURCE_ROOT=${VX_SOURCE_ROOT};VX_TEST_BIN_DIR=${VX_TEST_BIN_DIR}")

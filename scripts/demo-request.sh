@@ -8,8 +8,10 @@ request=${1:-Send me my new mail.}
 mail=${2:-$root/var/mail}
 name=${VINDALEX_NAME:-Vindi}
 [ -d "$mail/Maildir/new" ] || { echo "no Maildir in $mail (start scripts/run.sh first)"; exit 2; }
-mkdir -p "$mail/Outbox"
-before=$(find "$mail/Outbox" -type f 2>/dev/null | sort)
+mkdir -p "$mail/Outbox/new" "$mail/Outbox/cur"
+# Only delivered answers count: a file in Outbox/tmp is still being written.
+answers() { find "$mail/Outbox/new" "$mail/Outbox/cur" -type f 2>/dev/null | sort; }
+before=$(answers)
 /usr/bin/python3 - "$mail/Maildir" "$name" "$request" <<'PY'
 import mailbox, sys, email.message, email.utils
 box = mailbox.Maildir(sys.argv[1], create=False)
@@ -23,8 +25,9 @@ m.set_content(sys.argv[3] + "\n")
 box.add(mailbox.MaildirMessage(m))
 PY
 echo "Request sent: $request"
-for _ in $(seq 1 180); do
-  after=$(find "$mail/Outbox" -type f 2>/dev/null | sort)
+deadline=$((SECONDS + 90))
+while [ $SECONDS -lt $deadline ]; do
+  after=$(answers)
   new=$(comm -13 <(echo "$before") <(echo "$after") | grep -v '^$' || true)
   if [ -n "$new" ]; then
     for f in $new; do

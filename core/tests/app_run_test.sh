@@ -60,12 +60,23 @@ drop_request "Early <early@localhost>" "Vindi, an early request"
 
 cd "$work/prog"
 export WINEPATH="Z:${bin//\//\\}" VINDALEX_NO_TIPS=1
+# The probe looks only at the windows of this copy of the program.
+VX_PROGRAM_PATH=$(printf 'Z:%s' "$work/prog/Vindalex.exe" | sed 's#/#\\#g')
+export VX_PROGRAM_PATH
+# Closes this copy's main window (WM_CLOSE) and waits, bounded, for it to end.
+close_program() {
+  probe close || true
+  for _ in $(seq 1 240); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
+  kill -0 "$pid" 2>/dev/null && fail "the program did not end after WM_CLOSE"
+  wait "$pid" || true
+  pid=
+}
 wine Vindalex.exe >"$work/first.out" 2>&1 &
 pid=$!
 
 # The request waiting at start is answered first (its answer would otherwise
 # be taken for the answer to the next one).
-for _ in $(seq 1 120); do grep -rqs "^To:.*early@localhost" "$work/mail/Outbox" && break; sleep 0.5; done
+for _ in $(seq 1 240); do grep -rqs "^To:.*early@localhost" "$work/mail/Outbox" && break; sleep 0.5; done
 grep -rqs "^To:.*early@localhost" "$work/mail/Outbox" || fail "the request waiting at start was not answered"
 
 # The request arrives while the assistant runs.
@@ -84,15 +95,15 @@ echo "web server: HTTP $code"
 [ "$code" != "000" ] && [ -n "$code" ] || fail "the web server does not answer"
 
 # Let the console show a few log lines, then keep a picture of the screen.
-for _ in $(seq 1 20); do [ -s "$work/prog/Vindalex.log" ] && break; sleep 0.5; done
+for _ in $(seq 1 240); do [ -s "$work/prog/Vindalex.log" ] && break; sleep 0.5; done
 [ -s "$work/prog/Vindalex.log" ] || fail "the console wrote no log file"
 sleep 2.5
-import -display "$DISPLAY" -window root "$build/artifacts/vindalex_main_window.png" || fail "no screenshot"
+timeout 60 import -display "$DISPLAY" -window root "$build/artifacts/vindalex_main_window.png" || fail "no screenshot"
 echo "screenshot: $build/artifacts/vindalex_main_window.png"
 
 # The frame's windows, seen from outside: bars along its edges, the console
 # view (the first pane id) inside an MDI child of the real MDI client.
-probe() { wine "$VX_TEST_BIN_DIR/vindalex_window_tree.exe" "$@" 2>/dev/null | tr -d '\r'; }
+probe() { timeout 300 wine "$VX_TEST_BIN_DIR/vindalex_window_tree.exe" "$@" 2>/dev/null | tr -d '\r'; }
 console_view() { probe tree | awk '$1 == 3 && $3 == "id=59648" { print $NF }' | head -1; }
 tree=$(probe tree)
 echo "$tree"
@@ -108,7 +119,7 @@ grep -q '^0 .* text=Vindale1 - Vindalex ' <<<"$tree" || fail "the frame's captio
 # one (another window).
 first=$(console_view)
 probe command 32773 || fail "the frame did not take the log-off command"
-for _ in $(seq 1 60); do now=$(console_view); [ -n "$now" ] && [ "$now" != "$first" ] && break; sleep 0.25; done
+for _ in $(seq 1 240); do now=$(console_view); [ -n "$now" ] && [ "$now" != "$first" ] && break; sleep 0.5; done
 [ "$(console_view)" != "$first" ] || fail "the console stayed open after log-off"
 [ -n "$(console_view)" ] || fail "the next log-on did not open a console"
 
@@ -118,15 +129,11 @@ for _ in $(seq 1 60); do now=$(console_view); [ -n "$now" ] && [ "$now" != "$fir
 probe command 32772 || fail "the options command opened its sheet during a mail session"
 
 # A second start hands over to the first and ends on its own.
-timeout 60 wine Vindalex.exe >"$work/second.out" 2>&1 || fail "the second start did not end"
+timeout 300 wine Vindalex.exe >"$work/second.out" 2>&1 || fail "the second start did not end"
 kill -0 "$pid" 2>/dev/null || fail "the first instance ended with the second"
 
 # Closing the window (WM_CLOSE) ends the program in order; the settings are saved.
-timeout 60 wine taskkill /im Vindalex.exe >/dev/null 2>&1 || true
-for _ in $(seq 1 120); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end after WM_CLOSE"
-wait "$pid" || true
-pid=
+close_program
 saved=$(timeout 60 wine reg query 'HKCU\Software\Ostrel Software\Vindalex Personal Assistant\Korvaneant1' /v kVInstDir 2>/dev/null | tr -d '\r')
 grep -qi 'vindalex_app_test' <<<"$saved" || fail "the settings were not saved at exit: $saved"
 
@@ -136,14 +143,10 @@ cp "$root/core/console/tests/two_strings.kvn" "$work/senders.kvn"
 wine Vindalex.exe "$(printf 'Z:%s' "$work/senders.kvn" | sed 's#/#\\#g')" >"$work/third.out" 2>&1 &
 pid=$!
 drop_request "Stranger <stranger@localhost>" "Vindi, a request"
-for _ in $(seq 1 120); do grep -qs "unauthorized user. (stranger@localhost)" "$work/prog/Vindalex.log" && break; sleep 0.5; done
+for _ in $(seq 1 240); do grep -qs "unauthorized user. (stranger@localhost)" "$work/prog/Vindalex.log" && break; sleep 0.5; done
 grep -qs "unauthorized user. (stranger@localhost)" "$work/prog/Vindalex.log" ||
   fail "the sender check stayed off: the .kvn file on the command line was not read"
-timeout 60 wine taskkill /im Vindalex.exe >/dev/null 2>&1 || true
-for _ in $(seq 1 120); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end after WM_CLOSE"
-wait "$pid" || true
-pid=
+close_program
 
 # Without a mail session the options command opens the "Properties" sheet;
 # Cancel closes it, and the web server, rebuilt from the settings on the
@@ -156,18 +159,18 @@ tree=$(probe tree) || fail "no main frame without a mail session"
 grep -q '^2 .* id=65280 ' <<<"$tree" && fail "a console opened although automatic log-on is off"
 probe post 32772 || fail "the options command could not be posted"
 sheet=
-for _ in $(seq 1 60); do sheet=$(probe toplevels | grep ' text=Properties$' || true); [ -n "$sheet" ] && break; sleep 0.5; done
+for _ in $(seq 1 240); do sheet=$(probe toplevels | grep ' text=Properties$' || true); [ -n "$sheet" ] && break; sleep 0.5; done
 [ -n "$sheet" ] || { probe toplevels; fail "the options command opened no sheet without a mail session"; }
 echo "options sheet: $sheet"
 sleep 1
-import -display "$DISPLAY" -window root "$build/artifacts/vindalex_options_from_frame.png" || fail "no screenshot"
+timeout 60 import -display "$DISPLAY" -window root "$build/artifacts/vindalex_options_from_frame.png" || fail "no screenshot"
 echo "screenshot: $build/artifacts/vindalex_options_from_frame.png"
 probe cancel Properties || fail "the sheet did not take Cancel"
-for _ in $(seq 1 60); do probe toplevels | grep -q ' text=Properties$' || break; sleep 0.5; done
+for _ in $(seq 1 240); do probe toplevels | grep -q ' text=Properties$' || break; sleep 0.5; done
 probe toplevels | grep -q ' text=Properties$' && fail "the sheet stayed open after Cancel"
 kill -0 "$pid" 2>/dev/null || fail "the program ended with the sheet"
 code=000
-for _ in $(seq 1 40); do
+for _ in $(seq 1 240); do
   code=$(curl -s -o /dev/null -w '%{http_code}' --max-time 20 http://127.0.0.1:$port/ || true)
   [ "$code" != "000" ] && [ -n "$code" ] && break
   sleep 0.5
@@ -177,20 +180,16 @@ done
 # Switching the desktop toolbar on in the sheet and pressing OK: a notice
 # asks the user to wait while the toolbar is made, and closes by itself
 # once it is there.
-probe toolbar >/dev/null && fail "a desktop toolbar before it was switched on"
+probe has-toolbar && fail "a desktop toolbar before it was switched on"
 probe post 32772 || fail "the options command could not be posted"
-for _ in $(seq 1 60); do probe toplevels | grep -q ' text=Properties$' && break; sleep 0.5; done
+for _ in $(seq 1 240); do probe toplevels | grep -q ' text=Properties$' && break; sleep 0.5; done
 notice=$(probe bar-on) || { echo "$notice"; probe toplevels; fail "no notice came and went while the toolbar was made"; }
 echo "$notice"
 grep -q '^notice visible=1 text=Please wait while I adjust to accommodate your new selections\.$' <<<"$notice" ||
   fail "the notice does not ask the user to wait: $notice"
 r=$(probe toolbar) || fail "switched on in the sheet, no desktop toolbar was made"
 echo "desktop toolbar: $r"
-timeout 60 wine taskkill /im Vindalex.exe >/dev/null 2>&1 || true
-for _ in $(seq 1 120); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end after WM_CLOSE"
-wait "$pid" || true
-pid=
+close_program
 bar=$(timeout 60 wine reg query 'HKCU\Software\Ostrel Software\Vindalex Personal Assistant\Korvaneant1' /v kVCreateAppBar 2>/dev/null | tr -d '\r')
 grep -q 'kVCreateAppBar.*0x1' <<<"$bar" || fail "the toolbar's switch was not saved: $bar"
 echo "PASS"

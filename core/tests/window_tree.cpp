@@ -15,7 +15,13 @@
 //                               frame paste it ("Paste from Explorer")
 //   window_tree move <x> <y>    moves the frame (out of the way of a docked toolbar)
 //   window_tree foreground      exits 0 when the toolbar is the foreground window
-// Exits 1 when no main frame is found within 20 seconds.
+//   window_tree close           posts WM_CLOSE to the frame (as closing its window does)
+//   window_tree has-toolbar     exits 0 when the desktop toolbar exists now (no wait)
+//   window_tree history         the requests in the toolbar's history, newest first, joined by "|"
+// The frame is the one of the program started from VX_PROGRAM_PATH (its full
+// Windows path) when that is set: other test programs on the same display may
+// run a Vindalex of their own. Exits 1 when no main frame is found within two
+// minutes.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -27,6 +33,34 @@
 namespace {
 HWND g_frame = nullptr;
 
+// A message to a window of the program, answered within 20 s (0 when not):
+// a program that stopped answering fails the probe instead of hanging it.
+LRESULT Ask(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutA(wnd, msg, wParam, lParam, SMTO_NORMAL, 20000, &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
+// Whether the window belongs to the program under test.
+bool OfTheProgram(HWND wnd)
+{
+    const char* expected = std::getenv("VX_PROGRAM_PATH");
+    if (!expected || !*expected)
+        return true;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(wnd, &process);
+    HANDLE h = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+    if (!h)
+        return false;
+    char image[MAX_PATH] = {};
+    DWORD size = sizeof image;
+    const BOOL got = ::QueryFullProcessImageNameA(h, 0, image, &size);
+    ::CloseHandle(h);
+    return got && lstrcmpiA(image, expected) == 0;
+}
+
 BOOL CALLBACK FindFrame(HWND wnd, LPARAM)
 {
     char text[256] = {};
@@ -34,7 +68,7 @@ BOOL CALLBACK FindFrame(HWND wnd, LPARAM)
     // The caption is the program's name, after the active document's.
     if (!std::strstr(text, "Vindalex"))
         return TRUE;
-    if (!::FindWindowExA(wnd, nullptr, "MDICLIENT", nullptr))
+    if (!::FindWindowExA(wnd, nullptr, "MDICLIENT", nullptr) || !OfTheProgram(wnd))
         return TRUE;
     g_frame = wnd;
     return FALSE;
@@ -127,12 +161,12 @@ int ToolbarOnThroughTheSheet()
     if (!g_titled)
         return 1;
     const int keyboardPage = 4;
-    ::SendMessageA(g_titled, PSM_SETCURSEL, keyboardPage, 0);
-    HWND page = reinterpret_cast<HWND>(::SendMessageA(g_titled, PSM_GETCURRENTPAGEHWND, 0, 0));
+    Ask(g_titled, PSM_SETCURSEL, keyboardPage, 0);
+    HWND page = reinterpret_cast<HWND>(Ask(g_titled, PSM_GETCURRENTPAGEHWND, 0, 0));
     HWND create = page ? ::GetDlgItem(page, 1056) : nullptr;
     if (!create)
         return 1;
-    ::SendMessageA(create, BM_SETCHECK, BST_CHECKED, 0);
+    Ask(create, BM_SETCHECK, BST_CHECKED, 0);
     ::PostMessageA(g_titled, PSM_PRESSBUTTON, PSBTN_OK, 0);
     // The notice lives at least its timer's 3 seconds: a close watch sees it.
     for (int i = 0; i < 1200 && !g_notice; ++i) {
@@ -161,7 +195,8 @@ int ToolbarOnThroughTheSheet()
 
 bool Toolbar()
 {
-    for (int i = 0; i < 200 && !g_toolbar; ++i) {
+    const DWORD start = ::GetTickCount();
+    while (!g_toolbar && ::GetTickCount() - start < 120000) {
         ::EnumWindows(FindToolbar, 0);
         if (!g_toolbar)
             ::Sleep(100);
@@ -174,13 +209,14 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
         return 2;
-    for (int i = 0; i < 200 && !g_frame; ++i) {
+    const DWORD start = ::GetTickCount();
+    while (!g_frame && ::GetTickCount() - start < 120000) {
         ::EnumWindows(FindFrame, 0);
         if (!g_frame)
             ::Sleep(100);
     }
     if (!g_frame) {
-        std::printf("no main frame\n");
+        std::printf("no main frame within 120 s\n");
         return 1;
     }
     if (std::strcmp(argv[1], "tree") == 0) {
@@ -215,11 +251,41 @@ int main(int argc, char** argv)
         RECT r, line;
         ::GetWindowRect(g_toolbar, &r);
         ::GetWindowRect(::GetDlgItem(g_toolbar, 1002), &line);
-        const LRESULT items = ::SendMessageA(::GetDlgItem(g_toolbar, 1002), CB_GETCOUNT, 0, 0);
+        const LRESULT items = Ask(::GetDlgItem(g_toolbar, 1002), CB_GETCOUNT, 0, 0);
         std::printf("%ld %ld %ld %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom, (line.left + line.right) / 2,
                     (line.top + line.bottom) / 2, static_cast<long>(items));
         return 0;
     }
+    if (std::strcmp(argv[1], "history") == 0) {
+        if (!Toolbar())
+            return 1;
+        HWND line = ::GetDlgItem(g_toolbar, 1002);
+        const LRESULT items = Ask(line, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < items; ++i) {
+            // Asked in UTF-16: an item's text is marshalled to another
+            // process that way whatever the call's character set.
+            wchar_t wide[512] = {};
+            DWORD_PTR length = 0;
+            if (::SendMessageTimeoutW(line, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_NORMAL, 20000,
+                                      &length) &&
+                length < sizeof wide / sizeof wide[0]) {
+                DWORD_PTR got = 0;
+                ::SendMessageTimeoutW(line, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide),
+                                      SMTO_NORMAL, 20000, &got);
+            }
+            char text[1024] = {};
+            ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+            std::printf("%s%s", i ? "|" : "", text);
+        }
+        std::printf("\n");
+        return 0;
+    }
+    if (std::strcmp(argv[1], "has-toolbar") == 0) {
+        ::EnumWindows(FindToolbar, 0);
+        return g_toolbar ? 0 : 1;
+    }
+    if (std::strcmp(argv[1], "close") == 0)
+        return ::PostMessageA(g_frame, WM_CLOSE, 0, 0) ? 0 : 1;
     if (std::strcmp(argv[1], "foreground") == 0)
         return Toolbar() && ::GetForegroundWindow() == g_toolbar ? 0 : 1;
     if (std::strcmp(argv[1], "move") == 0 && argc > 3) {

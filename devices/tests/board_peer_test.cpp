@@ -28,7 +28,7 @@ protected:
     std::vector<DeviceChange> PollFor(size_t count)
     {
         DWORD start = GetTickCount();
-        while (NormalChanges().Size() < count && GetTickCount() - start < 30000) {
+        while (NormalChanges().Size() < count && GetTickCount() - start < 120000) {
             m_board.PollInterface();
             Sleep(20);
         }

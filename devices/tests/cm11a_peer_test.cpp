@@ -31,7 +31,7 @@ protected:
     std::vector<DeviceChange> PollFor(ChangeLog& log, size_t count)
     {
         DWORD start = GetTickCount();
-        while (log.Size() < count && GetTickCount() - start < 30000) {
+        while (log.Size() < count && GetTickCount() - start < 120000) {
             m_x10.PollInterface();
             Sleep(20);
         }
@@ -123,7 +123,7 @@ TEST_F(CM11APeer, PollBuffersLongerThanEightAreDropped)
 {
     m_peer.Ask("poll 090266620000000000000000");
     DWORD start = GetTickCount();
-    while (m_peer.Ask("frames").find("C3") == std::string::npos && GetTickCount() - start < 30000) {
+    while (m_peer.Ask("frames").find("C3") == std::string::npos && GetTickCount() - start < 120000) {
         m_x10.PollInterface();
         Sleep(20);
     }
@@ -181,7 +181,7 @@ TEST(CM11APeerTimer, TimerAnswersTheClockRequestFromItsOwnThread)
     NormalChanges().Take();
     peer.Ask("send A5");
     DWORD start = GetTickCount();
-    while (NormalChanges().Size() < 1 && GetTickCount() - start < 30000)
+    while (NormalChanges().Size() < 1 && GetTickCount() - start < 120000)
         Sleep(20);
     EXPECT_EQ((std::vector<DeviceChange>{{-1, -1, -1, -1, 0xA5}}), NormalChanges().Take());
     std::string frames = peer.Ask("frames");

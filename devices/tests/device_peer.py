@@ -60,7 +60,7 @@ def _serve_control(device, server, stop):
                 words = line.decode("ascii").split()
                 if not words:
                     continue
-                deadline = time.monotonic() + 30
+                deadline = time.monotonic() + 120
                 while True:
                     with device.lock:
                         if device.ready(words) or time.monotonic() > deadline:
@@ -81,7 +81,8 @@ def run(device, port, test_filter):
     tty.setraw(slave)
     tty.setraw(master)
     device.master = master
-    link = os.path.join(build, "wine", "prefix", "dosdevices", "com%d" % port)
+    session = os.path.dirname(os.environ.get("VX_WINE_ENV") or os.path.join(build, "wine", "env"))
+    link = os.path.join(session, "prefix", "dosdevices", "com%d" % port)
     if os.path.lexists(link):
         os.remove(link)
     os.symlink(os.ttyname(slave), link)
@@ -99,7 +100,7 @@ def run(device, port, test_filter):
              "--gtest_filter=" + test_filter],
             env=dict(os.environ, VX_SERIAL_PEER_PORT=str(port),
                      VX_DEVICE_PEER_CONTROL=str(server.getsockname()[1])),
-            capture_output=True, text=True, timeout=900)
+            capture_output=True, text=True, timeout=150)
     finally:
         stop.set()
         for t in threads:

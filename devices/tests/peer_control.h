@@ -2,6 +2,7 @@
 // out, one line back.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <winsock2.h>
 
 #include <cstdlib>
@@ -24,7 +25,11 @@ public:
         if (connect(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
             closesocket(m_socket);
             m_socket = INVALID_SOCKET;
+            return;
         }
+        // A peer that stopped answering fails the question, not the whole run.
+        DWORD waitMs = kAnswerWaitMs;
+        setsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&waitMs), sizeof waitMs);
     }
     ~PeerControl()
     {
@@ -39,12 +44,23 @@ public:
         send(m_socket, out.data(), static_cast<int>(out.size()), 0);
         std::string answer;
         char c;
-        while (recv(m_socket, &c, 1, 0) == 1 && c != '\n')
+        for (;;) {
+            if (recv(m_socket, &c, 1, 0) != 1) {
+                ADD_FAILURE() << "the device peer gave no answer to \"" << line << "\" within " << kAnswerWaitMs
+                              << " ms (got \"" << answer << "\")";
+                break;
+            }
+            if (c == '\n')
+                break;
             answer += c;
+        }
         return answer;
     }
 
 private:
+    // The peer may wait up to 120 s itself for bytes still on their way.
+    static constexpr DWORD kAnswerWaitMs = 180000;
+
     SOCKET m_socket = INVALID_SOCKET;
 };
 

@@ -17,7 +17,8 @@ PORT = 7
 
 master, slave = os.openpty()
 tty.setraw(slave)
-link = os.path.join(build, "wine", "prefix", "dosdevices", "com%d" % PORT)
+session = os.path.dirname(os.environ.get("VX_WINE_ENV") or os.path.join(build, "wine", "env"))
+link = os.path.join(session, "prefix", "dosdevices", "com%d" % PORT)
 if os.path.lexists(link):
     os.remove(link)
 os.symlink(os.ttyname(slave), link)

@@ -4,6 +4,7 @@
 #include "plugin_interface.h"
 #include "fx/fxwin.h"
 #include "testsupport/testsupport.h"
+#include "testsupport/win_wait.h"
 #include "parser/dict/dictionary.h"
 #include "parser/options/parse_options.h"
 #include "parser/sentence/sentence.h"
@@ -185,7 +186,10 @@ TEST(GlueProbe, PropertiesDialogFillsItsTextsAndStoresTheOptions)
         ASSERT_TRUE(p.h);
         p.info(p.h, USERINFO_MODULE);
         ::SetTimer(nullptr, 0, 20, TypeNoteAndOk);
-        p.info(nullptr, USERINFO_SHOW_DIALOG);
+        {
+            testsupport::ModalWatchdog watchdog("the properties dialog to be filled in and closed with OK");
+            p.info(nullptr, USERINFO_SHOW_DIALOG);
+        }
         EXPECT_EQ(g_seen[0], "Probe the glue - Ver. 3.0");
         EXPECT_EQ(g_seen[1], "Copyright line Maker");
         EXPECT_EQ(g_seen[2], "A plug-in that exercises the glue.");

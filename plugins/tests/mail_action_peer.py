@@ -216,8 +216,40 @@ def listavo(work, received):
     check(len(received) == n, "no listing for a summary request")
 
 
+def set_leftover(work, name, value):
+    """A plug-in value as another program (the assistant) may leave it in the
+    shared prefix; None removes it."""
+    reg = os.path.join(work, "leftover.reg")
+    with open(reg, "w") as f:
+        f.write('REGEDIT4\n\n[HKEY_CURRENT_USER\\Korvaneant1]\n')
+        f.write('"%s"=%s\n' % (name, "-" if value is None else "dword:%08x" % value))
+    rc, _ = wine_run("regedit", "/S", winpath(reg), timeout=120)
+    check(rc == 0, "value %s set to %r" % (name, value))
+
+
+def leftover(name):
+    """The value's data as regedit exports it, or None when it is absent."""
+    rc, lines = wine_run("reg", "query", "HKCU\\Korvaneant1", "/v", name, timeout=120)
+    for line in lines:
+        parts = line.split()
+        if rc == 0 and len(parts) >= 3 and parts[0] == name:
+            return int(parts[-1], 16)
+    return None
+
+
 # ---------------------------------------------------------------- Parcavo
 def parcavo(work, received):
+    # Zipping left switched on by another program: the runs below that do not
+    # ask for it still send the plain file, and the value is as it was after.
+    set_leftover(work, "Parcavo-UseZip", 1)
+    try:
+        parcavo_cases(work, received)
+        check(leftover("Parcavo-UseZip") == 1, "the value left by another program is back as it was")
+    finally:
+        set_leftover(work, "Parcavo-UseZip", None)
+
+
+def parcavo_cases(work, received):
     data = os.urandom(40000) + b"\x00\r\n\x1a" * 100
     path = os.path.join(work, "files", "report data.bin")
     os.makedirs(os.path.dirname(path))

@@ -4,12 +4,14 @@
 
 #include "plugin_interface.h"
 #include "webmsg/htmlmsg.h"
+#include "testsupport/win_wait.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cctype>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -111,27 +113,25 @@ private:
 };
 
 // The visible window titled "Properties" of a thread: a plug-in's properties
-// dialog, waited for up to a minute; null when it never came.
+// dialog, waited for up to a minute; null (and a failure naming it) when it
+// never came.
 inline HWND FindPropertiesDialog(DWORD uiThread)
 {
-    HWND dialog = nullptr;
-    for (int i = 0; i < 600 && !dialog; ++i) {
-        EnumThreadWindows(
-            uiThread,
-            [](HWND w, LPARAM p) -> BOOL {
-                char title[64] = {};
-                GetWindowTextA(w, title, sizeof title);
-                if (IsWindowVisible(w) && std::string(title) == "Properties") {
-                    *reinterpret_cast<HWND*>(p) = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&dialog));
-        if (!dialog)
-            Sleep(100);
+    return testsupport::WaitForThreadWindow(uiThread, nullptr, "Properties");
+}
+
+// Shows a plug-in's properties dialog the host's way, a modal loop on this
+// thread, while `person` works it from a thread of its own. The person's
+// thread is joined pumping this thread's messages (it sends to the dialog),
+// and a dialog still open after the bound is closed and fails the test.
+inline void RunPropertiesDialog(SetUserInfoProc setUserInfo, std::function<void()> person)
+{
+    testsupport::ScriptThread script(std::move(person));
+    {
+        testsupport::ModalWatchdog watchdog("the plug-in's properties dialog to be worked and closed");
+        setUserInfo(nullptr, USERINFO_SHOW_DIALOG);
     }
-    return dialog;
+    script.Join();
 }
 
 // The web pages the host's page list holds, oldest first.

@@ -62,7 +62,9 @@ def smtp_server():
             return "250 OK"
 
     port = free_port()
-    controller = Controller(Handler(), hostname="127.0.0.1", port=port)
+    # The controller's own start-up wait is a few seconds: too short for a
+    # loaded machine, where it would fail a test that did nothing wrong.
+    controller = Controller(Handler(), hostname="127.0.0.1", port=port, ready_timeout=120)
     controller.start()
     try:
         yield port, received

@@ -31,10 +31,10 @@ class Browser:
              "--user-data-dir=" + self.profile, "--remote-debugging-port=0", "--window-size=1000,800",
              "about:blank"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         portfile = os.path.join(self.profile, "DevToolsActivePort")
-        deadline = time.time() + 60
+        deadline = time.time() + 120
         while not os.path.exists(portfile) or not site_test.read(portfile).strip():
             if time.time() > deadline or self.proc.poll() is not None:
-                raise RuntimeError("chromium did not start")
+                raise RuntimeError("chromium did not start within 120 s")
             time.sleep(0.1)
         port = int(site_test.read(portfile).split()[0])
         with urllib.request.urlopen("http://127.0.0.1:%d/json" % port, timeout=30) as r:
@@ -49,35 +49,20 @@ class Browser:
         self.next_id += 1
         my = self.next_id
         self.ws.send(json.dumps({"id": my, "method": method, "params": params}))
+        deadline = time.time() + 120
         while True:
+            if time.time() > deadline:
+                raise RuntimeError("no answer to %s within 120 s" % method)
             msg = json.loads(self.ws.recv())
             if msg.get("id") == my:
                 if "error" in msg:
                     raise RuntimeError("%s: %s" % (method, msg["error"]))
                 return msg.get("result", {})
 
-    def wait_load(self, timeout=30):
+    def wait_new_page(self, what, timeout=120):
+        """Waits until the page that had window.__vxMark set is replaced by a
+        new one that has loaded."""
         deadline = time.time() + timeout
-        while time.time() < deadline:
-            state = self.eval("document.readyState")
-            if state == "complete":
-                return
-            time.sleep(0.1)
-        raise RuntimeError("page did not load")
-
-    def eval(self, expression):
-        r = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
-        return r.get("result", {}).get("value")
-
-    def go(self, url):
-        self.call("Page.navigate", url=url)
-        time.sleep(0.2)
-        self.wait_load()
-
-    def submit_with(self, selector):
-        before = self.eval("window.__vxMark = Math.random()")
-        self.eval("document.querySelector(%s).click()" % json.dumps(selector))
-        deadline = time.time() + 30
         while time.time() < deadline:
             try:
                 if self.eval("window.__vxMark") is None and self.eval("document.readyState") == "complete":
@@ -85,7 +70,22 @@ class Browser:
             except Exception:
                 pass
             time.sleep(0.1)
-        raise RuntimeError("no new page after clicking %s (%s)" % (selector, before))
+        raise RuntimeError("no new page within %d s after %s" % (timeout, what))
+
+    def eval(self, expression):
+        r = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
+        return r.get("result", {}).get("value")
+
+    def go(self, url):
+        # The old page is marked, so its own "complete" is not taken for the new one's.
+        self.eval("window.__vxMark = Math.random()")
+        self.call("Page.navigate", url=url)
+        self.wait_new_page("going to " + url)
+
+    def submit_with(self, selector):
+        self.eval("window.__vxMark = Math.random()")
+        self.eval("document.querySelector(%s).click()" % json.dumps(selector))
+        self.wait_new_page("clicking " + selector)
 
     def type_into(self, selector, text):
         self.eval("document.querySelector(%s).focus()" % json.dumps(selector))

@@ -10,6 +10,7 @@
 #include "reply/reply.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -27,6 +28,9 @@ int StandInProcess(CString* text, CString* address, CString* name, CString* subj
     if (pass != 0)
         return 0;
     if (text->Find("slow") >= 0) {
+        // Tells the test the request is in progress, then holds it.
+        if (FILE* f = std::fopen((g_folder + "\\slow.txt").c_str(), "w"))
+            std::fclose(f);
         ::WaitForSingleObject(g_never, INFINITE);
         return 0;
     }
@@ -96,7 +100,12 @@ int main(int argc, char** argv)
     core.sendReply = &StandInReply;
     SetWebRequestCore(core);
 
-    g_pWebServer = new CAssistantWebServer(&settings, 2000);
+    // The request time-out: 2 s unless the test asks for another.
+    DWORD requestTimeout = 2000;
+    char timeoutText[32] = {};
+    if (::GetEnvironmentVariableA("VX_SITE_REQUEST_TIMEOUT_MS", timeoutText, sizeof timeoutText))
+        requestTimeout = static_cast<DWORD>(std::strtoul(timeoutText, nullptr, 10));
+    g_pWebServer = new CAssistantWebServer(&settings, requestTimeout);
     if (!g_pWebServer->m_bStarted)
         return 3;
     FILE* f = std::fopen((folder + "\\port.txt").c_str(), "w");
@@ -104,8 +113,14 @@ int main(int argc, char** argv)
         return 4;
     std::fprintf(f, "%u\n", g_pWebServer->m_Server.GetBoundPort());
     std::fclose(f);
-    while (!Exists(folder + "\\stop"))
+    // The test always asks for the stop; a test that died cannot leave the
+    // helper running for ever.
+    const ULONGLONG waitStart = ::GetTickCount64();
+    while (!Exists(folder + "\\stop")) {
+        if (::GetTickCount64() - waitStart > 30 * 60 * 1000)
+            return 5;
         ::Sleep(100);
+    }
     ULONGLONG start = ::GetTickCount64();
     delete g_pWebServer;
     g_pWebServer = nullptr;

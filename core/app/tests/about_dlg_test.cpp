@@ -6,6 +6,8 @@
 #include "options/wmoptions.h"
 #include "resource.h"
 
+#include "testsupport/win_wait.h"
+
 #include <gtest/gtest.h>
 
 #include <direct.h>
@@ -243,6 +245,7 @@ public:
 TEST(AboutBoxModal, RunsUntilOk)
 {
     AutoClosingAboutDlg dlg;
+    testsupport::ModalWatchdog watchdog("the about box to close on its OK button");
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.version, "Version 3.0 (Build 129)");
     EXPECT_EQ(dlg.m_hWnd, nullptr);

@@ -3,6 +3,8 @@
 // and a first instance that does not answer cannot keep the second waiting.
 #include "instance_checker.h"
 
+#include "testsupport/win_wait.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -65,19 +67,15 @@ TEST(InstanceChecker, SecondStartFindsTheFirstAndHandsOver)
     // message reaches the window while this thread pumps messages.
     std::atomic<HWND> answered{nullptr};
     std::atomic<bool> running{false};
-    std::thread second([&] {
+    const int before = g_activations;
+    testsupport::ScriptThread second([&] {
         CInstanceChecker checker(name);
         running = checker.PreviousInstanceRunning() != FALSE;
         answered = checker.ActivatePreviousInstance();
     });
-    const int before = g_activations;
-    for (int i = 0; i < 500 && g_activations == before; ++i) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageA(&msg);
-        ::Sleep(10);
-    }
-    second.join();
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return g_activations != before; }, testsupport::kWindowWaitMs, true))
+        << "WM_ACTIVATE_INSTANCE from the second start never reached the first instance's window";
+    second.Join();
     EXPECT_TRUE(running);
     EXPECT_EQ(answered.load(), hWnd);
     EXPECT_EQ(g_activations, before + 1);
@@ -105,11 +103,16 @@ TEST(InstanceChecker, HandOverToAFirstInstanceThatDoesNotAnswerEnds)
         ::WaitForSingleObject(stop, 60000);
         ::DestroyWindow(hung);
     });
-    while (!hung)
-        ::Sleep(5);
+    if (!testsupport::WaitUntil([&] { return hung.load() != nullptr; })) {
+        ADD_FAILURE() << "the owner thread made no window within " << testsupport::kWindowWaitMs << " ms";
+        ::SetEvent(stop);
+        owner.join();
+        ::CloseHandle(stop);
+        return;
+    }
     Publish(name, hung);
     CInstanceChecker second(name);
-    ASSERT_TRUE(second.PreviousInstanceRunning());
+    EXPECT_TRUE(second.PreviousInstanceRunning());
     EXPECT_EQ(second.ActivatePreviousInstance(), hung.load());
     ::SetEvent(stop);
     owner.join();

@@ -362,7 +362,7 @@ TEST(RequestLock, RequestsOfTwoThreadsNeverOverlap)
     std::atomic<int> inside{0}, overlaps{0}, done{0};
     auto worker = [&] {
         for (int i = 0; i < 200; ++i) {
-            CRequestLock l(5000);
+            CRequestLock l(CRequestLock::WAIT_WEB_MS);  // a loaded machine may hold a thread off for long
             if (!l.Acquired())
                 continue;
             if (++inside > 1)

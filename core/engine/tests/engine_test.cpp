@@ -18,6 +18,7 @@
 #include "parser/sentence/sentence.h"
 #include "parser/tests/fixture_grammar.h"
 #include "testsupport/testsupport.h"
+#include "testsupport/win_wait.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -486,16 +487,22 @@ TEST_F(EngineFixture, DesktopRequestWhileTheWebHoldsTheLockIsBusyNotMisunderstoo
     CRequestLock::SetTickThread();
     std::atomic<int> held{0}, release{0};
     std::thread web([&] {
-        ASSERT_TRUE(EnterRequestLock(nullptr));
+        if (!EnterRequestLock(nullptr)) {
+            held = -1;
+            return;
+        }
         held = 1;
-        while (!release)
-            ::Sleep(5);
+        // Released by the test thread, whose own waits are bounded.
+        testsupport::WaitUntil([&] { return release != 0; }, INFINITE);
         LeaveRequestLock();
     });
-    while (!held)
-        ::Sleep(5);
-    EXPECT_EQ(RunDesktopRequest("quit", ""), DESKTOP_BUSY);
-    EXPECT_TRUE(m_posted.empty()) << "a busy request must not reach the local words";
+    testsupport::WaitUntil([&] { return held != 0; });
+    EXPECT_EQ(held, 1) << "the web thread did not take the request lock (0: still waiting after "
+                       << testsupport::kWindowWaitMs << " ms, -1: refused)";
+    if (held == 1) {
+        EXPECT_EQ(RunDesktopRequest("quit", ""), DESKTOP_BUSY);
+        EXPECT_TRUE(m_posted.empty()) << "a busy request must not reach the local words";
+    }
     release = 1;
     web.join();
     EXPECT_EQ(RunDesktopRequest("quit", ""), DESKTOP_HANDLED);
@@ -552,12 +559,14 @@ TEST_F(EngineFixture, DictionaryTestHoldsTheRequestLockThroughout)
             served += ProcessRequest(&line, &sender, &name, &subject, &message, nullptr, 0, 0, MODE_WEB);
         }
     });
-    while (served == 0)
-        ::Sleep(1);
-    EXPECT_EQ(RunDictionaryTest(), 1);
-    const int before = served;
-    while (served == before)
-        ::Sleep(1);
+    const bool serving = testsupport::WaitUntil([&] { return served != 0; });
+    EXPECT_TRUE(serving) << "no web request was served within " << testsupport::kWindowWaitMs << " ms";
+    if (serving) {
+        EXPECT_EQ(RunDictionaryTest(), 1);
+        const int before = served;
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return served != before; }))
+            << "no web request was served after the dictionary test within " << testsupport::kWindowWaitMs << " ms";
+    }
     stop = 1;
     web.join();
     std::vector<std::string> events = Events();

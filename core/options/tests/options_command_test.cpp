@@ -9,6 +9,7 @@
 #include "options/wmoptions.h"
 #include "options_ids.h"
 #include "window_test_support.h"
+#include "testsupport/win_wait.h"
 
 #include <gtest/gtest.h>
 
@@ -90,7 +91,7 @@ enum { kAttributes = 1, kScreen = 2, kKeyboard = 4, kMail = 5, kWeb = 6, kAccept
 
 // Runs the options sheet; `edit` changes the open sheet and returns the button to press.
 template <class Edit>
-bool RunSheet(COptionsCommand& command, Edit edit, bool expectSheet = true)
+bool RunSheet(COptionsCommand& command, Edit edit)
 {
     bool sawSheet = false;
     optest::ModalDriver driver([&] {
@@ -101,7 +102,7 @@ bool RunSheet(COptionsCommand& command, Edit edit, bool expectSheet = true)
         const int button = edit(sheet);
         ::SendMessageA(sheet, PSM_PRESSBUTTON, button, 0);
         return true;
-    }, expectSheet ? 1200 : 40);
+    }, "the options sheet to be edited and closed with its button");
     command.RunOptions();
     return sawSheet;
 }
@@ -285,7 +286,7 @@ TEST_F(OptionsCommandTest, ProgramPasswordGateAndConfirmation)
             ::SetDlgItemTextA(dlg, IDC_PROGRAM_PASSWORD, c.confirmation);
             Click(dlg, c.button);
             return true;
-        });
+        }, "the options sheet and then the password confirmation to close");
         command.RunOptions();
         EXPECT_TRUE(driver.Done() && !driver.GaveUp());
         CString ppm = Reloaded().GetPPM();
@@ -306,7 +307,7 @@ TEST_F(OptionsCommandTest, ProgramPasswordGateAndConfirmation)
         ::SetDlgItemTextA(dlg, IDC_PROGRAM_PASSWORD, "guess");
         Click(dlg, IDOK);
         return true;
-    });
+    }, "the program password box to close on OK");
     command.RunOptions();
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(rec.calls.empty()) << "no sheet, no save, no web server rebuild";
@@ -326,7 +327,7 @@ TEST_F(OptionsCommandTest, QuickSetupCancelledOnItsFirstPageStillCountsAsRun)
         optest::SaveWindowPicture(sheet, "quick_setup_welcome");
         ::SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         return true;
-    });
+    }, "the quick setup wizard to close on Cancel");
     command.RunQuickSetup();
     EXPECT_TRUE(sawWizard);
     EXPECT_EQ(Reloaded().GetRWO(), 1);
@@ -335,6 +336,7 @@ TEST_F(OptionsCommandTest, QuickSetupCancelledOnItsFirstPageStillCountsAsRun)
 
     // Once run, it is not offered again.
     rec.calls.clear();
+    testsupport::ModalWatchdog watchdog("the quick setup wizard, which must not open a second time");
     command.RunQuickSetup();
     EXPECT_TRUE(rec.calls.empty());
 }
@@ -372,7 +374,7 @@ TEST_F(OptionsCommandTest, QuickSetupFinishStoresTheChoices)
         ++steps;
         ::PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
         return false;
-    });
+    }, "the quick setup wizard to be stepped through to Finish");
     command.RunQuickSetup();
     EXPECT_TRUE(driver.Done() && !driver.GaveUp());
     CAssistantSettings saved = Reloaded();

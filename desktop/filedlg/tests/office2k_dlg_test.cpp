@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -95,18 +96,25 @@ TEST(FileDialogPlaces, PlacesNavigateAndTheSplitButtonsMenuOpens)
             {
                 CRect r;
                 dlg.GetSplitButton().GetClientRect(&r);
-                // The press opens the menu modally; the keys below choose its second item.
-                HWND owner = dlg.m_hWnd;
-                ::PostMessageA(owner, WM_KEYDOWN, VK_DOWN, 1);
-                ::PostMessageA(owner, WM_KEYDOWN, VK_DOWN, 1);
-                ::PostMessageA(owner, WM_KEYDOWN, VK_RETURN, 1);
-                ::SendMessageA(dlg.GetSplitButton().m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON,
+                // The press opens the menu modally, from the dialog's loop;
+                // this timer goes on ticking inside the menu's loop.
+                ::PostMessageA(dlg.GetSplitButton().m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON,
                                MAKELPARAM(r.right - 5, r.bottom / 2));
             }
+            return false;
+        case 3: {
+            // The keys go to this thread's open menu once it shows, and choose its second item.
+            std::vector<HWND> menus = testsupport::ThreadWindows(::GetCurrentThreadId(), "#32768");
+            if (menus.empty())
+                return false;
+            for (UINT key : {VK_DOWN, VK_DOWN, VK_RETURN})
+                ::PostMessageA(menus.front(), WM_KEYDOWN, key, 1);
+            stage = 4;
             return true;
         }
+        }
         return false;
-    });
+    }, "the places, the jumps and the split button's menu to open the file");
     INT_PTR result = dlg.DoModal();
     EXPECT_FALSE(driver.GaveUp()) << "stopped at stage " << stage;
     EXPECT_EQ(result, IDOK);
@@ -130,7 +138,7 @@ TEST(FileDialogPlaces, SaveDialogShowsSaveAndItsTwoItems)
         optest::SaveWindowPicture(sys, "file_dialog_save");
         ::PostMessageA(sys, WM_COMMAND, IDCANCEL, 0);
         return true;
-    });
+    }, "the save dialog to show and be cancelled");
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_TRUE(driver.Done());
 }

@@ -161,10 +161,12 @@ TEST(ColourPicker, MoreColoursGoesThroughTheSystemColourDialog)
         ASSERT_EQ(popup->GetSelection(), kCustomBox);
         bool sawDialog = false;
         optest::ModalDriver driver([&] {
-            HWND dlg = ::GetActiveWindow();
-            char cls[32] = {};
-            ::GetClassNameA(dlg, cls, sizeof cls);
-            if (!dlg || lstrcmpA(cls, "#32770") != 0 || !::GetDlgItem(dlg, 706))
+            // The colour dialog among this thread's windows (not whichever is active).
+            HWND dlg = nullptr;
+            for (HWND h : testsupport::ThreadWindows(::GetCurrentThreadId(), "#32770"))
+                if (::GetDlgItem(h, 706))
+                    dlg = h;
+            if (!dlg)
                 return false;
             sawDialog = true;
             if (c.button == IDOK) {
@@ -175,7 +177,7 @@ TEST(ColourPicker, MoreColoursGoesThroughTheSystemColourDialog)
             }
             optest::Click(dlg, c.button);
             return true;
-        });
+        }, "the system colour dialog to show and take the typed colour");
         p.parent.messages.clear();
         p.Key(popup, VK_RETURN);
         EXPECT_TRUE(sawDialog);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "fx/fxwin.h"
+#include "testsupport/win_wait.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,10 +16,14 @@ namespace optest {
 
 // Runs `step` from a timer of this thread until it returns true; the modal
 // loop that is running meanwhile dispatches the timer. A step that never
-// finishes is given up after `limitTicks` calls, so a test fails instead of hanging.
+// finishes (a window that never came, a key that was lost) is given up after
+// a deadline: the test fails saying what it waited for, and the watchdog
+// closes the thread's modal state from inside the loop, so the test ends.
 class ModalDriver {
 public:
-    explicit ModalDriver(std::function<bool()> step, int limitTicks = 1200) : m_step(std::move(step)), m_left(limitTicks)
+    explicit ModalDriver(std::function<bool()> step, std::string what = "the scripted dialog to finish",
+                         DWORD timeoutMs = testsupport::kModalLoopMs)
+        : m_step(std::move(step)), m_watchdog(std::move(what), timeoutMs)
     {
         s_current = this;
         m_timer = ::SetTimer(nullptr, 0, 25, Tick);
@@ -30,25 +35,16 @@ public:
         s_current = nullptr;
     }
     bool Done() const { return m_done; }
-    bool GaveUp() const { return m_gaveUp; }
+    bool GaveUp() const { return m_watchdog.Fired(); }
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
     {
         ModalDriver* d = s_current;
-        if (!d || d->m_done || d->m_running)
+        if (!d || d->m_done || d->m_running || d->m_watchdog.Fired())
             return;
         d->m_running = true;  // a step may itself run a modal loop
-        bool finished = false;
-        if (--d->m_left <= 0) {
-            d->m_gaveUp = true;
-            finished = true;
-            // Close whatever is open so the test goes on and fails.
-            if (HWND w = ::GetActiveWindow())
-                ::PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-        } else {
-            finished = d->m_step();
-        }
+        const bool finished = d->m_step();
         d->m_running = false;
         if (finished) {
             d->m_done = true;
@@ -58,9 +54,9 @@ private:
     }
     static inline ModalDriver* s_current = nullptr;
     std::function<bool()> m_step;
-    int m_left;
+    testsupport::ModalWatchdog m_watchdog;
     UINT_PTR m_timer = 0;
-    bool m_done = false, m_running = false, m_gaveUp = false;
+    bool m_done = false, m_running = false;
 };
 
 // A visible top-level window of this thread with this caption, or null.

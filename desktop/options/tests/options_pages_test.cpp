@@ -154,7 +154,7 @@ TEST(OptionsSheet, EveryPageShowsItsValuesAndGivesThemBack)
     s.Show(6);
     ::SetDlgItemTextA(web.m_hWnd, IDC_WWW_PORT, "8123");
     s.sheet.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)::GetDlgItem(s.sheet.m_hWnd, IDOK));
-    fxtest::PumpUntil([&] { return s.sheet.m_hWnd == nullptr; }, 5000);
+    EXPECT_TRUE(fxtest::PumpUntil([&] { return s.sheet.m_hWnd == nullptr; })) << "the sheet did not close after OK";
     EXPECT_EQ(s.sheet.m_hWnd, nullptr);
     EXPECT_STREQ(attrib.m_strName, "Vindalex");
     EXPECT_EQ(attrib.m_bAutoLogin, 0);
@@ -191,7 +191,7 @@ TEST(OptionsSheet, LogoSitsLeftOfTheButtonsAndPageKeysWrapAround)
         if (!focus)
             focus = s.sheet.GetActivePage()->m_hWnd;
         ::PostMessageA(focus, WM_KEYUP, st.key, 0xC0000001);
-        fxtest::PumpUntil([&] { return s.sheet.GetActiveIndex() == st.page; }, 3000);
+        fxtest::PumpUntil([&] { return s.sheet.GetActiveIndex() == st.page; });
         EXPECT_EQ(s.sheet.GetActiveIndex(), st.page) << "after key " << st.key;
     }
 }
@@ -218,7 +218,7 @@ TEST(OptionsSheet, WizardPageDownGoesThroughThePagesNextLogic)
     ASSERT_EQ(s.sheet.GetActiveIndex(), 0);
     fxtest::DrainQueue();
     ::PostMessageA(gate.m_hWnd, WM_KEYUP, VK_NEXT, 0xC0000001);
-    fxtest::PumpUntil([&] { return gate.nextCalls > 0; }, 3000);
+    EXPECT_TRUE(fxtest::PumpUntil([&] { return gate.nextCalls > 0; })) << "Page Down never reached the page's Next";
     fxtest::DrainQueue();
     EXPECT_EQ(gate.nextCalls, 1) << "Page Down pressed Next";
     EXPECT_EQ(s.sheet.GetActivePage(), &gate) << "the page refused: the wizard stays";
@@ -334,7 +334,7 @@ TEST(OptionsPages, AcceptedSendersRefuseEmptyEntriesAndCollectTheRest)
             ::SetDlgItemTextA(dlg, IDC_ADD_ADDRESS, "jane@y.org");
             Click(dlg, IDOK);
             return true;
-        });
+        }, "the Add Email Address dialog to refuse a blank address and take a typed one");
         Click(page.m_hWnd, IDC_ADDR_ADD);
         EXPECT_TRUE(driver.Done() && !driver.GaveUp());
         ASSERT_EQ(ListCount(list), 3);
@@ -370,7 +370,7 @@ TEST(OptionsPages, ForwardRulesStayPairedInTheSortedList)
             optest::SaveWindowPicture(dlg, "add_forward_rule_dialog");
             Click(dlg, IDOK);
             return true;
-        });
+        }, "the Add Email Address dialog to take a forward rule");
         Click(page.m_hWnd, IDC_FWD_ADD);
         EXPECT_TRUE(driver.Done() && !driver.GaveUp());
         HWND list = ::GetDlgItem(page.m_hWnd, IDC_FWD_LIST);
@@ -410,7 +410,7 @@ TEST(OptionsDialogs, ProgramPasswordGateAndItsOneLimit)
             ::SetDlgItemTextA(dlg, IDC_PROGRAM_PASSWORD, c.typed);
             Click(dlg, c.button);
             return true;
-        });
+        }, "the Program Password dialog to take the typed password");
         EXPECT_EQ(PassProgramPasswordGate("sixteen-chars-pw"), c.passes) << c.typed;
         EXPECT_TRUE(driver.Done());
     }
@@ -435,7 +435,7 @@ TEST(OptionsDialogs, LoginDialogKeepsTheSessionPasswordWhenItCannotBeTyped)
             ::SetDlgItemTextA(dlg, IDC_LOGIN_NAME, "changed");
             Click(dlg, IDOK);
             return true;
-        });
+        }, "the Login Name Password dialog to take the typed name");
         Click(page.m_hWnd, ask ? IDC_WWW_LOGIN1 : IDC_WWW_LOGIN2);
         EXPECT_TRUE(driver.Done());
         EXPECT_STREQ(ask ? page.m_strLogin1Name : page.m_strLogin2Name, "changed");
@@ -483,7 +483,7 @@ TEST(Wizard, DonePageSummarisesTheChoices)
         fxtest::MessageBoxRecorder boxes;
         for (int i = 1; i < 4; ++i) {
             s.sheet.PressButton(PSBTN_NEXT);
-            fxtest::PumpUntil([&] { return s.sheet.GetActiveIndex() == i; }, 3000);
+            EXPECT_TRUE(fxtest::PumpUntil([&] { return s.sheet.GetActiveIndex() == i; })) << "Next did not reach page " << i;
             optest::SaveWindowPicture(s.sheet.m_hWnd, std::string("wizard_page_") + std::to_string(i) + (c.email ? "_a" : "_b"));
         }
         ASSERT_EQ(s.sheet.GetActivePage(), &done);

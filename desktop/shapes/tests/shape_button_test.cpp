@@ -3,6 +3,7 @@
 // the space key, a button made from a window of its class alone, and its
 // painted face.
 #include "shape_button.h"
+#include "testsupport/win_wait.h"
 
 #include <gtest/gtest.h>
 
@@ -36,19 +37,6 @@ protected:
         return CWnd::OnCommand(wParam, lParam);
     }
 };
-
-void Pump(DWORD ms)
-{
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < ms) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        ::Sleep(5);
-    }
-}
 
 struct ClockGuard {
     fx::TimeSource previous = fx::SetTimeSource(TestClock);
@@ -124,8 +112,8 @@ TEST(ShapeButton, OnePressASecondButEveryReleaseClicks)
     g_now += 1;
     button.SendMessage(WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_TRUE(button.IsPressed());
-    Pump(300);
-    EXPECT_FALSE(button.IsPressed());
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !button.IsPressed(); }, testsupport::kWindowWaitMs, true))
+        << "the space key's timer never released the button";
     EXPECT_EQ(parent.clicks.size(), 3u);
 
     button.SetDisabled(TRUE);

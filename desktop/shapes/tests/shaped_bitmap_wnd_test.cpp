@@ -2,6 +2,7 @@
 // resource, a picture with nothing to show, closing at a click or after its
 // time-out, and the process-wide instance that deletes itself.
 #include "shaped_bitmap_wnd.h"
+#include "testsupport/win_wait.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +10,11 @@ namespace {
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
-// Runs messages as the program's loop does, the picture window seeing them first.
+// Runs messages as the program's loop does, the picture window seeing them
+// first, until done() holds; false after ms (generous by default: a wait
+// that holds ends at once).
 template <class Pred>
-bool Pump(Pred done, CShapedBitmapWnd* filter, DWORD ms = 5000)
+bool Pump(Pred done, CShapedBitmapWnd* filter, DWORD ms = testsupport::kWindowWaitMs)
 {
     const DWORD start = ::GetTickCount();
     while (!done()) {
@@ -71,11 +74,11 @@ TEST(ShapedBitmapWnd, StaysUntilClickedOrClosesAfterItsTimeout)
     EXPECT_EQ(where.Width(), 20);
     EXPECT_FALSE(Pump([&] { return wnd.m_hWnd == nullptr; }, &wnd, 1000));  // no time-out
     wnd.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
-    EXPECT_TRUE(Pump([&] { return wnd.m_hWnd == nullptr; }, &wnd));
+    EXPECT_TRUE(Pump([&] { return wnd.m_hWnd == nullptr; }, &wnd)) << "a click did not close the picture";
 
     ASSERT_TRUE(wnd.Show(0, nullptr));
     EXPECT_EQ(wnd.GetTimeout(), CShapedBitmapWnd::kDefaultTimeout);
-    EXPECT_TRUE(Pump([&] { return wnd.m_hWnd == nullptr; }, &wnd));
+    EXPECT_TRUE(Pump([&] { return wnd.m_hWnd == nullptr; }, &wnd)) << "the time-out did not close the picture";
 }
 
 TEST(ShapedBitmapWnd, TheProcessWideInstanceDeletesItself)
@@ -83,5 +86,6 @@ TEST(ShapedBitmapWnd, TheProcessWideInstanceDeletesItself)
     ASSERT_TRUE(CShapedBitmapWnd::ShowSplash(101, kMagenta, nullptr, 0));
     ASSERT_NE(CShapedBitmapWnd::Instance(), nullptr);
     ASSERT_TRUE(CShapedBitmapWnd::Instance()->Show(50, nullptr));
-    EXPECT_TRUE(Pump([] { return CShapedBitmapWnd::Instance() == nullptr; }, nullptr));
+    EXPECT_TRUE(Pump([] { return CShapedBitmapWnd::Instance() == nullptr; }, nullptr))
+        << "the instance did not close and delete itself after its time-out";
 }

@@ -1,5 +1,6 @@
 // The history combo box on a real window, its history in the registry.
 #include "history_combo.h"
+#include "testsupport/win_wait.h"
 
 #include <gtest/gtest.h>
 
@@ -328,7 +329,7 @@ TEST(HistoryButtonBar, ASubclassedControlGetsItsBarAndCommandsReachTheParent)
 }
 
 // Fills the thread's open file dialog with a name and presses OK (or
-// Cancel when the name is empty); gives up after a few hundred ticks.
+// Cancel when the name is empty). The test's watchdog bounds the dialog.
 std::string g_pick;
 HWND g_seenDialog = nullptr;
 
@@ -345,18 +346,11 @@ BOOL CALLBACK FindFileDialog(HWND w, LPARAM out)
 
 void CALLBACK DriveFileDialog(HWND, UINT, UINT_PTR id, DWORD)
 {
-    static int ticks = 0;
     HWND dlg = nullptr;
     ::EnumThreadWindows(::GetCurrentThreadId(), FindFileDialog, reinterpret_cast<LPARAM>(&dlg));
-    if (!dlg) {
-        if (++ticks > 1200) {
-            ::KillTimer(nullptr, id);
-            ticks = 0;
-        }
+    if (!dlg)
         return;
-    }
     ::KillTimer(nullptr, id);
-    ticks = 0;
     g_seenDialog = dlg;
     if (g_pick.empty()) {
         ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)::GetDlgItem(dlg, IDCANCEL));
@@ -397,7 +391,10 @@ TEST(HistoryButtonBar, BrowseFillsTheComboFromAFileDialog)
         g_pick = c.pick;
         g_seenDialog = nullptr;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, DriveFileDialog);
+        testsupport::ModalWatchdog watchdog(c.pick.empty() ? "the browse dialog to show and be cancelled"
+                                                            : "the browse dialog to show and take " + c.pick);
         const BOOL result = combo.Browse();
+        watchdog.Disarm();
         ::KillTimer(nullptr, timer);
         ASSERT_NE(g_seenDialog, nullptr) << "the file dialog opened";
         EXPECT_EQ(result, c.result) << c.pick;

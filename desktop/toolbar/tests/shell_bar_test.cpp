@@ -328,10 +328,19 @@ TEST_F(ShellBarFixture, HotKeyLibraryLivesWithTheToolbar)
         GTEST_SKIP() << "the shell refused the auto-hide bar";
     // Wine delivers a registered hot key while one of the program's windows
     // has the focus: the key pressed on the hidden toolbar slides it out.
-    bar->SetForegroundWindow();
+    // Typed keys go to the foreground window of the shared display: they are
+    // sent only once that is the toolbar, never to another program's window.
+    ASSERT_TRUE(PumpUntil([&] {
+        if (::GetForegroundWindow() != bar->m_hWnd)
+            bar->SetForegroundWindow();
+        return ::GetForegroundWindow() == bar->m_hWnd;
+    })) << "the toolbar never became the foreground window to type the hot key into";
     bar->m_Combo.SetFocus();
     bar->ShowHiddenBar(FALSE);
     ASSERT_LT(WindowRect(bar).top, 0);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(::GetForegroundWindow(), &owner);
+    ASSERT_EQ(owner, ::GetCurrentProcessId()) << "another program's window took the foreground before the keys";
     INPUT keys[6] = {};
     const WORD vks[3] = {VK_CONTROL, VK_MENU, 'Q'};
     for (int i = 0; i < 3; ++i) {

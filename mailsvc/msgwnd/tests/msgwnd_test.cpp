@@ -4,6 +4,7 @@
 #include "msgwnd/msgwnd_ids.h"
 #include "options/wmoptions.h"
 #include "testsupport/testsupport.h"
+#include "testsupport/win_wait.h"
 #include "winmgr/winmgr.h"
 
 #include "winmgr/tests/options_key_guard.h"
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -187,29 +187,36 @@ TEST_F(MessageWindowTest, RightClickOpensTheSideBarMenuWhoseFirstItemOpensTheFil
     m_mgr.AttachWindow(dlg, 0);
     dlg->m_AttachList.SetItemSelected(0, TRUE);
 
-    // The menu is modal: its first item is chosen with Return once it shows.
-    std::thread([] {
-        HWND menu = nullptr;
-        for (int i = 0; i < 6000 && !menu; ++i) {
-            menu = ::FindWindowA("BitmapMenu", nullptr);
-            if (!menu)
-                ::Sleep(10);
-        }
+    // The menu runs modally on this thread: a script finds it among this
+    // thread's windows (other programs on the display show menus of the same
+    // class) and, once it is up, chooses its first item with Return.
+    const DWORD thread = ::GetCurrentThreadId();
+    auto menusOfThisThread = [thread] { return testsupport::ThreadWindows(thread, "BitmapMenu"); };
+    testsupport::ScriptThread keys([thread] {
+        HWND menu = testsupport::WaitForThreadWindow(thread, "BitmapMenu");
+        if (!menu)
+            return;  // the failure names what was missing; the watchdog closes whatever opened
         ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
         ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-    }).detach();
+    });
     NMHDR nm = {};
     nm.hwndFrom = dlg->m_AttachList.m_hWnd;
     nm.idFrom = IDC_ZLM_ATTACH_LIST;
     nm.code = NM_RCLICK;
+    testsupport::ModalWatchdog watchdog("the attachment menu to choose its first item", testsupport::kModalLoopMs,
+                                        [menusOfThisThread] {
+                                            for (HWND menu : menusOfThisThread())
+                                                ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+                                        });
     ::SendMessageA(dlg->m_hWnd, WM_NOTIFY, IDC_ZLM_ATTACH_LIST, (LPARAM)&nm);
-    for (int i = 0; i < 200 && g_shellCalls.empty(); ++i) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageA(&msg);
-        if (g_shellCalls.empty())
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
+    watchdog.Disarm();
+    keys.Join();
+    EXPECT_TRUE(menusOfThisThread().empty()) << "the menu stayed open";
+    // The chosen item reaches the dialog as a posted command (none when the
+    // watchdog had to close the menu: that failure is already told).
+    if (!watchdog.Fired())
+        EXPECT_TRUE(testsupport::WaitUntil([] { return !g_shellCalls.empty(); }, testsupport::kWindowWaitMs, true))
+            << "the menu's first item never ran the shell";
     ASSERT_EQ(g_shellCalls.size(), 1u);
     EXPECT_EQ(g_shellCalls[0].verb, "open");
     EXPECT_EQ(g_shellCalls[0].file, file);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -351,14 +352,17 @@ TEST_F(WebMsgTest, GuiAndListenerThreadsAtOnce)
                 g_HTMLMgr.ExecuteMessageAction(id, "bob", "ClosE");
         }
     });
-    // Both sides keep going until each has done a fair share alongside the other.
-    for (int i = 0; i < 2000 || rounds < 50; ++i) {
+    // Both sides keep going until each has done a fair share alongside the
+    // other; a listener that stops making progress fails the test, not hangs it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    for (int i = 0; i < 2000 || (rounds < 50 && std::chrono::steady_clock::now() < deadline); ++i) {
         NotingMsg* m = new NotingMsg("alice", "gui");
         m->m_bCloseOlder = (i % 3) == 0;
         g_HTMLMgr.AttachMessage(m);
         if (i % 5 == 0)
             g_HTMLMgr.EndUserSession("alice");
     }
+    EXPECT_GE(rounds.load(), 50) << "the listener thread did not get its rounds in alongside the GUI thread";
     stop = true;
     listener.join();
     g_HTMLMgr.EndUserSession("alice");

@@ -12,7 +12,6 @@
 
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -168,9 +167,8 @@ TEST(ChimavoProperties, NotifyAddressAndClearAlerts)
             shown += text ? text : "";
             return IDOK;
         });
-        std::thread person(WorkDialog, GetCurrentThreadId(), c);
-        setUserInfo(nullptr, USERINFO_SHOW_DIALOG);
-        person.join();
+        const DWORD uiThread = GetCurrentThreadId();
+        RunPropertiesDialog(setUserInfo, [uiThread, &c] { WorkDialog(uiThread, c); });
         AfxSetMessageBoxHook(old);
         setUserInfo(USERINFO_UNLOAD_TEXT, USERINFO_UNLOAD);
         FreeLibrary(module);

@@ -5,6 +5,7 @@
 #include "parser/dict/dictionary.h"
 #include "parser/options/parse_options.h"
 #include "parser/sentence/sentence.h"
+#include "testsupport/win_wait.h"
 
 #include <gtest/gtest.h>
 
@@ -255,19 +256,28 @@ TEST(PlugInModules, PropertiesDialogCancelKeepsAndOkSaves)
         LoadedPlugIn relvane("Relvane.kVX");
         ASSERT_TRUE(relvane.h);
         // Before the host gave the module handle there is no template to show.
-        relvane.info(nullptr, USERINFO_SHOW_DIALOG);
+        {
+            testsupport::ModalWatchdog watchdog("the properties call without a module handle to return");
+            relvane.info(nullptr, USERINFO_SHOW_DIALOG);
+        }
         EXPECT_EQ(boxes.texts, (std::vector<std::string>{"Error loading KVX"}));
         relvane.info(relvane.h, USERINFO_MODULE);
 
         DialogScript::Arm(true, IDCANCEL);
-        relvane.info(nullptr, USERINFO_SHOW_DIALOG);
+        {
+            testsupport::ModalWatchdog watchdog("the properties dialog to close on Cancel");
+            relvane.info(nullptr, USERINFO_SHOW_DIALOG);
+        }
         EXPECT_EQ(DialogScript::title, "Send e-mail upon request - Ver. 3.0");
         EXPECT_STREQ(relvane.name(-1, PLUGIN_INFO_ACTIVE), "Yes");
         DWORD v;
         EXPECT_FALSE(ReadStoredDword("Relvane-Active", v));
 
         DialogScript::Arm(true, IDOK);
-        relvane.info(nullptr, USERINFO_SHOW_DIALOG);
+        {
+            testsupport::ModalWatchdog watchdog("the properties dialog to close on OK");
+            relvane.info(nullptr, USERINFO_SHOW_DIALOG);
+        }
         EXPECT_STREQ(relvane.name(-1, PLUGIN_INFO_ACTIVE), "No");  // at once
         ASSERT_TRUE(ReadStoredDword("Relvane-Active", v));
         EXPECT_EQ(v, 0u);

@@ -5,6 +5,7 @@
 #include "date_field.h"
 #include "locale_dates.h"
 #include "month_calendar.h"
+#include "testsupport/win_wait.h"
 
 #include <gtest/gtest.h>
 
@@ -496,14 +497,24 @@ void ClickScreen(POINT at)
 template <typename Condition>
 bool PumpUntil(Condition done)
 {
-    DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > 15000)
-            return false;
-        Pump();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    return testsupport::WaitUntil(done, testsupport::kWindowWaitMs, true);
+}
+
+// A real click at a screen point, once the window under it is `target` (or
+// one of its children): the display is shared with other test programs, whose
+// windows may lie over ours for a while, and the click must reach ours.
+void ClickOwnWindow(HWND target, POINT at, const char* what)
+{
+    const bool ours = PumpUntil([&] {
+        HWND under = ::WindowFromPoint(at);
+        return under == target || ::IsChild(target, under);
+    });
+    if (!ours) {
+        ADD_FAILURE() << "the point of " << what << " was still covered by another window after "
+                      << testsupport::kWindowWaitMs << " ms";
+        return;
     }
-    return true;
+    ClickScreen(at);
 }
 
 TEST_F(DateFieldTest, ARealClickElsewhereClosesTheCalendar)
@@ -518,8 +529,9 @@ TEST_F(DateFieldTest, ARealClickElsewhereClosesTheCalendar)
     CCalendarDate shown = m_Field.GetCalendar().GetShownMonth();
     POINT arrow = {frame.right - ::GetSystemMetrics(SM_CXHSCROLL) / 2 - 2,
                    frame.top + ::GetSystemMetrics(SM_CYHSCROLL) / 2 + 2};
-    ClickScreen(arrow);
-    EXPECT_TRUE(PumpUntil([&] { return !(m_Field.GetCalendar().GetShownMonth() == shown); }));
+    ClickOwnWindow(popup, arrow, "the calendar's arrow");
+    EXPECT_TRUE(PumpUntil([&] { return !(m_Field.GetCalendar().GetShownMonth() == shown); }))
+        << "the click on the calendar's arrow did not show the next month";
     EXPECT_TRUE(m_Field.IsDroppedDown());
     // The host's empty area, away from the field and its calendar.
     RECT client;
@@ -527,8 +539,9 @@ TEST_F(DateFieldTest, ARealClickElsewhereClosesTheCalendar)
     POINT elsewhere = {client.right - 10, client.bottom - 10};
     ::ClientToScreen(m_Host.m_hWnd, &elsewhere);
     ASSERT_FALSE(::PtInRect(&frame, elsewhere));
-    ClickScreen(elsewhere);
-    EXPECT_TRUE(PumpUntil([&] { return !m_Field.IsDroppedDown(); }));
+    ClickOwnWindow(m_Host.m_hWnd, elsewhere, "the host's empty area");
+    EXPECT_TRUE(PumpUntil([&] { return !m_Field.IsDroppedDown(); }))
+        << "the click on the host's empty area did not close the calendar";
     EXPECT_FALSE(::IsWindow(popup));
     std::vector<UINT> expected = {CBN_DROPDOWN, CBN_CLOSEUP};
     EXPECT_EQ(g_codes, expected);

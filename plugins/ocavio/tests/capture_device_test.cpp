@@ -8,8 +8,9 @@
 #include "mapi/text_scramble.h"
 
 #include <algorithm>
+#include <atomic>
 #include <commctrl.h>
-#include <thread>
+#include <functional>
 
 namespace {
 
@@ -111,21 +112,18 @@ TEST_F(CaptureDevice, RefusedConnectionAndFailedSaveGiveTheFailureAnswer)
     }
 }
 
-// Finds the properties dialog of this process, presses the button and then
-// OK, as a person would; bounded waits throughout.
-void PressPropertiesButton(DWORD uiThread, const std::string& log, int expectedLines)
+// Finds the properties dialog of this thread, presses the button and, once
+// what it does has happened (`answered`), OK, as a person would; bounded waits
+// throughout.
+void PressPropertiesButton(DWORD uiThread, const std::function<bool()>& answered, const char* what)
 {
     HWND dialog = FindPropertiesDialog(uiThread);
     if (!dialog)
         return;
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1004, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, 1004)));
-    // Wait until the driver's dialogs were shown (or the failure answered).
-    for (int i = 0; i < 600; ++i) {
-        std::string lines = ReadAll(log);
-        if (static_cast<int>(std::count(lines.begin(), lines.end(), '\n')) >= expectedLines && i > 5)
-            break;
-        Sleep(100);
-    }
+    if (!testsupport::WaitUntil(answered))
+        ADD_FAILURE() << "the properties button gave no sign within " << testsupport::kWindowWaitMs
+                      << " ms: waited for " << what;
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
 
@@ -144,13 +142,25 @@ TEST_F(CaptureDevice, PropertiesButtonShowsTheDriversDialogs)
         _putenv(c.mode);
         _putenv(("VX_CAPTURE_LOG=" + log).c_str());
         std::string shown;
+        std::atomic<bool> boxed{false};
         AfxMessageBoxHook old = AfxSetMessageBoxHook([&](HWND, LPCTSTR text, LPCTSTR, UINT) {
             shown = text ? text : "";
+            boxed = true;
             return IDOK;
         });
-        std::thread person(PressPropertiesButton, GetCurrentThreadId(), log, c.reported ? 0 : 2);
-        m_setUserInfo(nullptr, USERINFO_SHOW_DIALOG);
-        person.join();
+        // The driver notes each dialog it was asked for in the log; a board
+        // that refuses is reported in a message box.
+        const bool reported = c.reported;
+        std::function<bool()> answered = [&boxed, log, reported] {
+            if (reported)
+                return boxed.load();
+            std::string lines = ReadAll(log);
+            return std::count(lines.begin(), lines.end(), '\n') >= 2;
+        };
+        const char* what = c.reported ? "the message box saying the board cannot connect"
+                                      : "the driver's format and source dialogs in its log";
+        const DWORD uiThread = GetCurrentThreadId();
+        RunPropertiesDialog(m_setUserInfo, [uiThread, &answered, what] { PressPropertiesButton(uiThread, answered, what); });
         AfxSetMessageBoxHook(old);
         EXPECT_EQ(ReadAll(log), c.dialogs) << c.mode;
         if (c.reported)

@@ -85,7 +85,7 @@ def run(case, empty=False, request=False):
     env = dict(os.environ, VX_RELVANE_CASE=case, VX_RELVANE_PROFILE=profile, VX_RELVANE_WEB_DIR=webdir)
     try:
         r = subprocess.run([wine_run, os.path.join(tests, "relvane_action_tests.exe")], env=env,
-                           capture_output=True, text=True, timeout=60)
+                           capture_output=True, text=True, timeout=300)
     finally:
         if request:
             os.remove(os.path.join(tests, "Answering.txt"))

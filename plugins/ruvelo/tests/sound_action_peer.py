@@ -6,6 +6,7 @@ input: the WAV file the plug-in writes is read back with Python's wave module
 answer names the failure."""
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -75,18 +76,35 @@ def start_pulse():
     while time.time() < deadline:
         if daemon.poll() is not None:
             raise RuntimeError("pulseaudio ended: " + daemon.stderr.read().decode(errors="replace"))
-        if subprocess.run(["pactl", "-s", server, "info"], capture_output=True).returncode == 0:
-            return daemon, server
+        try:
+            if subprocess.run(["pactl", "-s", server, "info"], capture_output=True, timeout=30).returncode == 0:
+                return daemon, server
+        except subprocess.TimeoutExpired:
+            pass
         time.sleep(0.2)
     daemon.terminate()
     raise RuntimeError("pulseaudio did not answer")
 
 
 def play_tone(server):
-    """A 440 Hz tone played into the daemon's sink, whose monitor is the input."""
-    return subprocess.Popen(["sh", "-c", "sox -n -r 44100 -c 1 -b 16 -e signed-integer -t raw - synth 60 sine 440 "
+    """A 440 Hz tone played into the daemon's sink, whose monitor is the input;
+    it lasts until stop_tone (a run may take minutes on a loaded machine)."""
+    return subprocess.Popen(["sh", "-c", "sox -n -r 44100 -c 1 -b 16 -e signed-integer -t raw - synth 1800 sine 440 "
                              "| pacat -s '%s' --rate=44100 --channels=1 --format=s16le" % server],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+
+
+def stop_tone(player):
+    """Ends the player's whole process group (the shell, sox and pacat)."""
+    try:
+        os.killpg(player.pid, signal.SIGTERM)
+    except ProcessLookupError:
+        pass
+    try:
+        player.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        os.killpg(player.pid, signal.SIGKILL)
+        player.wait(timeout=30)
 
 
 def stop_pulse(daemon):
@@ -95,7 +113,7 @@ def stop_pulse(daemon):
         daemon.wait(timeout=30)
     except subprocess.TimeoutExpired:
         daemon.kill()
-        daemon.wait()
+        daemon.wait(timeout=30)
 
 
 def dominant_frequency(samples, rate):
@@ -148,8 +166,7 @@ try:
         try:
             run("tone", server)
         finally:
-            player.terminate()
-            player.wait(timeout=30)
+            stop_tone(player)
     finally:
         stop_pulse(daemon)
     check_wave(os.path.join(work, "Temporary Files", "SS_4rw51.wav"))
@@ -169,11 +186,10 @@ try:
             try:
                 run("mail", server, profile)
             finally:
-                player.terminate()
-                player.wait(timeout=30)
+                stop_tone(player)
         finally:
             stop_pulse(daemon)
-        deadline = time.time() + 30
+        deadline = time.time() + 120
         while not received and time.time() < deadline:
             time.sleep(0.2)
     check(len(received) == 1, "one answer by mail (%d)" % len(received))

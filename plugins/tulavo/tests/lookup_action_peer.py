@@ -17,7 +17,7 @@ here = os.path.dirname(os.path.abspath(__file__))
 install = tempfile.mkdtemp(prefix="tulavo-install-", dir=os.path.join(BUILD, "wine"))
 try:
     subprocess.run([sys.executable, os.path.join(here, "write_lookup_book.py"),
-                    os.path.join(install, "OutlookExpressExport.CDF")], check=True)
+                    os.path.join(install, "OutlookExpressExport.CDF")], check=True, timeout=120)
     JANE = "jane@example.org"
     steps = [
         ("request", JANE, "Jane", 'What is "Fox"\'s pager number?'),                      # 1

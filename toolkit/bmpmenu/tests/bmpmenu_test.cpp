@@ -7,12 +7,13 @@
 
 #include <algorithm>
 
-#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "testsupport/win_wait.h"
 
 namespace {
 
@@ -51,22 +52,33 @@ protected:
     }
 };
 
-// Types keys into the menu window once it is up (the menu runs modally on
-// the test's thread).
-void TypeLater(std::vector<UINT> keys)
+// The open menu windows of a thread, outermost first (defined below).
+std::vector<HWND> MenuChain(DWORD thread);
+
+// Bounds a menu the test runs modally on this thread: a key that never
+// arrived fails the test after a while and closes the whole chain, instead
+// of leaving the menu waiting for ever.
+testsupport::ModalWatchdog MenuWatchdog(CBmpMenu& menu, const char* what)
 {
-    std::thread([keys] {
+    return testsupport::ModalWatchdog(what, testsupport::kModalLoopMs, [&menu] { menu.DestroyRootMenu(); });
+}
+
+// Types keys into this thread's menu window once it is up (the menu runs
+// modally on this thread; keys posted before it exists would be lost).
+std::unique_ptr<testsupport::ScriptThread> TypeLater(std::vector<UINT> keys)
+{
+    const DWORD thread = ::GetCurrentThreadId();
+    return std::make_unique<testsupport::ScriptThread>([thread, keys] {
         HWND menu = nullptr;
-        // Generous: on a loaded machine the menu can take seconds to appear, and
-        // keys posted before it exists are lost, leaving the modal menu open.
-        for (int i = 0; i < 6000 && !menu; ++i) {
-            menu = ::FindWindowA("BitmapMenu", nullptr);
-            if (!menu)
-                ::Sleep(10);
-        }
+        if (!testsupport::WaitUntil([&] {
+                std::vector<HWND> chain = MenuChain(thread);
+                menu = chain.empty() ? nullptr : chain.front();
+                return menu != nullptr;
+            }))
+            return;  // the menu's watchdog says what was missing
         for (UINT k : keys)
             ::PostMessageA(menu, WM_KEYDOWN, k, 0);
-    }).detach();
+    });
 }
 
 void Pump()
@@ -86,7 +98,8 @@ BOOL CALLBACK CollectMenuWindow(HWND h, LPARAM l)
 }
 
 // The open menu windows of a thread, outermost first: each further one is
-// owned by the one before.
+// owned by the one before. Only this test's own thread is looked at: other
+// test programs share the display.
 std::vector<HWND> MenuChain(DWORD thread)
 {
     std::vector<HWND> all;
@@ -109,17 +122,7 @@ std::vector<HWND> MenuChain(DWORD thread)
     return chain;
 }
 
-// Waits up to a minute: a script that gives up early on a loaded machine would
-// leave the modal menu open and the test hanging.
-bool WaitFor(const std::function<bool()>& pred)
-{
-    for (int i = 0; i < 6000; ++i) {
-        if (pred())
-            return true;
-        ::Sleep(10);
-    }
-    return false;
-}
+bool WaitFor(const std::function<bool()>& pred) { return testsupport::WaitUntil(pred); }
 
 HWND ItemBar(HWND menu) { return ::FindWindowExA(menu, nullptr, TOOLBARCLASSNAMEA, nullptr); }
 
@@ -139,13 +142,16 @@ void Key(HWND menu, UINT key)
 }
 
 // Runs script on its own thread while the menu runs modally on this one;
-// whatever the script leaves open is closed with Escape.
+// whatever the script leaves open is closed with Escape, and a menu still
+// open after that is closed by the watchdog.
 void RunMenu(CBmpMenu& menu, Owner& owner, const std::function<void(DWORD)>& script)
 {
     const DWORD thread = ::GetCurrentThreadId();
-    std::thread t([&] {
+    testsupport::ScriptThread t([&] {
         if (WaitFor([&] { return MenuChain(thread).size() == 1; }))
             script(thread);
+        else
+            ADD_FAILURE() << "the menu never opened on the test's thread";
         for (int i = 0; i < 3; ++i) {
             std::vector<HWND> chain = MenuChain(thread);
             if (chain.empty())
@@ -154,8 +160,11 @@ void RunMenu(CBmpMenu& menu, Owner& owner, const std::function<void(DWORD)>& scr
             WaitFor([&] { return MenuChain(thread).empty(); });
         }
     });
-    EXPECT_TRUE(menu.TrackPopupMenu(0, 100, 100, &owner));
-    t.join();
+    {
+        auto watchdog = MenuWatchdog(menu, "the scripted menu to close");
+        EXPECT_TRUE(menu.TrackPopupMenu(0, 100, 100, &owner));
+    }
+    t.Join();
     Pump();
 }
 
@@ -204,8 +213,12 @@ TEST(BmpMenu, KeysChooseAnEnabledItemAndTheOwnerGetsTheCommand)
     // The mnemonic of the greyed Deactivate chooses nothing; Down from
     // nothing passes the greyed title to Console, then Activate, then past
     // the greyed Deactivate to Exit; Up, Return.
-    TypeLater({'D', VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_RETURN});
-    ASSERT_TRUE(menu.TrackPopupMenu(0, 100, 100, &owner));
+    auto keys = TypeLater({'D', VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_RETURN});
+    {
+        auto watchdog = MenuWatchdog(menu, "the typed keys to choose Activate");
+        ASSERT_TRUE(menu.TrackPopupMenu(0, 100, 100, &owner));
+    }
+    keys->Join();
     Pump();
     EXPECT_EQ(menu.GetItemCount(), 6);
     ASSERT_EQ(owner.commands, std::vector<UINT>{32782});
@@ -213,7 +226,7 @@ TEST(BmpMenu, KeysChooseAnEnabledItemAndTheOwnerGetsTheCommand)
     EXPECT_EQ(owner.messages.front(), static_cast<UINT>(WM_INITMENU));
     EXPECT_EQ(owner.messages[1], static_cast<UINT>(WM_ENTERMENULOOP));
     EXPECT_EQ(owner.messages.back(), static_cast<UINT>(WM_EXITMENULOOP));
-    EXPECT_FALSE(::FindWindowA("BitmapMenu", nullptr));
+    EXPECT_TRUE(MenuChain(::GetCurrentThreadId()).empty());
 }
 
 TEST(BmpMenu, MnemonicChoosesAndEscapeCloses)
@@ -223,14 +236,22 @@ TEST(BmpMenu, MnemonicChoosesAndEscapeCloses)
     ASSERT_TRUE(menu.LoadMenu(300));
     HMENU bar = menu.Detach();
     menu.Attach(::GetSubMenu(bar, 0));
-    TypeLater({'X'});
-    ASSERT_TRUE(menu.TrackPopupMenu(0, 50, 50, &owner));
+    auto keys = TypeLater({'X'});
+    {
+        auto watchdog = MenuWatchdog(menu, "the mnemonic X to choose Exit");
+        ASSERT_TRUE(menu.TrackPopupMenu(0, 50, 50, &owner));
+    }
+    keys->Join();
     Pump();
     EXPECT_EQ(owner.commands, std::vector<UINT>{57665});
 
     owner.commands.clear();
-    TypeLater({VK_ESCAPE});
-    ASSERT_TRUE(menu.TrackPopupMenu(0, 50, 50, &owner));
+    keys = TypeLater({VK_ESCAPE});
+    {
+        auto watchdog = MenuWatchdog(menu, "Escape to close the menu");
+        ASSERT_TRUE(menu.TrackPopupMenu(0, 50, 50, &owner));
+    }
+    keys->Join();
     Pump();
     EXPECT_TRUE(owner.commands.empty());
     menu.Detach();
@@ -339,7 +360,7 @@ TEST(BmpMenu, RightOpensTheSubMenuReturnChoosesEscapeClosesAll)
         EXPECT_EQ(opened, 2u);
         EXPECT_EQ(subHot, 0) << "a sub-menu opened by a key starts on its first item";
         EXPECT_EQ(owner.commands, c.commands);
-        EXPECT_FALSE(::FindWindowA("BitmapMenu", nullptr)) << "the whole chain closed";
+        EXPECT_TRUE(MenuChain(::GetCurrentThreadId()).empty()) << "the whole chain closed";
         ASSERT_FALSE(owner.selects.empty());
         EXPECT_EQ(owner.selects.front(), std::make_pair(0u, static_cast<UINT>(MF_POPUP)))
             << "an item with a sub-menu is reported by position";

@@ -7,13 +7,13 @@
 #include "HttpDownloadDlg.h"
 #include "fx/msgbox.h"
 #include "testsupport/testsupport.h"
+#include "testsupport/win_wait.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <commctrl.h>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -34,63 +34,66 @@ std::string Pattern(size_t n)
     return s;
 }
 
-// Presses Cancel on the dialog of this process once its bar has moved,
-// waiting at most the deadline for that.
+// The transfer dialog of the test's thread (the one with the progress bar), or null.
+HWND TransferDialogOf(DWORD thread)
+{
+    for (HWND h : testsupport::ThreadWindows(thread, "#32770"))
+        if (::GetDlgItem(h, 1003))
+            return h;
+    return nullptr;
+}
+
+// Bounds a transfer dialog run modally on this thread: one still open after
+// the deadline fails the test and is cancelled as the user would (Cancel,
+// which stops the transfer and then ends the dialog).
+testsupport::ModalWatchdog TransferWatchdog(const std::string& what)
+{
+    return testsupport::ModalWatchdog("the transfer dialog to end: " + what, testsupport::kModalLoopMs, [] {
+        if (HWND dlg = TransferDialogOf(::GetCurrentThreadId()))
+            ::PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+        else
+            testsupport::CloseThreadModalState();
+    });
+}
+
+// Presses Cancel on the test thread's transfer dialog once its bar has moved.
+// Runs while the dialog runs modally on the test's thread; joining it pumps
+// that thread, and the bar is asked with a time-out, so a reply that never
+// comes neither blocks the script nor the test.
 class CancelWhenMoving {
 public:
     CancelWhenMoving()
-        : m_thread([this] {
-              DWORD deadline = ::GetTickCount() + 120000;
-              while (!m_stop && static_cast<LONG>(deadline - ::GetTickCount()) > 0) {
-                  HWND dlg = Find();
-                  if (dlg) {
-                      HWND bar = ::GetDlgItem(dlg, 1003);
-                      if (bar && ::SendMessageA(bar, PBM_GETPOS, 0, 0) > 0) {
-                          ::PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-                          m_pressed = true;
-                          return;
-                      }
-                  }
-                  ::Sleep(20);
-              }
+        : m_thread(::GetCurrentThreadId()), m_script([this] {
+              const bool moved = testsupport::WaitUntil([this] {
+                  if (m_stop)
+                      return true;
+                  HWND dlg = TransferDialogOf(m_thread);
+                  HWND bar = dlg ? ::GetDlgItem(dlg, 1003) : nullptr;
+                  DWORD_PTR pos = 0;
+                  if (!bar || !::SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 1000, &pos) || pos == 0)
+                      return false;
+                  ::PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+                  m_pressed = true;
+                  return true;
+              }, testsupport::kModalLoopMs);
+              if (!moved)
+                  ADD_FAILURE() << "the transfer dialog's progress bar never moved, so Cancel was not pressed";
           })
     {
     }
     ~CancelWhenMoving()
     {
         m_stop = true;
-        m_thread.join();
+        m_script.Join();
     }
     bool Pressed() const { return m_pressed; }
 
 private:
-    static HWND Find()
-    {
-        struct Search {
-            HWND found = nullptr;
-        } search;
-        ::EnumThreadWindows(
-            s_mainThread,
-            [](HWND h, LPARAM p) -> BOOL {
-                char cls[32] = {0};
-                ::GetClassNameA(h, cls, sizeof cls);
-                if (std::string(cls) == "#32770" && ::GetDlgItem(h, 1003)) {
-                    reinterpret_cast<Search*>(p)->found = h;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_pressed{false};
-    std::thread m_thread;
-
-public:
-    static DWORD s_mainThread;
+    DWORD m_thread;
+    testsupport::ScriptThread m_script;
 };
-DWORD CancelWhenMoving::s_mainThread = 0;
 
 class TransferDialogs : public ::testing::Test {
 protected:
@@ -101,7 +104,6 @@ protected:
         m_ftpRoot = Env("VX_FTP_ROOT");
         if (m_http.empty() || m_ftp.empty())
             GTEST_SKIP() << "run by transfer_peers.py, which starts the servers";
-        CancelWhenMoving::s_mainThread = ::GetCurrentThreadId();
         m_oldBox = AfxSetMessageBoxHook([this](HWND, LPCTSTR text, LPCTSTR, UINT type) {
             m_boxes.push_back(text);
             return (type & 0xF) == MB_YESNO ? m_answer : IDOK;
@@ -115,7 +117,9 @@ protected:
         dlg.m_sURLToDownload = ("http://127.0.0.1:" + m_http + object).c_str();
         dlg.m_sFileToDownloadInto = file.c_str();
         dlg.m_bSilent = silent;
+        auto watchdog = TransferWatchdog("download of " + object);
         INT_PTR r = dlg.DoModal();
+        watchdog.Disarm();
         m_error = static_cast<LPCTSTR>(dlg.GetErrorText());
         return r;
     }
@@ -179,7 +183,7 @@ TEST_F(TransferDialogs, HttpCancelLeavesNoFileAndNoMessage)
     std::string file = m_dir.file("cancelled.bin");
     CancelWhenMoving cancel;
     EXPECT_EQ(IDCANCEL, Download("/endless", file, false));
-    EXPECT_TRUE(cancel.Pressed());
+    EXPECT_TRUE(cancel.Pressed()) << "the transfer ended before Cancel was pressed";
     EXPECT_FALSE(testsupport::FileExists(file));
     EXPECT_TRUE(m_boxes.empty());
 }
@@ -202,7 +206,10 @@ TEST_F(TransferDialogs, HttpExistingFileQuestion)
     refuse.m_sFileToDownloadInto = file.c_str();
     refuse.m_bSilent = true;
     refuse.m_bOverwrite = false;
-    EXPECT_EQ(IDCANCEL, refuse.DoModal());
+    {
+        auto watchdog = TransferWatchdog("refused overwrite");
+        EXPECT_EQ(IDCANCEL, refuse.DoModal());
+    }
     EXPECT_EQ(Pattern(1000), testsupport::ReadFile(file));
 }
 
@@ -219,7 +226,9 @@ INT_PTR Ftp(const std::string& port, bool download, const std::string& remote, c
     dlg.m_sLocalFile = local.c_str();
     dlg.m_bSilent = silent;
     dlg.m_bOverwrite = overwrite;
+    auto watchdog = TransferWatchdog(std::string(download ? "FTP download of " : "FTP upload to ") + remote);
     INT_PTR r = dlg.DoModal();
+    watchdog.Disarm();
     if (error)
         *error = static_cast<LPCTSTR>(dlg.GetErrorText());
     return r;
@@ -277,7 +286,7 @@ TEST_F(TransferDialogs, FtpOverwriteQuestionAndCancelledUpload)
     {
         CancelWhenMoving cancel;
         EXPECT_EQ(IDCANCEL, Ftp(m_ftp, false, "keep.bin", upload, false, true, &error));
-        EXPECT_TRUE(cancel.Pressed());
+        EXPECT_TRUE(cancel.Pressed()) << "the transfer ended before Cancel was pressed";
     }
     EXPECT_EQ("server copy", testsupport::ReadFile(remote));
     EXPECT_FALSE(testsupport::FileExists(remote + ".vxpart"));
@@ -294,7 +303,7 @@ TEST_F(TransferDialogs, FtpCancelledDownloadDeletesTheLocalFile)
     std::string error;
     CancelWhenMoving cancel;
     EXPECT_EQ(IDCANCEL, Ftp(m_ftp, true, "big.bin", local, false, true, &error));
-    EXPECT_TRUE(cancel.Pressed());
+    EXPECT_TRUE(cancel.Pressed()) << "the transfer ended before Cancel was pressed";
     EXPECT_FALSE(testsupport::FileExists(local));
     EXPECT_TRUE(m_boxes.empty());
 }

@@ -136,7 +136,7 @@ public:
             return run;
         }
         // Poll rather than read to the end: a program the copier starts may hold the pipe.
-        DWORD deadline = GetTickCount() + 60000;
+        DWORD deadline = GetTickCount() + 120000;  // a process start under a loaded Wine is slow
         for (;;) {
             DWORD avail = 0;
             if (PeekNamedPipe(rd, nullptr, 0, nullptr, &avail, nullptr) && avail) {
@@ -167,13 +167,17 @@ public:
         return run;
     }
 
-    // Waits (bounded) for the stand-in main program to record its start.
+    // Waits (bounded, two minutes) for the stand-in main program to record its start.
     bool MainProgramStarted() const {
-        for (int i = 0; i < 400; ++i) {
+        const DWORD start = GetTickCount();
+        for (;;) {
             if (Has(kMarker) && !Read(kMarker).empty()) return true;
+            if (GetTickCount() - start > 120000) {
+                ADD_FAILURE() << "the copier's main program recorded no start within 120 s";
+                return false;
+            }
             Sleep(50);
         }
-        return false;
     }
 
 private:

@@ -41,7 +41,8 @@ def session_display():
 
 
 def default_profile():
-    r = subprocess.run([WINE_RUN, "reg", "query", VXMAIL_KEY, "/v", "DefaultProfile"], capture_output=True)
+    r = subprocess.run([WINE_RUN, "reg", "query", VXMAIL_KEY, "/v", "DefaultProfile"], capture_output=True,
+                       timeout=120)
     for line in r.stdout.decode("latin-1").splitlines():
         if "DefaultProfile" in line and "REG_SZ" in line:
             return line.split("REG_SZ", 1)[1].strip()
@@ -50,10 +51,11 @@ def default_profile():
 
 def set_default_profile(name):
     if name is None:
-        subprocess.run([WINE_RUN, "reg", "delete", VXMAIL_KEY, "/v", "DefaultProfile", "/f"], capture_output=True)
+        subprocess.run([WINE_RUN, "reg", "delete", VXMAIL_KEY, "/v", "DefaultProfile", "/f"], capture_output=True,
+                       timeout=120)
     else:
         subprocess.run([WINE_RUN, "reg", "add", VXMAIL_KEY, "/v", "DefaultProfile", "/t", "REG_SZ", "/d", name,
-                        "/f"], capture_output=True, check=True)
+                        "/f"], capture_output=True, check=True, timeout=120)
 
 
 def boxes(log_path):
@@ -114,10 +116,14 @@ def run_pexmor(work, name, smtp, answers, screenshot=None, libraries=None):
         # The first box after "Tests Complete." waits for the hold file: the
         # finished report is on the screen meanwhile.
         deadline = time.monotonic() + 240
+        complete = False
         while time.monotonic() < deadline and proc.poll() is None:
-            if any("Tests Complete." in report for report, _ in boxes(log)):
+            complete = any("Tests Complete." in report for report, _ in boxes(log))
+            if complete:
                 break
             time.sleep(0.2)
+        check(complete or proc.poll() is not None,
+              "a box after the report's \"Tests Complete.\" within 240 s (the hold file ends the wait)")
         if screenshot:
             os.makedirs(ARTIFACTS, exist_ok=True)
             shot = subprocess.run(["import", "-display", session_display(), "-window", "root",

@@ -235,7 +235,12 @@ TEST(EntryPoint, RunsTheProgramsApplicationObject)
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     ASSERT_TRUE(::CreateProcessA(path.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    ASSERT_EQ(::WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+    if (::WaitForSingleObject(pi.hProcess, testsupport::kModalLoopMs) != WAIT_OBJECT_0) {
+        ::TerminateProcess(pi.hProcess, 1);
+        ::WaitForSingleObject(pi.hProcess, testsupport::kWindowWaitMs);
+        ADD_FAILURE() << "the probe program did not end its message loop within " << testsupport::kModalLoopMs
+                      << " ms";
+    }
     DWORD code = 1234;
     ::GetExitCodeProcess(pi.hProcess, &code);
     ::CloseHandle(pi.hThread);

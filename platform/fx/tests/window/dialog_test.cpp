@@ -257,6 +257,7 @@ TEST(Dialog, ModalDialogEndsWithTheResultOfAPostedMessage)
     ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr));
     FinishingDialog dlg(&owner);
     dlg.postOnInit = WM_NULL;
+    testsupport::ModalWatchdog watchdog("the dialogs ended by posted messages to end");
     EXPECT_EQ(dlg.DoModal(), 77);
     EXPECT_TRUE(dlg.visibleDuringLoop);
     EXPECT_TRUE(dlg.ownerDisabledDuringLoop);
@@ -277,12 +278,14 @@ TEST(Dialog, OkSavesTheDataAndCancelDoesNot)
         dlg.postOnInit = WM_COMMAND;
         dlg.postWParam = IDOK;
         dlg.m_strName = "kept";
+        testsupport::ModalWatchdog watchdog("the dialog to end with a posted OK");
         EXPECT_EQ(dlg.DoModal(), IDOK);
         EXPECT_STREQ(dlg.m_strName, "kept");
     }
     {
         FinishingDialog dlg;
         dlg.postOnInit = WM_CLOSE;  // the dialog manager turns it into Cancel
+        testsupport::ModalWatchdog watchdog("the dialog to end with a posted close");
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     }
 }
@@ -299,7 +302,10 @@ TEST(Dialog, ModalLoopLeavesOnQuitAndPassesItOn)
         }
     } quitting;
     quitting.postOnInit = WM_NULL;
-    EXPECT_EQ(quitting.DoModal(), -1);
+    {
+        testsupport::ModalWatchdog watchdog("the dialog to leave its loop on WM_QUIT");
+        EXPECT_EQ(quitting.DoModal(), -1);
+    }
     MSG msg;
     EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     DrainQueue();
@@ -342,6 +348,7 @@ END_MESSAGE_MAP()
 TEST(Dialog, ModalDialogsNest)
 {
     OuterDialog outer;
+    testsupport::ModalWatchdog watchdog("the nested dialogs to end with their posted results");
     EXPECT_EQ(outer.DoModal(), 10);
     EXPECT_EQ(outer.innerResult, 9);
     EXPECT_TRUE(outer.disabledDuringInner);

@@ -924,13 +924,6 @@ TEST_F(SdiTest, StatusPanesFollowUpdateHandlersAndMenuPrompts)
     EXPECT_STREQ(bar.GetPaneText(0), "Prompt of the frame command");
 }
 
-bool g_timedOut = false;
-void CALLBACK EndStuckLoop(HWND, UINT, UINT_PTR, DWORD)
-{
-    g_timedOut = true;
-    ::PostQuitMessage(1);
-}
-
 TEST_F(SdiTest, ClosingTheMainFrameEndsTheMessageLoopAndDeletesTheFrame)
 {
     app.OnFileNew();
@@ -938,12 +931,12 @@ TEST_F(SdiTest, ClosingTheMainFrameEndsTheMessageLoopAndDeletesTheFrame)
     HWND hFrame = Frame()->m_hWnd;
     // Exit through the application's command, as a menu would.
     ::PostMessageA(hFrame, WM_COMMAND, ID_APP_EXIT, 0);
-    // A stuck loop is ended by a timer, and the test fails.
-    g_timedOut = false;
-    UINT_PTR timer = ::SetTimer(nullptr, 0, 10000, &EndStuckLoop);
-    app.Run();
-    ::KillTimer(nullptr, timer);
-    EXPECT_FALSE(g_timedOut);
+    // A stuck loop is ended from inside by the watchdog, and the test fails.
+    {
+        testsupport::ModalWatchdog watchdog("the application's loop to end after Exit", testsupport::kModalLoopMs,
+                                            [] { ::PostQuitMessage(1); });
+        app.Run();
+    }
     EXPECT_FALSE(::IsWindow(hFrame));
     EXPECT_EQ(app.m_pMainWnd, nullptr);
     EXPECT_EQ(SheetFrame::live, 0);

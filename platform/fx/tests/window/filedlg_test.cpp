@@ -3,6 +3,7 @@
 // dialog open, and the chosen path comes back.
 #include "fx/fxwin.h"
 #include "gdi_controls_ids.h"
+#include "testsupport/win_wait.h"
 
 #include <gtest/gtest.h>
 
@@ -42,14 +43,11 @@ int g_stage = 0;
 bool g_sawMark = false;
 
 // Types a name into the system dialog and presses its OK button, twice when
-// the first is refused; gives up after a few hundred ticks.
+// the first is refused. The test's watchdog bounds the whole dialog.
 void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD)
 {
-    static int ticks = 0;
-    if (++ticks > 600 || !g_dialog) {
+    if (!g_dialog) {
         ::KillTimer(nullptr, id);
-        if (g_dialog && g_dialog->GetFileDialogWindow())
-            ::PostMessageA(g_dialog->GetFileDialogWindow(), WM_COMMAND, IDCANCEL, 0);
         return;
     }
     HWND dlg = g_dialog->GetFileDialogWindow();
@@ -64,7 +62,6 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD)
         return;
     }
     ::KillTimer(nullptr, id);
-    ticks = 0;
 }
 
 }  // namespace
@@ -87,7 +84,15 @@ TEST(FileDialog, ChildTemplateHookAndChosenPath)
     g_stage = 0;
     g_sawMark = false;
     UINT_PTR timer = ::SetTimer(nullptr, 0, 50, Drive);
+    testsupport::ModalWatchdog watchdog("the file dialog to take the typed name and close with OK",
+                                        testsupport::kModalLoopMs, [&dlg] {
+                                            if (HWND sys = dlg.GetFileDialogWindow())
+                                                ::PostMessageA(sys, WM_COMMAND, IDCANCEL, 0);
+                                            else
+                                                testsupport::CloseThreadModalState();
+                                        });
     INT_PTR result = dlg.DoModal();
+    watchdog.Disarm();
     ::KillTimer(nullptr, timer);
     g_dialog = nullptr;
     EXPECT_EQ(result, IDOK);

@@ -650,7 +650,8 @@ TEST(Threads, WorkerThreadRunsItsFunction)
     ASSERT_NE(t, nullptr);
     t->m_bAutoDelete = FALSE;
     t->ResumeThread();
-    ASSERT_EQ(::WaitForSingleObject(t->m_hThread, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(::WaitForSingleObject(t->m_hThread, testsupport::kWindowWaitMs), WAIT_OBJECT_0)
+        << "the worker thread did not end";
     DWORD code = 0;
     ::GetExitCodeThread(t->m_hThread, &code);
     EXPECT_EQ(code, 42u);
@@ -666,10 +667,10 @@ TEST(Threads, ThreadWithMessageLoopEndsWhenItsMainWindowCloses)
     t->m_bAutoDelete = FALSE;
     t->ResumeThread();
     // The thread's queue exists once it is running its loop; retry until the post lands.
-    DWORD start = ::GetTickCount();
-    while (!t->PostThreadMessage(WM_THREAD_PING, 3, 0) && ::GetTickCount() - start < 10000)
-        ::Sleep(10);
-    ASSERT_EQ(::WaitForSingleObject(t->m_hThread, 10000), WAIT_OBJECT_0);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return t->PostThreadMessage(WM_THREAD_PING, 3, 0) != FALSE; }))
+        << "the thread never had a queue to post to";
+    ASSERT_EQ(::WaitForSingleObject(t->m_hThread, testsupport::kWindowWaitMs), WAIT_OBJECT_0)
+        << "the thread's loop did not end when its main window closed";
     EXPECT_EQ(UiThread::s_pings, 3);
     EXPECT_EQ(UiThread::s_exited, 1);
     delete t;

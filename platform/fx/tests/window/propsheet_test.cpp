@@ -112,7 +112,7 @@ TEST(PropSheet, ModelessSheetCreatesPagesAsTheyAreShown)
     g_events.clear();
     // As a click on the sheet's OK button.
     sheet.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)sheet.GetDlgItem(IDOK)->GetSafeHwnd());
-    fxtest::PumpUntil([&] { return sheet.m_hWnd == nullptr; }, 3000);
+    EXPECT_TRUE(fxtest::PumpUntil([&] { return sheet.m_hWnd == nullptr; })) << "the sheet did not close after OK";
     EXPECT_TRUE(Has("one:apply"));
     EXPECT_TRUE(Has("two:apply"));
     EXPECT_EQ(sheet.m_hWnd, nullptr);
@@ -131,7 +131,7 @@ TEST(PropSheet, WizardMovesWithNext)
     ASSERT_TRUE(sheet.Create());
     EXPECT_EQ(sheet.GetActivePage(), &one);
     sheet.PressButton(PSBTN_NEXT);
-    fxtest::PumpUntil([&] { return sheet.GetActivePage() == &two; }, 3000);
+    EXPECT_TRUE(fxtest::PumpUntil([&] { return sheet.GetActivePage() == &two; })) << "Next did not reach page two";
     EXPECT_TRUE(Has("one:next"));
     EXPECT_EQ(sheet.GetActivePage(), &two);
     sheet.DestroyWindow();
@@ -177,7 +177,9 @@ TEST(PropSheet, ModalSheetEndsWithItsButtons)
         g_modalSheet = &sheet;
         g_modalButton = button;
         UINT_PTR timer = ::SetTimer(nullptr, 0, 50, PressWhenShown);
+        testsupport::ModalWatchdog watchdog("the modal sheet to end with its pressed button");
         INT_PTR result = sheet.DoModal();
+        watchdog.Disarm();
         ::KillTimer(nullptr, timer);
         g_modalSheet = nullptr;
         EXPECT_EQ(result, button == PSBTN_OK ? IDOK : IDCANCEL);
@@ -219,7 +221,9 @@ TEST(PropSheet, ModalWizardEndsWithFinishOrCancel)
         g_modalSheet = &sheet;
         g_modalButton = c.button;
         UINT_PTR timer = ::SetTimer(nullptr, 0, 50, FinishWhenShown);
+        testsupport::ModalWatchdog watchdog("the modal wizard to end with its pressed button");
         INT_PTR result = sheet.DoModal();
+        watchdog.Disarm();
         ::KillTimer(nullptr, timer);
         g_modalSheet = nullptr;
         EXPECT_EQ(result, c.result);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fx/fxwin.h"
+#include "testsupport/win_wait.h"
 
 #include <string>
 #include <vector>
@@ -32,9 +33,10 @@ private:
     AfxMessageBoxHook m_previous;
 };
 
-// Dispatches this thread's messages until pred() holds; false after timeoutMs.
+// Dispatches this thread's messages until pred() holds; false after timeoutMs
+// (generous: a loaded machine is slow, and a wait that holds ends at once).
 template <class Pred>
-bool PumpUntil(Pred pred, DWORD timeoutMs = 5000)
+bool PumpUntil(Pred pred, DWORD timeoutMs = testsupport::kWindowWaitMs)
 {
     DWORD start = ::GetTickCount();
     while (!pred()) {

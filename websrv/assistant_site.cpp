@@ -235,7 +235,7 @@ bool CVindalexHttpClient::MayServeAttachment(const CString& fileName)
     CString owner;
     if (!g_HTMLMgr.FindAttachmentOwner(fileName, owner) || owner.IsEmpty())
         return false;
-    const websrv::FormFields fields = websrv::ParseFormFields(std::string_view(m_request.query));
+    const websrv::FormFields fields = websrv::ParseQueryFields(std::string_view(m_request.query));
     const std::string user = websrv::FormValue(fields, "UserID");
     return owner.Compare(user.c_str()) == 0 && g_HTMLMgr.IsActiveSession(owner);
 }
@@ -301,8 +301,9 @@ bool CVindalexHttpClient::OnAssistantReply()
     m_bSmallDevice = false;
     // Fields are split before anything is decoded, so no value can open a
     // field of its own.
-    const websrv::FormFields fields = websrv::ParseFormFields(
-        m_request.verb == websrv::HTTP_VERB_POST ? std::string_view(m_request.form) : std::string_view(m_request.query));
+    const websrv::FormFields fields = m_request.verb == websrv::HTTP_VERB_POST
+                                          ? websrv::ParseFormFields(std::string_view(m_request.form))
+                                          : websrv::ParseQueryFields(std::string_view(m_request.query));
     bool present = false;
     const std::string user = websrv::FormValue(fields, "UserID", &present);
     if (user.empty())
@@ -413,11 +414,12 @@ void CVindalexHttpClient::ApplyBranding(CString& page, bool full, const CString&
                   {"topbrand", top},
                   {"verytopbrand", static_cast<const char*>(g_strWWWHeader)}};
     }
+    // Background, text, link, activated link, visited link: the stored
+    // colours in the order the settings keep them, written red first as HTML
+    // reads them (the stored form has blue in its high byte).
     for (int i = 0; i < 5; ++i) {
-        char colour[16];
         COLORREF c = g_pWebSettings ? g_pWebSettings->GetWebColor(i) : 0;
-        std::snprintf(colour, sizeof colour, "%06x", static_cast<unsigned>(c & 0xFFFFFF));
-        values.emplace_back("clr" + std::to_string(i), colour);
+        values.emplace_back("clr" + std::to_string(i), websrv::HtmlColour(c));
     }
     values.emplace_back("assistant", websrv::EscapeHTML(static_cast<const char*>(AssistantName())));
     values.emplace_back("userid", websrv::EscapeHTML(static_cast<const char*>(userID)));

@@ -403,15 +403,16 @@ std::string DecodeFormPart(std::string_view part)
     return URLDecode(plus);
 }
 
-// Fields "name=value" between separators, each part passed through decode; an
-// empty field is skipped, one without '=' has an empty value.
+// Fields "name=value" between separators (any character of separators), each
+// part passed through decode; an empty field is skipped, one without '=' has
+// an empty value.
 template <class Decode>
-FormFields SplitFields(std::string_view text, char separator, Decode decode)
+FormFields SplitFields(std::string_view text, std::string_view separators, Decode decode)
 {
     FormFields fields;
     std::size_t start = 0;
     while (start <= text.size()) {
-        std::size_t sep = text.find(separator, start);
+        std::size_t sep = text.find_first_of(separators, start);
         std::size_t end = sep == std::string_view::npos ? text.size() : sep;
         std::string_view field = text.substr(start, end - start);
         if (!field.empty()) {
@@ -430,7 +431,12 @@ FormFields SplitFields(std::string_view text, char separator, Decode decode)
 
 FormFields ParseFormFields(std::string_view encoded)
 {
-    return SplitFields(encoded, '&', DecodeFormPart);
+    return SplitFields(encoded, "&", DecodeFormPart);
+}
+
+FormFields ParseQueryFields(std::string_view query)
+{
+    return SplitFields(query, "?&", DecodeFormPart);
 }
 
 std::string FormValue(const FormFields& fields, std::string_view name, bool* present)
@@ -468,7 +474,7 @@ std::string BuildFormText(const FormFields& fields)
 
 FormFields SplitFormText(std::string_view text)
 {
-    return SplitFields(text, '|', [](std::string_view part) { return std::string(part); });
+    return SplitFields(text, "|", [](std::string_view part) { return std::string(part); });
 }
 
 bool IsSafeURLPath(std::string_view path)
@@ -580,6 +586,14 @@ std::string EscapeURLSegment(std::string_view text, bool keepSlash)
         }
     }
     return out;
+}
+
+std::string HtmlColour(std::uint32_t colorref)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%02x%02x%02x", static_cast<unsigned>(colorref & 0xFF),
+                  static_cast<unsigned>((colorref >> 8) & 0xFF), static_cast<unsigned>((colorref >> 16) & 0xFF));
+    return text;
 }
 
 std::string FillTemplate(std::string_view page, const std::vector<std::pair<std::string, std::string>>& values)

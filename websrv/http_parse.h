@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -92,6 +93,10 @@ private:
 // a blank, then "%XX" is decoded, in names and values alike.
 using FormFields = std::vector<std::pair<std::string, std::string>>;
 FormFields ParseFormFields(std::string_view encoded);
+// The fields of a URL's query. The messages' own links join their fields with
+// "?" ("AssistantReply.kvx?req=FullMsgRead?UserID=...?MessageID=..."), a form
+// sent with GET joins them with "&": both separate fields, decoded as above.
+FormFields ParseQueryFields(std::string_view query);
 // The first field of that name; empty when absent.
 std::string FormValue(const FormFields& fields, std::string_view name, bool* present = nullptr);
 // The text that web messages receive: "name=value" joined by "|". A "|" inside
@@ -121,6 +126,10 @@ std::string EscapeURLSegment(std::string_view text, bool keepSlash = false);
 // Replaces every "@name@" found in values in one left-to-right pass; inserted
 // text is never searched again.
 std::string FillTemplate(std::string_view page, const std::vector<std::pair<std::string, std::string>>& values);
+
+// A stored colour (0x00BBGGRR, as the colour pickers and settings keep it) as
+// the pages' colour attributes take it: six lower-case digits red, green, blue.
+std::string HtmlColour(std::uint32_t colorref);
 
 // One line of the common log format; control characters of the user name and
 // request line are written escaped ("\r", "\n", "\xHH") so a request cannot

@@ -2,6 +2,7 @@
 
 #include "about_dlg.h"
 #include "frame_hooks.h"
+#include "grammar_startup.h"
 #include "instance_checker.h"
 #include "korvane_doc.h"
 #include "korvane_view.h"
@@ -30,7 +31,6 @@
 #include <ctime>
 
 #include <cstdlib>
-#include <new>
 #include <cstring>
 
 extern CZLMMapi g_MapiSession;
@@ -190,14 +190,9 @@ BOOL CKorvaneApp::InitInstance()
         ::SetCursor(old);
         return FALSE;
     }
-    CString words = m_strAppPath + "\\VindalexW.Vqt";
-    CString rules = m_strAppPath + "\\VindalexR.Vqt";
-    m_pDictionary = new (std::nothrow) CGrammarDictionary(words, rules, nullptr, 0xFFFFFFFFu, nullptr);
-    if (!m_pDictionary || !m_pDictionary->IsLoaded()) {
-        delete m_pDictionary;
-        m_pDictionary = nullptr;
+    m_pDictionary = LoadStartupDictionary(m_strAppPath);
+    if (!m_pDictionary) {
         ::SetCursor(old);
-        AfxMessageBox("There was a problem loading the Grammar Parser\nPlease Re-install. (QTkv116)");
         return FALSE;
     }
     m_Engine.m_pDictionary = m_pDictionary;

@@ -18,6 +18,8 @@
 //   window_tree close           posts WM_CLOSE to the frame (as closing its window does)
 //   window_tree has-toolbar     exits 0 when the desktop toolbar exists now (no wait)
 //   window_tree history         the requests in the toolbar's history, newest first, joined by "|"
+//   window_tree box             waits for the program's message box, prints its text (line breaks
+//                               written as \r and \n) and answers it with OK
 // The frame is the one of the program started from VX_PROGRAM_PATH (its full
 // Windows path) when that is set: other test programs on the same display may
 // run a Vindalex of their own. Exits 1 when no main frame is found within two
@@ -193,6 +195,59 @@ int ToolbarOnThroughTheSheet()
     return 0;
 }
 
+HWND g_box = nullptr;
+
+// A message box of the program: a dialog whose text is the static control 0xFFFF.
+BOOL CALLBACK FindMessageBox(HWND wnd, LPARAM)
+{
+    DWORD ours = 0, theirs = 0;
+    ::GetWindowThreadProcessId(g_frame, &ours);
+    ::GetWindowThreadProcessId(wnd, &theirs);
+    char cls[64] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    if (ours != theirs || !::IsWindowVisible(wnd) || std::strcmp(cls, "#32770") != 0 || !::GetDlgItem(wnd, 0xFFFF))
+        return TRUE;
+    g_box = wnd;
+    return FALSE;
+}
+
+int AnswerMessageBox()
+{
+    const DWORD start = ::GetTickCount();
+    while (!g_box && ::GetTickCount() - start < 120000) {
+        ::EnumWindows(FindMessageBox, 0);
+        if (!g_box)
+            ::Sleep(100);
+    }
+    if (!g_box) {
+        std::printf("no message box within 120 s\n");
+        return 1;
+    }
+    char text[1024] = {};
+    DWORD_PTR got = 0;
+    ::SendMessageTimeoutA(::GetDlgItem(g_box, 0xFFFF), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                          SMTO_NORMAL, 10000, &got);
+    for (const char* c = text; *c; ++c) {
+        if (*c == '\r')
+            std::printf("\\r");
+        else if (*c == '\n')
+            std::printf("\\n");
+        else
+            std::putchar(*c);
+    }
+    std::printf("\n");
+    if (!::PostMessageA(g_box, WM_COMMAND, IDOK, 0))
+        return 1;
+    // Gone before the next look, which would otherwise find this box again.
+    for (int i = 0; i < 400 && ::IsWindow(g_box) && ::IsWindowVisible(g_box); ++i)
+        ::Sleep(50);
+    if (::IsWindow(g_box) && ::IsWindowVisible(g_box)) {
+        std::printf("the message box stayed after OK\n");
+        return 1;
+    }
+    return 0;
+}
+
 bool Toolbar()
 {
     const DWORD start = ::GetTickCount();
@@ -284,6 +339,8 @@ int main(int argc, char** argv)
         ::EnumWindows(FindToolbar, 0);
         return g_toolbar ? 0 : 1;
     }
+    if (std::strcmp(argv[1], "box") == 0)
+        return AnswerMessageBox();
     if (std::strcmp(argv[1], "close") == 0)
         return ::PostMessageA(g_frame, WM_CLOSE, 0, 0) ? 0 : 1;
     if (std::strcmp(argv[1], "foreground") == 0)

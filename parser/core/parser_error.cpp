@@ -13,6 +13,7 @@ const char* CodeText(int code)
     case 1: return "cannot open the dictionary ";
     case 2: return "syntax error ";
     case 3: return "cannot open the word file ";
+    case 4: return "cannot read the rule file ";
     default: return "";
     }
 }

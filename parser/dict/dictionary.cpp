@@ -128,7 +128,15 @@ CGrammarDictionary::CGrammarDictionary(const char* name_, const char* ruleName_,
     }
     leftWallDefined = BooleanLookup("SENTENCE-START");
     rightWallDefined = BooleanLookup("SENTENCE-END");
-    postProcessor = AcquirePostProcessor(name, ruleName, block, blockLength, escapeCallback);
+    // A rule file that cannot be opened or read leaves the dictionary unusable,
+    // as a missing word file does: its caller reports that, not the exception.
+    try {
+        postProcessor = AcquirePostProcessor(name, ruleName, block, blockLength, escapeCallback);
+    } catch (const ParserLimitException& e) {
+        GrammarError(4, "%s (%s)", ruleName, e.reason ? e.reason : "");
+        Unload();
+        return;
+    }
     capitalizedWordsDefined = BooleanLookup("WORDS-IN-CAPS");
     unknownWordDefined = BooleanLookup("UNKNOWN-WORD");
     useUnknownWord = 1;

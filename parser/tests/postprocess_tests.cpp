@@ -2,6 +2,7 @@
 // on hand-made linkages, and through the fixture grammar with its rule file.
 #include "fixture_grammar.h"
 #include "parser/core/parser_error.h"
+#include "parser/dict/container.h"
 #include "parser/postprocess/pp_knowledge.h"
 #include "parser/postprocess/pp_lexer.h"
 #include "parser/postprocess/rule_post_processor.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -443,6 +445,62 @@ TEST(RuleFixtureFiles, AMissingRuleFileIsAnError)
     EXPECT_THROW(OpenKnowledge("fixture.dict", "absent.rules"), ParserLimitException);
     EXPECT_THROW(OpenKnowledge("fixture.dict", "many.rules"), ParserLimitException);
     EXPECT_NE(LastGrammarErrorText().find("512"), std::string::npos);
+}
+
+std::vector<std::string> g_notFoundMessages;
+void RecordNotFound(const char* message) { g_notFoundMessages.push_back(message); }
+
+// A rule file that cannot be opened or read leaves the dictionary that would
+// have made the post-processor unloaded; the failure never leaves its
+// constructor. Rows in order: a failed load leaves no post-processor behind
+// for the good rule file of the last row.
+TEST(RuleFixtureFiles, ABadRuleFileLeavesTheDictionaryUnloaded)
+{
+    testsupport::TempDir dir;
+    testsupport::WriteFile(dir.file("fixture.dict"), PackGrammarFile(fixture::FixtureText("fixture.dict")));
+    testsupport::WriteFile(dir.file("fixture-nouns.words"), PackGrammarFile(fixture::FixtureText("fixture-nouns.words")));
+    const std::string rules = PackGrammarFile(fixture::FixtureText("fixture.rules"));
+    testsupport::WriteFile(dir.file("good.rules"), rules);
+    testsupport::WriteFile(dir.file("truncated.rules"), rules.substr(0, rules.size() / 2));
+    testsupport::WriteFile(dir.file("corrupt.rules"), rules.substr(0, 7) + std::string(200, '\x5a'));
+    std::string many;
+    for (int i = 0; i < 600; ++i)
+        many += "L" + std::to_string(i) + ": x\n";
+    testsupport::WriteFile(dir.file("many.rules"), PackGrammarFile(many));
+    std::filesystem::create_directory(dir.file("folder.rules"));
+
+    struct Case {
+        const char* rules;
+        bool loads;
+        bool notFoundShown;
+    } cases[] = {
+        {"absent.rules", false, true},
+        {"folder.rules", false, true},
+        {"truncated.rules", false, false},
+        {"corrupt.rules", false, false},
+        {"many.rules", false, false},
+        {"good.rules", true, false},
+    };
+    const std::string words = dir.file("fixture.dict");
+    SetGrammarNotFoundHandler(RecordNotFound);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rules);
+        g_notFoundMessages.clear();
+        ClearLastGrammarError();
+        std::unique_ptr<CGrammarDictionary> d;
+        EXPECT_NO_THROW(d.reset(new CGrammarDictionary(words.c_str(), dir.file(c.rules).c_str(), nullptr, 0, nullptr)));
+        ASSERT_TRUE(d);
+        EXPECT_EQ(d->IsLoaded(), c.loads);
+        EXPECT_EQ(d->postProcessor != nullptr, c.loads);
+        const std::vector<std::string> shown =
+            c.notFoundShown ? std::vector<std::string>{"Dictionary Test Failed: \"Not found, please reinstall.\" (57005)\r\n"}
+                            : std::vector<std::string>{};
+        EXPECT_EQ(g_notFoundMessages, shown);
+        if (!c.loads) {
+            EXPECT_NE(LastGrammarErrorText().find(c.rules), std::string::npos) << LastGrammarErrorText();
+        }
+    }
+    SetGrammarNotFoundHandler(nullptr);
 }
 
 } // namespace

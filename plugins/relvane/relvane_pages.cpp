@@ -79,9 +79,11 @@ void CMessagePage::ExecuteAction(CString action)
 
 CString CMessagePage::BodyMarkup()
 {
+    // Fields joined with "?", which the site splits a query at; the user id
+    // URL-escaped so it cannot add a field of its own.
     CString link;
     link.Format("AssistantReply.kvx?req=FullMsgRead?UserID=%s?MessageID=%d?USRBTN1=Msg",
-                (LPCTSTR)Escaped(m_strUserID), GetMessageID());
+                webmsg::EscapeURLText(m_strUserID).c_str(), GetMessageID());
     return CString(webmsg::BodyToHTML(m_strPlainText).c_str()) + "<br><a href=\"" + link +
            "Reply\">[reply]</a> <a href=\"" + link + "Forward\">[forward]</a>";
 }

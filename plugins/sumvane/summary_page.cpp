@@ -12,11 +12,6 @@
 
 namespace {
 
-CString Escaped(const CString& text)
-{
-    return CString(webmsg::EscapeHTML(text).c_str());
-}
-
 // Simple MAPI read flag: the whole message, marked read.
 const ULONG kReadAll = 0;
 
@@ -51,10 +46,12 @@ CString CSummaryPage::BodyMarkup()
 {
     CString markup;
     for (size_t i = 0; i < m_Entries.size(); ++i) {
+        // The link's fields are joined with "?", which the site splits a
+        // query at; the user id is written URL-escaped so it cannot add one.
         CString link;
         link.Format(" <a href = \"AssistantReply.kvx?req=FullMsgRead?UserID=%s?MessageID=%d?USRBTN1%d=Read\">"
                     "[more...]</a><br>------<br>",
-                    (LPCTSTR)Escaped(m_strUserID), GetMessageID(), static_cast<int>(i));
+                    webmsg::EscapeURLText(m_strUserID).c_str(), GetMessageID(), static_cast<int>(i));
         markup += CString(webmsg::BodyToHTML(m_Entries[i]).c_str()) + link;
     }
     return markup;

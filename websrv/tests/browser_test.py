@@ -1,10 +1,14 @@
 #!/usr/bin/env python3
 """The assistant's site in headless Chromium, driven through the DevTools
 protocol: log in, type a request, read the answer, compose and send a mail,
-close a message, log out. Screenshots of the pages are kept under the build
+close a message, log out; the colours the pages are drawn in; and, with the
+program's own engine and plug-ins behind the site, every link of a summary
+answer followed to its page. Screenshots of the pages are kept under the build
 folder (Testing/websrv-pages)."""
 import base64
+import email.utils
 import json
+import mailbox
 import os
 import shutil
 import subprocess
@@ -14,10 +18,15 @@ import time
 import unittest
 import urllib.request
 
+from email.message import EmailMessage
+
 import websocket
 
 sys.path.insert(0, os.path.dirname(__file__))
 import site_test  # noqa: E402  (the helper runner)
+
+sys.path.insert(0, os.path.join(site_test.ROOT, "testsupport", "python"))
+from vxtest import wine_run, winpath  # noqa: E402
 
 SHOTS = os.path.join(site_test.BUILD, "Testing", "websrv-pages")
 
@@ -94,6 +103,33 @@ class Browser:
     def text(self):
         return self.eval("document.body.innerText") or ""
 
+    def link_count(self, text):
+        return self.eval("Array.from(document.links).filter(a => a.textContent === %s).length" % json.dumps(text))
+
+    def follow(self, text, index):
+        """Clicks the index-th link that reads text; the status of the page it led to."""
+        self.eval("window.__vxMark = Math.random()")
+        found = self.eval("(() => { const a = Array.from(document.links).filter(a => a.textContent === %s)[%d];"
+                          " if (!a) return false; a.click(); return true; })()" % (json.dumps(text), index))
+        if not found:
+            raise AssertionError("no link %s number %d on the page:\n%s" % (text, index, self.text()[:2000]))
+        self.wait_new_page("following %s number %d" % (text, index))
+        return self.eval("performance.getEntriesByType('navigation')[0].responseStatus")
+
+    def colours(self, selector, contains=""):
+        """Text colour and the colour behind the first element matching
+        selector whose text holds contains, as Chromium draws them."""
+        return self.eval("""(() => {
+            const el = Array.from(document.querySelectorAll(%s)).find(e => e.textContent.includes(%s));
+            if (!el) return null;
+            let back = 'none';
+            for (let e = el; e; e = e.parentElement) {
+                const b = getComputedStyle(e).backgroundColor;
+                if (b !== 'rgba(0, 0, 0, 0)' && b !== 'transparent') { back = b; break; }
+            }
+            return [getComputedStyle(el).color, back];
+        })()""" % (json.dumps(selector), json.dumps(contains)))
+
     def html(self):
         return self.eval("document.documentElement.outerHTML") or ""
 
@@ -155,6 +191,27 @@ class SiteInBrowser(unittest.TestCase):
             browser.close()
             site.stop()
 
+    def test_pages_are_drawn_in_the_stored_colours(self):
+        # The helper stores the factory colours: text black on white, links red 204.
+        text, link = ["rgb(0, 0, 0)", "rgb(255, 255, 255)"], ["rgb(204, 0, 0)", "rgb(255, 255, 255)"]
+        site = site_test.Site("a")
+        browser = Browser()
+        try:
+            browser.go(site.base + "/~Ann-Lee/login.html")
+            self.assertEqual(browser.colours("body"), text)
+            self.assertEqual(browser.colours("td", "Hello, how can I assist you?"), text)
+            browser.type_into('input[name="req"]', "gibberish")
+            browser.submit_with('input[name="B1"]')
+            browser.shot("08-not-understood")
+            self.assertEqual(browser.colours("center", "I'm sorry, I had trouble understanding"), text)
+            # Colours Chromium keeps to itself for links: as the page states them.
+            self.assertEqual(browser.eval("[document.body.aLink, document.body.vLink]"), ["#8b1a55", "#0000ff"])
+            browser.submit_with('input[name="B2"]')
+            self.assertEqual(browser.colours("a", "Login"), link)
+        finally:
+            browser.close()
+            site.stop()
+
     def test_small_device_page(self):
         site = site_test.Site("a")
         browser = Browser()
@@ -166,6 +223,83 @@ class SiteInBrowser(unittest.TestCase):
             browser.submit_with('input[name="B1"]')
             self.assertIn("Thank You.", browser.text())
             self.assertIn("/~Ann-Lee/log.htm", browser.html())
+        finally:
+            browser.close()
+            site.stop()
+
+
+class SummaryJourney(unittest.TestCase):
+    """The program's engine with its summary and forwarding plug-ins behind the
+    site: a summary of new mail asked for in the browser, each [more...] of it
+    followed to its message, and each message's [reply] and [forward] to its
+    form."""
+
+    PROFILE = "SiteJourney%d" % os.getpid()
+    MAILS = [("Alice Example <alice@example.com>", "Lunch plans", "Noon at the usual place."),
+             ("Bob Builder <bob@example.com>", "Status report", "All green.")]
+
+    def setUp(self):
+        self.work = tempfile.mkdtemp(prefix="vxjourney", dir=os.path.join(site_test.BUILD, "Testing"))
+        box = mailbox.Maildir(os.path.join(self.work, "Maildir"), create=True)
+        for sender, subject, text in self.MAILS:
+            m = EmailMessage()
+            m["From"] = sender
+            m["To"] = "vindalex@localhost"
+            m["Subject"] = subject
+            m["Date"] = email.utils.formatdate(time.time() - 3600)
+            m.set_content(text)
+            box.add(mailbox.MaildirMessage(m))
+            time.sleep(0.01)  # distinct delivery times keep the order
+        os.makedirs(os.path.join(self.work, "Outbox", "new"))
+        self.registry(
+            "[HKEY_CURRENT_USER\\Software\\Vindalex\\VxMail\\Profiles\\%s]\n" % self.PROFILE
+            + '"Password"=""\n"From"="vindalex@localhost"\n"SmtpServer"=""\n'
+            + '"Maildir"="%s"\n' % winpath(os.path.join(self.work, "Maildir")).replace("\\", "\\\\")
+            + '"Outbox"="%s"\n' % winpath(os.path.join(self.work, "Outbox")).replace("\\", "\\\\"))
+
+    def tearDown(self):
+        self.registry("[-HKEY_CURRENT_USER\\Software\\Vindalex\\VxMail\\Profiles\\%s]\n" % self.PROFILE)
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def registry(self, text):
+        reg = os.path.join(self.work, "profile.reg")
+        with open(reg, "w") as f:
+            f.write("REGEDIT4\n\n" + text)
+        rc, _ = wine_run("regedit", "/S", winpath(reg), timeout=120)
+        self.assertEqual(rc, 0, "regedit")
+
+    def test_every_link_of_a_summary_answers(self):
+        site = site_test.Site("am", env={"VX_SITE_PROFILE": self.PROFILE})
+        browser = Browser()
+        try:
+            browser.go(site.base + "/~Ann-Lee/login.html")
+            browser.type_into('input[name="req"]', "Please send me a summary of new messages.")
+            browser.submit_with('input[name="B1"]')
+            browser.shot("09-summary")
+            self.assertIn("Summary of messages.", browser.text())
+            self.assertEqual(browser.link_count("[more...]"), len(self.MAILS))
+
+            for i in range(len(self.MAILS)):
+                with self.subTest(link="[more...]", entry=i):
+                    self.assertEqual(browser.follow("[more...]", i), 200)
+                    self.assertEqual(browser.link_count("[reply]"), i + 1, browser.text()[:2000])
+            browser.shot("10-messages")
+            for _, _, text in self.MAILS:
+                self.assertIn(text, browser.text())
+
+            forms = 0
+            for kind, prefix in (("[reply]", "RE: "), ("[forward]", "FW: ")):
+                for i in range(browser.link_count(kind)):
+                    with self.subTest(link=kind, message=i):
+                        self.assertEqual(browser.follow(kind, i), 200)
+                        forms += 1
+                        subjects = browser.eval(
+                            "Array.from(document.querySelectorAll('input[name=Subjt]')).map(e => e.value)")
+                        self.assertEqual(len(subjects), forms, browser.text()[:2000])
+                        self.assertTrue(subjects[0].startswith(prefix), subjects)
+            browser.shot("11-forms")
+            subjects = sorted(browser.eval("Array.from(document.querySelectorAll('input[name=Subjt]')).map(e => e.value)"))
+            self.assertEqual(subjects, sorted(p + s for p in ("RE: ", "FW: ") for _, s, _ in self.MAILS))
         finally:
             browser.close()
             site.stop()

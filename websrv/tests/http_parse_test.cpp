@@ -248,6 +248,51 @@ TEST(HttpParse, FormsDecodeInTheRightOrder)
     EXPECT_EQ(back.size(), 3u);
 }
 
+TEST(HttpParse, QueriesSplitAtQuestionMarksAndAmpersands)
+{
+    // The messages' links join their fields with "?"; a form sent with GET
+    // joins them with "&". Fields split before decoding, as for posted forms.
+    struct Case {
+        const char* query;
+        const char* name;
+        const char* value;
+    } cases[] = {
+        {"req=FullMsgRead?UserID=u1?MessageID=7?USRBTN1=MsgReply", "UserID", "u1"},
+        {"req=FullMsgRead?UserID=u1?MessageID=7?USRBTN1=MsgReply", "MessageID", "7"},
+        {"req=FullMsgRead?UserID=u1?MessageID=7?USRBTN1=MsgReply", "USRBTN1", "MsgReply"},
+        {"req=FullMsgRead?UserID=u1?MessageID=7?USRBTN12=Read", "USRBTN12", "Read"},
+        {"req=FullMsgRead?UserID=u1?MessageID=7?USRBTN12=Read", "req", "FullMsgRead"},
+        {"UserID=u1&req=a+b", "req", "a b"},
+        {"req=a%3FUserID%3Dx?UserID=u", "UserID", "u"},  // encoded "?" cannot add a field
+        {"req=a%3FUserID%3Dx?UserID=u", "req", "a?UserID=x"},
+    };
+    for (const Case& c : cases) {
+        FormFields f = ParseQueryFields(c.query);
+        bool present = false;
+        EXPECT_EQ(FormValue(f, c.name, &present), c.value) << c.query;
+        EXPECT_TRUE(present) << c.query;
+    }
+    // What a message receives from a link: the fields joined with "|".
+    EXPECT_EQ(BuildFormText(ParseQueryFields("req=FullMsgRead?UserID=u1?MessageID=7?USRBTN1=MsgForward")),
+              "req=FullMsgRead|UserID=u1|MessageID=7|USRBTN1=MsgForward");
+    // A posted body keeps "?" inside its values.
+    EXPECT_EQ(FormValue(ParseFormFields("req=what+time?&UserID=u"), "req"), "what time?");
+}
+
+TEST(HttpParse, StoredColoursBecomePageColours)
+{
+    // Stored colours keep blue in the high byte; pages write red first.
+    struct Case {
+        std::uint32_t stored;
+        const char* page;
+    } cases[] = {
+        {0xFFFFFF, "ffffff"}, {0x000000, "000000"}, {0x0000CC, "cc0000"},
+        {0x551A8B, "8b1a55"}, {0xFF0000, "0000ff"}, {0x01020304, "040302"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HtmlColour(c.stored), c.page) << std::hex << c.stored;
+}
+
 TEST(HttpParse, PathsAndAliases)
 {
     struct Case {

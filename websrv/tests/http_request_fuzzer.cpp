@@ -19,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         ParseRequest(all, std::string_view(), request);
     FormFields fields = ParseFormFields(all);
     SplitFormText(BuildFormText(fields));
+    SplitFormText(BuildFormText(ParseQueryFields(request.query)));
     IsSafeURLPath(request.url);
     HttpDate date;
     ParseDate(all, date);

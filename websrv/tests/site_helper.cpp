@@ -2,16 +2,25 @@
 // with a stand-in for the core's request processing, for the site tests:
 //   websrv_site_helper <installation folder> <flags> [session password]
 // flags: letters a (assistant pages), p (public), r (private, account ann/pw),
-// A (an account web/pw2 on the assistant pages).
+// A (an account web/pw2 on the assistant pages), m (the program's own engine,
+// packed grammar and Sumvane and Relvane plug-ins from VX_BIN_DIR in place of
+// the stand-in; they read mail through the profile named by VX_SITE_PROFILE).
 // Writes the bound port to "<folder>\port.txt"; stops when "<folder>\stop"
 // appears, writing "<folder>\stopped.txt" with the milliseconds the stop took.
 #include "assistant_site.h"
 #include "assistant_settings.h"
+#include "mapi/text_scramble.h"
+#include "parser/dict/dictionary.h"
+#include "parser/options/parse_options.h"
+#include "plugin_table.h"
 #include "reply/reply.h"
+#include "request_engine.h"
+#include "request_lock.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -62,6 +71,67 @@ bool Exists(const std::string& path)
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The engine as the program wires it, over the plug-ins copied into the
+// installation folder (the current one) and the packed grammar.
+class RealEngine {
+public:
+    RealEngine() : m_options(CreateParseOptions()) {}
+    ~RealEngine() { DeleteParseOptions(m_options); }
+    RealEngine(const RealEngine&) = delete;
+    RealEngine& operator=(const RealEngine&) = delete;
+
+    bool Start(const std::string& folder)
+    {
+        const char* binEnv = std::getenv("VX_BIN_DIR");
+        const char* profile = std::getenv("VX_SITE_PROFILE");
+        if (!binEnv || !profile)
+            return false;
+        std::string bin = std::string("Z:") + binEnv;
+        for (char& c : bin)
+            if (c == '/')
+                c = '\\';
+        for (const char* name : {"Sumvane.kVX", "Relvane.kVX"})
+            if (!::CopyFileA((bin + "\\" + name).c_str(), (folder + "\\" + name).c_str(), FALSE))
+                return false;
+        m_dictionary = std::make_unique<CGrammarDictionary>((bin + "\\VindalexW.Vqt").c_str(),
+                                                            (bin + "\\VindalexR.Vqt").c_str(), nullptr,
+                                                            0xFFFFFFFFu, nullptr);
+        if (!m_dictionary->IsLoaded())
+            return false;
+        CString user = profile, password;
+        ZLMScrambleText(user, kScrambleKeyMailProfile);
+        ZLMScrambleText(password, kScrambleKeyMailPassword);
+        g_Settings.SetUNM(user);
+        g_Settings.SetUPM(password);
+        g_Settings.SetMyName("Ann Lee");
+        g_Settings.SetInstDir(folder.c_str());
+        m_table = std::make_unique<CPluginTable>();
+        if (m_table->GetNumberOfRows() == 0)
+            return false;
+        m_table->SendSettings();
+        m_engine.m_pPlugins = m_table.get();
+        m_engine.m_pDictionary = m_dictionary.get();
+        m_engine.m_pParseOptions = m_options;
+        m_engine.m_strAppPath = folder.c_str();
+        CRequestEngine::SetCurrent(&m_engine);
+
+        WebRequestCore core;
+        core.processRequest = &ProcessRequest;
+        core.sendReply = &SendReply;
+        core.setCancelFlag = &CRequestLock::SetCancelFlag;
+        core.enterRequest = &EnterRequestLock;
+        core.leaveRequest = &LeaveRequestLock;
+        SetWebRequestCore(core);
+        return true;
+    }
+
+private:
+    ParseOptions* m_options;
+    std::unique_ptr<CGrammarDictionary> m_dictionary;
+    std::unique_ptr<CPluginTable> m_table;
+    CRequestEngine m_engine;
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -95,10 +165,16 @@ int main(int argc, char** argv)
     for (int i = 0; i < 5; ++i)
         settings.SetWebColor(i, colours[i]);
 
-    WebRequestCore core;
-    core.processRequest = &StandInProcess;
-    core.sendReply = &StandInReply;
-    SetWebRequestCore(core);
+    RealEngine engine;
+    if (flags.find('m') != std::string::npos) {
+        if (!engine.Start(folder))
+            return 6;
+    } else {
+        WebRequestCore core;
+        core.processRequest = &StandInProcess;
+        core.sendReply = &StandInReply;
+        SetWebRequestCore(core);
+    }
 
     // The request time-out: 2 s unless the test asks for another.
     DWORD requestTimeout = 2000;

@@ -37,12 +37,12 @@ def winpath(p):
 class Site:
     """One run of the helper program in a fresh installation folder."""
 
-    def __init__(self, flags, password=None, request_timeout_ms=None):
+    def __init__(self, flags, password=None, request_timeout_ms=None, env=None):
         self.dir = tempfile.mkdtemp(prefix="vxweb", dir=os.path.join(BUILD, "Testing"))
         args = [os.path.join(ROOT, "scripts/wine-run.sh"), HELPER, winpath(self.dir), flags or "-"]
         if password:
             args.append(password)
-        env = dict(os.environ)
+        env = dict(os.environ, **(env or {}))
         if request_timeout_ms:
             env["VX_SITE_REQUEST_TIMEOUT_MS"] = str(request_timeout_ms)
         # The server log opens in the current folder as the program starts.
@@ -120,6 +120,19 @@ def post(site, fields):
 def user_id(page):
     m = re.search(rb'name="UserID" value="([^"]*)"', page)
     return m.group(1).decode() if m else None
+
+
+# The helper stores the factory colours, each 0x00BBGGRR: background white,
+# text black, link red 204, activated link RGB(139, 26, 85), visited link blue.
+# Pages must show them as the colour pickers do.
+PAGE_COLOURS = {"bgcolor": "#ffffff", "text": "#000000", "link": "#cc0000", "alink": "#8b1a55", "vlink": "#0000ff"}
+
+
+def body_colours(page):
+    """The colour attributes of the page's body tag."""
+    m = re.search(rb"<body([^>]*)>", page)
+    attrs = dict(re.findall(r'(\w+)="([^"]*)"', m.group(1).decode())) if m else {}
+    return {k: v for k, v in attrs.items() if k in PAGE_COLOURS}
 
 
 def outbox_mail(subject, seconds=60):
@@ -464,6 +477,18 @@ class AssistantSite(unittest.TestCase):
         self.assertNotIn(b"Answer:", page)
         self.assertNotEqual(user_id(page), uid)  # back to the entry page with a new id
 
+    def test_pages_show_the_stored_colours(self):
+        uid, entry = self.login()
+        _, _, answered = post(self.site, {"UserID": uid, "req": "what time is it", "B1": "Go!"})
+        _, _, thanks = post(self.site, {"UserID": uid, "req": "bye", "B1": "Go!"})
+        small_uid, small_entry = self.login("/~Ann-Lee/log.htm")
+        _, _, small_thanks = post(self.site, {"UserID": small_uid, "req": "bye", "B1": "Go!"})
+        pages = {"entry": entry, "user page": answered, "thank-you": thanks, "small entry": small_entry,
+                 "small thank-you": small_thanks}
+        for name, page in pages.items():
+            with self.subTest(page=name):
+                self.assertEqual(body_colours(page), PAGE_COLOURS)
+
     def test_small_device_pages(self):
         uid, page = self.login("/~Ann-Lee/log.htm")
         self.assertTrue(uid.startswith("t"))
@@ -598,6 +623,7 @@ class SessionPassword(unittest.TestCase):
         try:
             s, _, page = curl(site.base + "/~Ann-Lee/")
             self.assertIn(b"Please type your password.", page)
+            self.assertEqual(body_colours(page), PAGE_COLOURS)
             uid = user_id(page)
             _, _, page = post(site, {"UserID": uid, "req": "time", "B1": "Go!"})
             self.assertNotIn(b"Answer:", page)

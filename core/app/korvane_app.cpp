@@ -258,11 +258,7 @@ void CKorvaneApp::OnAppAbout()
     CAboutDlg().DoModal();
 }
 
-void CKorvaneApp::OnCheckWebUpdate()
-{
-    if (!CheckWebForUpdate())
-        AfxMessageBox("Vindalex is up to date.");
-}
+void CKorvaneApp::OnCheckWebUpdate() { ReportWebCheck(RunWebCheck()); }
 
 void CKorvaneApp::CheckWebForUpdatePeriodic()
 {
@@ -274,7 +270,9 @@ void CKorvaneApp::CheckWebForUpdatePeriodic()
     CheckWebForUpdate();
 }
 
-int CKorvaneApp::CheckWebForUpdate()
+int CKorvaneApp::CheckWebForUpdate() { return RunWebCheck() == WebCheckResult::UpdateOffered ? 1 : 0; }
+
+WebCheckResult CKorvaneApp::RunWebCheck()
 {
     // Stored first, so a failed check also waits its 15 days.
     g_Settings.SetCheckWeb4Update(static_cast<int>(std::time(nullptr)));

@@ -5,6 +5,7 @@
 #include "fx/fxwin.h"
 
 #include "request_engine.h"
+#include "web_update_check.h"
 
 class CGrammarDictionary;
 struct ParseOptions;
@@ -24,8 +25,8 @@ public:
     // Whether start-up has finished loading the grammar parser.
     BOOL IsParserReady() const { return m_pDictionary != nullptr; }
     // The web version check: the periodic one goes through its gates (no-updates
-    // flag, 15 days, a network address); the menu's runs at once. 1 when the
-    // update notice was shown.
+    // flag, 15 days, a network address); the menu's runs at once and says how
+    // it ended. 1 when the update notice was shown.
     void CheckWebForUpdatePeriodic();
     int CheckWebForUpdate();
 
@@ -45,6 +46,7 @@ private:
     void RotateLog();
     void CleanTemporaryFiles();
     void ShowTipAtStartup();
+    WebCheckResult RunWebCheck();
     BOOL m_bSettingsLoaded = FALSE;
 };
 

@@ -305,6 +305,7 @@ void COptionsCommand::RunQuickSetup()
     name.m_bNoUpdates = s.GetNoUpdates();
     g_strWizardName = name.m_strName;
     g_bWizardEmail = name.m_bCheckMAPI;
+    g_bWizardNoUpdates = name.m_bNoUpdates;
     CInterfacePage screen;
     FillScreen(screen);
     CAppBarProp keyboard;

@@ -86,7 +86,20 @@ CNoticeDlg* ShowNotice(const CString& text, BOOL offerUpdate, const CString& fol
 
 } // namespace
 
-int RunWebVersionCheck(const CString& folder, const CString& host)
+const char kUpToDateText[] = "Vindalex is up to date.";
+const char kCouldNotCheckText[] =
+    "Vindalex could not check our website for a program update.\r\n"
+    "Please make sure you are connected to the internet and try again later.";
+
+void ReportWebCheck(WebCheckResult result)
+{
+    if (result == WebCheckResult::UpToDate)
+        AfxMessageBox(kUpToDateText);
+    else if (result == WebCheckResult::CouldNotCheck)
+        AfxMessageBox(kCouldNotCheckText, MB_ICONEXCLAMATION);
+}
+
+WebCheckResult RunWebVersionCheck(const CString& folder, const CString& host)
 {
     const CString versionPath = folder + "\\WebVersion.txt";
     {
@@ -99,27 +112,27 @@ int RunWebVersionCheck(const CString& folder, const CString& host)
         // Only a completed download goes on: a failed one leaves no file, and
         // an older file must not be taken for the site's answer.
         if (download.DoModal() != IDOK)
-            return 0;
+            return WebCheckResult::CouldNotCheck;
     }
     std::string bytes;
     if (!ReadHead(versionPath, bytes))
-        return 0;
+        return WebCheckResult::CouldNotCheck;
     std::vector<std::string> lines = webupdate::SplitLines(bytes);
     std::string version, build;
     if (lines.empty() || !webupdate::ParseHeadline(lines[0], version, build))
-        return 0;
+        return WebCheckResult::CouldNotCheck;
 
     std::vector<std::string> files;
     std::string message;
     auto lookup = [&folder](const std::string& name, webupdate::Date& d) { return LookUpLocal(folder, name, d); };
     if (!webupdate::BuildUpdateMessage(files, lines, &message, lookup))
-        return 0;
+        return WebCheckResult::UpToDate;
 
     CString text;
     text.Format(LoadText(IDS_NEW_VERSION_NOTICE), version.c_str(), build.c_str());
     if (!ShowNotice(text, TRUE, folder, files, host))
-        return 0;
+        return WebCheckResult::CouldNotCheck;
     if (!message.empty())
         ShowNotice(message.c_str(), FALSE, folder, {}, host);
-    return 1;
+    return WebCheckResult::UpdateOffered;
 }

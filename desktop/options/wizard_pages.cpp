@@ -5,11 +5,17 @@
 
 CString g_strWizardName;
 int g_bWizardEmail = 0;
+int g_bWizardNoUpdates = 0;
 
 const char CWizardDone::kUpdatesText[] =
     "There may be updates to Vindalex on our website.\r\nVindalex will automatically check for you if you are "
     "connected to the internet. No information is sent, a file is downloaded from our site and YOUR assistant "
     "will compare versions and download new files, if necessary.";
+
+const char CWizardDone::kNoUpdatesText[] =
+    "There may be updates to Vindalex on our website.\r\nYou chose to check for them yourself, so Vindalex will "
+    "not check automatically. Please visit our website from time to time, or choose \"Check web for program "
+    "update\" on the Actions menu when you are connected to the internet.";
 
 // ---- Welcome ----
 
@@ -45,6 +51,7 @@ BOOL CWizardName::OnKillActive()
     if (!UpdateData(TRUE))
         return FALSE;
     g_bWizardEmail = m_bCheckMAPI;
+    g_bWizardNoUpdates = m_bNoUpdates;
     g_strWizardName = m_strName;
     if (m_strName.IsEmpty()) {
         AfxMessageBox(IDS_NO_NAME, MB_ICONINFORMATION);
@@ -76,7 +83,7 @@ void CWizardDone::DoDataExchange(CDataExchange* pDX)
     m_strAppBar = g_bWizardAppBar ? "I will show you the application bar at the top of the screen."
                                   : "You will not see the application bar.";
     m_strEmail = g_bWizardEmail ? "I will watch your email for your requests." : "You cannot send me email.";
-    m_strUpdates = kUpdatesText;
+    m_strUpdates = g_bWizardNoUpdates ? kNoUpdatesText : kUpdatesText;
     // Always shown as built: what was typed into the page is written over.
     m_bWriting = true;
     SetDlgItemText(IDC_WIZ_DONE_NAME, m_strName);

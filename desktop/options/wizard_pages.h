@@ -7,6 +7,7 @@
 // The summary the pages carry to "Done!".
 extern CString g_strWizardName;
 extern int g_bWizardEmail;
+extern int g_bWizardNoUpdates;
 
 class CWizardWelcome : public CPropertyPage {
 public:
@@ -34,7 +35,9 @@ public:
     // The four texts, built from the summary at every exchange.
     CString m_strName, m_strEmail, m_strAppBar, m_strUpdates;
 
+    // The update paragraph, as the name page's "will not automatically check" box left it.
     static const char kUpdatesText[];
+    static const char kNoUpdatesText[];
 
 protected:
     BOOL OnSetActive() override;

@@ -118,8 +118,13 @@ void ShowPlugInDialog()
     CPropertiesDialog dialog(g_PlugInDescription);
     dialog.m_strTitle = LoadPlugInString(hModule, IDS_PLUGIN_DESCRIPTION) + " - Ver. " +
                         LoadPlugInString(hModule, IDS_PLUGIN_VERSION);
-    dialog.m_strCopyright =
-        LoadPlugInString(hModule, IDS_PLUGIN_COPYRIGHT) + LoadPlugInString(hModule, IDS_PLUGIN_COMPANY);
+    // The copyright line, then the maker's name, with a blank between them
+    // unless the line already ends in one.
+    CString copyright = LoadPlugInString(hModule, IDS_PLUGIN_COPYRIGHT);
+    const CString company = LoadPlugInString(hModule, IDS_PLUGIN_COMPANY);
+    if (!copyright.IsEmpty() && !company.IsEmpty() && copyright[copyright.GetLength() - 1] != ' ')
+        copyright += ' ';
+    dialog.m_strCopyright = copyright + company;
     dialog.m_strLongDescription = LoadPlugInString(hModule, IDS_PLUGIN_LONG_DESCRIPTION);
     dialog.m_nActive = g_PlugInSettings.m_nActive;
     dialog.m_Values = g_PlugInSettings.m_Values;

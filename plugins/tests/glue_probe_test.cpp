@@ -191,7 +191,7 @@ TEST(GlueProbe, PropertiesDialogFillsItsTextsAndStoresTheOptions)
             p.info(nullptr, USERINFO_SHOW_DIALOG);
         }
         EXPECT_EQ(g_seen[0], "Probe the glue - Ver. 3.0");
-        EXPECT_EQ(g_seen[1], "Copyright line Maker");
+        EXPECT_EQ(g_seen[1], "Copyright line Maker") << "a blank between the line and the maker";
         EXPECT_EQ(g_seen[2], "A plug-in that exercises the glue.");
         EXPECT_STREQ(p.name(-1, PLUGIN_INFO_ACTIVE), "Yes");
     }

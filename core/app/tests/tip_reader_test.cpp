@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 TEST(TipReader, CyclesThroughTipsSkippingCommentsAndBlankLines)
 {
@@ -42,4 +44,38 @@ TEST(TipReader, FileWithoutTipsEndsWithAnEmptyTip)
     CTipReader missing(nullptr);
     std::string tip;
     EXPECT_EQ(missing.Next(&tip), CTipReader::kNoTip);
+}
+
+// The tips the program ships: every tip line is read whole (a longer line
+// would come out in pieces, the rest read as tips of their own) and the
+// reader finds each one in turn before it starts again.
+TEST(TipReader, ShippedTipsAreWholeLinesReadInTurn)
+{
+    const std::string path = testsupport::SourcePath("core/app/res/tips.txt");
+    const std::string text = testsupport::ReadFile(path);
+    ASSERT_FALSE(text.empty()) << path;
+    std::vector<std::string> expected;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end + 1 - start);
+        start = end == std::string::npos ? text.size() : end + 1;
+        const char c = line[0];
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == ';')
+            continue;
+        EXPECT_LT(line.size(), 1000u) << line;
+        expected.push_back(line);
+    }
+    ASSERT_FALSE(expected.empty());
+    FILE* f = fopen(path.c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    CTipReader reader(f);
+    std::string tip;
+    for (const std::string& e : expected) {
+        ASSERT_EQ(reader.Next(&tip), CTipReader::kTip);
+        EXPECT_EQ(tip, e);
+    }
+    EXPECT_EQ(reader.Next(&tip), CTipReader::kTip);
+    EXPECT_EQ(tip, expected.front()) << "after the last tip the first comes again";
+    fclose(f);
 }

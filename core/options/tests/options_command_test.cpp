@@ -358,6 +358,7 @@ TEST_F(OptionsCommandTest, QuickSetupFinishStoresTheChoices)
         if (index == 1) {
             ::SetDlgItemTextA(page, IDC_WIZ_NAME, "");
             ::CheckDlgButton(page, IDC_WIZ_MAPI, BST_UNCHECKED);
+            ::CheckDlgButton(page, IDC_NO_UPDATES, BST_CHECKED);
         }
         if (index == 3) {
             ::CheckDlgButton(page, IDC_BAR_CREATE, BST_UNCHECKED);
@@ -368,6 +369,8 @@ TEST_F(OptionsCommandTest, QuickSetupFinishStoresTheChoices)
             EXPECT_EQ(optest::Text(page, IDC_WIZ_DONE_NAME), "My name is (unnamed)");
             EXPECT_EQ(optest::Text(page, IDC_WIZ_DONE_MAIL), "You cannot send me email.");
             EXPECT_EQ(optest::Text(page, IDC_WIZ_DONE_BAR), "You will not see the application bar.");
+            EXPECT_EQ(optest::Text(page, IDC_WIZ_DONE_UPDATES).find("will automatically check"), std::string::npos)
+                << "the box says the assistant will not check";
             ::SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
             return true;
         }
@@ -381,6 +384,7 @@ TEST_F(OptionsCommandTest, QuickSetupFinishStoresTheChoices)
     EXPECT_EQ(saved.GetRWO(), 1);
     EXPECT_STREQ(saved.GetMyName(), "") << "the page's own name, left empty";
     EXPECT_EQ(saved.GetCheckMAPI(), 0);
+    EXPECT_EQ(saved.GetNoUpdates(), 1);
     EXPECT_EQ(saved.GetCreateAppBar(), 0);
     EXPECT_EQ(saved.GetHotKeyCtrl(), 1) << "an invalid hot key keeps the old one";
     EXPECT_EQ(rec.calls["createShellBar"] + rec.calls["destroyShellBar"], 0) << "no toolbar exists yet";

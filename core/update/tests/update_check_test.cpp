@@ -1,5 +1,6 @@
 // The web update end to end: the version check fetches the version file from
-// a real HTTP server on loopback, offers the update in the notice window, and
+// a real HTTP server on loopback (or fails to: a dead port, a server that hangs
+// up), offers the update in the notice window or says why it did not, and
 // "Update Now!" fetches the compressed files, replaces the copier at once,
 // lists the others for it and starts it; the copier then replaces them.
 #include "fx/msgbox.h"
@@ -180,7 +181,10 @@ TEST_F(WebUpdate, NoticeUpdateNowAndTheCopierReplacesTheProgram)
     ASSERT_TRUE(testsupport::WriteFile(m_dir.file("vnd2U.dat"), "Horolux.kVX\r\n"));
     ASSERT_TRUE(testsupport::WriteFile(m_dir.file("Horolux.kV_"), "new plug-in"));
 
-    ASSERT_EQ(1, RunWebVersionCheck(m_folder.c_str(), m_host.c_str()));
+    const WebCheckResult result = RunWebVersionCheck(m_folder.c_str(), m_host.c_str());
+    ASSERT_EQ(static_cast<int>(WebCheckResult::UpdateOffered), static_cast<int>(result));
+    ReportWebCheck(result);
+    EXPECT_TRUE(m_boxes.empty()) << "the notice is the answer";
     EXPECT_TRUE(testsupport::FileExists(m_dir.file("WebVersion.txt")));
     auto notices = Notices();
     ASSERT_EQ(2u, notices.size());
@@ -276,16 +280,36 @@ TEST_F(WebUpdate, NoExitWhenTheCopierCannotStart)
     EXPECT_EQ("old vindalex", testsupport::ReadFile(m_dir.file("Vindalex.exe")));
 }
 
-TEST_F(WebUpdate, CheckEndsQuietly)
+// Only a real version file with nothing newer in it means "up to date"; a
+// site that cannot be reached or does not answer with a version file means
+// the check could not be made, and the user asking for it is told so.
+TEST_F(WebUpdate, CheckSaysHowItEnded)
 {
+    const std::string hangUp = Env("VX_UPDATE_HANGUP_HOST"), dead = Env("VX_UPDATE_DEAD_HOST");
+    ASSERT_FALSE(hangUp.empty() || dead.empty()) << "update_peer.py names the hang-up and dead hosts";
+    const char* const kUpToDate = "Vindalex is up to date.";
+    const char* const kCouldNotCheck =
+        "Vindalex could not check our website for a program update.\r\n"
+        "Please make sure you are connected to the internet and try again later.";
     const struct {
         const char* what;
+        std::string host;
         const char* versionFile;  // null: not on the site
+        WebCheckResult result;
+        const char* box;
     } cases[] = {
-        {"no version file", nullptr},
-        {"no build in the first line", "Vindalex 3.1\r\n01/01/2030 Vindalex.exe\r\n"},
-        {"nothing newer", "Vindalex Version 3.1 - Build 130\r\n01/01/2019 Vindalex.exe\r\n"},
-        {"only a message", "Vindalex Version 3.1 - Build 130\r\nvndBldMSGYhello\r\n"},
+        {"nothing listening on the port", dead, nullptr, WebCheckResult::CouldNotCheck, kCouldNotCheck},
+        {"the connection closed without an answer", hangUp, nullptr, WebCheckResult::CouldNotCheck, kCouldNotCheck},
+        {"no version file (404)", m_host, nullptr, WebCheckResult::CouldNotCheck, kCouldNotCheck},
+        {"an HTML page served with 200", m_host, "<html><body>Moved</body></html>", WebCheckResult::CouldNotCheck,
+         kCouldNotCheck},
+        {"no build in the first line", m_host, "Vindalex 3.1\r\n01/01/2030 Vindalex.exe\r\n",
+         WebCheckResult::CouldNotCheck, kCouldNotCheck},
+        {"an empty version file", m_host, "", WebCheckResult::CouldNotCheck, kCouldNotCheck},
+        {"nothing newer", m_host, "Vindalex Version 3.1 - Build 130\r\n01/01/2019 Vindalex.exe\r\n",
+         WebCheckResult::UpToDate, kUpToDate},
+        {"only a message", m_host, "Vindalex Version 3.1 - Build 130\r\nvndBldMSGYhello\r\n",
+         WebCheckResult::UpToDate, kUpToDate},
     };
     for (const auto& c : cases) {
         if (c.versionFile)
@@ -295,9 +319,14 @@ TEST_F(WebUpdate, CheckEndsQuietly)
         // A version file left by an earlier check is not taken for the site's answer.
         ASSERT_TRUE(testsupport::WriteFile(m_dir.file("WebVersion.txt"),
                                            "Vindalex Version 9 - Build 9\r\n01/01/2030 Vindalex.exe\r\n"));
-        EXPECT_EQ(0, RunWebVersionCheck(m_folder.c_str(), m_host.c_str())) << c.what;
+        m_boxes.clear();
+        const WebCheckResult result = RunWebVersionCheck(m_folder.c_str(), c.host.c_str());
+        EXPECT_EQ(static_cast<int>(c.result), static_cast<int>(result)) << c.what;
         EXPECT_TRUE(Notices().empty()) << c.what;
-        EXPECT_TRUE(m_boxes.empty()) << c.what;
+        EXPECT_TRUE(m_boxes.empty()) << c.what << ": the check itself is silent";
+        ReportWebCheck(result);
+        ASSERT_EQ(1u, m_boxes.size()) << c.what;
+        EXPECT_EQ(c.box, m_boxes[0]) << c.what;
     }
 }
 

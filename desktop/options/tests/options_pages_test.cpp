@@ -459,23 +459,35 @@ TEST(OptionsDialogs, WebPageFactoryColoursKeepTheRest)
 
 TEST(Wizard, DonePageSummarisesTheChoices)
 {
+    const char* const kChecks =
+        "There may be updates to Vindalex on our website.\r\nVindalex will automatically check for you if you are "
+        "connected to the internet. No information is sent, a file is downloaded from our site and YOUR assistant "
+        "will compare versions and download new files, if necessary.";
+    const char* const kDoesNotCheck =
+        "There may be updates to Vindalex on our website.\r\nYou chose to check for them yourself, so Vindalex will "
+        "not check automatically. Please visit our website from time to time, or choose \"Check web for program "
+        "update\" on the Actions menu when you are connected to the internet.";
     struct Case {
         const char* name;
         int email;
         int bar;
+        int noUpdates;
         const char* nameLine;
         const char* mailLine;
         const char* barLine;
+        const char* updatesText;
     } cases[] = {
-        {"Vindi", 1, 1, "My name is Vindi", "I will watch your email for your requests.",
-         "I will show you the application bar at the top of the screen."},
-        {"", 0, 0, "My name is (unnamed)", "You cannot send me email.", "You will not see the application bar."},
+        {"Vindi", 1, 1, 0, "My name is Vindi", "I will watch your email for your requests.",
+         "I will show you the application bar at the top of the screen.", kChecks},
+        {"", 0, 0, 1, "My name is (unnamed)", "You cannot send me email.", "You will not see the application bar.",
+         kDoesNotCheck},
     };
     for (const Case& c : cases) {
         CWizardWelcome welcome;
         CWizardName name;
         name.m_strName = c.name;
         name.m_bCheckMAPI = c.email;
+        name.m_bNoUpdates = c.noUpdates;
         CAppBarProp bar;
         bar.m_bCreateAppBar = c.bar;
         CWizardDone done;
@@ -490,12 +502,25 @@ TEST(Wizard, DonePageSummarisesTheChoices)
         EXPECT_EQ(Text(done.m_hWnd, IDC_WIZ_DONE_NAME), c.nameLine);
         EXPECT_EQ(Text(done.m_hWnd, IDC_WIZ_DONE_MAIL), c.mailLine);
         EXPECT_EQ(Text(done.m_hWnd, IDC_WIZ_DONE_BAR), c.barLine);
+        EXPECT_EQ(Text(done.m_hWnd, IDC_WIZ_DONE_UPDATES), c.updatesText);
         EXPECT_EQ(boxes.boxes.size(), c.name[0] ? 0u : 1u) << "the name message once per leaving";
         EXPECT_STREQ(name.m_strName, c.name) << "the page's own name stays as typed";
         // Typing into the summary is undone at once.
         HWND edit = ::GetDlgItem(done.m_hWnd, IDC_WIZ_DONE_UPDATES);
         ::SendMessageA(edit, EM_SETSEL, 0, 0);
         ::SendMessageA(edit, WM_CHAR, 'x', 0);
-        EXPECT_EQ(Text(done.m_hWnd, IDC_WIZ_DONE_UPDATES), CWizardDone::kUpdatesText);
+        EXPECT_EQ(Text(done.m_hWnd, IDC_WIZ_DONE_UPDATES), c.updatesText);
+
+        // Going back and changing the box changes the summary.
+        for (int i = 2; i >= 1; --i) {
+            s.sheet.PressButton(PSBTN_BACK);
+            ASSERT_TRUE(fxtest::PumpUntil([&] { return s.sheet.GetActiveIndex() == i; })) << "Back did not reach page " << i;
+        }
+        ::CheckDlgButton(name.m_hWnd, IDC_NO_UPDATES, c.noUpdates ? BST_UNCHECKED : BST_CHECKED);
+        for (int i = 2; i < 4; ++i) {
+            s.sheet.PressButton(PSBTN_NEXT);
+            ASSERT_TRUE(fxtest::PumpUntil([&] { return s.sheet.GetActiveIndex() == i; })) << "Next did not reach page " << i;
+        }
+        EXPECT_EQ(Text(done.m_hWnd, IDC_WIZ_DONE_UPDATES), c.noUpdates ? kChecks : kDoesNotCheck);
     }
 }

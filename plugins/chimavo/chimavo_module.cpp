@@ -3,6 +3,7 @@
 // offers unparsed is matched against the list, and a match is forwarded to
 // the notify address.
 #include "plugin_module.h"
+#include "request_trust.h"
 
 #include "action_rows.h"
 #include "alert_list.h"
@@ -214,6 +215,8 @@ int CAlertRequest::RunRequest()
     }
 
     g_strAnsweredMail = MailKey(Requester());
+    if (RefuseUntrustedRequester(m_PlugIn, m_pRequester, "An alert request."))
+        return 1;
     const int criteria = m_Reading.Criteria();
     const CString& sender = m_Reading.m_strSender;
     const CString& text = m_Reading.m_strText;

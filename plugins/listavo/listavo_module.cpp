@@ -2,6 +2,7 @@
 // match a mask in a folder and all its subfolders. The walk is bounded in
 // depth and entries, and the answer says when a bound cut it short.
 #include "plugin_module.h"
+#include "request_trust.h"
 
 #include "listing_reading.h"
 #include "files/findfile.h"
@@ -79,6 +80,8 @@ int CListingRequest::Run()
     m_PlugIn.Log(status);
     if (m_PlugIn.m_bTestMode)
         return m_Reading.Number() == kExpectedReading ? 1 : 0;
+    if (RefuseUntrustedRequester(m_PlugIn, m_pRequester, m_Reading.m_strStartFolder))
+        return 1;
 
     PlugInLogon();
     CString subject = "Listing you requested.";

@@ -3,6 +3,7 @@
 // unread only or all, with or without attachments, optionally only those of
 // one sender.
 #include "plugin_module.h"
+#include "request_trust.h"
 
 #include "action_rows.h"
 #include "answered_request.h"
@@ -53,7 +54,7 @@ extern const PlugInDescription g_PlugInDescription = {
 class CForwardRequest {
 public:
     CForwardRequest(CPlugIn& plugIn, CString* requester, int linkIndex, std::vector<WordLinkage>* links, int fifo)
-        : m_PlugIn(plugIn), m_pRecipient(requester), m_nLinkIndex(linkIndex), m_pLinks(links), m_nFifo(fifo)
+        : m_PlugIn(plugIn), m_pRequester(requester), m_pRecipient(requester), m_nLinkIndex(linkIndex), m_pLinks(links), m_nFifo(fifo)
     {
     }
 
@@ -65,6 +66,7 @@ private:
     void DeliverWeb(CZLMMapiMessage& message, const CString& subject, const CString& text);
 
     CPlugIn& m_PlugIn;
+    CString* m_pRequester;  // who asked; the answer may go elsewhere
     CString m_strRecipient;
     CString* m_pRecipient;
     int m_nLinkIndex;
@@ -104,6 +106,8 @@ int CForwardRequest::Run()
 
     if (m_PlugIn.m_bTestMode)
         return ExpectedReadingAnswer(m_PlugIn, m_Reading.Number(), kExpectedReadings);
+    if (RefuseUntrustedRequester(m_PlugIn, m_pRequester, "A forward of messages."))
+        return 1;
     try {
         Forward();
     } catch (...) {

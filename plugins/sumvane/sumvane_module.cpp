@@ -3,6 +3,7 @@
 // or all, optionally only those of one sender; on the web each entry opens
 // the whole message. Summarising never marks a message read.
 #include "plugin_module.h"
+#include "request_trust.h"
 
 #include "answered_request.h"
 #include "summary_page.h"
@@ -63,7 +64,7 @@ extern const PlugInDescription g_PlugInDescription = {
 class CSummaryRequest {
 public:
     CSummaryRequest(CPlugIn& plugIn, CString* requester, int linkIndex, std::vector<WordLinkage>* links, int fifo)
-        : m_PlugIn(plugIn), m_pRecipient(requester), m_nLinkIndex(linkIndex), m_pLinks(links), m_nFifo(fifo)
+        : m_PlugIn(plugIn), m_pRequester(requester), m_pRecipient(requester), m_nLinkIndex(linkIndex), m_pLinks(links), m_nFifo(fifo)
     {
     }
 
@@ -74,6 +75,7 @@ private:
     void Deliver(const CString& subject, const CString& text, std::unique_ptr<CSummaryPage> page);
 
     CPlugIn& m_PlugIn;
+    CString* m_pRequester;  // who asked; the answer may go elsewhere
     CString m_strRecipient;
     CString* m_pRecipient;
     int m_nLinkIndex;
@@ -107,6 +109,8 @@ int CSummaryRequest::Run()
 
     if (m_PlugIn.m_bTestMode)
         return ExpectedReadingAnswer(m_PlugIn, m_Reading.Number(), kExpectedReadings);
+    if (RefuseUntrustedRequester(m_PlugIn, m_pRequester, "A summary of messages."))
+        return 1;
     try {
         Summarise();
     } catch (...) {

@@ -18,6 +18,7 @@
 #include "options/wmoptions.h"
 #include "webmsg/htmlmsg.h"
 #include "plugin_test_support.h"
+#include "accepted_senders.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -56,26 +57,6 @@ void ClearValues(const std::vector<std::string>& names)
         RegDeleteValueA(key, name.c_str());
     RegCloseKey(key);
 }
-
-// The program's settings with an accepted-sender list of one address, under
-// a company key of the test's own, removed afterwards.
-class AcceptedSenders {
-public:
-    explicit AcceptedSenders(const std::string& address) : m_app("Vindalex Personal Assistant")
-    {
-        m_company.Format("Ostrel Software Test %lu", GetCurrentProcessId());
-        m_app.SetRegistryKey(m_company);
-        CString entry = address.c_str();
-        ZLMScrambleText(entry, kScrambleKeyAddressList);
-        m_app.WriteProfileInt("Korvaneant1", "kVNumAddresses", 1);
-        m_app.WriteProfileString("Korvaneant1", "kVOKAddresses0", entry);
-    }
-    ~AcceptedSenders() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\" + m_company); }
-
-private:
-    CWinApp m_app;
-    CString m_company;
-};
 
 class Grammar {
 public:

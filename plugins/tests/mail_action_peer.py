@@ -23,7 +23,17 @@ TESTS = os.environ["VX_TEST_BIN_DIR"]
 DRIVER = os.path.join(TESTS, "plugin_mail_actions_tests.exe")
 BIN = os.environ["VX_BIN_DIR"]
 REQUESTER = "someone@example.com"
+OWNER = "vindalex@localhost"  # the profile's own address
 PROFILE = "ActionTest%d" % os.getpid()
+# Who may have the owner's mail, files and programs by mail:
+# (accepted list, requester, served).
+TRUST_CASES = [
+    ("", REQUESTER, False),                       # a stranger, the list empty
+    ("", "VinDalex@LOCALHOST", True),             # the owner's own address, any case
+    ("boss@example.com", "boss@example.com", True),  # a listed sender
+    ("boss@example.com", REQUESTER, False),       # a stranger beside a list
+    ("boss@example.com", OWNER, False),           # a list leaves the owner out too
+]
 
 
 def register_profile(work, port):
@@ -32,7 +42,7 @@ def register_profile(work, port):
         f.write('REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Vindalex\\VxMail\\Profiles\\%s]\n' % PROFILE)
         f.write('"Password"=""\n')
         f.write('"Maildir"="%s"\n' % winpath(os.path.join(work, "Maildir")).replace("\\", "\\\\"))
-        f.write('"From"="vindalex@localhost"\n')
+        f.write('"From"="%s"\n' % OWNER)
         f.write('"SmtpServer"="127.0.0.1:%d"\n' % port)
         f.write('"Outbox"="%s"\n' % winpath(os.path.join(work, "Outbox")).replace("\\", "\\\\"))
     os.makedirs(os.path.join(work, "Outbox", "new"), exist_ok=True)
@@ -47,7 +57,7 @@ def unregister_profile(work):
     wine_run("regedit", "/S", winpath(reg), timeout=120)
 
 
-def act(request, expect=1, mode=0, settings="", accepted="", requester=REQUESTER, install=BIN, web="", entries=0, zip_password=""):
+def act(request, expect=1, mode=0, settings="", accepted=REQUESTER, requester=REQUESTER, install=BIN, web="", entries=0, zip_password=""):
     """Runs the driver on one request line: its output lines."""
     env = dict(os.environ, VX_ACTION_WEB_DIR=web, VX_ACTION_ZIP_PASSWORD=zip_password, VX_ACTION_ENTRIES=str(entries), VX_ACTION_PLUGIN=PLUGIN, VX_ACTION_REQUEST=request, VX_ACTION_PROFILE=PROFILE,
                VX_ACTION_MODE=str(mode), VX_ACTION_SETTINGS=settings, VX_ACTION_ACCEPTED=accepted,
@@ -71,6 +81,26 @@ def answers(received, since=0):
 def text_of(msg):
     body = msg.get_body(preferencelist=("plain",))
     return body.get_content().replace("\r\n", "\n") if body is not None else ""
+
+
+def trust_table(received, request, served_subject, gave_away, **options):
+    """Runs request by mail for each of TRUST_CASES: a served requester gets
+    served_subject, any other one the refusal, and gave_away(message) says
+    whether an answer carries what was asked for."""
+    for accepted, requester, served in TRUST_CASES:
+        case = "%s with list %r" % (requester, accepted)
+        n = len(received)
+        act(request, accepted=accepted, requester=requester, **options)
+        got = answers(received, n)
+        check(len(got) == 1, "%s: one answer (%d)" % (case, len(got)))
+        for rcpts, msg in got:
+            check(rcpts == [requester], "%s: the answer to the requester %r" % (case, rcpts))
+            if served:
+                check(msg["Subject"] == served_subject and gave_away(msg),
+                      "%s: served: %r %r" % (case, msg["Subject"], text_of(msg)[:300]))
+            else:
+                check(msg["Subject"] == "Request refused." and "Your request was refused." in text_of(msg)
+                      and not gave_away(msg), "%s: refused: %r %r" % (case, msg["Subject"], text_of(msg)[:300]))
 
 
 def wait_for(path, seconds=120):
@@ -139,6 +169,10 @@ def sumvane(work, received):
     if got:
         text = text_of(got[0][1])
         check("Lunch plans" in text and "Old news" in text and "Status report" not in text, "Alice's: %r" % text)
+
+    # By mail, the owner's messages go only to whom the list trusts.
+    trust_table(received, "Please send me a summary of new messages.", "Summary of messages.",
+                lambda msg: "Lunch plans" in text_of(msg))
 
     # On the web: entries whose [more...] opens the whole message and marks
     # that one read, and only that one. (A web request has no request mail:
@@ -209,6 +243,10 @@ def listavo(work, received):
     got = answers(received, n)
     check(len(got) == 1 and "I'm sorry, but I've been asked not to handle that type of request." in text_of(got[0][1]),
           "refusal by setting: %r" % [text_of(g[1]) for g in got])
+
+    # By mail, a listing goes only to whom the list trusts.
+    trust_table(received, 'Please send me a list of files called "*.bat" in "%s".' % winpath(tree),
+                "Listing you requested.", lambda msg: "a.bat" in text_of(msg), settings="Files=1")
 
     # A list of messages is not a listing of files.
     n = len(received)
@@ -317,12 +355,9 @@ def parcavo_cases(work, received):
     check("Error locating Zip DLL. Please re-install." in out, "missing library logged: %r" % out[-800:])
     check(len(received) == n, "nothing mailed without the zip library")
 
-    # A stranger's mail: refused, nothing attached.
-    n = len(received)
-    act('Please send me the file "%s".' % winpath(path))
-    got = answers(received, n)
-    check(len(got) == 1 and "refused" in text_of(got[0][1]) and not attachments(got[0][1]),
-          "refused for a stranger: %r" % [text_of(g[1]) for g in got])
+    # By mail, the file goes only to whom the list trusts.
+    trust_table(received, 'Please send me the file "%s".' % winpath(path), "File Sent.",
+                lambda msg: any(a[1] == data for a in attachments(msg)))
 
     # A name that is not there, and a name with wildcards: no file, still handled.
     for name in (winpath(os.path.join(work, "files", "missing.bin")), winpath(os.path.join(work, "files", "*.bin"))):
@@ -350,19 +385,18 @@ def skrivo(work, received):
     with open(batch, "w") as f:
         f.write('@echo ran> "%s"\r\n' % winpath(marker))
 
-    # A stranger's mail: refused, the batch never runs.
-    act('Please run "%s".' % winpath(batch))
-    got = answers(received)
-    check(len(got) == 1 and got[0][1]["Subject"] == "Request refused." and "refused" in text_of(got[0][1]),
-          "refused: %r" % [text_of(g[1]) for g in got])
+    # By mail, the batch runs only for whom the list trusts; the marker tells
+    # whether it ran.
+    def ran(msg):
+        if msg["Subject"] != "File Executed.":
+            return os.path.exists(marker)
+        if not wait_for(marker):
+            return False
+        os.remove(marker)
+        return True
 
-    # With an accepted list that does not hold the sender: refused too.
-    n = len(received)
-    act('Please run "%s".' % winpath(batch), accepted="boss@example.com")
-    got = answers(received, n)
-    check(len(got) == 1 and got[0][1]["Subject"] == "Request refused.", "refused for a non-listed sender")
-    time.sleep(0)  # the batch would have started at once
-    check(not os.path.exists(marker), "no marker after refusals")
+    trust_table(received, 'Please run "%s".' % winpath(batch), "File Executed.", ran)
+    check(not os.path.exists(marker), "no marker after the refusals")
 
     # The desktop road: the user's own request runs the batch.
     out = act('Please run "%s".' % winpath(batch), mode=1)

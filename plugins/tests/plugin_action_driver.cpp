@@ -12,8 +12,10 @@
 //       host's dictionary test does: "TEST <i> <result>" for each.
 // Each step prints "STEP <n> <result>". The module's settings are set active
 // for the run (VX_ACTION_SETTINGS may add name=value texts, ';'-separated);
-// every value the run added to the key is removed again.
+// every value the run added to the key is removed again. VX_ACTION_ACCEPTED,
+// when set, is the program's accepted-sender list for the run (one address).
 #include "plugin_interface.h"
+#include "accepted_senders.h"
 #include "mapi/text_scramble.h"
 #include "parser/dict/dictionary.h"
 #include "parser/options/parse_options.h"
@@ -248,6 +250,9 @@ TEST(PluginAction, RunsTheSteps)
         GTEST_SKIP() << "run by a plug-in's action peer";
 
     KeyGuard guard;
+    std::unique_ptr<AcceptedSenders> accepted;
+    if (!Env("VX_ACTION_ACCEPTED").empty())
+        accepted = std::make_unique<AcceptedSenders>(Env("VX_ACTION_ACCEPTED"));
     SetValue(name + "-Active", "1", true);
     for (const std::string& setting : Split(Env("VX_ACTION_SETTINGS"), ';')) {
         size_t eq = setting.find('=');

@@ -2,6 +2,7 @@
 // books (a phone number, an address, an e-mail address) with every matching
 // entry of the global address list and of the export file.
 #include "plugin_module.h"
+#include "request_trust.h"
 
 #include "action_rows.h"
 #include "lookup_answer.h"
@@ -96,6 +97,9 @@ int CAddressRequest::Run()
         int count = static_cast<int>(sizeof(kExpectedCodes) / sizeof(kExpectedCodes[0]));
         return index >= 0 && index < count && m_Reading.Code() == kExpectedCodes[index] ? 1 : 0;
     }
+    // The refusal goes to whoever asked, never to the person the request named.
+    if (RefuseUntrustedRequester(m_PlugIn, m_pRequester, m_Reading.m_strName))
+        return 1;
     return Answer() ? 1 : 0;
 }
 

@@ -7,7 +7,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.join(os.environ["VX_SOURCE_ROOT"], "plugins", "tests"))
-from action_peer import check, finish, run_steps  # noqa: E402
+from action_peer import check, finish, run_steps, trust_table  # noqa: E402
 
 JANE = "jane@example.org"
 steps = [
@@ -31,7 +31,7 @@ steps = [
     # The dictionary test's way: only the first test sentence has a reading.
     ("tests", "-", "-", "-"),                                                                   # 13
 ]
-results, got, tests = run_steps("Chimavo", steps)
+results, got, tests = run_steps("Chimavo", steps, accepted=JANE)
 print("results:", results)
 print("mail:", [(g["subject"], g["rcpts"]) for g in got])
 expected = {1: 1, 2: 1, 3: 1, 4: 0, 5: 0, 6: 0, 7: 1, 8: 0, 9: 1, 10: 1, 11: 1, 12: 0, 13: 1}
@@ -53,4 +53,13 @@ if forwards:
     check(forwards[0]["text"].startswith("From: John Smith (john@example.com)\n------\nThe numbers are in."),
           "forward text %r" % forwards[0]["text"])
 check(len(got) == len(answers) + len(forwards), "nothing else went out: %r" % [g["subject"] for g in got])
+
+# By mail, only whom the list trusts sets an alert: John's next mail is
+# forwarded after a served request and not after a refused one.
+john = [("mail", "john@example.com", "John Smith", "Quarterly numbers", "The numbers are in.")]
+for served, after, other in trust_table("Chimavo", 'Alert me when new email arrives from "John".',
+                                        "Alert request...",
+                                        lambda mail: "You asked me to alert you" in mail["text"], after=john):
+    check(after == [1 if served else 0] and len(other) == (1 if served else 0),
+          "the alert %s: %r %r" % ("set" if served else "not set", after, [(g["subject"], g["rcpts"]) for g in other]))
 finish("chimavo alerts")

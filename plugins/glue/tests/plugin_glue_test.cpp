@@ -311,3 +311,32 @@ TEST(RequestTrust, OnlyAnAddressOnANonEmptyList)
     for (const Case& c : cases)
         EXPECT_EQ(IsOnAcceptedList(c.list, c.address), c.accepted) << c.address << " among " << c.list.size();
 }
+
+// A mail's requester with the accepted list empty: only the owner's own
+// address, however the mail writes it; a non-empty list decides alone.
+TEST(RequestTrust, EmptyListLeavesItToTheOwner)
+{
+    struct Case {
+        std::vector<CString> list;
+        const char* owner;
+        const char* requester;
+        bool trusted;
+    };
+    const Case cases[] = {
+        {{}, "owner@example.com", "stranger@example.com", false},
+        {{}, "owner@example.com", "owner@example.com", true},
+        {{}, "owner@example.com", "Owner@EXAMPLE.com", true},
+        {{}, "Me <owner@example.com>", "SMTP:owner@example.com", true},
+        {{}, "owner@example.com", "The Owner <owner@example.com>", true},
+        {{}, "owner@example.com", "owner@example.com.evil", false},
+        {{}, "owner@example.com", "", false},
+        {{}, "", "", false},
+        {{}, "", "stranger@example.com", false},
+        {{"boss@example.com"}, "owner@example.com", "boss@example.com", true},
+        {{"boss@example.com"}, "owner@example.com", "stranger@example.com", false},
+        {{"boss@example.com"}, "owner@example.com", "owner@example.com", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsTrustedRequester(c.list, c.owner, c.requester), c.trusted)
+            << c.requester << " (owner " << c.owner << ", " << c.list.size() << " listed)";
+}

@@ -78,11 +78,14 @@ def register_profile():
                    capture_output=True)
 
 
-def run(case, empty=False, request=False):
+def run(case, empty=False, request=False, requester="someone@example.com", accepted="someone@example.com"):
+    """The forwarded mail of one request by requester, with accepted the
+    program's accepted-sender list (one address or none)."""
     make_mailbox(empty, request)
     webdir = os.path.join(work, "web")
     os.makedirs(webdir, exist_ok=True)
-    env = dict(os.environ, VX_RELVANE_CASE=case, VX_RELVANE_PROFILE=profile, VX_RELVANE_WEB_DIR=webdir)
+    env = dict(os.environ, VX_RELVANE_CASE=case, VX_RELVANE_PROFILE=profile, VX_RELVANE_WEB_DIR=webdir,
+               VX_RELVANE_REQUESTER=requester, VX_RELVANE_ACCEPTED=accepted)
     try:
         r = subprocess.run([wine_run, os.path.join(tests, "relvane_action_tests.exe")], env=env,
                            capture_output=True, text=True, timeout=300)
@@ -146,9 +149,29 @@ try:
     check("empty", sent and "Sorry, I couldn't find any messages your request." in sent[0][2]
           and ": Sending new messages (do not send attachments) to Someone(someone@example.com)." in sent[0][2],
           sent)
-    # A web request: the messages go to the user's page (checked by the program);
-    # the forward form on it mails the message with its attachment.
-    sent = run("web")
+    # By mail, the owner's messages go only to whom the list trusts:
+    # (accepted list, requester, served).
+    for accepted, requester, served in [
+        ("", "stranger@example.net", False),                 # a stranger, the list empty
+        ("", "VinDalex@LocalHost", True),                    # the owner's own address, any case
+        ("boss@example.com", "boss@example.com", True),      # a listed sender
+        ("boss@example.com", "stranger@example.net", False),  # a stranger beside a list
+    ]:
+        case = "%s with list %r" % (requester, accepted)
+        sent = run("all-with", requester=requester, accepted=accepted)
+        if served:
+            check(case, [s[0] for s in sent] == ["FW: Lunch plans", "FW: Old news", "FW: Status report"]
+                  and all(requester in s[1] for s in sent), sent)
+        else:
+            check(case, len(sent) == 1 and sent[0][0] == "Request refused." and requester in sent[0][1]
+                  and "Your request was refused." in sent[0][2] and not sent[0][3], sent)
+    # A stranger naming someone else: the refusal goes to the stranger only.
+    sent = run("to-carol", requester="stranger@example.net", accepted="")
+    check("stranger to carol", [(s[0], s[1]) for s in sent] == [("Request refused.", "stranger@example.net")], sent)
+    # A web request is the user's own, whatever the list: the messages go to
+    # the user's page (checked by the program); the forward form on it mails
+    # the message with its attachment.
+    sent = run("web", accepted="")
     check("web", [(s[0], s[1]) for s in sent] == [("FW: Lunch plans", "dave@example.com")], sent)
     check("web", sent and "See below." in sent[0][2]
           and [f[1] for f in sent[0][3]] == [b"soup\r\nbread\r\n"], sent)

@@ -2,6 +2,8 @@
 // hands it the settings and the links of a parsed request, and calls it. The
 // mail box and the outbox are those of the profile named by VX_RELVANE_PROFILE
 // (made by forward_action_peer.py, which writes the mail and reads the result).
+// VX_RELVANE_REQUESTER is who asks by mail (someone@example.com when unset),
+// VX_RELVANE_ACCEPTED the program's accepted-sender list (one address, or none).
 #include "plugin_interface.h"
 #include "mapi/text_scramble.h"
 #include "parser/dict/dictionary.h"
@@ -12,6 +14,7 @@
 #include "options/wmoptions.h"
 #include "webmsg/htmlmsg.h"
 #include "../../tests/plugin_test_support.h"
+#include "../../tests/accepted_senders.h"
 
 #include <memory>
 
@@ -124,6 +127,9 @@ TEST(ForwardAction, ForwardsTheRequestedMessages)
         GTEST_SKIP() << "run by forward_action_peer.py";
 
     SettingsGuard settings({"Relvane-Active", "Relvane-DefaultNew", "Relvane-DefaultAttach"});
+    std::unique_ptr<AcceptedSenders> accepted;
+    if (!Env("VX_RELVANE_ACCEPTED").empty())
+        accepted = std::make_unique<AcceptedSenders>(Env("VX_RELVANE_ACCEPTED"));
     std::string module = "Z:" + Env("VX_BIN_DIR") + "/Relvane.kVX";
     HMODULE h = LoadLibraryA(module.c_str());
     ASSERT_NE(h, nullptr) << module;
@@ -157,7 +163,8 @@ TEST(ForwardAction, ForwardsTheRequestedMessages)
     for (Request& r : Requests()) {
         if (which != r.name)
             continue;
-        CString requester = web ? "Web Requestuser1" : "someone@example.com";
+        std::string asker = Env("VX_RELVANE_REQUESTER").empty() ? "someone@example.com" : Env("VX_RELVANE_REQUESTER");
+        CString requester = web ? "Web Requestuser1" : asker.c_str();
         // The host calls with the link that matched a row: the trigger's object link.
         int index = 0;
         while (index < static_cast<int>(r.links.size()) && r.links[index].m_strLinkLabel.Left(1) != "O")

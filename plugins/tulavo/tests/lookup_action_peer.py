@@ -11,7 +11,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.environ["VX_SOURCE_ROOT"], "plugins", "tests"))
-from action_peer import BUILD, check, finish, run_steps, winpath  # noqa: E402
+from action_peer import BUILD, check, finish, run_steps, trust_table, winpath  # noqa: E402
 
 here = os.path.dirname(os.path.abspath(__file__))
 install = tempfile.mkdtemp(prefix="tulavo-install-", dir=os.path.join(BUILD, "wine"))
@@ -29,7 +29,10 @@ try:
         # Every test sentence gives its test reading; nothing is sent for them.
         ("tests", "-", "-", "-"),                                                           # 6
     ]
-    results, got, tests = run_steps("Tulavo", steps, install_dir=winpath(install))
+    results, got, tests = run_steps("Tulavo", steps, install_dir=winpath(install), accepted=JANE)
+    # By mail, the owner's address book goes only to whom the list trusts.
+    trust_table("Tulavo", 'What is "Fox"\'s pager number?', "Address Book Lookup.",
+                lambda mail: "555-0123" in mail["text"], install_dir=winpath(install))
 finally:
     shutil.rmtree(install, ignore_errors=True)
 print("results:", results)

@@ -80,10 +80,13 @@ for _ in $(seq 1 240); do grep -rqs "^To:.*early@localhost" "$work/mail/Outbox" 
 grep -rqs "^To:.*early@localhost" "$work/mail/Outbox" || fail "the request waiting at start was not answered"
 
 # The request arrives while the assistant runs.
-"$root/scripts/demo-request.sh" "Send me my new mail." "$work/mail" >"$work/answer.txt" 2>&1 ||
-  { cat "$work/answer.txt"; fail "no answer to the request mail"; }
+# From the mail box's owner (the profile's address): with no accepted senders
+# listed, only the owner is served.
+VX_DEMO_FROM="You <vindi@localhost>" "$root/scripts/demo-request.sh" "Send me my new mail." "$work/mail" \
+  >"$work/answer.txt" 2>&1 || { cat "$work/answer.txt"; fail "no answer to the request mail"; }
 cat "$work/answer.txt"
-grep -q "^To:.*you@localhost" "$work/answer.txt" || fail "the answer is not addressed to the requester"
+grep -q "^To:.*vindi@localhost" "$work/answer.txt" || fail "the answer is not addressed to the requester"
+! grep -q "^Subject: Request refused." "$work/answer.txt" || fail "the owner's request was refused"
 [ -z "$(ls "$work/mail/Maildir/new")" ] || fail "the request mail was not taken"
 [ ! -e "$work/prog/Temporary Files/sub/left.tmp" ] || fail "the temporary folder was not emptied"
 [ -d "$work/prog/Temporary Files/sub" ] || fail "folders in the temporary folder are kept"

@@ -16,6 +16,9 @@ set(VX_TEST_TIMEOUTS
   pexmor_e2e=240
   fx_docview_tests=240
   ruvelo_sound_peer=240
+  # Skips in a second when run alone (its peer script runs the transfers), yet
+  # once took two and a half minutes to start and end under a loaded suite.
+  toolkit_transfer_dialog_tests=600
   # Native build, under the sanitizers (also the Windows build where named alike)
   zlcomp_tests=600
   parser_dictionary_tests=300

@@ -24,6 +24,10 @@ build = os.environ["VX_BUILD_DIR"]
 tests = os.environ["VX_TEST_BIN_DIR"]
 
 ASSISTANT = "vindi@localhost"
+# The requests come from the mail box's owner, whose address is the one the
+# assistant's profile sends as: with no accepted senders listed, only the owner
+# may have the owner's mail.
+OWNER = ASSISTANT
 AUTO_SUBJECT = "Regarding your last message.[Auto reply]"
 AUTO_TEXT = ("I'm sorry, I had trouble understanding what it is you wanted me to do, "
              "perhaps I was instructed to ignore these types of requests?")
@@ -106,16 +110,16 @@ def body():
                  ("menu.bin", MENU)), False),
         (message("Bob Builder <bob@example.com>", "Status report", "All green."), False),
         (message("Alice Example <alice@example.com>", "Old news", "Read long ago."), True),
-        (message("Jane Requester <jane@example.org>", "Vindi, a request",
+        (message("Jane Requester <%s>" % OWNER, "Vindi, a request",
                  "Please send me all unread messages with attachments.\n"), False),
     ])
     print("attachments:", [(g["subject"], g["rcpts"]) for g in got])
-    check(subjects(got, "jane@example.org") == ["FW: Lunch plans", "FW: Status report"],
+    check(subjects(got, OWNER) == ["FW: Lunch plans", "FW: Status report"],
           "attachments: forwards %r" % [(g["subject"], g["rcpts"]) for g in got])
     check(len(got) == 2, "attachments: nothing else went out: %r" % [g["subject"] for g in got])
     lunch = one(got, "FW: Lunch plans")
     if lunch:
-        check("jane@example.org" in lunch["to"], "attachments: To %r" % lunch["to"])
+        check(OWNER in lunch["to"], "attachments: To %r" % lunch["to"])
         check(lunch["from"] == ASSISTANT, "attachments: MAIL FROM %r" % lunch["from"])
         check("From: Alice Example (alice@example.com)" in lunch["text"]
               and "Noon at the usual place." in lunch["text"], "attachments: text %r" % lunch["text"])
@@ -135,12 +139,12 @@ def body():
                  ("seats.txt", b"7/3\r\n7/4\r\n")), False),
         (message("Bob Builder <bob@example.com>", "Status report", "All green."), False),
         (message("Alice Example <alice@example.com>", "Old news", "Read long ago."), True),
-        (message("Jane Requester <jane@example.org>", "Vindi, from Alice", "Send me my messages from Alice.\n"), False),
+        (message("Jane Requester <%s>" % OWNER, "Vindi, from Alice", "Send me my messages from Alice.\n"), False),
         (message("Kim <kim@example.org>", "Vindi, a question", "zork qqq blorf\n"), False),
         (message("Lee <lee@example.org>", "Vindi HELP", "\n"), False),
     ])
     print("alice/auto/help:", [(g["subject"], g["rcpts"]) for g in got])
-    check(subjects(got, "jane@example.org") == ["FW: Tickets"],
+    check(subjects(got, OWNER) == ["FW: Tickets"],
           "from alice: forwards %r" % [(g["subject"], g["rcpts"]) for g in got])
     tickets = one(got, "FW: Tickets")
     if tickets:

@@ -24,15 +24,17 @@ const PlugInOption kOptions[] = {
 const unsigned kTestSentences[] = {10, 11, 12, 13};
 
 const DWORD kRecordingMs = 10000;
+// A device that delivers slowly or stops is not waited for beyond this.
+const DWORD kRecordingLimitMs = 30000;
 const DWORD kBufferBytes = 4096;
 
 // The one wait window object of the plug-in's life.
 CWaitDialog g_WaitDialog;
 
-void ShowSeconds(void*, DWORD elapsed)
+void ShowSeconds(void*, DWORD recorded)
 {
     if (g_WaitDialog.Exists())
-        g_WaitDialog.SetPos(static_cast<int>(elapsed / 1000));
+        g_WaitDialog.SetPos(static_cast<int>(recorded / 1000));
 }
 
 } // namespace
@@ -64,6 +66,10 @@ private:
     CString FilePath() const;
 };
 
+// A new file of its own for each recording: a web or desktop answer keeps
+// listing its file, so a later recording must not overwrite it. The name is
+// taken with CREATE_NEW, so two recordings never share one; empty when no
+// name could be taken.
 CString CSoundRequest::FilePath() const
 {
     CString dir = m_PlugIn.m_strInstallDir;
@@ -71,7 +77,19 @@ CString CSoundRequest::FilePath() const
         dir = dir.Left(dir.GetLength() - 1);
     dir += "\\Temporary Files";
     ::CreateDirectoryA(dir, nullptr);
-    return dir + "\\SS_4rw51.wav";
+    DWORD seed = static_cast<DWORD>(::GetTickCount64()) ^ (::GetCurrentProcessId() << 16);
+    for (DWORD attempt = 0; attempt < 1000; ++attempt) {
+        CString path;
+        path.Format("%s\\SS_%08lx.wav", static_cast<const char*>(dir), static_cast<unsigned long>(seed + attempt));
+        HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(file);
+            return path;
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return CString();
 }
 
 int CSoundRequest::Run()
@@ -103,7 +121,7 @@ int CSoundRequest::Run()
             }
             error = input.Start(&data, kBufferBytes);
             if (error == MMSYSERR_NOERROR)
-                input.RecordFor(kRecordingMs, ShowSeconds, nullptr);
+                input.RecordFor(kRecordingMs, kRecordingLimitMs, ShowSeconds, nullptr);
             input.Close();
             g_WaitDialog.Destroy();
             if (error == MMSYSERR_NOERROR)
@@ -114,11 +132,15 @@ int CSoundRequest::Run()
     CString path = FilePath();
     std::vector<uint8_t> file = BuildWaveFile(format, data);
     bool saved = false;
-    if (FILE* out = std::fopen(path, "wb")) {
-        saved = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-        saved = std::fclose(out) == 0 && saved;
+    if (!path.IsEmpty()) {
+        if (FILE* out = std::fopen(path, "wb")) {
+            saved = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+            saved = std::fclose(out) == 0 && saved;
+        }
     }
     bool recorded = !data.empty() && saved;
+    if (!recorded && !path.IsEmpty())
+        ::DeleteFileA(path);
     {
         MAPIOutgoingMessage answer(&g_PlugInMapi, m_PlugIn.m_pLog, m_pRecipient, &m_PlugIn.m_strMyName, mode);
         CString subject = "Audio Response.";

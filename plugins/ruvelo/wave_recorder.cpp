@@ -68,6 +68,7 @@ MMRESULT CWaveWnd::Open(UINT device, const WaveFormat& format)
     wf.wBitsPerSample = format.bitsPerSample;
     wf.nBlockAlign = static_cast<WORD>(format.channels * format.bitsPerSample / 8);
     wf.nAvgBytesPerSec = format.samplesPerSec * wf.nBlockAlign;
+    m_nBytesPerSecond = wf.nAvgBytesPerSec;
     if (m_hWaveIn)
         return m_nLastError = ::waveInOpen(nullptr, WAVE_MAPPER, &wf, 0, 0, WAVE_FORMAT_QUERY);
     MMRESULT r = ::waveInOpen(&m_hWaveIn, device, &wf, reinterpret_cast<DWORD_PTR>(m_hWnd), 0, CALLBACK_WINDOW);
@@ -108,19 +109,28 @@ MMRESULT CWaveWnd::Start(std::vector<uint8_t>* data, DWORD bufferSize)
     return r;
 }
 
-void CWaveWnd::RecordFor(DWORD milliseconds, void (*tick)(void* context, DWORD elapsed), void* context)
+void CWaveWnd::RecordFor(DWORD milliseconds, DWORD limitMs, void (*tick)(void* context, DWORD recorded),
+                         void* context)
 {
+    const size_t wanted = static_cast<size_t>(static_cast<ULONGLONG>(m_nBytesPerSecond) * milliseconds / 1000);
+    auto recordedMs = [&]() -> DWORD {
+        if (!m_pData || !m_nBytesPerSecond)
+            return 0;
+        return static_cast<DWORD>(static_cast<ULONGLONG>(m_pData->size()) * 1000 / m_nBytesPerSecond);
+    };
     ULONGLONG start = ::GetTickCount64();
-    for (;;) {
+    while (m_pData && m_pData->size() < wanted) {
         DWORD elapsed = static_cast<DWORD>(::GetTickCount64() - start);
-        if (elapsed >= milliseconds)
+        if (elapsed >= limitMs)
             break;
-        // Sleep until a message comes or a second passes for the progress.
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(milliseconds - elapsed, 1000), QS_ALLINPUT);
+        // Sleep until a buffer comes back or a second passes for the progress.
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(limitMs - elapsed, 1000), QS_ALLINPUT);
         PumpThreadMessages(10000);
         if (tick)
-            tick(context, static_cast<DWORD>(::GetTickCount64() - start));
+            tick(context, std::min(recordedMs(), milliseconds));
     }
+    if (m_pData && m_pData->size() > wanted)
+        m_pData->resize(wanted);
 }
 
 void CWaveWnd::BufferDone(WAVEHDR* header)

@@ -26,9 +26,12 @@ public:
     MMRESULT Open(UINT device, const WaveFormat& format);
     // Queues two buffers of bufferSize bytes and starts; recorded bytes go to data.
     MMRESULT Start(std::vector<uint8_t>* data, DWORD bufferSize);
-    // Records for the given time, handling the window messages as they come
-    // (no busy loop); tick is called with the milliseconds passed.
-    void RecordFor(DWORD milliseconds, void (*tick)(void* context, DWORD elapsed), void* context);
+    // Records until the given time's worth of samples has arrived (the device
+    // starts delivering some time after the start) or limitMs has passed,
+    // handling the window messages as they come (no busy loop); tick is called
+    // with the milliseconds of sound recorded so far. The data is cut to the
+    // wanted length.
+    void RecordFor(DWORD milliseconds, DWORD limitMs, void (*tick)(void* context, DWORD recorded), void* context);
     // Stops: no buffer is queued again; waits (bounded) for the buffers to come
     // back, then closes the device and the window.
     void Close();
@@ -37,6 +40,7 @@ public:
     HWAVEIN m_hWaveIn = nullptr;
     DWORD m_nBufferSize = 4096;
     MMRESULT m_nLastError = 0;
+    DWORD m_nBytesPerSecond = 0;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,13 +4,12 @@
 #include "media_request.h"
 
 #include "sound_reading.h"
-#include "wave_format.h"
+#include "wave.h"
 #include "wave_recorder.h"
 #include "wait_dialog.h"
 
 #include "reply/reply.h"
 
-#include <cstdio>
 
 namespace {
 
@@ -105,13 +104,12 @@ int CSoundRequest::Run()
 
     g_PlugInSettings.Load();
     bool stereo = g_PlugInSettings.GetInt("Stereo") != 0;
-    WaveFormat format;
-    format.Set(stereo ? 2 : 1, 11025, 8);
-    std::vector<uint8_t> data;
+    CWave wave;
+    wave.SetFormat(stereo ? 2 : 1, 11025, 8);
     MMRESULT error = MMSYSERR_NOERROR;
     {
         CWaveWnd input;
-        error = input.Open(0, format);
+        error = input.Open(0, wave.m_Format);
         if (error == MMSYSERR_NOERROR) {
             g_WaitDialog.SetRange(0, static_cast<int>(kRecordingMs / 1000));
             if (g_WaitDialog.Create(static_cast<HMODULE>(m_PlugIn.m_hModule), nullptr,
@@ -119,26 +117,18 @@ int CSoundRequest::Run()
                 g_WaitDialog.SetPos(0);
                 g_WaitDialog.SetStatus("Recording Audio...");
             }
-            error = input.Start(&data, kBufferBytes);
-            if (error == MMSYSERR_NOERROR)
+            if (wave.Record(&input, kBufferBytes, nullptr))
                 input.RecordFor(kRecordingMs, kRecordingLimitMs, ShowSeconds, nullptr);
+            error = input.m_nLastError;
+            wave.Stop();
             input.Close();
             g_WaitDialog.Destroy();
-            if (error == MMSYSERR_NOERROR)
-                error = input.m_nLastError;
         }
     }
 
     CString path = FilePath();
-    std::vector<uint8_t> file = BuildWaveFile(format, data);
-    bool saved = false;
-    if (!path.IsEmpty()) {
-        if (FILE* out = std::fopen(path, "wb")) {
-            saved = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-            saved = std::fclose(out) == 0 && saved;
-        }
-    }
-    bool recorded = !data.empty() && saved;
+    bool saved = !path.IsEmpty() && wave.SaveTo(path);
+    bool recorded = wave.GetLength() > 0 && saved;
     if (!recorded && !path.IsEmpty())
         ::DeleteFileA(path);
     {
@@ -150,7 +140,7 @@ int CSoundRequest::Run()
             answer.Attach(path);
         } else {
             text.Format("There were some problems recording sound. Sorry.\r\n(%s)\r\n",
-                        !saved && !data.empty() ? "The recording could not be saved." : WaveErrorText(error));
+                        !saved && wave.GetLength() > 0 ? "The recording could not be saved." : WaveErrorText(error));
         }
         answer.Subject(&subject);
         answer.Text(&text);

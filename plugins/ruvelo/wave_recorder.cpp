@@ -1,6 +1,8 @@
 #include "wave_recorder.h"
 #include "wait_dialog.h"
 
+#include "fx/filedlg.h"
+
 #include <algorithm>
 
 namespace {
@@ -77,15 +79,20 @@ MMRESULT CWaveWnd::Open(UINT device, const WaveFormat& format)
     return m_nLastError = r;
 }
 
-MMRESULT CWaveWnd::Start(std::vector<uint8_t>* data, DWORD bufferSize)
+MMRESULT CWaveWnd::Start(CWave* wave, DWORD bufferSize)
 {
-    if (!m_hWaveIn)
-        return m_nLastError = MMSYSERR_INVALHANDLE;
-    m_pData = data;
+    if (!wave)
+        return m_nLastError = MMSYSERR_INVALPARAM;
+    if (!m_hWaveIn) {
+        MMRESULT opened = Open(WAVE_MAPPER, wave->m_Format);
+        if (!m_hWaveIn)
+            return opened;
+    }
+    m_pWave = wave;
     m_nBufferSize = bufferSize;
     for (int i = 0; i < 2; ++i) {
         auto* header = new WAVEHDR{};
-        header->lpData = new char[bufferSize];
+        header->lpData = reinterpret_cast<char*>(TakeSampleBuffer(bufferSize));
         header->dwBufferLength = bufferSize;
         MMRESULT r = ::waveInPrepareHeader(m_hWaveIn, header, sizeof *header);
         if (r == MMSYSERR_NOERROR)
@@ -112,14 +119,14 @@ MMRESULT CWaveWnd::Start(std::vector<uint8_t>* data, DWORD bufferSize)
 void CWaveWnd::RecordFor(DWORD milliseconds, DWORD limitMs, void (*tick)(void* context, DWORD recorded),
                          void* context)
 {
-    const size_t wanted = static_cast<size_t>(static_cast<ULONGLONG>(m_nBytesPerSecond) * milliseconds / 1000);
+    const DWORD wanted = static_cast<DWORD>(static_cast<ULONGLONG>(m_nBytesPerSecond) * milliseconds / 1000);
     auto recordedMs = [&]() -> DWORD {
-        if (!m_pData || !m_nBytesPerSecond)
+        if (!m_pWave || !m_nBytesPerSecond)
             return 0;
-        return static_cast<DWORD>(static_cast<ULONGLONG>(m_pData->size()) * 1000 / m_nBytesPerSecond);
+        return static_cast<DWORD>(static_cast<ULONGLONG>(m_pWave->GetLength()) * 1000 / m_nBytesPerSecond);
     };
     ULONGLONG start = ::GetTickCount64();
-    while (m_pData && m_pData->size() < wanted) {
+    while (m_pWave && m_pWave->GetLength() < wanted) {
         DWORD elapsed = static_cast<DWORD>(::GetTickCount64() - start);
         if (elapsed >= limitMs)
             break;
@@ -129,8 +136,8 @@ void CWaveWnd::RecordFor(DWORD milliseconds, DWORD limitMs, void (*tick)(void* c
         if (tick)
             tick(context, std::min(recordedMs(), milliseconds));
     }
-    if (m_pData && m_pData->size() > wanted)
-        m_pData->resize(wanted);
+    if (m_pWave)
+        m_pWave->TrimTo(wanted);
 }
 
 void CWaveWnd::BufferDone(WAVEHDR* header)
@@ -139,7 +146,7 @@ void CWaveWnd::BufferDone(WAVEHDR* header)
     // stay queued while the recording runs; once it stops none is added.
     if (m_bRecording && m_hWaveIn) {
         auto* fresh = new WAVEHDR{};
-        fresh->lpData = new char[m_nBufferSize];
+        fresh->lpData = reinterpret_cast<char*>(TakeSampleBuffer(m_nBufferSize));
         fresh->dwBufferLength = m_nBufferSize;
         MMRESULT r = ::waveInPrepareHeader(m_hWaveIn, fresh, sizeof *fresh);
         if (r == MMSYSERR_NOERROR)
@@ -154,16 +161,28 @@ void CWaveWnd::BufferDone(WAVEHDR* header)
     }
     if (m_hWaveIn)
         ::waveInUnprepareHeader(m_hWaveIn, header, sizeof *header);
-    if (m_pData && header->dwBytesRecorded > 0 && header->dwBytesRecorded <= header->dwBufferLength)
-        m_pData->insert(m_pData->end(), header->lpData, header->lpData + header->dwBytesRecorded);
     m_Queued.erase(std::remove(m_Queued.begin(), m_Queued.end(), header), m_Queued.end());
+    if (m_pWave && header->dwBytesRecorded > 0 && header->dwBytesRecorded <= header->dwBufferLength) {
+        // The block takes the buffer over; only the header goes.
+        DWORD width = std::max<DWORD>(1, m_pWave->m_Format.bitsPerSample / 8);
+        m_pWave->AddBlock(new CWaveBlock(reinterpret_cast<uint8_t*>(header->lpData), header->dwBytesRecorded,
+                                         header->dwBytesRecorded / width));
+        delete header;
+        return;
+    }
     FreeHeader(header);
 }
 
 void CWaveWnd::FreeHeader(WAVEHDR* header)
 {
-    delete[] header->lpData;
+    GiveBackSampleBuffer(reinterpret_cast<uint8_t*>(header->lpData));
     delete header;
+}
+
+void CWaveWnd::Reset()
+{
+    if (m_hWaveIn)
+        ::waveInReset(m_hWaveIn);
 }
 
 void CWaveWnd::Close()
@@ -190,7 +209,7 @@ void CWaveWnd::Close()
         ::DestroyWindow(m_hWnd);
         m_hWnd = nullptr;
     }
-    m_pData = nullptr;
+    m_pWave = nullptr;
 }
 
 LRESULT CALLBACK CWaveWnd::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -202,4 +221,36 @@ LRESULT CALLBACK CWaveWnd::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LP
         return 0;
     }
     return ::DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+int CWave::Record(CWaveWnd* input, DWORD bufferSize, CWaveSink* sink)
+{
+    if (!input)
+        return 0;
+    m_pSink = sink;
+    m_pInput = input;
+    return input->Start(this, bufferSize) == MMSYSERR_NOERROR ? 1 : 0;
+}
+
+void CWave::Stop()
+{
+    if (m_pOutput)
+        ::waveOutReset(static_cast<HWAVEOUT>(m_pOutput));
+    if (m_pInput)
+        m_pInput->Reset();
+    m_pInput = nullptr;
+    m_pSink = nullptr;
+}
+
+int CWave::Save(const char* path) const
+{
+    CString chosen = path ? path : "";
+    if (chosen.IsEmpty()) {
+        CFileDialog dialog(FALSE, "wav", nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
+                           "Wave files (*.WAV)|*.WAV|All files (*.*)|*.*||");
+        if (dialog.DoModal() != IDOK)
+            return 0;
+        chosen = dialog.GetPathName();
+    }
+    return SaveTo(chosen);
 }

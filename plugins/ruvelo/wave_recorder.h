@@ -3,7 +3,7 @@
 // queues the buffer again while the recording runs.
 #pragma once
 
-#include "wave_format.h"
+#include "wave.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -24,14 +24,18 @@ public:
     // Opens the input device with the format, reporting to the hidden window;
     // 0 or the multimedia error code.
     MMRESULT Open(UINT device, const WaveFormat& format);
-    // Queues two buffers of bufferSize bytes and starts; recorded bytes go to data.
-    MMRESULT Start(std::vector<uint8_t>* data, DWORD bufferSize);
+    // Opens the input on the wave mapper when it is not open yet; queues two
+    // buffers of bufferSize bytes and starts; each buffer that comes back
+    // full becomes a block of the wave.
+    MMRESULT Start(CWave* wave, DWORD bufferSize);
     // Records until the given time's worth of samples has arrived (the device
     // starts delivering some time after the start) or limitMs has passed,
     // handling the window messages as they come (no busy loop); tick is called
     // with the milliseconds of sound recorded so far. The data is cut to the
     // wanted length.
     void RecordFor(DWORD milliseconds, DWORD limitMs, void (*tick)(void* context, DWORD recorded), void* context);
+    // Resets the input: the queued buffers come back.
+    void Reset();
     // Stops: no buffer is queued again; waits (bounded) for the buffers to come
     // back, then closes the device and the window.
     void Close();
@@ -47,7 +51,7 @@ private:
     void BufferDone(WAVEHDR* header);
     void FreeHeader(WAVEHDR* header);
 
-    std::vector<uint8_t>* m_pData = nullptr;
+    CWave* m_pWave = nullptr;
     std::vector<WAVEHDR*> m_Queued;
     bool m_bRecording = false;
 };

@@ -19,6 +19,7 @@
 #include "parser/dict/dictionary.h"
 #include "parser/options/parse_options.h"
 #include "plugin_table.h"
+#include "request_lock.h"
 #include "running_log.h"
 #include "winmgr/winmgr.h"
 
@@ -195,8 +196,13 @@ BOOL CKorvaneApp::InitInstance()
         ::SetCursor(old);
         return FALSE;
     }
-    m_Engine.m_pDictionary = m_pDictionary;
-    m_Engine.m_pParseOptions = m_pParseOptions;
+    {
+        // Published under the request lock: the web thread may already be
+        // taking requests, and reads both under the same lock.
+        CRequestLock lock(CRequestLock::DefaultWaitMs());
+        m_Engine.m_pDictionary = m_pDictionary;
+        m_Engine.m_pParseOptions = m_pParseOptions;
+    }
     m_Engine.OnFastTick();
     m_Engine.m_Gate.EndStep();
     ::SetCursor(old);

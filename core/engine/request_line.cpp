@@ -130,6 +130,11 @@ int ProcessRequest(CString* line, CString* senderAddress, CString* senderName, C
     CRequestLock lock(CRequestLock::DefaultWaitMs());
     if (!lock.Acquired())
         return 0;
+    // The web server may take a request while the program is still starting:
+    // until the grammar and the parse options are in place nothing is parsed
+    // (a plug-in's own grammar would otherwise be parsed without options).
+    if (!engine->m_pDictionary || !engine->m_pParseOptions)
+        return 0;
     CPluginTable& table = *engine->m_pPlugins;
     try {
         CString lower = *line;

@@ -155,7 +155,7 @@ TEST_F(ReplyTest, WebRequestGetsAWebMessageWithCopiedAttachments)
     ASSERT_NE(at, std::string::npos);
     const int id = std::atoi(page.c_str() + at + 24);
     std::smatch link;
-    ASSERT_TRUE(std::regex_search(page, link, std::regex("\\\\~@assistant@\\\\([0-9a-f]{32}-pic\\.jpg)\\?UserID=7\"><img")))
+    ASSERT_TRUE(std::regex_search(page, link, std::regex("\"/~@assistant@/([0-9a-f]{32}-pic\\.jpg)\\?UserID=7\"><img")))
         << page;
     const std::string copy = link[1];
     EXPECT_EQ(testsupport::ReadFile(m_web.file(copy)), "JFIF");
@@ -210,7 +210,7 @@ TEST_F(ReplyTest, ModeNineReplacesTheUsersEarlierMessages)
     // The remaining copy is the new one, intact after the old message's files went.
     const size_t at = page.find("-a.txt");
     ASSERT_NE(at, std::string::npos);
-    size_t start = page.rfind('\\', at) + 1;
+    size_t start = page.rfind('/', at) + 1;
     EXPECT_EQ(testsupport::ReadFile(m_web.file(page.substr(start, at + 6 - start))), "second");
 }
 

@@ -100,11 +100,23 @@ void MAPIOutgoingMessage::Attach(CString path)
 
 void MAPIOutgoingMessage::Attach(CZLMMapiFile* list)
 {
-    if (!m_nMailMode || !list)
+    if (!list)
         return;
     try {
-        CZLMMapiFile copy(*list);
-        m_Message.SetFiles(copy);
+        if (m_nMailMode) {
+            CZLMMapiFile copy(*list);
+            m_Message.SetFiles(copy);
+            return;
+        }
+        // A message window or web message shows the files themselves: each
+        // file of the list joins the attachment paths, so that a forwarded
+        // mail keeps its attachments on the desktop and the web as well.
+        for (ULONG i = 0; i < list->GetSize(); ++i) {
+            list->SetPosition(i);
+            CString path = list->GetPathName();
+            if (!path.IsEmpty())
+                m_AttachmentPaths.push_back(path);
+        }
     } catch (...) {
         Log("  Attachment error caught.\r\n");
     }

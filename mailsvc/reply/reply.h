@@ -22,7 +22,8 @@ public:
     void Subject(CString* subject);
     void Text(CString* text);
     void Attach(CString path);
-    // Mail mode only: the list becomes the mail's attachments.
+    // Mail: the list becomes the mail's attachments (paths given with
+    // Attach(CString) replace it). Other modes: each file's path is attached.
     void Attach(CZLMMapiFile* list);
     CZLMMapiMessage* GetMessagePtr() { return &m_Message; }
     // Mail that a person wrote (the web pages' forms): it goes out without

@@ -157,12 +157,13 @@ CString CHTMLMsg::RenderHTML()
     const std::string block = static_cast<const char*>(g_HTMLMgr.LoadHTMLResource(189));
 
     // The links carry the user's id: the web server serves a copy only to
-    // the session of the message that owns it.
+    // the session of the message that owns it. A URL path is written with
+    // "/": not every client mends backslashes the way browsers do.
     std::string attachments;
     const std::string query = "?UserID=" + webmsg::EscapeURLText(m_strUserID);
     for (POSITION pos = m_AttachmentNames.GetHeadPosition(); pos;) {
         const CString& name = m_AttachmentNames.GetNext(pos);
-        const std::string link = "\"\\~@assistant@\\" + webmsg::EscapeURLText(name) + query + "\"";
+        const std::string link = "\"/~@assistant@/" + webmsg::EscapeURLText(name) + query + "\"";
         attachments += "<tr><td><center><a href=" + link + ">";
         if (webmsg::IsPictureName(name))
             attachments += "<img src=" + link + ">";

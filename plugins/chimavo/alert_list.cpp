@@ -76,8 +76,9 @@ void CAlertList::Load(AlertStore& store, const char* prefix)
         bool who = store.ReadText(ValueName(prefix, "AlertWho", i), entry.m_strSender);
         bool ctn = store.ReadText(ValueName(prefix, "AlertCtn", i), entry.m_strText);
         bool mth = store.ReadNumber(ValueName(prefix, "AlertMth", i), entry.m_nMethod);
-        // Without its texts an alert would match every mail: it is skipped.
-        if (!who && !ctn)
+        // Without a sender or a text to look for, an alert would match every
+        // mail: it is skipped (stored texts that are empty count as none).
+        if ((!who || entry.m_strSender.IsEmpty()) && (!ctn || entry.m_strText.IsEmpty()))
             continue;
         if (!mth)
             entry.m_nMethod = 0;

@@ -242,6 +242,10 @@ int CAlertRequest::RunRequest()
         }
         if (removed == 0)
             answer += " (No such alert was set.)";
+    } else if (criteria == 0) {
+        // Neither a sender nor a text: such an alert would forward every
+        // incoming mail, so nothing is stored.
+        answer = "You asked me to alert you to all incoming messages.";
     } else {
         AlertEntry entry;
         entry.m_strSender = sender;
@@ -263,9 +267,6 @@ int CAlertRequest::RunRequest()
             }
         }
         switch (criteria) {
-        case 0:
-            answer = "You asked me to alert you to all incoming messages.";
-            break;
         case 1:
             answer.Format("You asked me to alert you to all messages from '%s'.", (LPCTSTR)sender);
             break;

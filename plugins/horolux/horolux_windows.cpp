@@ -79,3 +79,9 @@ BOOL CCalendarDialog::OnInitDialog()
     m_Calendar.SendMessage(LB_SETLOCALE, ::GetThreadLocale(), 0);
     return CHoroluxDialog::OnInitDialog();
 }
+
+void CCalendarDialog::DoDataExchange(CDataExchange* pDX)
+{
+    CHoroluxDialog::DoDataExchange(pDX);
+    DDX_LBString(pDX, IDC_HOROLUX_CALENDAR, m_strDate);
+}

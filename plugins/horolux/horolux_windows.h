@@ -64,8 +64,9 @@ class CCalendarDialog : public CHoroluxDialog {
 public:
     CCalendarDialog() : CHoroluxDialog(IDD_HOROLUX_CALENDAR, IDC_HOROLUX_CALENDAR) {}
     CMonthCalendar m_Calendar;
-    CString m_strDate;
+    CString m_strDate;  // the selected date's text, bound to the calendar
 
 protected:
     BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
 };

@@ -400,6 +400,18 @@ LRESULT CMonthCalendar::ListMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     }
 }
 
+BEGIN_MESSAGE_MAP(CMonthCalendar, CListBox)
+    ON_WM_CTLCOLOR_REFLECT()
+END_MESSAGE_MAP()
+
+HBRUSH CMonthCalendar::CtlColor(CDC* pDC, UINT)
+{
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
+    if (font && pDC)
+        ::SelectObject(pDC->GetSafeHdc(), font);
+    return static_cast<HBRUSH>(::GetStockObject(LTGRAY_BRUSH));
+}
+
 LRESULT CMonthCalendar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     bool handled = false;

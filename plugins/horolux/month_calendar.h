@@ -40,6 +40,12 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The colour request the parent reflects: the control's font selected
+    // into the context, the light-grey stock brush.
+    afx_msg HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
+    DECLARE_MESSAGE_MAP()
+
+protected:
     LRESULT ListMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     void DrawTitle(CDC* pDC, const CRect& band);
     LRESULT HitTest(CPoint screenPoint);

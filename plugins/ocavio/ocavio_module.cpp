@@ -176,7 +176,7 @@ int CPictureRequest::Run()
 {
     int mode = 0;
     if (!Start(ReadPictureRequest, "Send a video capture image to: ", mode))
-        return 0;
+        return Refused() ? 1 : 0;
     if (m_PlugIn.m_bTestMode)
         return 1;
     if (m_PlugIn.m_nShortReplyLength != -1)

@@ -4,6 +4,7 @@
 // only for a sender on the accepted-sender list.
 #include "plugin_module.h"
 
+#include "file_compression.h"
 #include "file_reading.h"
 #include "recipient_address.h"
 #include "request_trust.h"
@@ -19,7 +20,6 @@ namespace {
 const PlugInActionRow kRows[] = {
     {"send", "O*n", "Parcavo"},
     {"send", "Op", "Parcavo"},
-    {"send", "Ox", "Parcavo"},
     {"send", "S", "Parcavo"},
     {"show", "O*n", "Parcavo"},
     {"show", "Op", "Parcavo"},
@@ -140,23 +140,31 @@ int CFileRequest::Run()
     CString path = Locate();
     CString archive;
     if (!path.IsEmpty() && m_nMode == MODE_EMAIL && m_nZip) {
-        if (!LoadZipDLL(0, m_PlugIn.m_strInstallDir)) {
+        // Without the library, or when it makes no archive, nothing is sent:
+        // the request is not handled.
+        Compression outcome = Compression::Failed;
+        if (LoadZipDLL(0, m_PlugIn.m_strInstallDir)) {
+            archive = GetTempZipFile();
+            CString line;
+            outcome = CompressForMail(
+                [&] {
+                    return !archive.IsEmpty() &&
+                           ZLMZip(archive, path, m_PlugIn.m_strZipPassword, m_PlugIn.m_strInstallDir) != 0;
+                },
+                line);
+            m_PlugIn.Log(line);
+        } else {
             m_PlugIn.Log("Error locating Zip DLL. Please re-install.\r\n");
-            m_PlugIn.Services().LogOff();
-            return 0;
         }
-        archive = GetTempZipFile();
-        if (archive.IsEmpty() ||
-            !ZLMZip(archive, path, m_PlugIn.m_strZipPassword, m_PlugIn.m_strInstallDir)) {
-            // A failed archive is never mailed: no half-written file goes out.
-            m_PlugIn.Log(Now() + " : Zip error: " + path + " could not be compressed.\r\n");
+        if (outcome != Compression::Archive) {
+            // A half-written archive is never mailed, nor left behind.
             if (!archive.IsEmpty())
                 ::DeleteFileA(archive);
-            Answer(m_pRecipient, m_nMode, "File Sent.",
-                   "There was an error compressing your requested file.\r\n\r\n" + m_Reading.m_strFileName + "\r\n",
-                   CString());
+            archive.Empty();
+        }
+        if (outcome == Compression::Failed) {
             m_PlugIn.Services().LogOff();
-            return 1;
+            return 0;
         }
     }
 

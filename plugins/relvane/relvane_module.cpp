@@ -11,10 +11,12 @@
 #include "relvane_pages.h"
 #include "mailbox_search.h"
 #include "reply/reply.h"
+#include "reply/reply_rules.h"
 #include "webmsg/htmlmsg.h"
 #include "webmsg/webfiles.h"
 #include "options/wmoptions.h"
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -26,6 +28,42 @@ const PlugInOption kOptions[] = {
     {"DefaultNew", PLUGIN_OPTION_CHECK, 1, nullptr, 1004},
     {"DefaultAttach", PLUGIN_OPTION_CHECK, 1, nullptr, 1005},
 };
+
+// A desktop message window keeps showing its files after the forward is
+// done, while the read's temporary files are removed at once: each file moves
+// into the program's "Temporary Files" folder, which the program empties when
+// it starts, and the list points at the kept files. False when a file could
+// not be kept (it is then left where it was, not deleted).
+bool KeepAttachmentsForDesktop(CZLMMapiFile& files, const CString& installDir)
+{
+    CString dir = installDir;
+    if (!dir.IsEmpty() && (dir.Right(1) == "\\" || dir.Right(1) == "/"))
+        dir = dir.Left(dir.GetLength() - 1);
+    dir += dir.IsEmpty() ? "Temporary Files" : "\\Temporary Files";
+    ::CreateDirectoryA(dir, nullptr);
+    static unsigned s_counter = 0;
+    bool all = true;
+    for (ULONG i = 0; i < files.GetSize(); ++i) {
+        files.SetPosition(i);
+        const CString from = files.GetPathName();
+        if (from.IsEmpty())
+            continue;
+        // The name comes from the mail: only a plain, bounded file name is used.
+        CString name = files.GetFileName().Left(120);
+        for (int c = 0; c < name.GetLength(); ++c)
+            if (strchr("\\/:*?\"<>|", name[c]) || static_cast<unsigned char>(name[c]) < 32)
+                name.SetAt(c, '_');
+        if (name.IsEmpty() || name == "." || name == "..")
+            name = "attachment";
+        CString to;
+        to.Format("%s\\FW%lu-%u-%s", (LPCTSTR)dir, ::GetCurrentProcessId(), ++s_counter, (LPCTSTR)name);
+        if (::MoveFileExA(from, to, MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING))
+            files.SetPathName(to);
+        else
+            all = false;
+    }
+    return all;
+}
 
 const unsigned kTestSentences[] = {9};
 // The reading each test sentence must give: unread only, no attachments.
@@ -176,6 +214,7 @@ void CForwardRequest::Forward()
         text.Format("From: %s (%s)  On: %s\r\n------\r\n%s\r\n", (LPCTSTR)name, (LPCTSTR)address,
                     (LPCTSTR)received.Format("%c"), (LPCTSTR)message.GetNoteText());
         ++m_nFound;
+        bool kept = false;  // the files now belong to a desktop window
         if (start > received) {
             if (m_nMode == MODE_WEB)
                 DeliverWeb(message, subject, text);
@@ -184,12 +223,20 @@ void CForwardRequest::Forward()
                                            m_nMode);
                 answer.Subject(&subject);
                 answer.Text(&text);
-                if (attachments && message.GetFiles().GetSize() > 0)
+                if (attachments && message.GetFiles().GetSize() > 0) {
+                    const CString to = m_pRecipient ? *m_pRecipient : CString();
+                    if (reply::DeliveryMode(to, m_nMode) == reply::kModeDesktop) {
+                        kept = true;
+                        if (!KeepAttachmentsForDesktop(message.GetFiles(), m_PlugIn.m_strInstallDir))
+                            m_PlugIn.Log("Relvane: an attachment could not be kept for the message window.\r\n");
+                    }
                     answer.Attach(&message.GetFiles());
+                }
             }
             ++m_nSent;
         }
-        DeleteAttachmentFiles(message);
+        if (!kept)
+            DeleteAttachmentFiles(message);
     }
 
     if (m_nFound == 0) {

@@ -250,6 +250,43 @@ TEST(MailAction, AnswersTheRequest)
         CheckSummaryPage();
 }
 
+// The action rows the host reads from each plug-in: trigger word and link
+// label, in order, every row naming the plug-in's export; the row past the
+// last answers nothing.
+TEST(MailAction, ActionRowsAreTheInterfacesOwn)
+{
+    if (!Env("VX_ACTION_PLUGIN").empty())
+        GTEST_SKIP();
+    const std::string twelve = "send.v/O*n send.v/Opn send.v/Op show/O*n show/Opn show/Op what/O*n what/Opn what/Op "
+                               "which/O*n which/Opn which/Op";
+    struct Case {
+        const char* plugin;
+        const char* exportName;
+        std::string rows;
+    } cases[] = {
+        {"Sumvane", "SendMeNewMail", twelve},
+        {"Skrivo", "RunBatchFile", "execute.v/MV run.v/MV execute.v/FOL run.v/FOL"},
+        {"Listavo", "ShowDir", "send/Op send/S send/O*n show/Op show/S show/O*n"},
+        {"Parcavo", "Parcavo", "send/O*n send/Op send/S show/O*n show/Op show/S"},
+    };
+    for (const Case& c : cases) {
+        LoadedPlugIn p(c.plugin);
+        ASSERT_TRUE(p.Ready()) << c.plugin;
+        std::string rows;
+        const int count = p.getNumberOfActions();
+        for (int row = 0; row < count; ++row) {
+            const char* trigger = p.getActionsName(row, ACTION_ITEM_TRIGGER_WORD);
+            const char* label = p.getActionsName(row, ACTION_ITEM_LINK_LABEL);
+            const char* name = p.getActionsName(row, ACTION_ITEM_EXPORT_NAME);
+            ASSERT_TRUE(trigger && label && name) << c.plugin << " row " << row;
+            rows += (rows.empty() ? "" : " ") + std::string(trigger) + "/" + label;
+            EXPECT_STREQ(name, c.exportName) << c.plugin << " row " << row;
+        }
+        EXPECT_EQ(rows, c.rows) << c.plugin;
+        EXPECT_EQ(p.getActionsName(count, ACTION_ITEM_TRIGGER_WORD), nullptr) << c.plugin;
+    }
+}
+
 // Each plug-in's test sentences, in test mode, reach one of its rows with the
 // reading the plug-in expects, and nothing is sent.
 TEST(MailAction, TestSentencesGiveTheirTestReading)

@@ -551,13 +551,17 @@ class AssistantSite(unittest.TestCase):
         b, _ = self.login()
         write(self.site.path("note.txt"), "for a only")
         _, _, page = post(self.site, {"UserID": a, "req": "attach it", "B1": "Go!"})
-        m = re.search(rb'href="\\~Ann-Lee\\([^"?]*)\?UserID=([^"]*)"', page)
+        m = re.search(rb'href="(/~Ann-Lee/([^"?]*)\?UserID=([^"]*))"', page)
         self.assertIsNotNone(m, page)
-        name, linked = m.group(1).decode(), m.group(2).decode()
+        href, name, linked = m.group(1).decode(), m.group(2).decode(), m.group(3).decode()
         self.assertEqual(linked, a)
         self.assertRegex(name, r"^[0-9a-f]{32}-note\.txt$")  # no running number to guess
         copy = self.site.path("PrivatKorvaneantFiles", name)
         self.assertTrue(os.path.exists(copy))
+        # The link as the page writes it, resolved against the page the way
+        # any client does (curl and urllib mend no backslashes).
+        page_url = self.site.base + "/~Ann-Lee/AssistantReply.kvx"
+        self.assertEqual(curl(urllib.parse.urljoin(page_url, href))[::2], (200, b"for a only"))
         url = self.site.base + "/~Ann-Lee/" + name
         self.assertEqual(curl(url + "?UserID=" + a)[::2], (200, b"for a only"))
         for other in [url, url + "?UserID=" + b, url + "?UserID=forged", url + "?UserID=" + a.upper()]:
@@ -573,7 +577,7 @@ class AssistantSite(unittest.TestCase):
         self.assertEqual(curl(url + "?UserID=" + a)[0], 404)
         # Logging out deletes the copies of the session's messages as well.
         _, _, page = post(self.site, {"UserID": a, "req": "attach again", "B1": "Go!"})
-        name = re.search(rb'href="\\~Ann-Lee\\([^"?]*)\?', page).group(1).decode()
+        name = re.search(rb'href="/~Ann-Lee/([^"?]*)\?', page).group(1).decode()
         self.assertTrue(os.path.exists(self.site.path("PrivatKorvaneantFiles", name)))
         post(self.site, {"UserID": a, "B2": "X"})
         self.assertFalse(os.path.exists(self.site.path("PrivatKorvaneantFiles", name)))

@@ -155,7 +155,7 @@ TEST_F(ReplyTest, WebRequestGetsAWebMessageWithCopiedAttachments)
     ASSERT_NE(at, std::string::npos);
     const int id = std::atoi(page.c_str() + at + 24);
     std::smatch link;
-    ASSERT_TRUE(std::regex_search(page, link, std::regex("\\\\~@assistant@\\\\([0-9a-f]{32}-pic\\.jpg)\\?UserID=7\"><img")))
+    ASSERT_TRUE(std::regex_search(page, link, std::regex("\"/~@assistant@/([0-9a-f]{32}-pic\\.jpg)\\?UserID=7\"><img")))
         << page;
     const std::string copy = link[1];
     EXPECT_EQ(testsupport::ReadFile(m_web.file(copy)), "JFIF");
@@ -210,34 +210,56 @@ TEST_F(ReplyTest, ModeNineReplacesTheUsersEarlierMessages)
     // The remaining copy is the new one, intact after the old message's files went.
     const size_t at = page.find("-a.txt");
     ASSERT_NE(at, std::string::npos);
-    size_t start = page.rfind('\\', at) + 1;
+    size_t start = page.rfind('/', at) + 1;
     EXPECT_EQ(testsupport::ReadFile(m_web.file(page.substr(start, at + 6 - start))), "second");
 }
 
-TEST_F(ReplyTest, AttachmentListsCountForMailOnly)
+TEST_F(ReplyTest, AttachmentListsReachEveryRoad)
 {
     const std::string f = m_files.file("list.txt");
+    const std::string g = m_files.file("photo.jpg");
     ASSERT_TRUE(testsupport::WriteFile(f, "x"));
+    ASSERT_TRUE(testsupport::WriteFile(g, "JFIF"));
     CZLMMapiFile list;
-    list.CreatePointer(1);
+    list.CreatePointer(2);
     list.SetPosition(0);
     list.SetPathName(f.c_str());
     list.SetFileName("list.txt");
-    CString to = "Current User", from = "Vindalex", subject = "no files";
+    list.SetPosition(1);
+    list.SetPathName(g.c_str());
+    list.SetFileName("photo.jpg");
+    CString to = "Current User", from = "Vindalex", subject = "forwarded";
     {
         MAPIOutgoingMessage reply(nullptr, &m_log, &to, &from, 0);
         reply.Subject(&subject);
         reply.Attach(&list);
-        EXPECT_EQ(reply.GetMessagePtr()->GetFiles().GetSize(), 0u);
+        EXPECT_EQ(reply.GetMessagePtr()->GetFiles().GetSize(), 0u);  // no mail goes out
     }
-    CMessageDlg* dlg = LastWindow();
+    // The desktop window lists the files of the list (a forwarded mail's
+    // attachments), as it lists files attached one by one.
+    CMessageAttachDlg* dlg = dynamic_cast<CMessageAttachDlg*>(LastWindow());
     ASSERT_NE(dlg, nullptr);
-    EXPECT_EQ(dlg->GetRuntimeClass(), RUNTIME_CLASS(CMessageDlg));  // shown without a file list
+    ASSERT_EQ(dlg->m_AttachList.GetItemCount(), 2);
+    EXPECT_EQ(S(dlg->m_AttachList.GetItemText(0)), f);
+    EXPECT_EQ(S(dlg->m_AttachList.GetItemText(1)), g);
+
+    // A web answer carries copies of them.
+    CString web = "Web Request7";
+    {
+        MAPIOutgoingMessage reply(nullptr, &m_log, &web, &from, 2);
+        reply.Subject(&subject);
+        reply.Attach(&list);
+    }
+    const std::string page = WebPage("7");
+    std::smatch link;
+    ASSERT_TRUE(std::regex_search(page, link, std::regex("([0-9a-f]{32}-photo\\.jpg)\\?UserID=7\"><img"))) << page;
+    EXPECT_EQ(testsupport::ReadFile(m_web.file(link[1].str())), "JFIF");
+    EXPECT_NE(page.find("-list.txt?UserID=7"), std::string::npos) << page;
 
     CString mailTo = "someone@example.com";
     MAPIOutgoingMessage mail(nullptr, &m_log, &mailTo, &from, 0);
     mail.Attach(&list);
-    EXPECT_EQ(mail.GetMessagePtr()->GetFiles().GetSize(), 1u);
+    EXPECT_EQ(mail.GetMessagePtr()->GetFiles().GetSize(), 2u);
 }
 
 TEST_F(ReplyTest, OtherModesDeliverNothing)

@@ -102,10 +102,10 @@ TEST_F(WebMsgTest, HostileMailTextIsEscapedAndCannotFillPlaceholders)
     // Attachments: a picture shows as an image, a text file by its name.
     // The links carry the user's id (the server serves a copy to its owner only);
     // names are data in the link.
-    EXPECT_NE(page.find("<tr><td><center><a href=\"\\~@assistant@\\Photo.JPEG?UserID=7\"><img src=\"\\~@assistant@\\Photo.JPEG?UserID=7\"></a></tr>"),
+    EXPECT_NE(page.find("<tr><td><center><a href=\"/~@assistant@/Photo.JPEG?UserID=7\"><img src=\"/~@assistant@/Photo.JPEG?UserID=7\"></a></tr>"),
               std::string::npos);
-    EXPECT_NE(page.find("<a href=\"\\~@assistant@\\notes.txt?UserID=7\">notes.txt</a></tr>"), std::string::npos);
-    EXPECT_NE(page.find("<a href=\"\\~@assistant@\\x%22%3E%3Cscript%3E.txt?UserID=7\">x&quot;&gt;&lt;script&gt;.txt</a>"),
+    EXPECT_NE(page.find("<a href=\"/~@assistant@/notes.txt?UserID=7\">notes.txt</a></tr>"), std::string::npos);
+    EXPECT_NE(page.find("<a href=\"/~@assistant@/x%22%3E%3Cscript%3E.txt?UserID=7\">x&quot;&gt;&lt;script&gt;.txt</a>"),
               std::string::npos);
     // Head first, foot last.
     EXPECT_EQ(page.find("<html>"), 0u);

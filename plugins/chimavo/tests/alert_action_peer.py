@@ -23,31 +23,36 @@ steps = [
     ("mail", "john@example.com", "John Smith", "Vindi, a request", "Send me my new messages."),  # 6
     ("request", JANE, "Jane", 'Stop alerting me about messages from "John".'),                  # 7
     ("mail", "john@example.com", "John Smith", "Hello", "Just saying hello."),                  # 8
-    # No criteria: every mail, until a stop without criteria ends all alerts.
+    # Neither a sender nor a text: answered, but nothing is stored, so no
+    # mail is forwarded (an alert on everything would forward all of it).
     ("request", JANE, "Jane", "Alert me to all new mail."),                                      # 9
     ("mail", "bob@example.com", "Bob", "Lunch", "Noon at the usual place?"),                    # 10
-    ("request", JANE, "Jane", "Stop sending me alerts."),                                        # 11
-    ("mail", "bob@example.com", "Bob", "Numbers", "More numbers."),                              # 12
+    ("request", JANE, "Jane", "Please forward me my new messages."),                             # 11
+    ("mail", "bob@example.com", "Bob", "Weekend", "Any plans?"),                                 # 12
+    # A stop without criteria ends all alerts, the one on "numbers" too.
+    ("request", JANE, "Jane", "Stop sending me alerts."),                                        # 13
+    ("mail", "bob@example.com", "Bob", "Numbers", "More numbers."),                              # 14
     # The dictionary test's way: only the first test sentence has a reading.
-    ("tests", "-", "-", "-"),                                                                   # 13
+    ("tests", "-", "-", "-"),                                                                   # 15
 ]
 results, got, tests = run_steps("Chimavo", steps, accepted=JANE)
 print("results:", results)
 print("mail:", [(g["subject"], g["rcpts"]) for g in got])
-expected = {1: 1, 2: 1, 3: 1, 4: 0, 5: 0, 6: 0, 7: 1, 8: 0, 9: 1, 10: 1, 11: 1, 12: 0, 13: 1}
+expected = {1: 1, 2: 1, 3: 1, 4: 0, 5: 0, 6: 0, 7: 1, 8: 0, 9: 1, 10: 0, 11: 1, 12: 0, 13: 1, 14: 0, 15: 1}
 check(results == expected, "step results %r, wanted %r" % (results, expected))
 check(tests.get(1) == 1, "the first test sentence's reading: %r" % tests)
 
 answers = [g for g in got if g["subject"] == "Alert request..."]
-check([a["rcpts"] for a in answers] == [[JANE]] * 5, "answers go to the requester: %r" % answers)
+check([a["rcpts"] for a in answers] == [[JANE]] * 6, "answers go to the requester: %r" % answers)
 texts = [a["text"].strip() for a in answers]
 check(texts == ["You asked me to alert you to all messages from 'john'.",
                 "You asked me to alert you to all messages containing 'numbers'.",
                 "I will no longer alert you to messages from 'john'.",
                 "You asked me to alert you to all incoming messages.",
+                "You asked me to alert you to all incoming messages.",
                 "I will no longer alert you to new email."], "answer texts %r" % texts)
 forwards = [g for g in got if g["subject"].startswith("FW: ")]
-check([(f["subject"], f["rcpts"]) for f in forwards] == [("FW: Quarterly numbers", [JANE]), ("FW: Lunch", [JANE])],
+check([(f["subject"], f["rcpts"]) for f in forwards] == [("FW: Quarterly numbers", [JANE])],
       "forwards %r" % [(f["subject"], f["rcpts"]) for f in forwards])
 if forwards:
     check(forwards[0]["text"].startswith("From: John Smith (john@example.com)\n------\nThe numbers are in."),

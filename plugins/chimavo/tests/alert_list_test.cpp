@@ -159,6 +159,9 @@ TEST(AlertList, DamagedStoredListsLoadSafely)
         {"a negative count", -5, true, ""},
         // A huge count reads no more than the list can hold: the stored ones.
         {"a huge count", 0x7FFFFFFF, true, "[c||0][a||0]"},
+        // Alert 3 is stored with both texts empty: it too would match every
+        // mail (an earlier program kept such alerts), and is skipped.
+        {"an alert with nothing to look for", 4, true, "[c||0][a||0]"},
     };
     for (const Case& c : cases) {
         MemoryStore store;
@@ -168,6 +171,9 @@ TEST(AlertList, DamagedStoredListsLoadSafely)
         store.texts["Chimavo-AlertCtn0"] = "";
         store.texts["Chimavo-AlertWho2"] = "c";
         store.numbers["Chimavo-AlertMth2"] = 7;  // no such method: by mail
+        store.texts["Chimavo-AlertWho3"] = "";
+        store.texts["Chimavo-AlertCtn3"] = "";
+        store.numbers["Chimavo-AlertMth3"] = 0;
         CAlertList list;
         list.Load(store, "Chimavo-");
         EXPECT_EQ(Describe(list), c.loaded) << c.what;

@@ -282,6 +282,45 @@ TEST_F(WindowsTest, CalendarWindowAnswersTheListMessages)
     dialog.DestroyWindow();
 }
 
+// The dialog's colour request for the calendar comes back from the calendar
+// itself: its own font in the context and the light-grey brush; and the
+// dialog's text member follows the calendar's selected date both ways.
+TEST_F(WindowsTest, CalendarAnswersItsColourAndBindsItsDate)
+{
+    CCalendarDialog dialog;
+    ASSERT_TRUE(dialog.CreateFromModule(::GetModuleHandleA(nullptr), nullptr));
+    dialog.ShowWindow(SW_SHOW);
+    Pump();
+    HWND list = dialog.m_Calendar.m_hWnd;
+
+    HFONT font = ::CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    ASSERT_NE(font, nullptr);
+    ::SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ before = ::SelectObject(dc, ::GetStockObject(SYSTEM_FONT));
+    LRESULT brush = ::SendMessageA(dialog.m_hWnd, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
+                                   reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), ::GetStockObject(LTGRAY_BRUSH));
+    EXPECT_EQ(::GetCurrentObject(dc, OBJ_FONT), static_cast<HGDIOBJ>(font));
+    ::SelectObject(dc, before);
+    ::DeleteDC(dc);
+
+    dialog.m_Calendar.ShowMonth(CCalendarDate(2001, 5, 1));
+    dialog.m_Calendar.ClickCell(3, 2, 0);  // Tuesday, May 8, 2001
+    char text[256] = {};
+    ASSERT_GT(::SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text)), 0);
+    ASSERT_TRUE(dialog.UpdateData(TRUE));
+    EXPECT_EQ(std::string((const char*)dialog.m_strDate), text);
+
+    dialog.m_strDate = "25 December 2001";
+    ASSERT_TRUE(dialog.UpdateData(FALSE));
+    ASSERT_FALSE(dialog.m_Calendar.GetSelection().empty());
+    EXPECT_TRUE(dialog.m_Calendar.GetSelection().back() == CCalendarDate(2001, 12, 25));
+    EXPECT_EQ(dialog.m_Calendar.GetShownMonth().GetMonth(), 12);
+    dialog.DestroyWindow();
+    ::DeleteObject(font);
+}
+
 TEST_F(WindowsTest, EachWindowComesFromItsTemplateAndIsKept)
 {
     struct Case {

@@ -20,6 +20,10 @@ tests = os.environ["VX_TEST_BIN_DIR"]
 work = tempfile.mkdtemp(prefix="ocavio-", dir=os.path.join(build, "wine"))
 
 
+OWNER = "someone@example.com"  # the profile's own address, who asks below
+STRANGER = "stranger@example.net"
+
+
 def register_profile(profile, port):
     reg = os.path.join(work, "profile.reg")
     for d in ("Maildir/new", "Maildir/cur", "Maildir/tmp", "Outbox/new"):
@@ -28,7 +32,7 @@ def register_profile(profile, port):
     with open(reg, "w") as f:
         f.write('REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Vindalex\\VxMail\\Profiles\\%s]\n' % profile)
         f.write('"Password"=""\n"Maildir"="%s"\n' % esc(os.path.join(work, "Maildir")))
-        f.write('"From"="vindalex@localhost"\n"SmtpServer"="127.0.0.1:%d"\n' % port)
+        f.write('"From"="%s"\n"SmtpServer"="127.0.0.1:%d"\n' % (OWNER, port))
         f.write('"Outbox"="%s"\n' % esc(os.path.join(work, "Outbox")))
     subprocess.run([vxtest.WINE_RUN, "regedit", "/S", vxtest.winpath(reg)], check=True, timeout=120,
                    capture_output=True)
@@ -46,22 +50,38 @@ def pixel(bmp, x, y):
     return r, g, b
 
 
+def ask(profile, requester):
+    env = dict(os.environ, VX_OCAVIO_PROFILE=profile, VX_OCAVIO_REQUESTER=requester, VX_DLL_OVERRIDES="avicap32=n")
+    r = subprocess.run([vxtest.WINE_RUN, os.path.join(tests, "capture", "ocavio_capture_device_tests.exe"),
+                        "--gtest_filter=*ByMail*"], env=env, capture_output=True, timeout=300)
+    out = r.stdout.decode("latin-1")
+    vxtest.check(r.returncode == 0, "the plug-in's answer to " + requester)
+    if r.returncode:
+        print(out[-3000:])
+
+
 try:
     with vxtest.smtp_server() as (port, received):
         profile = "OcavioTest%d" % os.getpid()
         register_profile(profile, port)
-        env = dict(os.environ, VX_OCAVIO_PROFILE=profile, VX_DLL_OVERRIDES="avicap32=n")
-        r = subprocess.run([vxtest.WINE_RUN, os.path.join(tests, "capture", "ocavio_capture_device_tests.exe"),
-                            "--gtest_filter=*ByMail*"], env=env, capture_output=True, timeout=300)
-        out = r.stdout.decode("latin-1")
-        vxtest.check(r.returncode == 0, "the plug-in's answer")
-        if r.returncode:
-            print(out[-3000:])
-    vxtest.check(len(received) == 1, "one answer by mail (%d)" % len(received))
+        # With no accepted senders listed, a stranger's mail gets the refusal
+        # and no picture; the owner's own mail gets the picture.
+        ask(profile, STRANGER)
+        ask(profile, OWNER)
+    vxtest.check(len(received) == 2, "two answers by mail (%d)" % len(received))
+    refusals = [r for r in received if r[1] == [STRANGER]]
+    vxtest.check(len(refusals) == 1, "one answer to the stranger")
+    for _, _, content in refusals:
+        msg = email.message_from_bytes(content, policy=email.policy.default)
+        body = msg.get_body(preferencelist=("plain",))
+        vxtest.check(str(msg["Subject"]) == "Request refused." and body is not None
+                     and "Your request was refused." in body.get_content(), "the refusal: %s" % msg["Subject"])
+        vxtest.check(not list(msg.iter_attachments()), "no picture for the stranger")
+    received = [r for r in received if r[1] != [STRANGER]]
     if received:
         _, rcpts, content = received[0]
         msg = email.message_from_bytes(content, policy=email.policy.default)
-        vxtest.check(rcpts == ["someone@example.com"], "to the requester: %s" % rcpts)
+        vxtest.check(rcpts == [OWNER], "to the requester: %s" % rcpts)
         vxtest.check(str(msg["Subject"]) == "Image Response.", "subject " + str(msg["Subject"]))
         body = msg.get_body(preferencelist=("plain",))
         vxtest.check(body is not None and "I have captured an image" in body.get_content(), "the text")

@@ -84,7 +84,10 @@ def run(case, empty=False, request=False, requester="someone@example.com", accep
     make_mailbox(empty, request)
     webdir = os.path.join(work, "web")
     os.makedirs(webdir, exist_ok=True)
+    install = os.path.join(work, "install")
+    os.makedirs(install, exist_ok=True)
     env = dict(os.environ, VX_RELVANE_CASE=case, VX_RELVANE_PROFILE=profile, VX_RELVANE_WEB_DIR=webdir,
+               VX_RELVANE_INSTALL_DIR=install,
                VX_RELVANE_REQUESTER=requester, VX_RELVANE_ACCEPTED=accepted)
     try:
         r = subprocess.run([wine_run, os.path.join(tests, "relvane_action_tests.exe")], env=env,
@@ -175,6 +178,13 @@ try:
     check("web", [(s[0], s[1]) for s in sent] == [("FW: Lunch plans", "dave@example.com")], sent)
     check("web", sent and "See below." in sent[0][2]
           and [f[1] for f in sent[0][3]] == [b"soup\r\nbread\r\n"], sent)
+    # From the desktop every message opens a window (checked by the program:
+    # the attachment is listed and kept); no mail goes out.
+    sent = run("desktop")
+    check("desktop", sent == [], sent)
+    kept = os.path.join(work, "install", "Temporary Files")
+    check("desktop", os.path.isdir(kept) and [n for n in os.listdir(kept) if n.endswith("-menu.txt")],
+          "kept files: %r" % (os.listdir(kept) if os.path.isdir(kept) else None))
     # A summary request is not forwarded: nothing goes out.
     sent = run("summary")
     check("summary", sent == [], sent)

@@ -11,8 +11,10 @@
 #include "parser/sentence/linkage.h"
 #include "parser/sentence/sentence.h"
 
+#include "msgwnd/msgwnd.h"
 #include "options/wmoptions.h"
 #include "webmsg/htmlmsg.h"
+#include "winmgr/winmgr.h"
 #include "../../tests/plugin_test_support.h"
 #include "../../tests/accepted_senders.h"
 
@@ -119,6 +121,46 @@ void CheckWebPages()
     EXPECT_EQ(Pages().size(), 2u);
 }
 
+void NoSleep(DWORD) {}
+
+// The forwarded messages in desktop windows: the one with an attachment lists
+// it, and the listed file is still there (with its bytes) after the forward,
+// kept in the program's "Temporary Files" folder.
+void CheckDesktopWindows(const std::string& installDir)
+{
+    g_WindowMgr.RefreshWindowVector();
+    std::vector<std::string> subjects;
+    CMessageAttachDlg* lunch = nullptr;
+    for (int i = 0; i < g_WindowMgr.GetWindowCount(); ++i) {
+        auto* dlg = dynamic_cast<CMessageDlg*>(g_WindowMgr.GetWindowAt(i));
+        if (!dlg)
+            continue;
+        subjects.push_back((const char*)dlg->m_strSubject);
+        if (dlg->m_strSubject == "FW: Lunch plans")
+            lunch = dynamic_cast<CMessageAttachDlg*>(dlg);
+        else
+            EXPECT_EQ(dlg->GetRuntimeClass(), RUNTIME_CLASS(CMessageDlg)) << (const char*)dlg->m_strSubject;
+    }
+    EXPECT_EQ(subjects.size(), 3u);
+    ASSERT_NE(lunch, nullptr) << "the lunch message's window lists no files";
+    ASSERT_EQ(lunch->m_AttachList.GetItemCount(), 1);
+    const std::string path = (const char*)lunch->m_AttachList.GetItemText(0);
+    const std::string kept = installDir + "\\Temporary Files\\";
+    EXPECT_EQ(Lower(path.substr(0, kept.size())), Lower(kept)) << path;
+    EXPECT_EQ(path.substr(path.size() - std::strlen("-menu.txt")), "-menu.txt") << path;
+    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE) << "the listed file is gone: " << path;
+    char bytes[64] = {};
+    DWORD got = 0;
+    ::ReadFile(f, bytes, sizeof bytes, &got, nullptr);
+    ::CloseHandle(f);
+    EXPECT_EQ(std::string(bytes, got), "soup\r\nbread\r\n");
+    for (int i = 0; i < g_WindowMgr.GetWindowCount(); ++i)
+        if (g_WindowMgr.GetWindowAt(i)->m_hWnd)
+            g_WindowMgr.GetWindowAt(i)->DestroyWindow();
+    g_WindowMgr.RefreshWindowVector();
+}
+
 TEST(ForwardAction, ForwardsTheRequestedMessages)
 {
     std::string which = Env("VX_RELVANE_CASE");
@@ -153,7 +195,21 @@ TEST(ForwardAction, ForwardsTheRequestedMessages)
     setUserInfo("0", USERINFO_INTERFACE_MODE);
 
     bool web = which == "web";
+    bool desktop = which == "desktop";
     std::string webDir = Env("VX_RELVANE_WEB_DIR");
+    std::string installDir = "Z:" + Env("VX_RELVANE_INSTALL_DIR");
+    for (char& c : installDir)
+        if (c == '/')
+            c = '\\';
+    CString install = (installDir + "\\").c_str();
+    setUserInfo(&install, USERINFO_INSTALL_DIR);
+    if (desktop) {
+        // Typed at the desktop toolbar, every message, attachments and all.
+        setUserInfo("1", USERINFO_INTERFACE_MODE);
+        CWMOptions::m_bShowAnim = 0;
+        CZLMWindowMgr::SetSleepFunction(&NoSleep);
+        which = "all-with";
+    }
     if (web) {
         // As the web server asks: the answer goes to the user's page.
         setUserInfo("2", USERINFO_INTERFACE_MODE);
@@ -164,7 +220,7 @@ TEST(ForwardAction, ForwardsTheRequestedMessages)
         if (which != r.name)
             continue;
         std::string asker = Env("VX_RELVANE_REQUESTER").empty() ? "someone@example.com" : Env("VX_RELVANE_REQUESTER");
-        CString requester = web ? "Web Requestuser1" : asker.c_str();
+        CString requester = web ? "Web Requestuser1" : desktop ? "Current User" : asker.c_str();
         // The host calls with the link that matched a row: the trigger's object link.
         int index = 0;
         while (index < static_cast<int>(r.links.size()) && r.links[index].m_strLinkLabel.Left(1) != "O")
@@ -174,6 +230,8 @@ TEST(ForwardAction, ForwardsTheRequestedMessages)
         EXPECT_EQ(result, which == "summary" ? 0 : 1) << (const char*)log;
         if (web)
             CheckWebPages();
+        if (desktop)
+            CheckDesktopWindows(installDir);
         setUserInfo("UnLoadKVX", USERINFO_UNLOAD);
         FreeLibrary(h);
         return;

@@ -42,14 +42,16 @@ def register_profile(profile, smtp_port):
         f.write('REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Vindalex\\VxMail\\Profiles\\%s]\n' % profile)
         f.write('"Password"=""\n')
         f.write('"Maildir"="%s"\n' % winpath(os.path.join(work, "Maildir")).replace("\\", "\\\\"))
-        f.write('"From"="vindalex@localhost"\n"SmtpServer"="127.0.0.1:%d"\n' % smtp_port)
+        # The owner's own address: with no accepted senders listed, only the
+        # owner may have a recording sent by mail.
+        f.write('"From"="someone@example.com"\n"SmtpServer"="127.0.0.1:%d"\n' % smtp_port)
         f.write('"Outbox"="%s"\n' % winpath(os.path.join(work, "Outbox")).replace("\\", "\\\\"))
     subprocess.run([wine_run, "regedit", "/S", winpath(reg)], check=True, timeout=120, capture_output=True)
 
 
-def run(case, pulse_server, profile=""):
+def run(case, pulse_server, profile="", requester=""):
     env = dict(os.environ, VX_RUVELO_CASE=case, VX_RUVELO_DIR=work, PULSE_SERVER=pulse_server,
-               VX_RUVELO_PROFILE=profile)
+               VX_RUVELO_PROFILE=profile, VX_RUVELO_REQUESTER=requester)
     r = subprocess.run([wine_run, os.path.join(tests, "ruvelo_sound_action_tests.exe")], env=env,
                        capture_output=True, text=True, timeout=300)
     sys.stdout.write(r.stdout[-4000:])
@@ -219,6 +221,25 @@ try:
         if waves:
             check_wave_bytes(waves[0].get_payload(decode=True))
     check(recordings() == kept, "the recording sent by mail is removed, the web answer's left as it was")
+
+    # A stranger's mail, with no accepted senders listed: the refusal goes to
+    # the stranger, and nothing is recorded (no sound server is even there).
+    stranger = "stranger@example.net"
+    with vxtest.smtp_server() as (port, received):
+        register_profile(profile, port)
+        run("mail-stranger", "unix:" + os.path.join(work, "no-such-socket"), profile, stranger)
+        deadline = time.time() + 120
+        while not received and time.time() < deadline:
+            time.sleep(0.2)
+    check(len(received) == 1, "one answer to the stranger (%d)" % len(received))
+    if received:
+        _, rcpts, content = received[0]
+        msg = email.message_from_bytes(content, policy=email.policy.default)
+        body = msg.get_body(preferencelist=("plain",))
+        check(rcpts == [stranger], "to the stranger: %s" % rcpts)
+        check(str(msg["Subject"]) == "Request refused." and body is not None
+              and "Your request was refused." in body.get_content(), "the refusal: %s" % msg["Subject"])
+        check(not list(msg.iter_attachments()), "no recording for the stranger")
 finally:
     if not failures:
         shutil.rmtree(work, ignore_errors=True)

@@ -64,7 +64,11 @@ TEST(SoundAction, RecordsOrSaysWhyNot)
     setUserInfo(&sender, USERINFO_SENDER_NAME);
     setUserInfo("-1", USERINFO_SHORT_REPLY_LENGTH);
     // By mail the answer goes out through the profile the peer registered.
-    const bool byMail = which == "mail";
+    // "mail-stranger": asked by mail by someone the accepted-sender rule does
+    // not trust (VX_RUVELO_REQUESTER).
+    const bool stranger = which == "mail-stranger";
+    const bool byMail = which == "mail" || stranger;
+    const std::string asker = stranger ? Env("VX_RUVELO_REQUESTER") : std::string("someone@example.com");
     CString user = Env("VX_RUVELO_PROFILE").c_str(), password;
     if (byMail) {
         ZLMScrambleText(user, kScrambleKeyMailProfile);
@@ -96,15 +100,24 @@ TEST(SoundAction, RecordsOrSaysWhyNot)
             if (!LinkFitsRow(link, trigger, label))
                 continue;
             setUserInfo(byMail ? "0" : "2", USERINFO_INTERFACE_MODE);
-            CString requester = byMail ? "someone@example.com" : "WebRequest:user1";
+            CString requester = byMail ? asker.c_str() : "WebRequest:user1";
             handled = action(&requester, static_cast<int>(i), links.get(), 0);
         }
     }
     DeleteParseOptions(options);
     std::printf("%s", (const char*)log);
+    std::vector<CHTMLMsg*> pages = Pages();
+    if (stranger) {
+        // Refused before anything is recorded (the peer reads the refusal).
+        EXPECT_TRUE(pages.empty());
+        EXPECT_NE(log.Find(("Refused \"Send a sound recording to: " + asker).c_str()), -1) << (const char*)log;
+        EXPECT_EQ(log.Find("I have recorded"), -1) << (const char*)log;
+        setUserInfo(USERINFO_UNLOAD_TEXT, USERINFO_UNLOAD);
+        FreeLibrary(module);
+        return;
+    }
     // Answered either way, so the host sends no second answer.
     EXPECT_EQ(handled, 1) << (const char*)log;
-    std::vector<CHTMLMsg*> pages = Pages();
     if (byMail) {
         EXPECT_TRUE(pages.empty());
         EXPECT_NE(log.Find("Send a sound recording to: Someone(someone@example.com)."), -1) << (const char*)log;

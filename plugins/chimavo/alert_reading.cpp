@@ -36,6 +36,45 @@ bool JoinedParameter(const WordLinkageList* links, const char* const* words, int
     return true;
 }
 
+bool BeginsWithAnyLower(CString word, const char* const* words, int count)
+{
+    word.MakeLower();
+    for (int i = 0; i < count; ++i)
+        if (word.Find(words[i]) == 0)
+            return true;
+    return false;
+}
+
+// A request that begins with its condition ("When mail from "Bob" comes in,
+// tell me."): the clause's word ("when", "if") names the alert verb with an
+// "OC" link and its own verb with a "C" link; the mail is that verb's subject
+// or object.
+bool FrontedClauseAboutMail(const WordLinkageList* links)
+{
+    for (const WordLinkage& asks : *links) {
+        if (CString(asks.m_strLinkLabel) != "OC" ||
+            !BeginsWithAnyLower(asks.m_strRightWord, kAlertVerbs, Count(kAlertVerbs)))
+            continue;
+        for (const WordLinkage& clause : *links) {
+            if (CString(clause.m_strLinkLabel) != "C" || clause.m_nLeftIndex != asks.m_nLeftIndex)
+                continue;
+            int verb = clause.m_nRightIndex;
+            for (const WordLinkage& mail : *links) {
+                CString label = mail.m_strLinkLabel;
+                if (label.IsEmpty() || (label[0] != 'S' && label[0] != 'O'))
+                    continue;
+                bool left = mail.m_nRightIndex == verb &&
+                            BeginsWithAnyLower(mail.m_strLeftWord, kMailWords, Count(kMailWords));
+                bool right = mail.m_nLeftIndex == verb &&
+                             BeginsWithAnyLower(mail.m_strRightWord, kMailWords, Count(kMailWords));
+                if (left || right)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 bool ReadAlertRequest(const WordLinkageList* links, AlertReading& reading)
@@ -45,7 +84,8 @@ bool ReadAlertRequest(const WordLinkageList* links, AlertReading& reading)
         return false;
     int side = 0, word = 0;
     reading.m_bStop = FindLinkage(links, "W", kStopWords, Count(kStopWords), 1, 1, side, word, 0, -1) >= 0;
-    bool aboutMail = FindFullLink(links, "O", kAlertVerbs, Count(kAlertVerbs), kMailWords, Count(kMailWords), 0) != 0;
+    bool aboutMail = FindFullLink(links, "O", kAlertVerbs, Count(kAlertVerbs), kMailWords, Count(kMailWords), 0) != 0 ||
+                     FrontedClauseAboutMail(links);
     bool aboutAlerts = reading.m_bStop &&
                        FindFullLink(links, "O", kStopVerbs, Count(kStopVerbs), kAlertNouns, Count(kAlertNouns), 0);
     if (!aboutMail && !aboutAlerts) {

@@ -24,7 +24,8 @@ inline constexpr RequestRow kAlertRows[] = {
 };
 inline constexpr int kAlertRowCount = static_cast<int>(sizeof(kAlertRows) / sizeof(kAlertRows[0]));
 
-// False unless an "O" link joins an alert verb to a mail word, or a stop
+// False unless an "O" link joins an alert verb to a mail word (or the request
+// begins with a "when" clause about mail that names the alert verb), or a stop
 // request's verb to the alerts ("Stop sending me alerts.").
 bool ReadAlertRequest(const WordLinkageList* links, AlertReading& reading);
 

@@ -15,6 +15,7 @@ const char* const kObjectWords[] = {"list", "folder", "director"};
 // The third lists files, the others folders.
 const char* const kKindWords[] = {"director", "folder", "file", "doc"};
 const int kFileKind = 2;
+const int kDocKind = 3;
 
 bool ReadForTable(int, int linkIndex, const WordLinkageList* links, RequestReading& reading)
 {
@@ -67,16 +68,18 @@ bool ReadListingRequest(int linkIndex, const WordLinkageList* links, ListingRead
         if (const WordLinkage* name = Chained(links, kind->m_nRightIndex, "NAM"))
             place = Chained(links, name->m_nRightIndex, "M");
     }
-    if (place) {
-        if (const WordLinkage* folder = Chained(links, place->m_nRightIndex, "J")) {
-            CString start = BuildParameter(folder->m_strRightWord);
-            int n = start.GetLength();
-            if (n > 0 && (start[n - 1] == '/' || start[n - 1] == '\\'))
-                start = start.Left(n - 1);
-            if (!start.IsEmpty()) {
-                reading.m_strStartFolder = start;
-                reading.m_bStartGiven = true;
-            }
+    const WordLinkage* folder = place ? Chained(links, place->m_nRightIndex, "J") : nullptr;
+    // "a listing of the folder "C:\Data"": the folder is named after its kind word.
+    if (!folder && !place && kindWord != kFileKind && kindWord != kDocKind)
+        folder = Chained(links, kind->m_nRightIndex, "PARW");
+    if (folder) {
+        CString start = BuildParameter(folder->m_strRightWord);
+        int n = start.GetLength();
+        if (n > 0 && (start[n - 1] == '/' || start[n - 1] == '\\'))
+            start = start.Left(n - 1);
+        if (!start.IsEmpty()) {
+            reading.m_strStartFolder = start;
+            reading.m_bStartGiven = true;
         }
     }
 

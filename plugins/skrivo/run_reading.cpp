@@ -15,7 +15,8 @@ const int kRunRowCount = static_cast<int>(sizeof(kRunRows) / sizeof(kRunRows[0])
 namespace {
 
 const char* const kObjectWords[] = {"program", "batch", "app", "file"};
-const char* const kProgramWords[] = {"execute", "run", "program", "batch", "application", "file"};
+// "app" too: in "Run the app "C:\x.exe"" the name follows the kind word.
+const char* const kProgramWords[] = {"execute", "run", "program", "batch", "application", "app", "file"};
 const char* const kProgramLabels[] = {"Jp", "PARW", "Ex", "FOL"};
 
 bool ReadForTable(int, int linkIndex, const WordLinkageList* links, RequestReading& reading)

@@ -19,6 +19,10 @@ const char* const kObjectsAfterThe[] = {"phone", "fax", "cell", "mobile", "pager
 const char* const kPhoneModifiers[] = {"fax",  "cell",     "mobile",   "pager", "home", "house",
                                        "office", "business", "work", "job",   "employer"};
 const char* const kFor[] = {"for"};
+const char* const kOf[] = {"of"};
+// The words whose "of" names the person or company asked about: "the address
+// of "Acme Corp"", "the phone number of ...".
+const char* const kWhoseWords[] = {"phone", "fax", "cell", "mobile", "pager", "address", "number"};
 const char* const kPossessive[] = {"'s"};
 const char* const kEmail[] = {"email"};
 const char* const kTo[] = {"to"};
@@ -109,6 +113,20 @@ CString ReadName(const WordLinkageList* links)
         CString name = Parameter(Word(links, at, side == 1));
         if (!name.IsEmpty())
             return name;
+    }
+    // "... of "Acme Corp"": the grammar may take the name after "of" as a
+    // name (Js) or as a thing (FOL).
+    int whose = FindFullLink(links, "M", kWhoseWords, Count(kWhoseWords), kOf, 1, 1);
+    if (whose >= 0) {
+        int of = (*links)[static_cast<size_t>(whose)].m_nRightIndex;
+        for (const char* label : {"Js", "FOL"}) {
+            int named = FindChainedLinkage(links, of, label, 1);
+            if (named >= 0) {
+                CString name = Parameter(Word(links, named, true));
+                if (!name.IsEmpty())
+                    return name;
+            }
+        }
     }
     at = FindFullLink(links, "Op", kRequestVerbs, Count(kRequestVerbs), kPossessive, 1, 1);
     if (at >= 0) {

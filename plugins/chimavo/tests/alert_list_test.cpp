@@ -220,6 +220,31 @@ TEST(AlertReading, ReadsCriteriaAndStopFromTheLinks)
          {L("/////", "Wi", "tell.v", 0, 1), L("tell.v", "O", "joke.n", 1, 4)},
          false,
          ""},
+        // A request that begins with its condition: the clause's verb has the mail.
+        {"when mail from a sender comes in, tell me",
+         {L("/////", "Wi", "when.r", 0, 1), L("when.r", "OC", "tell.v", 1, 8), L("when.r", "CO", ",", 1, 7),
+          L(",", "XC", "tell.v", 7, 8), L("when.r", "C", "comes.v", 1, 5), L("when.r", "O*n", "mail.n", 1, 2),
+          L("mail.n", "Ss", "comes.v", 2, 5), L("mail.n", "M", "from", 2, 3), L("from", "Js", "\"Dave\"", 3, 4),
+          L("tell.v", "Y", "me", 8, 9)},
+         true,
+         "alert|dave|"},
+        {"if I get mail saying a text, let me know",
+         {L("/////", "Wi", "if.r", 0, 1), L("if.r", "OC", "know.v", 1, 10), L("if.r", "C", "get.v", 1, 3),
+          L("I", "S", "get.v", 2, 3), L("get.v", "O*n", "mail.n", 3, 4), L("mail.n", "M", "saying", 4, 5),
+          L("saying", "Js", "\"urgent\"", 5, 6), L("let.c", "I", "know.v", 8, 10)},
+         true,
+         "alert||urgent"},
+        // The clause must be about mail, and must name a verb that asks to be told.
+        {"when it is late, tell me",
+         {L("/////", "Wi", "when.r", 0, 1), L("when.r", "OC", "tell.v", 1, 6), L("when.r", "C", "is", 1, 3),
+          L("it", "S", "is", 2, 3), L("tell.v", "Y", "me", 6, 7)},
+         false,
+         ""},
+        {"when mail comes in, send me the time",
+         {L("/////", "Wi", "when.r", 0, 1), L("when.r", "OC", "send.v", 1, 6), L("when.r", "C", "comes.v", 1, 3),
+          L("mail.n", "Ss", "comes.v", 2, 3), L("send.v", "O*n", "time.n", 6, 9)},
+         false,
+         ""},
     };
     for (const Case& c : cases) {
         AlertReading r;

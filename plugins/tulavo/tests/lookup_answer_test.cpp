@@ -134,6 +134,21 @@ TEST(LookupReading, KindNameAndRecipient)
          {L("what", "O*n", "address.n", 1, 5), L("email.n", "ID", "address.n", 4, 5), L("address.n", "Mp", "for", 5, 6),
           L("for", "Js", "(Fox)", 6, 7)},
          true, 5, "Fox", ""},
+        // Whose address, after "of": the grammar takes a quoted name there as a
+        // name or as a thing.
+        {"address of a quoted company",
+         {L("/////", "Wq", "what", 0, 1), L("what", "Op", "address.n", 1, 4), L("address.n", "M", "of", 4, 5),
+          L("of", "FOL", "\"Acme Corp\"", 5, 6)},
+         true, 3, "Acme Corp", ""},
+        {"fax number of a bracketed company",
+         {L("/////", "Wi", "send.v", 0, 1), L("send.v", "Op", "fax.n", 1, 3), L("fax.n", "NM", "number.n", 3, 4),
+          L("fax.n", "M", "of", 3, 5), L("of", "Js", "(Globex)", 5, 6)},
+         true, 65, "Globex", ""},
+        // An "of" that hangs from no kind of information names nobody.
+        {"of after another word",
+         {L("/////", "Wi", "send.v", 0, 1), L("send.v", "Op", "phone.n", 1, 3), L("copy.n", "M", "of", 5, 6),
+          L("of", "Js", "\"Fox\"", 6, 7)},
+         false, 0, "", ""},
         // No name: the whole book would go out. Not this plug-in's.
         {"no name",
          {L("/////", "Wi", "send.v", 0, 1), L("send.v", "Op", "phone.n", 1, 3), L("send.v", "MV", "to", 1, 4),

@@ -9,6 +9,7 @@ set(VX_TEST_TIMEOUTS
   core_vindalex_toolbar_test=900
   core_vindalex_mail_safety_test=600
   core_vindalex_run_test=300
+  core_vindalex_web_journey_test=600
   fx_core_tests=480
   toolkit_transfer_peers=300
   websrv_site_tests=300

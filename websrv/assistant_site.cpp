@@ -7,6 +7,7 @@
 #include "mapi/mapi_logon.h"
 #include "program_resources.h"
 #include "request_gate.h"
+#include "webmsg/webfiles.h"
 
 #include <cstdio>
 #include <ctime>
@@ -529,7 +530,7 @@ void CWebMailMsg::ExecuteAction(CString action)
             if (attach) {
                 for (POSITION pos = m_AttachmentNames.GetHeadPosition(); pos;) {
                     const CString& name = m_AttachmentNames.GetNext(pos);
-                    out.Attach(CWMOptions::m_strAssistantWWWDir + "\\" + name);
+                    out.Attach(CWMOptions::m_strAssistantWWWDir + "\\" + name, webmsg::WebFileOriginalName(name));
                 }
             }
         }

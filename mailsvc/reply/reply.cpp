@@ -91,8 +91,15 @@ void MAPIOutgoingMessage::Text(CString* text)
 
 void MAPIOutgoingMessage::Attach(CString path)
 {
+    Attach(path, CString());
+}
+
+void MAPIOutgoingMessage::Attach(CString path, CString name)
+{
     try {
         m_AttachmentPaths.push_back(path);
+        m_AttachmentNames.resize(m_AttachmentPaths.size());
+        m_AttachmentNames.back() = name;
     } catch (...) {
         Log("  Attachment error caught.\r\n");
     }
@@ -152,7 +159,8 @@ void MAPIOutgoingMessage::DeliverMode0()
                 const CString& path = m_AttachmentPaths[i];
                 m_Files.SetPosition(i);
                 m_Files.SetPathName(path);
-                m_Files.SetFileName(GetFileName(path) + GetExtension(path));
+                const CString& name = i < m_AttachmentNames.size() ? m_AttachmentNames[i] : CString();
+                m_Files.SetFileName(name.IsEmpty() ? GetFileName(path) + GetExtension(path) : name);
                 m_Files.SetAttachmentPosition(0xFFFFFFFF);
                 m_Files.SetFlags(0);
             }

@@ -22,6 +22,9 @@ public:
     void Subject(CString* subject);
     void Text(CString* text);
     void Attach(CString path);
+    // The file at path, carried in a mail under the given name (a web copy's
+    // stored name is not the one it came with).
+    void Attach(CString path, CString name);
     // Mail: the list becomes the mail's attachments (paths given with
     // Attach(CString) replace it). Other modes: each file's path is attached.
     void Attach(CZLMMapiFile* list);
@@ -46,6 +49,7 @@ private:
     CString m_strText;
     CZLMMapiMessage m_Message;
     std::vector<CString> m_AttachmentPaths;
+    std::vector<CString> m_AttachmentNames;  // beside each path; "" for its own name
     CZLMMapiFile m_Files;
     CZLMMapi* m_pSession;
     CString* m_pLog;

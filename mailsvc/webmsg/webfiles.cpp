@@ -112,4 +112,10 @@ CString NewWebFileTag()
     return CString(text);
 }
 
+CString WebFileOriginalName(const CString& stored)
+{
+    int dash = stored.Find('-');
+    return dash >= 0 ? stored.Mid(dash + 1) : stored;
+}
+
 } // namespace webmsg

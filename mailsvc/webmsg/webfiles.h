@@ -15,5 +15,7 @@ bool DeleteWebFile(const CString& path);
 // 32 hex digits from the system's random source: the start of a web copy's
 // name, so that nobody can guess the name of another user's attachment.
 CString NewWebFileTag();
+// The name a web copy came with: its stored name ("<tag>-name") after the tag.
+CString WebFileOriginalName(const CString& stored);
 
 } // namespace webmsg

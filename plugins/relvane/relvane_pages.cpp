@@ -67,9 +67,8 @@ void CMessagePage::ExecuteAction(CString action)
     const CString tag = webmsg::NewWebFileTag();
     for (POSITION pos = m_AttachmentNames.GetHeadPosition(); pos;) {
         CString old = m_AttachmentNames.GetNext(pos);
-        int dash = old.Find('-');
         CString name;
-        name.Format("%s-%s", (LPCTSTR)tag, (LPCTSTR)(dash >= 0 ? old.Mid(dash + 1) : old));
+        name.Format("%s-%s", (LPCTSTR)tag, (LPCTSTR)webmsg::WebFileOriginalName(old));
         if (webmsg::CopyWebFile(webmsg::WebFilePath(CWMOptions::m_strAssistantWWWDir, old),
                         webmsg::WebFilePath(CWMOptions::m_strAssistantWWWDir, name)))
             page->m_AttachmentNames.AddTail(name);
@@ -120,7 +119,11 @@ void CReplyFormPage::ExecuteAction(CString action)
         answer.Text(&body);
         if (attach)
             for (POSITION pos = m_AttachmentNames.GetHeadPosition(); pos;)
-                answer.Attach(webmsg::WebFilePath(CWMOptions::m_strAssistantWWWDir, m_AttachmentNames.GetNext(pos)));
+            {
+                const CString stored = m_AttachmentNames.GetNext(pos);
+                answer.Attach(webmsg::WebFilePath(CWMOptions::m_strAssistantWWWDir, stored),
+                              webmsg::WebFileOriginalName(stored));
+            }
     }
     g_PlugIn.Services().LogOff();
     CHTMLMsg::ExecuteAction("ClosE");

@@ -48,20 +48,31 @@ protected:
 // Never reads its queue: waits for its release event.
 class DeafThread : public CThread {
 public:
-    DeafThread() : release(CreateEventA(nullptr, TRUE, FALSE, nullptr)) { m_bCommandQueue = 1; }
+    DeafThread()
+        : release(CreateEventA(nullptr, TRUE, FALSE, nullptr)), entered(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+    {
+        m_bCommandQueue = 1;
+    }
     ~DeafThread() override
     {
         SetEvent(release);
         int code = 0;
         Stop(code, 50);
         CloseHandle(release);
+        CloseHandle(entered);
     }
+    // A thread killed before it reached its handler may still be starting
+    // up inside the system's loader, holding the lock that the process's
+    // exit needs: the test kills it only once it waits in its handler.
+    bool WaitUntilInHandler() { return WaitForSingleObject(entered, 60000) == WAIT_OBJECT_0; }
     HANDLE release;
+    HANDLE entered;
     std::atomic<bool> killed{false};
 
 protected:
     int ThreadHandler() override
     {
+        SetEvent(entered);
         WaitForSingleObject(release, 20000);
         return 7;
     }
@@ -134,6 +145,7 @@ TEST(WorkerThread, StopGivesUpOnAThreadThatDoesNotListenAndKillEndsIt)
 {
     DeafThread t;
     t.Start();
+    ASSERT_TRUE(t.WaitUntilInHandler()) << "the thread did not reach its handler within 60 s";
     int exitCode = 0;
     DWORD before = GetTickCount();
     EXPECT_FALSE(t.Stop(exitCode, 5));

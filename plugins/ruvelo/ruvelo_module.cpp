@@ -95,7 +95,7 @@ int CSoundRequest::Run()
 {
     int mode = 0;
     if (!Start(ReadSoundRequest, "Send a sound recording to: ", mode))
-        return 0;
+        return Refused() ? 1 : 0;  // a refusal is an answer: the host sends no other
     if (m_PlugIn.m_bTestMode)
         return 1;
     if (m_PlugIn.m_nShortReplyLength != -1)

@@ -91,7 +91,7 @@ TEST(RunningLog, WebThreadAndGuiWritersMeetWithoutLosingOrTearingLines)
             runlog::Transfer(path, nullptr);
     }
     web.join();
-    EXPECT_TRUE(runlog::Transfer(path, nullptr));
+    runlog::Transfer(path, nullptr);  // what is left, if anything
     EXPECT_TRUE(g_strLog.IsEmpty());
 
     std::vector<std::string> webLines, guiLines;

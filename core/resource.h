@@ -54,6 +54,22 @@
 #define IDS_STATUS_UNREAD 61233
 #define IDS_STATUS_LOADING 61234
 #define IDS_STATUS_WAITING 61235
+// The desktop toolbar's local words, 61258 to 61271 in this order (the
+// first three are shared with the web site and live in its script).
+#define IDS_LOCAL_EXIT 61258
+#define IDS_LOCAL_QUIT 61259
+#define IDS_LOCAL_BYE 61260
+#define IDS_LOCAL_CONSOLE 61261
+#define IDS_LOCAL_WINDOW 61262
+#define IDS_LOCAL_OPTION 61263
+#define IDS_LOCAL_CONFIG 61264
+#define IDS_LOCAL_PROPERT 61265
+#define IDS_LOCAL_MAPI 61266
+#define IDS_LOCAL_MAIL 61267
+#define IDS_LOCAL_ACTIV 61268
+#define IDS_LOCAL_DEACTIV 61269
+#define IDS_LOCAL_ON 61270
+#define IDS_LOCAL_OFF 61271
 
 #define ID_TIP_OF_THE_DAY 104
 #define ID_OPTIONS 32772

@@ -43,6 +43,17 @@ const char kUpdateBatch[] = "VindalexUpd.bat";
 CWMOptions g_AppOptions;
 
 void CloseAssistantWindows() { g_WindowMgr.DeInIt(); }
+
+// A file that exists and that this program may read.
+bool CanReadFile(const CString& path)
+{
+    HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(h);
+    return true;
+}
 }  // namespace
 
 bool TipsDisabledByEnvironment()
@@ -143,7 +154,7 @@ BOOL CKorvaneApp::InitInstance()
         for (int i = 0; i < count; ++i) {
             CString line;
             line.Format(FRAME_TEXT_HOOK_MISSING, missing[i]);
-            g_strLog += line;
+            runlog::Append(line);
         }
     }
 
@@ -170,13 +181,17 @@ BOOL CKorvaneApp::InitInstance()
     m_Engine.m_CheckWebForUpdate = [this] { CheckWebForUpdatePeriodic(); };
 
     // No console document at start: it opens with the mail session. A ".kvn"
-    // file named on the command line is opened (as one dropped on the window).
+    // file named on the command line is opened (as one dropped on the window);
+    // one that is missing, unreadable or damaged opens nothing, and the
+    // assistant starts all the same (its window and web server stand already).
     CCommandLineInfo cmdInfo;
     cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
     ParseCommandLine(cmdInfo);
-    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNothing && !cmdInfo.m_strFileName.IsEmpty())
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNothing && !cmdInfo.m_strFileName.IsEmpty() &&
+        CanReadFile(cmdInfo.m_strFileName))
         cmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
-    if (!ProcessShellCommand(cmdInfo))
+    const bool opening = cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen;
+    if (!ProcessShellCommand(cmdInfo) && !opening)
         return FALSE;
 
     int show = m_nCmdShow;

@@ -2,6 +2,7 @@
 
 #include "korvane_app.h"
 #include "dictionary_check.h"
+#include "request_lock.h"
 #include "running_log.h"
 #include "resource.h"
 
@@ -61,6 +62,5 @@ void CKorvaneDoc::OnDictionaryTest()
         view->Invalidate(TRUE);
         view->UpdateWindow();
     }
-    if (!g_strLog.IsEmpty())
-        runlog::Transfer(theApp.m_strLogPath, nullptr);
+    runlog::Transfer(theApp.m_strLogPath, nullptr, CRequestLock::WAIT_GUI_MS);
 }

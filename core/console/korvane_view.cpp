@@ -5,7 +5,6 @@
 #include "main_frame.h"
 #include "resource.h"
 #include "running_log.h"
-#include "request_lock.h"
 
 #include "assistant_settings.h"
 #include "mapi/zlm_mapi.h"
@@ -96,12 +95,9 @@ void CKorvaneView::OnPaint()
     if (!g_bHoldLog) {
         m_Paragraph.AddText(m_Chunks.Text());
         CString chunk;
-        // Only the text written to the file leaves the buffer. The web
-        // server's thread appends to the log only while it holds the request
-        // lock, so the transfer holds it too (and waits for the next refresh
-        // when a web request is running).
-        CRequestLock busy(50);
-        if (busy.Acquired() && runlog::Transfer(theApp.m_strLogPath, &chunk)) {
+        // Only the text written to the file leaves the buffer; while a web
+        // request holds the log's lock the transfer waits for the next refresh.
+        if (runlog::Transfer(theApp.m_strLogPath, &chunk)) {
             m_nTransferred = chunk.GetLength();
             m_Chunks.Push(chunk);
         }

@@ -1,22 +1,82 @@
 #include "running_log.h"
 
+#include <chrono>
+
 namespace runlog {
 
-std::recursive_mutex& Lock()
+namespace {
+
+// Text appended while another thread held the lock; it joins g_strLog the
+// next time the lock is ours. Guarded by its own small lock, which nobody
+// holds for longer than an append.
+std::mutex& AsideLock()
 {
-    static std::recursive_mutex lock;
+    static std::mutex lock;
     return lock;
+}
+
+CString& Aside()
+{
+    static CString* text = new CString;  // lives until the process ends
+    return *text;
+}
+
+// With the log's lock held: moves what was kept aside into the log.
+void JoinAside()
+{
+    std::lock_guard<std::mutex> hold(AsideLock());
+    CString& aside = Aside();
+    if (!aside.IsEmpty()) {
+        g_strLog += aside;
+        aside.Empty();
+    }
+}
+
+class Hold {
+public:
+    explicit Hold(int waitMs)
+        : m_bHeld(waitMs <= 0 ? Lock().try_lock() : Lock().try_lock_for(std::chrono::milliseconds(waitMs)))
+    {
+        if (m_bHeld)
+            JoinAside();
+    }
+    ~Hold()
+    {
+        if (m_bHeld)
+            Lock().unlock();
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+    bool Held() const { return m_bHeld; }
+
+private:
+    bool m_bHeld;
+};
+
+}  // namespace
+
+std::recursive_timed_mutex& Lock()
+{
+    static std::recursive_timed_mutex* lock = new std::recursive_timed_mutex;  // never destroyed: used at exit
+    return *lock;
 }
 
 void Append(const CString& text)
 {
-    std::lock_guard<std::recursive_mutex> hold(Lock());
-    g_strLog += text;
+    Hold hold(0);
+    if (hold.Held()) {
+        g_strLog += text;
+        return;
+    }
+    std::lock_guard<std::mutex> aside(AsideLock());
+    Aside() += text;
 }
 
-bool Transfer(const CString& path, CString* chunk)
+bool Transfer(const CString& path, CString* chunk, int waitMs)
 {
-    std::lock_guard<std::recursive_mutex> hold(Lock());
+    Hold hold(waitMs);
+    if (!hold.Held())
+        return false;
     const int length = g_strLog.GetLength();
     if (length == 0)
         return false;
@@ -37,11 +97,14 @@ bool Transfer(const CString& path, CString* chunk)
     return true;
 }
 
-void FlushAndClear(const CString& path)
+bool FlushAndClear(const CString& path, int waitMs)
 {
-    std::lock_guard<std::recursive_mutex> hold(Lock());
-    Transfer(path, nullptr);
+    Hold hold(waitMs);
+    if (!hold.Held())
+        return false;
+    Transfer(path, nullptr, 0);
     g_strLog.Empty();
+    return true;
 }
 
 }  // namespace runlog

@@ -12,6 +12,9 @@
 
 namespace {
 std::atomic<int> g_boostNesting{0};
+
+// From the program's resource chain, so a translated program has its own words.
+BOOL LoadChainString(UINT id, CString& text) { return text.LoadString(id); }
 }  // namespace
 
 CPriorityBoost::CPriorityBoost()
@@ -49,7 +52,7 @@ int ProcessLocalRequest(CString* text, CString* file, int mode, int shortReply, 
     CString lower = t;
     lower.MakeLower();
     CRequestEngine* engine = CRequestEngine::Current();
-    for (const LocalWordAction& action : LocalWordActions(lower)) {
+    for (const LocalWordAction& action : LocalWordActions(lower, LoadLocalWords(&LoadChainString))) {
         handled = 1;
         switch (action.kind) {
         case LocalWordAction::POST:

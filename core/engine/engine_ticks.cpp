@@ -5,6 +5,7 @@
 
 #include "assistant_settings.h"
 #include "plugin_table.h"
+#include "running_log.h"
 
 #include "files/fileutil.h"
 #include "mapi/zlm_mapi.h"
@@ -75,7 +76,7 @@ int CRequestEngine::CheckWatchdog()
     bool stuck = false;
     int skip = m_Gate.Check(CTime::GetCurrentTime().GetTime(), g_Settings.GetRefreshRate(), stuck);
     if (stuck) {
-        g_strLog += ENGINE_TEXT_WATCHDOG;
+        runlog::Append(ENGINE_TEXT_WATCHDOG);
         g_bHoldLog = 0;
     }
     if (skip)

@@ -3,29 +3,44 @@
 #include "engine_rules.h"
 
 namespace {
-bool HasAny(const CString& text, std::initializer_list<const char*> words)
+bool HasAny(const CString& text, const LocalWords& words, std::initializer_list<int> which)
 {
-    for (const char* w : words)
-        if (text.Find(w) >= 0)
+    for (int w : which) {
+        const CString& word = words.word[w];
+        if (!word.IsEmpty() && text.Find(word) >= 0)
             return true;
+    }
     return false;
 }
 }  // namespace
 
-std::vector<LocalWordAction> LocalWordActions(const CString& lowerText)
+LocalWords LoadLocalWords(LocalWordLoader load)
+{
+    LocalWords words;
+    for (int i = 0; i < LOCAL_WORD_COUNT; ++i) {
+        CString text;
+        if (load && load(IDS_LOCAL_WORD_FIRST + static_cast<UINT>(i), text)) {
+            text.MakeLower();
+            words.word[i] = text;
+        }
+    }
+    return words;
+}
+
+std::vector<LocalWordAction> LocalWordActions(const CString& lowerText, const LocalWords& words)
 {
     std::vector<LocalWordAction> actions;
-    if (HasAny(lowerText, {"exit", "quit", "bye"}))
+    if (HasAny(lowerText, words, {LOCAL_EXIT, LOCAL_EXIT + 1, LOCAL_EXIT + 2}))
         actions.push_back({LocalWordAction::POST, ID_APP_EXIT_COMMAND});
-    if (HasAny(lowerText, {"console", "window"}))
+    if (HasAny(lowerText, words, {LOCAL_CONSOLE, LOCAL_CONSOLE + 1}))
         actions.push_back({LocalWordAction::SEND, ID_CONSOLE_COMMAND});
-    if (HasAny(lowerText, {"option", "config", "propert"}))
+    if (HasAny(lowerText, words, {LOCAL_OPTIONS, LOCAL_OPTIONS + 1, LOCAL_OPTIONS + 2}))
         actions.push_back({LocalWordAction::POST, ID_OPTIONS_COMMAND});
-    if (HasAny(lowerText, {"mapi", "mail"})) {
+    if (HasAny(lowerText, words, {LOCAL_MAIL, LOCAL_MAIL + 1})) {
         // "deactivate" holds "activ" too: switching off wins.
-        if (HasAny(lowerText, {"deactiv", "off"}))
+        if (HasAny(lowerText, words, {LOCAL_DEACTIV, LOCAL_OFF}))
             actions.push_back({LocalWordAction::POST, ID_DEACTIVATE});
-        else if (HasAny(lowerText, {"activ", "on"}))
+        else if (HasAny(lowerText, words, {LOCAL_ACTIV, LOCAL_ON}))
             actions.push_back({LocalWordAction::POST, ID_ACTIVATE});
     }
     if (lowerText.Find("help") >= 0)

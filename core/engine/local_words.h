@@ -15,6 +15,29 @@ enum {
     ID_OPTIONS_COMMAND = 32772,
 };
 
+// The words are the program's string resources 61258 to 61271, in this order.
+enum {
+    IDS_LOCAL_WORD_FIRST = 61258,
+    LOCAL_EXIT = 0,      // "exit", "quit", "bye": 0 to 2
+    LOCAL_CONSOLE = 3,   // "console", "window": 3 and 4
+    LOCAL_OPTIONS = 5,   // "option", "config", "propert": 5 to 7
+    LOCAL_MAIL = 8,      // "mapi", "mail": 8 and 9
+    LOCAL_ACTIV = 10,    // "activ"
+    LOCAL_DEACTIV = 11,  // "deactiv"
+    LOCAL_ON = 12,       // "on"
+    LOCAL_OFF = 13,      // "off"
+    LOCAL_WORD_COUNT = 14,
+};
+
+struct LocalWords {
+    CString word[LOCAL_WORD_COUNT];  // lower case; an empty word never matches
+};
+
+// Reads the words through load (id, text) -> success; a word that cannot be
+// read stays empty.
+typedef BOOL (*LocalWordLoader)(UINT id, CString& text);
+LocalWords LoadLocalWords(LocalWordLoader load);
+
 struct LocalWordAction {
     enum Kind { POST, SEND, HELP };
     Kind kind;
@@ -24,4 +47,4 @@ struct LocalWordAction {
 
 // What the words of lowerText ask for, in the order they are to be done.
 // Every test is a substring test: "on" is also in "console", "mail" in "email".
-std::vector<LocalWordAction> LocalWordActions(const CString& lowerText);
+std::vector<LocalWordAction> LocalWordActions(const CString& lowerText, const LocalWords& words);

@@ -1,16 +1,16 @@
 // The process-wide request lock.
 #include "request_lock.h"
 
+#include "running_log.h"
+
 #include <chrono>
 #include <mutex>
 #include <thread>
 
 namespace {
-std::recursive_timed_mutex& RequestMutex()
-{
-    static std::recursive_timed_mutex mutex;
-    return mutex;
-}
+// The running log's lock: the web thread's writers of the log are the
+// requests it processes, so one lock covers both.
+std::recursive_timed_mutex& RequestMutex() { return runlog::Lock(); }
 
 std::thread::id& TickThread()
 {

@@ -367,11 +367,11 @@ void CMainFrame::OnMailActivate()
         }
         HCURSOR old = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
         CMAPILogon logon;
-        ULONG rc;
-        {
-            std::lock_guard<std::recursive_mutex> hold(runlog::Lock());
-            rc = logon.Logon(&g_MapiSession, g_Settings.GetUNM(), g_Settings.GetUPM(), &g_strLog, &m_wndHiddenPopup);
-        }
+        // The logon writes into a text of its own (it may show a dialog, and
+        // the log's lock is not held across one); its lines then join the log.
+        CString logonLog;
+        ULONG rc = logon.Logon(&g_MapiSession, g_Settings.GetUNM(), g_Settings.GetUPM(), &logonLog, &m_wndHiddenPopup);
+        runlog::Append(logonLog);
         ::SetCursor(old);
         if (rc == 0) {
             PostMessage(WM_COMMAND, ID_FILE_NEW);
@@ -380,12 +380,7 @@ void CMainFrame::OnMailActivate()
             UpdateCaption();
         } else {
             g_Settings.SetAutoLogin(0);
-            CString text;
-            {
-                std::lock_guard<std::recursive_mutex> hold(runlog::Lock());
-                text = g_strLog;
-            }
-            AfxMessageBox(text);
+            AfxMessageBox(logonLog);
             PostMessage(WM_COMMAND, ID_FILE_CLOSE);
         }
     } catch (...) {

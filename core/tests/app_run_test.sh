@@ -5,7 +5,8 @@
 # its main window is an MDI frame with toolbar, status bar and caption strip
 # whose console is an MDI child that closes and opens anew with the mail session;
 # a second start hands over to the first and ends; closing the first shuts it
-# down and saves the settings; a ".kvn" file named on the command line is read;
+# down and saves the settings; a ".kvn" file named on the command line is read,
+# a missing one opens nothing and the program runs on;
 # without a mail session the options command opens its sheet, which Cancel
 # closes; switching the desktop toolbar on there shows a notice while it is made.
 set -euo pipefail
@@ -150,6 +151,26 @@ for _ in $(seq 1 240); do grep -qs "unauthorized user. (stranger@localhost)" "$w
 grep -qs "unauthorized user. (stranger@localhost)" "$work/prog/Vindalex.log" ||
   fail "the sender check stayed off: the .kvn file on the command line was not read"
 close_program
+
+# A ".kvn" file named on the command line that is not there opens nothing:
+# the assistant starts all the same and answers its mail.
+answers=$(find "$work/mail/Outbox" -type f | wc -l)
+wine Vindalex.exe "$(printf 'Z:%s' "$work/no-such.kvn" | sed 's#/#\\#g')" >"$work/missing.out" 2>&1 &
+pid=$!
+drop_request "You <vindi@localhost>" "Vindi, after a missing document"
+for _ in $(seq 1 240); do
+  kill -0 "$pid" 2>/dev/null || fail "start-up ended over a missing document on the command line"
+  [ "$(find "$work/mail/Outbox" -type f | wc -l)" -gt "$answers" ] && break
+  sleep 0.5
+done
+[ "$(find "$work/mail/Outbox" -type f | wc -l)" -gt "$answers" ] ||
+  fail "no answer after a start with a missing document on the command line"
+# Start-up went on to its end: the main window is shown, and no box stands.
+tree=$(probe tree) || fail "no main frame after a start with a missing document"
+grep -q '^0 .* visible=1 ' <<<"$tree" || { echo "$tree"; fail "start-up stopped at the missing document: the main window was never shown"; }
+probe toplevels | grep -q '^#32770 ' && { probe toplevels; fail "a message box stands after a start with a missing document"; }
+close_program
+grep -qi "page fault" "$work/missing.out" && { cat "$work/missing.out"; fail "the program crashed after a start with a missing document"; }
 
 # Without a mail session the options command opens the "Properties" sheet;
 # Cancel closes it, and the web server, rebuilt from the settings on the

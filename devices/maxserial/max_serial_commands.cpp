@@ -1,12 +1,37 @@
 // MAXSerialInterface: the commands written to the board.
 #include "max_serial_interface.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
+#include "busy_guard.h"
+
 namespace {
 using x10::Clamp;
+
+// One command line in the shared buffer at a time, whichever thread writes it.
+CRITICAL_SECTION* CommandLock()
+{
+    static CRITICAL_SECTION* lock = NewLastingLock();
+    return lock;
+}
 } // namespace
+
+bool MAXSerialInterface::SendCommand(const char* format, ...)
+{
+    // The guard first: it waits for a poll of the timer, which writes its own
+    // commands into the same buffer, to end before this one is written.
+    MAXSerialBusy busy;
+    ::EnterCriticalSection(CommandLock());
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(m_Command, sizeof m_Command, format, args);
+    va_end(args);
+    bool sent = SendData(m_Command);
+    ::LeaveCriticalSection(CommandLock());
+    return sent;
+}
 
 void MAXSerialInterface::ServeInput()
 {
@@ -18,24 +43,21 @@ bool MAXSerialInterface::RequestAnalog(int channel)
 {
     if (channel < 0 || channel >= kAnalogChannels)
         return false;
-    std::snprintf(m_Command, sizeof m_Command, "ANA%d?\r", channel);
-    return SendData(m_Command);
+    return SendCommand("ANA%d?\r", channel);
 }
 
 bool MAXSerialInterface::RequestDigital(int channel)
 {
     if (channel < 0 || channel >= kDigitalChannels)
         return false;
-    std::snprintf(m_Command, sizeof m_Command, "DIG%d?\r", channel);
-    return SendData(m_Command);
+    return SendCommand("DIG%d?\r", channel);
 }
 
 bool MAXSerialInterface::SetDigital(int channel, bool on)
 {
     if (channel < 0 || channel >= kDigitalChannels)
         return false;
-    std::snprintf(m_Command, sizeof m_Command, "DIG%d=%s\r", channel, on ? "1" : "0");
-    return SendData(m_Command);
+    return SendCommand("DIG%d=%s\r", channel, on ? "1" : "0");
 }
 
 bool MAXSerialInterface::SendStandardMessage(int house, int unit, int dims, int function)
@@ -52,9 +74,7 @@ bool MAXSerialInterface::SendStandardMessage(int house, int unit, int dims, int 
     MAXSerialBusy busy;
     for (int i = 0; i < (dims > 0 ? dims : 1); ++i) {
         ServeInput();
-        std::snprintf(m_Command, sizeof m_Command, "X10 %c %d %s\r", 'A' + house, unit + 1,
-                      cFunctionWords[function]);
-        SendData(m_Command);
+        SendCommand("X10 %c %d %s\r", 'A' + house, unit + 1, cFunctionWords[function]);
     }
     return true;
 }
@@ -72,8 +92,7 @@ bool MAXSerialInterface::SendWholeHouse(int house, const char* word)
         return false;
     MAXSerialBusy busy;
     ServeInput();
-    std::snprintf(m_Command, sizeof m_Command, "X10 %c %s\r", 'A' + house, word);
-    return SendData(m_Command);
+    return SendCommand("X10 %c %s\r", 'A' + house, word);
 }
 
 // The board echoes the X10 traffic it sends, and that echo notifies; the

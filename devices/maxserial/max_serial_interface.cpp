@@ -78,6 +78,9 @@ void MAXSerialInterface::Unload()
 {
     DestroyMMTimer();
     m_Channel.Close();
+    // Closed: a read after shut-down answers at once instead of waiting
+    // through its retries on a port that is gone.
+    m_bOpen = FALSE;
 }
 
 void MAXSerialInterface::SetSerialByte(BYTE byte)

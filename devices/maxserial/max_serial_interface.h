@@ -45,7 +45,8 @@ public:
     // the polling timer. A board open on the same port stays as it is.
     void Init(int port, bool x10);
     // Stops the multimedia timer and closes the channel; safe whether or not the
-    // interface was ever opened. The open flag and the port stay as they were.
+    // interface was ever opened. The interface is then closed (the open flag
+    // cleared); the port number stays.
     void Unload();
 
     bool SendOn(int house, int unit);
@@ -92,6 +93,13 @@ private:
     bool SendExtendedMessage(int house, int unit, int command, int data);
     bool SendWholeHouse(int house, const char* word);
     bool SendData(const char* text);
+    // Formats one command line into the shared buffer and sends it, holding
+    // the busy guard and the buffer's lock throughout.
+    bool SendCommand(const char* format, ...)
+#if defined(__GNUC__)
+        __attribute__((format(printf, 2, 3)))
+#endif
+        ;
     CString AwaitReply();
     void ServeInput();
     bool ReadLine(CString& line);

@@ -82,6 +82,14 @@ int CFirecracker::UseCount()
 
 void CFirecracker::OpenPort(int port)
 {
+    // A frame or sequence on the wire holds the transmitter and clocks the
+    // port's lines throughout: the port changes only between them.
+    const DWORD taken = ::WaitForSingleObject(State().mutex, kLockMs);
+    if (taken != WAIT_OBJECT_0 && taken != WAIT_ABANDONED)
+        return;
+    struct Release {
+        ~Release() { ::ReleaseMutex(State().mutex); }
+    } release;
     SharedLock hold;
     Shared& s = State();
     if (s.port && s.port != INVALID_HANDLE_VALUE)

@@ -27,7 +27,8 @@ public:
     CFirecracker(const CFirecracker&) = delete;
     CFirecracker& operator=(const CFirecracker&) = delete;
 
-    // Opens COM<port> for its control lines (no settings changed).
+    // Opens COM<port> for its control lines (no settings changed), once the
+    // transmitter is free; nothing changes when it stays busy.
     static void OpenPort(int port);
     // One use less; the last closes the port.
     void Release();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "change_recorder.h"
 #include "max_serial_interface.h"
@@ -63,6 +64,7 @@ TEST_F(BoardPeer, HandshakeMonitorsTheChannelsAndAsksHouseAForItsStatus)
     // The plug-in host's shut-down: the timer stops and the port closes, twice over safely.
     m_board.Unload();
     m_board.Unload();
+    EXPECT_FALSE(m_board.m_bOpen) << "shut down, the board stays marked open";
     EXPECT_EQ(0u, MAXSerialInterface::wTimerID);
     EXPECT_FALSE(MAXSerialInterface::MAXSerialBusy::IsBusy());
 }
@@ -81,6 +83,33 @@ TEST_F(BoardPeer, DigitalChannelsAreSetAndReportedBack)
     EXPECT_FALSE(m_board.SetDigital(10, true)) << "the board has ten channels";
     EXPECT_FALSE(m_board.SendOn(16, 12));
     EXPECT_EQ("DIG4=0", m_peer.Ask("lines 1"));
+}
+
+// While the timer polls, a caller's request waits before it touches the shared
+// command buffer: two callers that wait meanwhile each get their own command
+// onto the wire, whole, once the poll is over.
+TEST_F(BoardPeer, RequestsWaitingForAPollKeepTheirOwnCommands)
+{
+    auto waitBusy = [](int count) {
+        for (int i = 0; i < 12000 && MAXSerialInterface::MAXSerialBusy::m_nBusy.load() < count; ++i)
+            Sleep(5);
+        return MAXSerialInterface::MAXSerialBusy::m_nBusy.load() >= count;
+    };
+    // A guard held by hand keeps the real timer's ticks out meanwhile, so the
+    // poll stands until the test ends it.
+    MAXSerialInterface::MAXSerialBusy::ForceBusy(true);
+    MAXSerialInterface::MAXSerialBusy::TimerLock(true);  // a poll of the timer is running
+    std::thread analog([this] { m_board.RequestAnalog(2); });
+    const bool first = waitBusy(2);
+    std::thread digital([this] { m_board.RequestDigital(3); });
+    const bool second = waitBusy(3);
+    MAXSerialInterface::MAXSerialBusy::TimerLock(false);  // the poll ends
+    analog.join();
+    digital.join();
+    MAXSerialInterface::MAXSerialBusy::ForceBusy(false);
+    ASSERT_TRUE(first && second) << "waited for both requests to wait for the poll";
+    std::string lines = m_peer.Ask("lines 2");
+    EXPECT_TRUE(lines == "ANA2?|DIG3?" || lines == "DIG3?|ANA2?") << lines;
 }
 
 TEST_F(BoardPeer, AnalogChannelsReportTheirChange)

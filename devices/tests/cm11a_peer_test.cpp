@@ -54,6 +54,16 @@ TEST_F(CM11APeer, InitSetsTheClockForTheMonitoredHouse)
     EXPECT_EQ(2, m_x10.GetMonitoredHouse());
 }
 
+// Shut down, the interface is closed: a command after it fails at once
+// instead of waiting through every read's retries on a port that is gone.
+TEST_F(CM11APeer, AfterUnloadTheInterfaceIsClosedAndReadsDoNotWait)
+{
+    m_x10.Unload();
+    EXPECT_FALSE(m_x10.m_bOpen);
+    EXPECT_FALSE(m_x10.SendOn(0, 0));
+    EXPECT_FALSE(m_x10.TimedOut()) << "a read after shut-down waited through its retries";
+}
+
 TEST_F(CM11APeer, CommandsSendAddressAndFunctionFramesAndKeepTheTable)
 {
     struct Step {

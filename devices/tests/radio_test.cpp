@@ -3,6 +3,7 @@
 // between idles) and pauses, for X10 commands and infra-red sequences.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -254,4 +255,73 @@ TEST(Radio, WholeHouseCommandsAreRefusedWithAMessage)
     EXPECT_EQ((std::vector<std::string>{"CM17A does not support All Units Off", "CM17A does not support All Lights Off",
                                         "CM17A does not support All Lights On"}),
               answers.texts);
+}
+
+namespace {
+// Records the port handle of every line change; the first change of the
+// sending thread holds until the gate opens.
+class PortRecorder : public CFirecrackerLines {
+public:
+    PortRecorder() { m_previous = SetFirecrackerLines(this); }
+    ~PortRecorder() override
+    {
+        SetFirecrackerLines(m_previous);
+        CloseHandle(started);
+        CloseHandle(gate);
+    }
+    void Signal(HANDLE port, bool, bool, DWORD) override
+    {
+        bool hold = false;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            ports.push_back(port);
+            hold = ports.size() == 1 && GetCurrentThreadId() == sender.load();
+        }
+        if (hold) {
+            SetEvent(started);
+            WaitForSingleObject(gate, 60000);
+        }
+    }
+    void Pause(DWORD) override {}
+
+    std::atomic<DWORD> sender{0};
+    HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::vector<HANDLE> ports;
+
+private:
+    CFirecrackerLines* m_previous;
+    std::mutex m_lock;
+};
+} // namespace
+
+// The port changes between frames, never under one: a frame on the wire
+// clocks every bit on the port it began on.
+TEST(Radio, PortChangeWaitsForTheFrameOnTheWire)
+{
+    PortRecorder lines;
+    CFirecracker transmitter;
+    std::thread frame([&] {
+        lines.sender = GetCurrentThreadId();
+        transmitter.SendFrame(CFirecracker::kOn, 1, 9);
+    });
+    const bool started = WaitForSingleObject(lines.started, 60000) == WAIT_OBJECT_0;
+    std::atomic<bool> opened{false};
+    std::thread open([&] {
+        CFirecracker::OpenPort(250);  // no such port: its handle is the invalid one
+        opened = true;
+    });
+    // Long enough for a change that did not wait to have happened.
+    for (int i = 0; i < 200 && !opened; ++i)
+        Sleep(10);
+    const bool openedDuringTheFrame = opened;
+    SetEvent(lines.gate);
+    frame.join();
+    open.join();
+    ASSERT_TRUE(started) << "waited for the frame to start";
+    EXPECT_FALSE(openedDuringTheFrame) << "the port changed while a frame was on the wire";
+    ASSERT_FALSE(lines.ports.empty());
+    for (HANDLE port : lines.ports)
+        EXPECT_EQ(port, lines.ports.front());
+    transmitter.Release();
 }

@@ -71,6 +71,9 @@ void CM11AInterface::Unload()
 {
     DestroyMMTimer();
     m_Channel.Close();
+    // Closed: a read after shut-down answers at once instead of waiting
+    // through its retries on a port that is gone.
+    m_bOpen = FALSE;
 }
 
 void CM11AInterface::SetSerialByte(BYTE byte)

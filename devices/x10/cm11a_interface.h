@@ -42,7 +42,8 @@ public:
     // 0-15 or a letter. An interface open on the same port stays as it is.
     void Init(int port, int house);
     // Stops the multimedia timer and closes the channel; safe whether or not the
-    // interface was ever opened. The open flag and the port stay as they were.
+    // interface was ever opened. The interface is then closed (the open flag
+    // cleared); the port number stays.
     void Unload();
 
     bool SendOn(int house, int unit);

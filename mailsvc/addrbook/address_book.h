@@ -8,6 +8,15 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+
+// The system's message text for code (-1: the calling thread's last error),
+// at most 511 characters, without its trailing line ends; empty when the
+// system has none.
+CString GetSystemErrorText(DWORD code = static_cast<DWORD>(-1));
+#endif
+
 // One contact: 27 text fields, all empty when new.
 class AddressEntry {
 public:
@@ -103,6 +112,33 @@ protected:
     // The user's mail protocol prefix (value kVEmailProtocolPrefix) up to its
     // first ":"; empty when there is none or the registry cannot be read.
     static CString GetProtocolPrefix();
+
+#ifdef _WIN32
+    // The books' registry access, one key at a time under HKEY_CURRENT_USER.
+    // The state is class-wide and unguarded: one thread at a time.
+    // Connects to HKEY_CURRENT_USER (after disconnecting a held root); 1.
+    static int Connect2Registry();
+    // Closes the open key and the root; 0 when closing the root failed, else 1.
+    static int DisconnectFromRegistry();
+    // Creates or opens path under the root, closing the key open before; 0 on
+    // failure (the result in m_ErrorCode), else 1.
+    static int CreateKey(const char* path);
+    // The open key's string value name, or defaultValue when it cannot be
+    // read; returns the query's result (0 on success), 0 and m_ErrorCode 87
+    // for a null name.
+    static int GetStringValue(const char* name, CString& value, CString defaultValue);
+    // Writes value as a string value of the open key; the result code (0 on
+    // success), 0 and m_ErrorCode 87 for a null name.
+    static int SetStringValue(const char* name, const CString& value);
+
+    static HKEY m_RegistryHandle;  // HKEY_CURRENT_USER while connected, else null
+    static HKEY m_KeyHandle;       // the open key
+    static BOOL m_bHaveToCloseKeyHandle;
+    static CString m_sKeyName;
+    static CString m_sRegistryName;
+    static CString m_sComputerName;
+    static LONG m_ErrorCode;
+#endif
 
     std::vector<AddressEntry> m_Entries;
     int m_nCursor = 0;

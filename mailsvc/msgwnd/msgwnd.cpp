@@ -289,19 +289,23 @@ void CMessageAttachDlg::UpdateAttachmentIcons()
 {
     if (!m_AttachList.m_hWnd)
         return;
-    const int base = m_ImageList.GetImageCount();
     const int count = m_AttachList.GetItemCount();
     for (int i = 0; i < count; ++i) {
         CString path = m_AttachList.GetItemText(i);
         SHFILEINFOA info = {};
-        if (::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON | SHGFI_SYSICONINDEX)) {
-            if (info.hIcon) {
-                // The list keeps its own copy; the shell's icon is ours to free.
-                m_ImageList.Add(info.hIcon);
-                ::DestroyIcon(info.hIcon);
-            }
+        // A file the shell has no icon for shows the blank image 0, rather
+        // than the image that the next file's icon will take.
+        int image = 0;
+        if (::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON | SHGFI_SYSICONINDEX) &&
+            info.hIcon) {
+            // The list keeps its own copy; the shell's icon is ours to free.
+            const int added = m_ImageList.Add(info.hIcon);
+            if (added >= 0)
+                image = added;
         }
-        m_AttachList.SetItemImage(i, base + i);
+        if (info.hIcon)
+            ::DestroyIcon(info.hIcon);
+        m_AttachList.SetItemImage(i, image);
     }
 }
 

@@ -35,6 +35,18 @@ CString NowText()
     return CTime::GetCurrentTime().Format("%c");
 }
 
+// Called inside a catch-all: the class layer throws its exceptions as heap
+// objects, which the handler must free.
+void FreeCaughtException()
+{
+    try {
+        throw;
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
+    }
+}
+
 } // namespace
 
 MAPIOutgoingMessage::MAPIOutgoingMessage(CZLMMapi* session, CString* log, CString* to, CString* from, int mode)
@@ -50,6 +62,7 @@ MAPIOutgoingMessage::MAPIOutgoingMessage(CZLMMapi* session, CString* log, CStrin
         m_nMode = reply::DeliveryMode(m_strTo, mode);
         m_nMailMode = m_nMode == reply::kModeMail ? 1 : 0;
     } catch (...) {
+        FreeCaughtException();
         Log("  Message create error caught.\r\n");
     }
 }
@@ -67,6 +80,7 @@ MAPIOutgoingMessage::~MAPIOutgoingMessage()
         default: break;
         }
     } catch (...) {
+        FreeCaughtException();
         // Each delivery logs its own failures; nothing may leave a destructor.
     }
 }
@@ -101,6 +115,7 @@ void MAPIOutgoingMessage::Attach(CString path, CString name)
         m_AttachmentNames.resize(m_AttachmentPaths.size());
         m_AttachmentNames.back() = name;
     } catch (...) {
+        FreeCaughtException();
         Log("  Attachment error caught.\r\n");
     }
 }
@@ -125,6 +140,7 @@ void MAPIOutgoingMessage::Attach(CZLMMapiFile* list)
                 m_AttachmentPaths.push_back(path);
         }
     } catch (...) {
+        FreeCaughtException();
         Log("  Attachment error caught.\r\n");
     }
 }
@@ -171,6 +187,7 @@ void MAPIOutgoingMessage::DeliverMode0()
         if (result != 0)
             Log(CMAPILogon::GetErrorText(result));
     } catch (...) {
+        FreeCaughtException();
         Log("  Mail send error caught.\r\n");
     }
 }
@@ -207,6 +224,7 @@ void MAPIOutgoingMessage::DeliverMode1()
         dlg = nullptr;  // the window manager owns it from here on
         g_WindowMgr.AttachWindow(handed, 0);
     } catch (...) {
+        FreeCaughtException();
         Log("  Message window error caught.\r\n");
         if (dlg) {
             if (dlg->m_hWnd)
@@ -268,6 +286,7 @@ void MAPIOutgoingMessage::DeliverWeb(const CString& user, bool closeOlder)
         msg = nullptr;  // the manager owns it from here on
         g_HTMLMgr.AttachMessage(handed);
     } catch (...) {
+        FreeCaughtException();
         Log("  Web message error caught.\r\n");
         delete msg;
     }

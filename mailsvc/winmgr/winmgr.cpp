@@ -137,27 +137,35 @@ void CZLMWindowMgr::Invalidate(int erase)
 
 void CZLMWindowMgr::DeInIt()
 {
+    // Runs before the plug-ins are freed: every listed window is closed and
+    // its object deleted now, while the code of its class is still loaded.
     RefreshWindowVector();
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        if (m_windows.empty())
-            break;
+    // One attempt per window, and ten more for windows slow to go.
+    size_t attempts = m_windows.size() + 10;
+    while (!m_windows.empty() && attempts-- > 0) {
         try {
-            RefreshWindowVector();
-            if (!m_windows.empty()) {
-                CWnd* w = m_windows.front();
-                if (HoldsWindow(w)) {
-                    HWND h = w->m_hWnd;
-                    ::SendMessageA(h, WM_CLOSE, 0, 0);
-                    if (::IsWindow(h))
-                        ::DestroyWindow(h);
-                }
+            CWnd* w = m_windows.front();
+            HWND h = HoldsWindow(w) ? w->m_hWnd : nullptr;
+            if (h) {
+                ::SendMessageA(h, WM_CLOSE, 0, 0);
+                if (::IsWindow(h))
+                    ::DestroyWindow(h);
             }
             ProcessMessages(0);
-            if (!m_windows.empty())
+            RefreshWindowVector();
+            if (h && !m_windows.empty() && m_windows.front() == w) {
+                // Still there (a window of another thread): give it time,
+                // then try the next one.
                 Sleep(500);
+                m_windows.erase(m_windows.begin());
+                m_windows.push_back(w);
+            }
         } catch (...) {
         }
     }
+    // A window that would not go is left alone rather than deleted later,
+    // when its class's code may be gone.
+    m_windows.clear();
     delete m_pParent;
     m_pParent = nullptr;
 }

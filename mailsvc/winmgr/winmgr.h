@@ -28,7 +28,8 @@ public:
     void Invalidate(int erase);
     // Drops (and deletes the objects of) windows that no longer exist.
     void RefreshWindowVector();
-    // Closes the listed windows (at most ten) and deletes the parent object.
+    // Closes every listed window, deletes their objects and the parent
+    // object. The program calls it before it frees the plug-ins.
     void DeInIt();
     // The object under which assistant windows are created: it wraps no
     // window, so they stand on the desktop without an owner.

@@ -106,6 +106,8 @@ void CFTPTransferDlg::AttachToExisitingHandles(HINTERNET hInternetSession, HINTE
 
 CString CFTPTransferDlg::UploadTemporaryName(const CString& remote) { return remote + ".vxpart"; }
 
+CString CFTPTransferDlg::UploadSetAsideName(const CString& remote) { return remote + ".vxold"; }
+
 BOOL CFTPTransferDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
@@ -382,12 +384,22 @@ bool CFTPTransferDlg::Transfer()
         return false;
     }
     if (!::FtpRenameFileA(m_hFTPConnection, m_sUploadName, m_sRemoteFile)) {
-        // Servers that refuse to rename over an existing name get the old file removed first.
-        if (!::FtpDeleteFileA(m_hFTPConnection, m_sRemoteFile) ||
-            !::FtpRenameFileA(m_hFTPConnection, m_sUploadName, m_sRemoteFile)) {
+        // A server that will not rename over an existing name: its file steps
+        // aside and is removed only once the new one has the name; when the
+        // new one cannot take it, the old one gets its name back. The server's
+        // file is never deleted before its replacement is in place.
+        const CString aside = UploadSetAsideName(m_sRemoteFile);
+        if (!::FtpRenameFileA(m_hFTPConnection, m_sRemoteFile, aside)) {
             HandleThreadErrorWithLastError(IDS_FTPTRANSFER_ERROR_WRITEFILE);
             return false;
         }
+        if (!::FtpRenameFileA(m_hFTPConnection, m_sUploadName, m_sRemoteFile)) {
+            // The error text first: it quotes the server's answer to the refusal.
+            HandleThreadErrorWithLastError(IDS_FTPTRANSFER_ERROR_WRITEFILE);
+            ::FtpRenameFileA(m_hFTPConnection, aside, m_sRemoteFile);
+            return false;
+        }
+        ::FtpDeleteFileA(m_hFTPConnection, aside);
     }
     m_sUploadName.Empty();
     return true;

@@ -32,6 +32,9 @@ public:
     const CString& GetErrorText() const { return m_sError; }
     // The temporary name an upload of `remote` is written under.
     static CString UploadTemporaryName(const CString& remote);
+    // The name the server's file steps aside to while an upload replaces it
+    // on a server that will not rename over an existing name.
+    static CString UploadSetAsideName(const CString& remote);
 
     void SetPercentage(int percent);
     void HandleThreadError(UINT nID);

@@ -111,4 +111,25 @@ TEST(ProgramResources, AboutBoxTextsJoinTheProgramsStringTable)
     EXPECT_NE(::FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_ABOUTBOX), MAKEINTRESOURCEA(5)), nullptr);
 }
 
+// The desktop toolbar's local words are texts of the program's script
+// (61258 to 61260 are the web site's, which the program links as well).
+TEST(ProgramResources, LocalWordsAreInTheStringTable)
+{
+    struct Case {
+        UINT id;
+        const char* text;
+    } const cases[] = {
+        {IDS_LOCAL_CONSOLE, "console"}, {IDS_LOCAL_WINDOW, "window"}, {IDS_LOCAL_OPTION, "option"},
+        {IDS_LOCAL_CONFIG, "config"},   {IDS_LOCAL_PROPERT, "propert"}, {IDS_LOCAL_MAPI, "mapi"},
+        {IDS_LOCAL_MAIL, "mail"},       {IDS_LOCAL_ACTIV, "activ"},   {IDS_LOCAL_DEACTIV, "deactiv"},
+        {IDS_LOCAL_ON, "on"},           {IDS_LOCAL_OFF, "off"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        char text[64] = {};
+        ::LoadStringA(::GetModuleHandleA(nullptr), c.id, text, sizeof text);
+        EXPECT_STREQ(text, c.text);
+    }
+}
+
 }  // namespace

@@ -14,6 +14,27 @@ const A kOff{A::POST, ID_DEACTIVATE};
 const A kOn{A::POST, ID_ACTIVATE};
 const A kHelp{A::HELP, 0};
 
+// The program's words, as its string resources 61258 to 61271 hold them.
+const char* const kProgramWords[LOCAL_WORD_COUNT] = {"exit",  "quit", "bye",   "console", "window",
+                                                     "option", "config", "propert", "mapi",  "mail",
+                                                     "activ", "deactiv", "on",     "off"};
+const char* const* g_words = kProgramWords;
+
+BOOL LoadFromTable(UINT id, CString& text)
+{
+    const UINT i = id - IDS_LOCAL_WORD_FIRST;
+    if (i >= LOCAL_WORD_COUNT || !g_words[i])
+        return FALSE;
+    text = g_words[i];
+    return TRUE;
+}
+
+std::vector<A> ProgramActions(const char* text)
+{
+    g_words = kProgramWords;
+    return LocalWordActions(text, LoadLocalWords(&LoadFromTable));
+}
+
 struct Case {
     const char* text;
     std::vector<A> expected;
@@ -39,13 +60,40 @@ TEST(LocalWords, TextsReachTheirCommandsInOrder)
         {"", {}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(LocalWordActions(c.text), c.expected) << c.text;
+        EXPECT_EQ(ProgramActions(c.text), c.expected) << c.text;
 }
 
 TEST(LocalWords, ConsoleAndOptionsHoldOnButNeedTheMailGate)
 {
     // "on" occurs in "console" and "options": with a mail word it switches on.
-    EXPECT_EQ(LocalWordActions("console mail"), (std::vector<A>{kConsole, kOn}));
-    EXPECT_EQ(LocalWordActions("options"), (std::vector<A>{kOptions}));
+    EXPECT_EQ(ProgramActions("console mail"), (std::vector<A>{kConsole, kOn}));
+    EXPECT_EQ(ProgramActions("options"), (std::vector<A>{kOptions}));
+}
+// The words are the string resources' texts, not words of the code: a
+// translated program answers its own words (read in any case) and no longer
+// the English ones.
+TEST(LocalWords, WordsComeFromTheStringResources)
+{
+    const char* const german[LOCAL_WORD_COUNT] = {"Ende",  "beenden", "tschuess", "konsole", "fenster",
+                                                  "option", "einstell", "eigensch", "mapi",    "post",
+                                                  "aktiv",  "deaktiv",  "an",       "aus"};
+    g_words = german;
+    const LocalWords words = LoadLocalWords(&LoadFromTable);
+    EXPECT_EQ(LocalWordActions("bitte beenden", words), (std::vector<A>{kExit}));
+    EXPECT_EQ(LocalWordActions("post aus", words), (std::vector<A>{kOff}));
+    EXPECT_EQ(LocalWordActions("quit", words), (std::vector<A>{}));
+    EXPECT_EQ(LocalWordActions("mail off", words), (std::vector<A>{}));
+}
+
+// A word that cannot be read matches nothing (not every text).
+TEST(LocalWords, UnreadableWordsMatchNothing)
+{
+    const char* const partial[LOCAL_WORD_COUNT] = {nullptr, "quit", nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                   nullptr, "mail", nullptr, nullptr, nullptr, nullptr, nullptr};
+    g_words = partial;
+    const LocalWords words = LoadLocalWords(&LoadFromTable);
+    EXPECT_EQ(LocalWordActions("quit", words), (std::vector<A>{kExit}));
+    EXPECT_EQ(LocalWordActions("exit the console, switch mail off", words), (std::vector<A>{}));
+    EXPECT_EQ(LocalWordActions("anything", LoadLocalWords(nullptr)), (std::vector<A>{}));
 }
 }  // namespace

@@ -348,4 +348,78 @@ TEST(AddressBookTranslation, TheUsersProtocolPrefix)
     ::RegCloseKey(h);
     EXPECT_STREQ(Translate("John"), "john.smith@example.org");
 }
+
+// The books' registry access, reached as a book's subclass does.
+struct RegistryProbe : AddressBook {
+    using AddressBook::Connect2Registry;
+    using AddressBook::CreateKey;
+    using AddressBook::DisconnectFromRegistry;
+    using AddressBook::GetStringValue;
+    using AddressBook::m_ErrorCode;
+    using AddressBook::m_KeyHandle;
+    using AddressBook::m_RegistryHandle;
+    using AddressBook::m_sKeyName;
+    using AddressBook::m_sRegistryName;
+    using AddressBook::SetStringValue;
+};
+
+TEST(AddressBookRegistry, WritesAndReadsStringValuesOfOneKey)
+{
+    const char* path = "Software\\Ostrel Software\\AddressBookRegistryTest";
+    ASSERT_EQ(RegistryProbe::Connect2Registry(), 1);
+    EXPECT_EQ(RegistryProbe::m_RegistryHandle, HKEY_CURRENT_USER);
+    EXPECT_STREQ(RegistryProbe::m_sRegistryName, "HKEY_CURRENT_USER");
+    ASSERT_EQ(RegistryProbe::CreateKey(path), 1);
+    EXPECT_STREQ(RegistryProbe::m_sKeyName, path);
+
+    EXPECT_EQ(RegistryProbe::SetStringValue("Greeting", "hello there"), 0);
+    const std::string longText(300, 'x');
+    EXPECT_EQ(RegistryProbe::SetStringValue("Long", longText.c_str()), 0);
+    DWORD number = 7;
+    ::RegSetValueExA(RegistryProbe::m_KeyHandle, "Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                     sizeof number);
+
+    struct Case {
+        const char* name;
+        bool read;
+        const char* value;
+    } const cases[] = {
+        {"Greeting", true, "hello there"},
+        {"Missing", false, "default"},
+        {"Long", false, "default"},    // longer than the 255 bytes read: the default
+        {"Number", false, "default"},  // not a string
+    };
+    for (const Case& c : cases) {
+        CString value = "stale";
+        const int result = RegistryProbe::GetStringValue(c.name, value, "default");
+        EXPECT_EQ(result == 0, c.read) << c.name << ": " << result;
+        EXPECT_STREQ(value, c.value) << c.name;
+    }
+
+    CString value = "kept";
+    EXPECT_EQ(RegistryProbe::GetStringValue(nullptr, value, "default"), 0);
+    EXPECT_EQ(RegistryProbe::m_ErrorCode, 87);
+    EXPECT_STREQ(value, "kept");
+    EXPECT_EQ(RegistryProbe::SetStringValue(nullptr, "x"), 0);
+    EXPECT_EQ(RegistryProbe::m_ErrorCode, 87);
+
+    // Connecting again while connected starts afresh.
+    EXPECT_EQ(RegistryProbe::Connect2Registry(), 1);
+    EXPECT_EQ(RegistryProbe::DisconnectFromRegistry(), 1);
+    EXPECT_EQ(RegistryProbe::m_RegistryHandle, nullptr);
+    EXPECT_EQ(RegistryProbe::DisconnectFromRegistry(), 1) << "nothing held: nothing to do";
+    EXPECT_EQ(::RegDeleteKeyA(HKEY_CURRENT_USER, path), ERROR_SUCCESS);
+}
+
+TEST(AddressBookRegistry, SystemErrorTextsHaveNoLineEnds)
+{
+    const std::string notFound = static_cast<LPCTSTR>(GetSystemErrorText(ERROR_FILE_NOT_FOUND));
+    ASSERT_FALSE(notFound.empty());
+    EXPECT_NE(notFound.back(), '\n');
+    EXPECT_NE(notFound.back(), '\r');
+    ::SetLastError(ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(std::string(static_cast<LPCTSTR>(GetSystemErrorText())), notFound) << "-1 is the last error";
+    EXPECT_NE(std::string(static_cast<LPCTSTR>(GetSystemErrorText(ERROR_ACCESS_DENIED))), notFound);
+    EXPECT_TRUE(GetSystemErrorText(0x2FFFFFF0u).IsEmpty());
+}
 #endif

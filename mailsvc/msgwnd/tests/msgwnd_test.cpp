@@ -175,6 +175,31 @@ TEST_F(MessageWindowTest, ListsAttachmentsWithTheirOwnIconsAndRunsTheShellOnTheS
     }
 }
 
+// A file the shell finds no icon for (it is gone) gets the blank image; the
+// files after it keep their own icons.
+TEST_F(MessageWindowTest, AttachmentWithoutAnIconTakesNoOtherFilesIcon)
+{
+    testsupport::TempDir dir;
+    const std::vector<std::string> files = {dir.file("a.txt"), dir.file("gone.txt"), dir.file("c.zip")};
+    ASSERT_TRUE(testsupport::WriteFile(files[0], "x"));
+    ASSERT_TRUE(testsupport::WriteFile(files[2], "x"));
+
+    CMessageAttachDlg* dlg = new CMessageAttachDlg;
+    const int imagesBefore = dlg->m_ImageList.GetImageCount();
+    ASSERT_TRUE(dlg->Create(IDD_ZLM_MESSAGE_ATTACH, m_mgr.GetParent()));
+    for (int i = 0; i < 3; ++i)
+        dlg->m_AttachList.InsertItem(i, files[static_cast<size_t>(i)].c_str(), i + 1);
+    dlg->UpdateAttachmentIcons();
+    m_mgr.AttachWindow(dlg, 0);
+
+    ASSERT_EQ(dlg->m_AttachList.GetItemCount(), 3);
+    EXPECT_EQ(std::string(dlg->m_AttachList.GetItemText(1)), files[1]);
+    EXPECT_EQ(dlg->m_ImageList.GetImageCount(), imagesBefore + 2);
+    EXPECT_EQ(dlg->m_AttachList.GetItemImage(0), imagesBefore);
+    EXPECT_EQ(dlg->m_AttachList.GetItemImage(1), 0) << "the missing file shows another file's icon";
+    EXPECT_EQ(dlg->m_AttachList.GetItemImage(2), imagesBefore + 1);
+}
+
 TEST_F(MessageWindowTest, RightClickOpensTheSideBarMenuWhoseFirstItemOpensTheFile)
 {
     testsupport::TempDir dir;

@@ -346,4 +346,36 @@ TEST_F(ReplyTest, MailGoesOutThroughTheSessionWithItsAttachments)
     EXPECT_EQ(WindowCount(), m_windowsBefore);
 }
 
+// The mail classes throw their failures as heap objects: a send that throws
+// one is logged, and the object is freed, not leaked once per failed send.
+int g_thrown = 0;
+int g_freed = 0;
+
+class CountedMapiException : public CZLMMapiException {
+public:
+    CountedMapiException() : CZLMMapiException(ZLM_MAPI_NO_MEMORY) { ++g_thrown; }
+    ~CountedMapiException() override { ++g_freed; }
+};
+
+ULONG WINAPI ThrowingSendMail(LHANDLE, ULONG_PTR, lpMapiMessage, FLAGS, ULONG)
+{
+    throw new CountedMapiException;
+}
+
+TEST_F(ReplyTest, FailedSendThatThrowsIsLoggedAndItsExceptionFreed)
+{
+    CZLMMapi session;
+    ASSERT_EQ(session.Logon("Vindalex", 0, "", nullptr), 0u);
+    const ZLMPFN_MAPISENDMAIL real = CZLMMapi::lpfnMAPISendMail;
+    CZLMMapi::lpfnMAPISendMail = &ThrowingSendMail;
+    g_thrown = g_freed = 0;
+    for (int i = 0; i < 3; ++i)
+        Send("someone@example.com", 0, {}, &session);
+    CZLMMapi::lpfnMAPISendMail = real;
+    session.Logoff(0, nullptr);
+    EXPECT_EQ(g_thrown, 3);
+    EXPECT_EQ(g_freed, 3) << "each failed send leaked its exception object";
+    EXPECT_EQ(S(m_log), "  Mail send error caught.\r\n  Mail send error caught.\r\n  Mail send error caught.\r\n");
+}
+
 } // namespace

@@ -297,6 +297,32 @@ TEST_F(TransferDialogs, FtpOverwriteQuestionAndCancelledUpload)
     EXPECT_EQ(Pattern(4000000), testsupport::ReadFile(remote));
 }
 
+// A server that will not rename over an existing name: the upload still
+// replaces the file; and when the new file cannot take the name at all, the
+// server's file keeps it, whole. Nothing is left behind either way.
+TEST_F(TransferDialogs, FtpUploadOnAServerThatWillNotRenameOverAName)
+{
+    const std::string strict = m_ftpRoot + "\\strict";
+    std::string upload = m_dir.file("new.bin");
+    const std::string content = Pattern(300000).substr(5);
+    ASSERT_TRUE(testsupport::WriteFile(upload, content));
+    std::string error;
+
+    ASSERT_TRUE(testsupport::WriteFile(strict + "\\replace.bin", "server copy"));
+    EXPECT_EQ(IDOK, Ftp(m_ftp, false, "strict/replace.bin", upload, true, true, &error)) << error;
+    EXPECT_EQ(content, testsupport::ReadFile(strict + "\\replace.bin"));
+
+    ASSERT_TRUE(testsupport::WriteFile(strict + "\\locked.bin", "server copy"));
+    EXPECT_EQ(IDCANCEL, Ftp(m_ftp, false, "strict/locked.bin", upload, true, true, &error));
+    EXPECT_NE(std::string::npos, error.find("uploading")) << error;
+    ASSERT_TRUE(testsupport::FileExists(strict + "\\locked.bin")) << "the server's file was deleted";
+    EXPECT_EQ("server copy", testsupport::ReadFile(strict + "\\locked.bin"));
+
+    for (const char* left : {"replace.bin.vxpart", "replace.bin.vxold", "locked.bin.vxpart", "locked.bin.vxold"})
+        EXPECT_FALSE(testsupport::FileExists(strict + "\\" + left)) << left;
+    EXPECT_TRUE(m_boxes.empty());
+}
+
 TEST_F(TransferDialogs, FtpCancelledDownloadDeletesTheLocalFile)
 {
     std::string local = m_dir.file("partial.bin");

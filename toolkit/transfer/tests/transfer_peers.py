@@ -2,7 +2,8 @@
 """Runs the transfer dialogs' Wine test against real servers on loopback:
 Python's http.server with the handler below, and pyftpdlib (active mode, as
 WinINet uses it without the passive flag), throttled so that a transfer lasts
-long enough to be cancelled."""
+long enough to be cancelled, with a folder whose renames are strict."""
+import errno
 import http.server
 import os
 import shutil
@@ -16,6 +17,7 @@ sys.path.insert(0, os.path.join(os.environ["VX_SOURCE_ROOT"], "testsupport", "py
 import vxtest  # noqa: E402
 
 from pyftpdlib.authorizers import DummyAuthorizer  # noqa: E402
+from pyftpdlib.filesystems import AbstractedFS  # noqa: E402
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler  # noqa: E402
 from pyftpdlib.servers import ThreadedFTPServer  # noqa: E402
 import logging  # noqa: E402
@@ -99,6 +101,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.write(body)
 
 
+class StrictFS(AbstractedFS):
+    """In the folder "strict" the server renames the way some servers do: never
+    over an existing name, and never an upload's part onto a name beginning
+    with "locked" (as if that name were held open)."""
+
+    def rename(self, src, dst):
+        if os.path.basename(os.path.dirname(dst)) == "strict":
+            if os.path.lexists(dst):
+                raise OSError(errno.EEXIST, "the name is taken")
+            if os.path.basename(dst).startswith("locked") and src.endswith(".vxpart"):
+                raise OSError(errno.EACCES, "the name is held open")
+        return super().rename(src, dst)
+
+
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
 
@@ -111,6 +127,7 @@ def main():
     try:
         with open(os.path.join(root, "big.bin"), "wb") as f:
             f.write(pattern(2500000))
+        os.mkdir(os.path.join(root, "strict"))
         http_server = Server(("127.0.0.1", 0), Handler)
         threading.Thread(target=http_server.serve_forever, daemon=True).start()
 
@@ -122,6 +139,7 @@ def main():
         handler = FTPHandler
         handler.authorizer = authorizer
         handler.dtp_handler = dtp
+        handler.abstracted_fs = StrictFS
         handler.permit_foreign_addresses = False
         ftp_server = ThreadedFTPServer(("127.0.0.1", 0), handler)
         threading.Thread(target=ftp_server.serve_forever, kwargs={"timeout": 0.5}, daemon=True).start()

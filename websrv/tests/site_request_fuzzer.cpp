@@ -76,15 +76,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ActsForOwner(address, form.pw);
 
     if (withSession == STEP_LOGIN || ChooseAssistantStep(form, false) == STEP_LOGIN) {
-        static LoginThrottle throttle;
-        static std::uint64_t now = 0;
-        now += cut * 100;
-        std::uint64_t answerAt = 0;
-        if (throttle.MayTry(address, now, answerAt)) {
-            if (form.req == "sesame")
-                throttle.Succeeded(address);
-            else
-                throttle.Failed(address, now);
+        // Two tries of this password from the client's address, the second
+        // cut bytes later (in 100 ms steps).
+        LoginThrottle throttle;
+        std::uint64_t now = 1000;
+        for (int attempt = 0; attempt < 2; ++attempt, now += cut * 100) {
+            std::uint64_t answerAt = 0;
+            if (throttle.MayTry(address, now, answerAt)) {
+                if (form.req == "sesame")
+                    throttle.Succeeded(address);
+                else
+                    throttle.Failed(address, now);
+            }
         }
     }
     return 0;

@@ -689,11 +689,7 @@ void CHttpServer::ServeConnections(const std::shared_ptr<CHttpListenerState>& st
                 SOCKET s = ::accept(listener.m_hSocket, reinterpret_cast<sockaddr*>(&peer), &len);
                 if (s == INVALID_SOCKET)
                     break;
-                u_long nb = 1;
-                if (::ioctlsocket(s, FIONBIO, &nb) != 0) {
-                    ::closesocket(s);
-                    continue;
-                }
+                // Accepted sockets are non-blocking as the listener is.
                 while (held() >= bound && evictOne()) {
                 }
                 if (held() >= bound) {

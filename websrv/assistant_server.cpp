@@ -164,6 +164,8 @@ CAssistantWebServer::CAssistantWebServer(CAssistantSettings* settings, DWORD req
     m_Settings.m_pClientFactory = &CVindalexHttpClient::Create;
     m_Settings.m_dwBindAddress = WebBindAddress();
     m_Settings.m_dwIdleTimeout = requestTimeout;
+    // An answer the peer takes nothing of for as long is dropped.
+    m_Settings.m_dwSendTimeout = requestTimeout;
     m_Settings.m_dwBusyTimeout = busyTimeout;
     // Besides 127.0.0.1 and localhost, requests may name the configured name
     // and the address the links page gives.

@@ -12,7 +12,7 @@ set(VX_TEST_TIMEOUTS
   core_vindalex_web_journey_test=600
   fx_core_tests=480
   toolkit_transfer_peers=300
-  websrv_site_tests=300
+  websrv_site_tests=600
   ocavio_capture_device_tests=300
   pexmor_e2e=240
   fx_docview_tests=240

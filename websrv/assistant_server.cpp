@@ -3,6 +3,7 @@
 #include "assistant_settings.h"
 #include "options/wmoptions.h"
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -12,8 +13,10 @@ CString g_strWWWHeader, g_strWWWGreeting, g_strWWWFooter, g_strSessionPassword;
 
 namespace {
 
-// The port the links page shows: the one bound (the settings may ask for 0).
+// The port the links page shows: the one bound (the settings may ask for 0);
+// and the address listened on.
 unsigned g_nLinksPort = 0;
+unsigned long g_nLinksBindAddress = 0;
 
 void ReadPageText(const CString& path, CString& text)
 {
@@ -31,26 +34,78 @@ void ReadPageText(const CString& path, CString& text)
 
 }  // namespace
 
+namespace {
+
+// A text value of the program's profile section; empty when absent.
+std::string ProfileText(const char* name)
+{
+    std::string result;
+    HKEY key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        char value[256] = {0};
+        DWORD size = sizeof value - 1, type = 0;
+        if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+            type == REG_SZ)
+            result = value;
+        ::RegCloseKey(key);
+    }
+    return result;
+}
+
+// The dotted address of the machine's own host name, empty when unknown.
+std::string MachineAddress()
+{
+    char host[256] = {0};
+    if (::gethostname(host, 255) == 0) {
+        if (hostent* he = ::gethostbyname(host))
+            if (he->h_addr_list && he->h_addr_list[0])
+                return ::inet_ntoa(*reinterpret_cast<in_addr*>(he->h_addr_list[0]));
+    }
+    return std::string();
+}
+
+}  // namespace
+
 unsigned long WebBindAddress()
 {
     unsigned long address = htonl(INADDR_LOOPBACK);
-    HKEY key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Korvaneant1", 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        char value[64] = {0};
-        DWORD size = sizeof value - 1, type = 0;
-        if (::RegQueryValueExA(key, "WebBindAddress", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
-                ERROR_SUCCESS &&
-            type == REG_SZ) {
-            unsigned long a = ::inet_addr(value);
-            if (a != INADDR_NONE || std::string(value) == "255.255.255.255")
-                address = a;
-        }
-        ::RegCloseKey(key);
+    const std::string value = ProfileText("WebBindAddress");
+    if (!value.empty()) {
+        unsigned long a = ::inet_addr(value.c_str());
+        if (a != INADDR_NONE || value == "255.255.255.255")
+            address = a;
     }
     return address;
 }
 
-CAssistantWebServer::CAssistantWebServer(CAssistantSettings* settings, DWORD requestTimeout) : m_bStarted(FALSE)
+CString WebHostName()
+{
+    std::string name = ProfileText("WebHostName");
+    // A bare host name: no port, path, blank or credentials.
+    for (char c : name)
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-'))
+            return CString();
+    return name.c_str();
+}
+
+std::string WebAdvertisedHost(unsigned long bindAddress)
+{
+    if ((ntohl(bindAddress) >> 24) == 127)
+        return "127.0.0.1";
+    const CString name = WebHostName();
+    if (!name.IsEmpty())
+        return static_cast<const char*>(name);
+    if (bindAddress != 0) {
+        in_addr a;
+        a.s_addr = bindAddress;
+        return ::inet_ntoa(a);
+    }
+    const std::string machine = MachineAddress();
+    return machine.empty() ? std::string("??error??") : machine;
+}
+
+CAssistantWebServer::CAssistantWebServer(CAssistantSettings* settings, DWORD requestTimeout, DWORD busyTimeout)
+    : m_bStarted(FALSE)
 {
     g_pWebSettings = settings;
     WSADATA wsa;
@@ -109,10 +164,22 @@ CAssistantWebServer::CAssistantWebServer(CAssistantSettings* settings, DWORD req
     m_Settings.m_pClientFactory = &CVindalexHttpClient::Create;
     m_Settings.m_dwBindAddress = WebBindAddress();
     m_Settings.m_dwIdleTimeout = requestTimeout;
+    // An answer the peer takes nothing of for as long is dropped.
+    m_Settings.m_dwSendTimeout = requestTimeout;
+    m_Settings.m_dwBusyTimeout = busyTimeout;
+    // Besides 127.0.0.1 and localhost, requests may name the configured name
+    // and the address the links page gives.
+    const CString hostName = WebHostName();
+    if (!hostName.IsEmpty())
+        m_Settings.m_HostNames.push_back(hostName);
+    const std::string advertised = WebAdvertisedHost(m_Settings.m_dwBindAddress);
+    if (advertised != "??error??")
+        m_Settings.m_HostNames.push_back(advertised.c_str());
 
     g_WebServerLog.Log("Web server is starting...\n");
     m_bStarted = m_Server.Start(m_Settings);
     g_nLinksPort = m_bStarted ? m_Server.GetBoundPort() : m_Settings.m_nPort;
+    g_nLinksBindAddress = m_Settings.m_dwBindAddress;
     if (!m_bStarted)
         g_WebServerLog.Log("Failed to start the web server, GetLastError:%d\n", static_cast<int>(::GetLastError()));
 
@@ -154,13 +221,10 @@ void BuildWebAccessLinksPage()
     CString name = g_pWebSettings->GetMyName();
     name.MakeLower();
     name.Replace(' ', '-');
-    std::string ip = "??error??";
-    char host[256] = {0};
-    if (::gethostname(host, 255) == 0) {
-        if (hostent* he = ::gethostbyname(host))
-            if (he->h_addr_list && he->h_addr_list[0])
-                ip = ::inet_ntoa(*reinterpret_cast<in_addr*>(he->h_addr_list[0]));
-    }
+    // The address the server is reached at: the one it listens on (the
+    // machine's own when it listens on every interface), or the configured
+    // name.
+    const std::string ip = WebAdvertisedHost(g_nLinksBindAddress);
     page = websrv::FillTemplate(page, {{"assiatant", websrv::EscapeHTML(static_cast<const char*>(name))},
                                        {"port", std::to_string(g_nLinksPort ? g_nLinksPort : (g_pWebSettings->GetWPort() & 0xFFFF))},
                                        {"vnddir", websrv::EscapeHTML(static_cast<const char*>(g_pWebSettings->GetInstDir()))},

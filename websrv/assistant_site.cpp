@@ -7,10 +7,12 @@
 #include "mapi/mapi_logon.h"
 #include "program_resources.h"
 #include "request_gate.h"
+#include "site_rules.h"
 #include "webmsg/webfiles.h"
 
 #include <cstdio>
 #include <ctime>
+#include <mutex>
 #include <string>
 
 namespace {
@@ -51,22 +53,50 @@ CString AssistantName()
     return name;
 }
 
-bool ContainsExitWord(const std::string& req)
+const std::vector<std::string>& ExitWords()
 {
-    for (UINT id = 61258; id <= 61260; ++id) {
-        std::string word = websrv::ProgramString(id);
-        if (!word.empty() && req.find(word) != std::string::npos)
-            return true;
-    }
-    return false;
+    static const std::vector<std::string> words = [] {
+        std::vector<std::string> w;
+        for (UINT id = 61258; id <= 61260; ++id)
+            w.push_back(websrv::ProgramString(id));
+        return w;
+    }();
+    return words;
 }
 
-// Holds the request lock (the core's, or g_RequestGate) for a scope.
+// Failed logins, per client address.
+websrv::LoginThrottle g_loginThrottle;
+
+// Marks the web request the thread works on for the plug-ins: whether it
+// acts for the owner.
+class WebRequestMark {
+public:
+    WebRequestMark(const CString& user, bool owner) { SetWebRequestOwner(user, owner); }
+    ~WebRequestMark() { ClearWebRequestOwner(); }
+    WebRequestMark(const WebRequestMark&) = delete;
+    WebRequestMark& operator=(const WebRequestMark&) = delete;
+};
+
+// Holds the request lock (the core's, or g_RequestGate) for a scope. The
+// workers that hold it or wait for it are bounded, so that some are always
+// free for pages, files and sessions: beyond the bound, and after the lock's
+// own wait, the request gets the busy page.
 class RequestHold {
 public:
-    explicit RequestHold(const std::atomic<int>* cancel)
+    RequestHold(const std::atomic<int>* cancel, std::atomic<int>& holders, int bound, DWORD gateWaitMs)
+        : m_holders(holders)
     {
-        m_held = g_core.enterRequest ? g_core.enterRequest(cancel) : g_RequestGate.Enter(cancel);
+        if (++m_holders > bound) {
+            --m_holders;
+            m_counted = false;
+            return;
+        }
+        m_held = g_core.enterRequest ? g_core.enterRequest(cancel)
+                                     : g_RequestGate.Enter(cancel, static_cast<int>(gateWaitMs));
+        if (!m_held) {
+            --m_holders;
+            m_counted = false;
+        }
     }
     ~RequestHold()
     {
@@ -76,13 +106,17 @@ public:
             g_core.leaveRequest();
         else
             g_RequestGate.Leave();
+        if (m_counted)
+            --m_holders;
     }
     bool Held() const { return m_held; }
     RequestHold(const RequestHold&) = delete;
     RequestHold& operator=(const RequestHold&) = delete;
 
 private:
-    bool m_held;
+    std::atomic<int>& m_holders;
+    bool m_held = false;
+    bool m_counted = true;
 };
 
 }  // namespace
@@ -140,19 +174,29 @@ void CVindalexHttpClient::PostLog(int status, long bytes)
 {
     SYSTEMTIME st;
     ::GetLocalTime(&st);
-    // The zone's bias changes at most at the turn of an hour: asked once per hour.
+    // The zone's bias changes at most at the turn of an hour: asked once per
+    // hour (by whichever worker logs first then).
+    static std::mutex biasLock;
     static long bias = 0;
     static int biasHour = -1, biasDay = -1;
-    if (st.wHour != biasHour || st.wDay != biasDay) {
-        TIME_ZONE_INFORMATION tz;
-        DWORD zone = ::GetTimeZoneInformation(&tz);
-        bias = tz.Bias + (zone == TIME_ZONE_ID_DAYLIGHT ? tz.DaylightBias : 0);
-        biasHour = st.wHour;
-        biasDay = st.wDay;
+    long useBias;
+    {
+        std::lock_guard<std::mutex> guard(biasLock);
+        if (st.wHour != biasHour || st.wDay != biasDay) {
+            TIME_ZONE_INFORMATION tz;
+            DWORD zone = ::GetTimeZoneInformation(&tz);
+            bias = tz.Bias + (zone == TIME_ZONE_ID_DAYLIGHT ? tz.DaylightBias : 0);
+            biasHour = st.wHour;
+            biasDay = st.wDay;
+        }
+        useBias = bias;
     }
-    websrv::LogTime t = {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, bias};
+    websrv::LogTime t = {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, useBias};
     const unsigned char* a = reinterpret_cast<const unsigned char*>(&m_clientAddress.sin_addr.s_addr);
-    std::string line = websrv::FormatAccessLogLine(a, m_request.user, t, m_request.requestLine, status, bytes);
+    // No password reaches the log: not one sent in the URL, nor a login
+    // form's sent by GET.
+    std::string line = websrv::FormatAccessLogLine(a, m_request.user, t, websrv::LogRequestLine(m_request.requestLine),
+                                                   status, bytes);
     // Written as data: a "%" of the request line is a plain character.
     g_WebServerLog.Log("%s", line.c_str());
 }
@@ -204,26 +248,26 @@ void CVindalexHttpClient::HandleClient(SOCKET socket, const sockaddr_in& address
     }
     const bool credentialsMatch =
         user.Compare(m_request.user.c_str()) == 0 && password.Compare(m_request.password.c_str()) == 0;
-    if (fileName.Compare("favicon.ico") == 0) {
-        ServeFavicon();
-    } else if (fileName.Compare("zlm_vnd_logo.jpg") == 0) {
-        ServeLogo();
-    } else if (isAssistant && fileName.Compare("login.html") == 0) {
-        ServeLoginPage("", false);
-    } else if (isAssistant && fileName.Compare("log.htm") == 0) {
-        ServeLoginPage("", true);
-    } else if (isAssistant && fileName.Compare("AssistantReply.kvx") == 0 && !credentialsMatch) {
-        ReturnUnauthorizedMessage(m_request.realm.c_str());
-    } else if (isAssistant && fileName.Compare("AssistantReply.kvx") == 0 && OnAssistantReply()) {
-        // answered
-    } else if (needsLogin && !credentialsMatch) {
-        ReturnUnauthorizedMessage(m_request.realm.c_str());
-    } else if (isAssistant && !MayServeAttachment(fileName)) {
-        ReturnErrorMessage(404);
-    } else if (isFolder) {
-        TransmitDirectory(local);
-    } else {
-        TransmitFile(local);
+    websrv::SiteRoute route = websrv::RouteSiteRequest(static_cast<const char*>(fileName), isAssistant,
+                                                       isFolder != FALSE, needsLogin != FALSE, credentialsMatch);
+    if (route == websrv::ROUTE_FORM && !OnAssistantReply())
+        route = websrv::RouteSiteRequest(static_cast<const char*>(fileName), isAssistant, isFolder != FALSE,
+                                         needsLogin != FALSE, credentialsMatch, true);
+    switch (route) {
+    case websrv::ROUTE_FAVICON: ServeFavicon(); break;
+    case websrv::ROUTE_LOGO: ServeLogo(); break;
+    case websrv::ROUTE_ENTRY: ServeLoginPage("", false); break;
+    case websrv::ROUTE_SMALL_ENTRY: ServeLoginPage("", true); break;
+    case websrv::ROUTE_UNAUTHORIZED: ReturnUnauthorizedMessage(m_request.realm.c_str()); break;
+    case websrv::ROUTE_FORM: break;  // answered
+    case websrv::ROUTE_ATTACHMENT:
+        if (MayServeAttachment(fileName))
+            TransmitFile(local);
+        else
+            ReturnErrorMessage(404);
+        break;
+    case websrv::ROUTE_FOLDER: TransmitDirectory(local); break;
+    case websrv::ROUTE_FILE: TransmitFile(local); break;
     }
     FinishConnection();
 }
@@ -273,7 +317,7 @@ void CVindalexHttpClient::ServeLoginPage(CString userID, bool smallDevice)
     // Such a session is unproven until its user makes a request: a flood of
     // entry pages then ends only sessions that nobody used.
     if (g_strSessionPassword.IsEmpty())
-        g_HTMLMgr.ActivateSession(id, !userID.IsEmpty());
+        g_HTMLMgr.ActivateSession(id, !userID.IsEmpty(), PeerAddress());
     m_Users.insert(id);
     ApplyBranding(page, true, id);
     TransmitPage(page, true);
@@ -300,88 +344,67 @@ void CVindalexHttpClient::ShowUserPage(const CString& userID, bool understood)
 bool CVindalexHttpClient::OnAssistantReply()
 {
     m_bSmallDevice = false;
-    // Fields are split before anything is decoded, so no value can open a
-    // field of its own.
-    const websrv::FormFields fields = m_request.verb == websrv::HTTP_VERB_POST
-                                          ? websrv::ParseFormFields(std::string_view(m_request.form))
-                                          : websrv::ParseQueryFields(std::string_view(m_request.query));
-    bool present = false;
-    const std::string user = websrv::FormValue(fields, "UserID", &present);
-    if (user.empty())
-        return false;
-    const CString userID = user.c_str();
-    if (user[0] == 't')
-        m_bSmallDevice = true;
-    bool hasReq = false;
-    const std::string req = websrv::FormValue(fields, "req", &hasReq);
-    const std::string messageIdText = websrv::FormValue(fields, "MessageID");
-    const int messageID = std::atoi(messageIdText.c_str());
-    auto has = [&](const char* name) {
-        bool p = false;
-        websrv::FormValue(fields, name, &p);
-        return p;
-    };
-    const bool logout = has("B2") || ContainsExitWord(req);
-
-    // The login form is the one action that needs no session.
-    if (!logout && !has("B1") && has("PW")) {
-        if (!g_strSessionPassword.IsEmpty() && req == static_cast<const char*>(g_strSessionPassword)) {
-            g_HTMLMgr.ActivateSession(userID);
-            ServeLoginPage(userID, m_bSmallDevice);
-        } else {
-            ServeThankYouPage();
-        }
-        return true;
+    const websrv::AssistantForm form = websrv::ReadAssistantForm(m_request, ExitWords());
+    const CString userID = form.user.c_str();
+    m_bSmallDevice = form.smallDevice;
+    const bool active = !form.user.empty() && g_HTMLMgr.IsActiveSession(userID);
+    switch (websrv::ChooseAssistantStep(form, active)) {
+    case websrv::STEP_NOT_ANSWERED: return false;
+    case websrv::STEP_LOGIN: OnLogin(form); return true;
+    case websrv::STEP_NO_SESSION: ServeLoginPage("", m_bSmallDevice); return true;
+    default: break;
     }
-    // Everything else reads or changes the user's data: the session first.
-    if (!g_HTMLMgr.IsActiveSession(userID)) {
-        ServeLoginPage("", m_bSmallDevice);
-        return true;
-    }
-    g_HTMLMgr.ActivateSession(userID);  // used: renewed and proven
-    if (logout) {
+    g_HTMLMgr.ActivateSession(userID, true, PeerAddress());  // used: renewed and proven
+    const websrv::AssistantStep step = websrv::ChooseAssistantStep(form, true);
+    if (step == websrv::STEP_LOGOUT) {
         EndUserSession(userID);
         ServeThankYouPage();
         return true;
     }
-    if (!has("B1")) {
-        if (has("COMPOSE")) {
-            std::string form = websrv::ProgramPage(25011);
-            form = websrv::FillTemplate(form, {{"address", ""}, {"subject", ""}, {"body", ""}, {"checkedATT", ""}});
-            CString body = form.c_str();
-            body.Replace("{_cr_}", "\n");
-            CWebMailMsg* msg = new CWebMailMsg;
-            msg->m_strUserID = userID;
-            msg->m_strSubject = "Compose New Email";
-            msg->m_strDate = "Current Time";
-            msg->m_strBody = body;
-            g_HTMLMgr.AttachMessage(msg);
-            ShowUserPage(userID, true);
+    if (step == websrv::STEP_COMPOSE) {
+        std::string text = websrv::ProgramPage(25011);
+        text = websrv::FillTemplate(text, {{"address", ""}, {"subject", ""}, {"body", ""}, {"checkedATT", ""}});
+        CString body = text.c_str();
+        body.Replace("{_cr_}", "\n");
+        CWebMailMsg* msg = new CWebMailMsg;
+        msg->m_strUserID = userID;
+        msg->m_strSubject = "Compose New Email";
+        msg->m_strDate = "Current Time";
+        msg->m_strBody = body;
+        g_HTMLMgr.AttachMessage(msg);
+        ShowUserPage(userID, true);
+        return true;
+    }
+    const bool owner = websrv::ActsForOwner(PeerAddress(), g_HTMLMgr.IsOwnerSession(userID));
+    if (step == websrv::STEP_MESSAGE) {
+        // Only the user's own message can be acted on.
+        RequestHold hold(StopFlagPtr(), m_state->lockHolders, LockHolderBound(), Settings().m_dwBusyTimeout);
+        if (!hold.Held()) {
+            AnswerBusy();
             return true;
         }
-        if (messageID > 0) {
-            // Only the user's own message can be acted on.
-            CString action = has("B3") ? CString("ClosE") : CString(websrv::BuildFormText(fields).c_str());
-            RequestHold hold(StopFlagPtr());
-            if (hold.Held() && g_HTMLMgr.ExecuteMessageAction(messageID, userID, action)) {
-                ShowUserPage(userID, true);
-                return true;
-            }
-            if (has("B3")) {
-                ShowUserPage(userID, true);
-                return true;
-            }
+        bool done = false;
+        {
+            WebRequestMark mark(userID, owner);
+            done = g_HTMLMgr.ExecuteMessageAction(form.messageId, userID, form.actionText.c_str());
+        }
+        if (done || form.b3) {
+            ShowUserPage(userID, true);
+            return true;
         }
     }
     // A typed request.
     CString sender = "Web Request" + userID;
     CString name = userID;
-    CString text = req.c_str();
+    CString text = form.req.c_str();
     bool understood = false;
     {
-        RequestHold hold(StopFlagPtr());
-        if (!hold.Held())
-            return true;  // stopping: the connection closes unanswered
+        RequestHold hold(StopFlagPtr(), m_state->lockHolders, LockHolderBound(), Settings().m_dwBusyTimeout);
+        if (!hold.Held()) {
+            AnswerBusy();
+            return true;
+        }
+        WebRequestMark mark(userID, owner);
         if (text.Find("help") >= 0) {
             if (g_core.sendReply) {
                 CString a = sender, b = sender;
@@ -399,6 +422,47 @@ bool CVindalexHttpClient::OnAssistantReply()
     }
     ShowUserPage(userID, understood);
     return true;
+}
+
+void CVindalexHttpClient::OnLogin(const websrv::AssistantForm& form)
+{
+    const CString userID = form.user.c_str();
+    const std::uint32_t address = PeerAddress();
+    const ULONGLONG now = ::GetTickCount64();
+    ULONGLONG answerAt = now;
+    // An address that failed lately waits; what it sends meanwhile is not
+    // even checked. The wait holds back only this answer: the server goes on
+    // with everyone else's.
+    bool right = false;
+    if (g_loginThrottle.MayTry(address, now, answerAt)) {
+        right = !g_strSessionPassword.IsEmpty() && form.req == static_cast<const char*>(g_strSessionPassword);
+        if (right)
+            g_loginThrottle.Succeeded(address);
+        else
+            answerAt = g_loginThrottle.Failed(address, now);
+    }
+    if (right) {
+        g_HTMLMgr.ActivateSession(userID, true, address);
+        g_HTMLMgr.MarkOwnerSession(userID);
+        ServeLoginPage(userID, m_bSmallDevice);
+        return;
+    }
+    ServeThankYouPage();
+    m_response.notBefore = answerAt;
+}
+
+int CVindalexHttpClient::LockHolderBound() const
+{
+    // Two workers always stay free of the request lock.
+    return std::max(1, std::min(Settings().m_nWorkers, 32) - 2);
+}
+
+void CVindalexHttpClient::AnswerBusy()
+{
+    // A stopping server closes the connection unanswered.
+    if (StopFlagPtr()->load())
+        return;
+    ReturnErrorMessage(503);
 }
 
 void CVindalexHttpClient::ApplyBranding(CString& page, bool full, const CString& userID, const CString& serverMessage)

@@ -4,6 +4,7 @@
 
 #include "http_server.h"
 #include "mapi/zlm_mapi.h"
+#include "site_rules.h"
 #include "webmsg/htmlmsg.h"
 
 #include <set>
@@ -56,6 +57,11 @@ public:
 
 private:
     void ShowUserPage(const CString& userID, bool understood);
+    // The login form: the password, checked at most as often as the
+    // client's address may try.
+    void OnLogin(const websrv::AssistantForm& form);
+    int LockHolderBound() const;
+    void AnswerBusy();
     bool MayServeAttachment(const CString& fileName);
     bool m_bSmallDevice;
     std::set<CString> m_Users;
@@ -77,7 +83,8 @@ extern CString g_strWebLog;
 class CAssistantWebServer {
 public:
     // StartWebServer: builds the site from the settings and starts it.
-    explicit CAssistantWebServer(CAssistantSettings* settings, DWORD requestTimeout = 30000);
+    explicit CAssistantWebServer(CAssistantSettings* settings, DWORD requestTimeout = 30000,
+                                 DWORD busyTimeout = 30000);
     // StopWebServer.
     ~CAssistantWebServer();
     CHttpServer m_Server;
@@ -95,3 +102,11 @@ void BuildWebAccessLinksPage();
 // The listening address: 127.0.0.1 unless the profile value "WebBindAddress"
 // asks for another (a dotted address, or "0.0.0.0" for every interface).
 unsigned long WebBindAddress();
+// The name clients use for the server when it listens beyond the loopback
+// address: the profile value "WebHostName" (a bare host name), else empty.
+CString WebHostName();
+// The address the access links page gives: 127.0.0.1 while the server
+// listens on a loopback address; else the configured name, else the address
+// listened on (the machine's own for every interface; "??error??" when it
+// cannot be found).
+std::string WebAdvertisedHost(unsigned long bindAddress);

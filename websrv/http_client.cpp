@@ -56,11 +56,8 @@ BOOL CHttpClient::ReadAndParse(bool& answered)
     m_request.Reset();
     const bool read = m_bRead;
     m_bRead = false;
-    if (!read)
-        m_reader.Reset();
-    if (read ? m_reader.GetState() != websrv::RequestReader::Complete
-             : !m_socket.ReadRequest(m_reader, Settings().m_dwIdleTimeout, StopFlagPtr())) {
-        if (m_reader.GetState() == websrv::RequestReader::TooLarge) {
+    if (!read || m_reader.GetState() != websrv::RequestReader::Complete) {
+        if (read && m_reader.GetState() == websrv::RequestReader::TooLarge) {
             m_request.version = websrv::MakeHttpVersion(1, 0);
             m_request.requestLine = "(request too large)";
             ReturnErrorMessage(400);
@@ -75,13 +72,27 @@ BOOL CHttpClient::ReadAndParse(bool& answered)
         answered = true;
         return FALSE;
     }
+    // Only under the names this server is reached by: a page of another
+    // site that had its name point here gets nothing (DNS rebinding), nor
+    // does a form posted from another site's page.
+    if (!websrv::HostIsServed(m_request, m_state->served)) {
+        ReturnErrorMessage(400);
+        answered = true;
+        return FALSE;
+    }
+    if (websrv::FromOtherSite(m_request, m_state->served)) {
+        ReturnErrorMessage(403);
+        answered = true;
+        return FALSE;
+    }
     return TRUE;
 }
 
 void CHttpClient::AttachConnection(SOCKET socket, const sockaddr_in& address)
 {
-    m_socket.Attach(socket, m_state->nonBlocking.load());
-    m_socket.SetSendLimits(Settings().m_dwIdleTimeout, StopFlagPtr());
+    m_response.Reset();
+    m_socket.Attach(socket);
+    m_socket.Capture(&m_response.data);
     m_clientAddress = address;
 }
 
@@ -92,9 +103,24 @@ void CHttpClient::FinishConnection()
         ::CloseHandle(m_hImpersonation);
         m_hImpersonation = nullptr;
     }
-    m_socket.Close();
+    // The server owns the connection's socket.
+    m_socket.m_hSocket = INVALID_SOCKET;
     m_request.Reset();
     m_reader.Reset();
+}
+
+std::string CHttpClient::BusyAnswer(const CHttpServerSettings& settings)
+{
+    const std::string page = websrv::ProgramPage(115);
+    CHttpResponseHeader h;
+    SYSTEMTIME now = NowUTC();
+    h.AddStatus(503);
+    h.AddDate(now);
+    h.AddServer(settings.m_strServerName);
+    h.AddAllow();
+    h.AddContentLength(static_cast<long>(page.size()));
+    h.AddContentType("text/html");
+    return h.Text() + "\r\n" + page;
 }
 
 void CHttpClient::HandleClient(SOCKET socket, const sockaddr_in& address)
@@ -246,8 +272,10 @@ void CHttpClient::ReturnErrorMessage(int status)
     switch (status) {
     case 400: id = 110; break;
     case 404: id = 112; break;
+    case 403: id = 116; break;
     case 500: id = 113; break;
     case 501: id = 114; break;
+    case 503: id = 115; break;
     default: break;
     }
     SendPage(status, id, nullptr, nullptr);
@@ -358,6 +386,14 @@ void CHttpClient::TransmitFile(const CString& localPath)
             total += read;
         out.resize(headLength + total);
         m_socket.Send(out.data(), static_cast<int>(out.size()));
+    } else if (m_socket.IsCapturing()) {
+        // The server sends the header, then the file as the peer takes it.
+        m_socket.Send(out.data(), static_cast<int>(out.size()));
+        if (m_request.verb == websrv::HTTP_VERB_GET) {
+            m_response.file = file;
+            m_response.fileLeft = static_cast<ULONGLONG>(length);
+            file = INVALID_HANDLE_VALUE;
+        }
     } else {
         BOOL ok = out.empty() || m_socket.Send(out.data(), static_cast<int>(out.size()));
         if (ok && m_request.verb == websrv::HTTP_VERB_GET) {
@@ -368,7 +404,8 @@ void CHttpClient::TransmitFile(const CString& localPath)
                     break;
         }
     }
-    ::CloseHandle(file);
+    if (file != INVALID_HANDLE_VALUE)
+        ::CloseHandle(file);
     PostLog(200, length);
 }
 

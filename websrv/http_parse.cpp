@@ -293,6 +293,10 @@ bool ParseRequest(std::string_view head, std::string_view body, HttpRequest& r)
             r.referer = std::string(value);
         } else if (EqualNoCase(name, "Host")) {
             r.host = std::string(value);
+            ++r.hostHeaders;
+        } else if (EqualNoCase(name, "Origin")) {
+            r.origin = std::string(value);
+            r.originPresent = true;
         } else if (EqualNoCase(name, "Content-Type")) {
             r.contentType = std::string(value);
         } else if (EqualNoCase(name, "Content-Length")) {

@@ -51,6 +51,9 @@ struct HttpRequest {
     std::string realm;
     std::string form;  // the body, cut to Content-Length
     std::string referer, host, contentType;
+    std::string origin;
+    int hostHeaders = 0;    // how many Host lines came (more than one is refused)
+    bool originPresent = false;
     long contentLength = 0;
     void Reset() { *this = HttpRequest(); }
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 // ---- records ----
 
@@ -14,8 +15,9 @@ void CHttpDirectory::SetAlias(const CString& alias)
 }
 
 CHttpServerSettings::CHttpServerSettings()
-    : m_nPort(80), m_dwBindAddress(0), m_dwIdleTimeout(30000), m_dwHeadTimeout(10000), m_nMaxConnections(32),
-      m_strServerName("W3MFC/1.1"), m_pClientFactory(nullptr)
+    : m_nPort(80), m_dwBindAddress(0), m_dwIdleTimeout(30000), m_dwHeadTimeout(10000), m_dwSendTimeout(30000),
+      m_dwBusyTimeout(30000), m_nMaxConnections(256), m_nWorkers(8), m_strServerName("W3MFC/1.1"),
+      m_pClientFactory(nullptr)
 {
     // Default: the program's own folder. Callers that publish nothing replace
     // this list (the assistant's server does, see StartWebServer).
@@ -67,54 +69,23 @@ BOOL CHttpSocket::Listen()
     return ::listen(m_hSocket, SOMAXCONN) == 0;
 }
 
-BOOL CHttpSocket::Accept(CHttpSocket& connected, sockaddr_in& address)
-{
-    int len = sizeof address;
-    SOCKET s = ::accept(m_hSocket, reinterpret_cast<sockaddr*>(&address), &len);
-    if (s == INVALID_SOCKET)
-        return FALSE;
-    // An accepted socket has the listener's properties: its blocking mode
-    // and TCP_NODELAY (set once on the listener, see CHttpServer::Listen).
-    connected.Attach(s, m_bNonBlocking);
-    return TRUE;
-}
-
 BOOL CHttpSocket::Send(const char* data, int length)
 {
-    // send() may take less than asked; keep going until all is out, the
-    // peer is gone, or (non-blocking) it has taken nothing for too long.
-    ULONGLONG stalledSince = 0;
+    if (length <= 0)
+        return TRUE;
+    if (m_pCapture) {
+        m_pCapture->append(data, static_cast<std::size_t>(length));
+        return TRUE;
+    }
+    // Without a capture buffer (no server): a blocking socket, all of it.
     while (length > 0) {
         int n = ::send(m_hSocket, data, length, 0);
-        if (n > 0) {
-            data += n;
-            length -= n;
-            stalledSince = 0;
-            continue;
-        }
-        if (n == 0 || !m_bNonBlocking || ::WSAGetLastError() != WSAEWOULDBLOCK)
+        if (n <= 0)
             return FALSE;
-        const ULONGLONG now = ::GetTickCount64();
-        if (!stalledSince)
-            stalledSince = now;
-        if (m_pStop && m_pStop->load())
-            return FALSE;
-        const ULONGLONG waited = now - stalledSince;
-        if (waited >= m_dwSendTimeout)
-            return FALSE;
-        DWORD wait = static_cast<DWORD>(m_dwSendTimeout - waited);
-        if (wait > 250)
-            wait = 250;  // look at the stop flag now and then
-        BOOL writable = FALSE;
-        if (!IsWritable(wait, writable))
-            return FALSE;
+        data += n;
+        length -= n;
     }
     return TRUE;
-}
-
-int CHttpSocket::Receive(char* buffer, int length)
-{
-    return ::recv(m_hSocket, buffer, length, 0);
 }
 
 void CHttpSocket::Close()
@@ -125,75 +96,30 @@ void CHttpSocket::Close()
     }
 }
 
-namespace {
-// Waits up to the time for the socket to become readable or writable; FALSE
-// when the wait itself failed.
-BOOL WaitForSocket(SOCKET socket, bool forWrite, DWORD milliseconds, BOOL& ready)
+CHttpResponse& CHttpResponse::operator=(CHttpResponse&& other) noexcept
 {
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(socket, &set);
-    timeval tv;
-    tv.tv_sec = milliseconds / 1000;
-    tv.tv_usec = (milliseconds % 1000) * 1000;
-    int n = ::select(0, forWrite ? nullptr : &set, forWrite ? &set : nullptr, nullptr, &tv);
-    if (n == SOCKET_ERROR)
-        return FALSE;
-    ready = n > 0;
-    return TRUE;
-}
-}  // namespace
-
-BOOL CHttpSocket::IsReadable(DWORD milliseconds, BOOL& readable)
-{
-    return WaitForSocket(m_hSocket, false, milliseconds, readable);
-}
-
-BOOL CHttpSocket::IsWritable(DWORD milliseconds, BOOL& writable)
-{
-    return WaitForSocket(m_hSocket, true, milliseconds, writable);
-}
-
-BOOL CHttpSocket::WaitReadable(ULONGLONG remainingMs, BOOL& readable)
-{
-    DWORD wait = remainingMs > 250 ? 250 : static_cast<DWORD>(remainingMs);  // look at the stop flag now and then
-    return IsReadable(wait, readable);
-}
-
-BOOL CHttpSocket::ReadRequest(websrv::RequestReader& reader, DWORD deadlineMs, const std::atomic<int>* stop)
-{
-    const ULONGLONG start = ::GetTickCount64();
-    char buffer[4096];
-    for (;;) {
-        if (stop && stop->load())
-            return FALSE;
-        ULONGLONG elapsed = ::GetTickCount64() - start;
-        if (elapsed >= deadlineMs)
-            return FALSE;
-        // A non-blocking socket is read at once: the request has usually
-        // come with the connection, and the wait is only for what has not.
-        if (!m_bNonBlocking) {
-            BOOL readable = FALSE;
-            if (!WaitReadable(deadlineMs - elapsed, readable))
-                return FALSE;
-            if (!readable)
-                continue;
-        }
-        int n = Receive(buffer, sizeof buffer);
-        if (n == SOCKET_ERROR && m_bNonBlocking && ::WSAGetLastError() == WSAEWOULDBLOCK) {
-            BOOL readable = FALSE;
-            if (!WaitReadable(deadlineMs - elapsed, readable))
-                return FALSE;
-            continue;
-        }
-        if (n <= 0)
-            return FALSE;  // closed or failed before the request was whole
-        switch (reader.Feed(buffer, static_cast<std::size_t>(n))) {
-        case websrv::RequestReader::Complete: return TRUE;
-        case websrv::RequestReader::TooLarge: return FALSE;
-        default: break;
-        }
+    if (this != &other) {
+        Reset();
+        data = std::move(other.data);
+        file = other.file;
+        fileLeft = other.fileLeft;
+        notBefore = other.notBefore;
+        other.file = INVALID_HANDLE_VALUE;
+        other.data.clear();
+        other.fileLeft = 0;
+        other.notBefore = 0;
     }
+    return *this;
+}
+
+void CHttpResponse::Reset()
+{
+    if (file != INVALID_HANDLE_VALUE)
+        ::CloseHandle(file);
+    file = INVALID_HANDLE_VALUE;
+    fileLeft = 0;
+    notBefore = 0;
+    data.clear();
 }
 
 // ---- response header ----
@@ -330,6 +256,111 @@ CString CHttpMimeManager::GetContentType(const CString& extension)
 
 // ---- server ----
 
+namespace {
+
+// A select() set of any size: Winsock reads the count from the set itself.
+const int kMaxSetSockets = 1024;
+struct SocketSet {
+    u_int fd_count;
+    SOCKET fd_array[kMaxSetSockets];
+};
+inline void AddSocket(SocketSet& set, SOCKET s)
+{
+    if (set.fd_count < static_cast<u_int>(kMaxSetSockets))
+        set.fd_array[set.fd_count++] = s;
+}
+inline fd_set* AsFdSet(SocketSet& set)
+{
+    return reinterpret_cast<fd_set*>(&set);
+}
+
+}  // namespace
+
+// One client connection, owned by the listener while it is read or sent to,
+// by the queue while it waits for a worker, by a worker while it is worked on.
+struct CHttpConnection {
+    enum State { Reading, Sending };
+    SOCKET socket = INVALID_SOCKET;
+    sockaddr_in peer = {};
+    State state = Reading;
+    ULONGLONG started = 0;       // accepted
+    ULONGLONG queued = 0;        // put in the queue for a worker
+    ULONGLONG lastProgress = 0;  // the peer last took bytes of the answer
+    websrv::RequestReader reader;
+    CHttpResponse response;
+    std::size_t sent = 0;  // bytes of response.data gone out
+    bool readable = false, writable = false;  // set by the listener's wait
+    bool tryNow = false;                      // an answer not tried yet: sent without a wait first
+    // The answer's progress deadline counts from its last progress, or from
+    // the time it was held back to.
+    ULONGLONG ProgressSince() const { return std::max(lastProgress, response.notBefore); }
+    ~CHttpConnection()
+    {
+        if (socket != INVALID_SOCKET)
+            ::closesocket(socket);
+    }
+};
+
+namespace {
+
+enum SendResult { SEND_DONE, SEND_BLOCKED, SEND_FAILED };
+
+// Sends what the peer takes without waiting: the bytes in hand, then the
+// file's in pieces.
+SendResult SendPending(CHttpConnection& c)
+{
+    CHttpResponse& r = c.response;
+    for (;;) {
+        if (c.sent < r.data.size()) {
+            const std::size_t left = r.data.size() - c.sent;
+            const int chunk = left > 0x40000000u ? 0x40000000 : static_cast<int>(left);
+            int n = ::send(c.socket, r.data.data() + c.sent, chunk, 0);
+            if (n > 0) {
+                c.sent += static_cast<std::size_t>(n);
+                c.lastProgress = ::GetTickCount64();
+                continue;
+            }
+            if (n == SOCKET_ERROR && ::WSAGetLastError() == WSAEWOULDBLOCK)
+                return SEND_BLOCKED;
+            return SEND_FAILED;
+        }
+        if (r.fileLeft > 0 && r.file != INVALID_HANDLE_VALUE) {
+            const DWORD piece = static_cast<DWORD>(std::min<ULONGLONG>(r.fileLeft, 64 * 1024));
+            r.data.resize(piece);
+            DWORD read = 0;
+            if (!::ReadFile(r.file, &r.data[0], piece, &read, nullptr) || read == 0) {
+                r.data.clear();
+                return SEND_FAILED;  // the file shrank: the answer is cut short
+            }
+            r.data.resize(read);
+            r.fileLeft -= read;
+            c.sent = 0;
+            continue;
+        }
+        return SEND_DONE;
+    }
+}
+
+}  // namespace
+
+CHttpListenerState::CHttpListenerState() = default;
+
+CHttpListenerState::~CHttpListenerState()
+{
+    if (startedEvent)
+        ::CloseHandle(startedEvent);
+    if (wakeSocket != INVALID_SOCKET)
+        ::closesocket(wakeSocket);
+    if (token)
+        ::CloseHandle(token);
+}
+
+void CHttpListenerState::Wake()
+{
+    if (wakeSocket != INVALID_SOCKET)
+        ::sendto(wakeSocket, "w", 1, 0, reinterpret_cast<const sockaddr*>(&wakeAddress), sizeof wakeAddress);
+}
+
 IMPLEMENT_DYNAMIC(CHttpServer, CObject)
 
 CHttpServer::CHttpServer() : m_hThread(nullptr) {}
@@ -372,11 +403,25 @@ DWORD WINAPI CHttpServer::ListenThread(LPVOID param)
     return 1;
 }
 
+DWORD WINAPI CHttpServer::WorkerThread(LPVOID param)
+{
+    auto* ref = static_cast<std::shared_ptr<CHttpListenerState>*>(param);
+    std::shared_ptr<CHttpListenerState> state = *ref;
+    delete ref;
+    Work(state);
+    return 1;
+}
+
 BOOL CHttpServer::Stop()
 {
     if (!m_hThread)
         return TRUE;
     m_state->stop = 1;
+    {
+        std::lock_guard<std::mutex> guard(m_state->lock);
+        m_state->ready.notify_all();
+    }
+    m_state->Wake();
     const DWORD bound = m_state->settings.m_dwIdleTimeout + 5000;
     const ULONGLONG start = ::GetTickCount64();
     for (;;) {
@@ -409,113 +454,268 @@ BOOL CHttpServer::Wait()
     return TRUE;
 }
 
-namespace {
-
-// A connection whose request is being read.
-struct PendingConnection {
-    SOCKET socket;
-    sockaddr_in peer;
-    ULONGLONG started;
-    websrv::RequestReader reader;
-};
-
-// How long the listener may sleep: until the nearest deadline of a pending
-// connection, and at most a quarter second (it looks at the stop flag).
-DWORD NextWait(const std::vector<PendingConnection>& pending, ULONGLONG now, DWORD headMs, DWORD wholeMs)
+void CHttpServer::Work(const std::shared_ptr<CHttpListenerState>& state)
 {
-    ULONGLONG wait = 250;
-    for (const PendingConnection& c : pending) {
-        const ULONGLONG limit = c.started + (c.reader.HeadComplete() ? wholeMs : headMs);
-        const ULONGLONG left = limit > now ? limit - now : 0;
-        if (left < wait)
-            wait = left;
+    if (state->token)
+        ::ImpersonateLoggedOnUser(state->token);
+    HttpClientFactory factory = state->settings.m_pClientFactory;
+    CHttpClient* client = factory ? factory() : new CHttpClient;
+    client->SetServer(state);
+    for (;;) {
+        std::unique_ptr<CHttpConnection> c;
+        {
+            std::unique_lock<std::mutex> guard(state->lock);
+            state->ready.wait(guard, [&] { return state->stop.load() || !state->queue.empty(); });
+            if (state->stop)
+                break;
+            c = std::move(state->queue.front());
+            state->queue.pop_front();
+            ++state->working;
+        }
+        client->SetReadRequest(std::move(c->reader));
+        try {
+            client->HandleClient(INVALID_SOCKET, c->peer);
+        } catch (...) {
+            // The answer so far (if any) still goes out.
+        }
+        c->response = client->TakeResponse();
+        c->state = CHttpConnection::Sending;
+        c->sent = 0;
+        c->lastProgress = ::GetTickCount64();
+        // Most answers fit into the socket's buffer: sent and closed here.
+        bool handBack = true;
+        if (c->response.notBefore <= c->lastProgress) {
+            SendResult r = SendPending(*c);
+            handBack = r == SEND_BLOCKED;
+        } else {
+            c->tryNow = true;  // held back: sent when its time comes
+        }
+        if (!handBack)
+            c.reset();  // closes the socket
+        {
+            std::lock_guard<std::mutex> guard(state->lock);
+            --state->working;
+            if (c)
+                state->done.push_back(std::move(c));
+        }
+        if (handBack)
+            state->Wake();
     }
-    return static_cast<DWORD>(wait);
+    delete client;
+    if (state->token)
+        ::RevertToSelf();
 }
 
-}  // namespace
-
-void CHttpServer::ServeConnections(const std::shared_ptr<CHttpListenerState>& state, CHttpSocket& listener,
-                                   CHttpClient& client)
+void CHttpServer::ServeConnections(const std::shared_ptr<CHttpListenerState>& state, CHttpSocket& listener)
 {
-    const DWORD wholeMs = state->settings.m_dwIdleTimeout;
-    const DWORD headMs = std::min(state->settings.m_dwHeadTimeout, wholeMs);
-    // select() takes at most FD_SETSIZE sockets, the listener among them.
-    const size_t bound = static_cast<size_t>(
-        std::max(1, std::min(state->settings.m_nMaxConnections, static_cast<int>(FD_SETSIZE) - 1)));
-    std::vector<PendingConnection> pending;
-    pending.reserve(bound);
-    char buffer[4096];
+    const CHttpServerSettings& settings = state->settings;
+    const DWORD wholeMs = settings.m_dwIdleTimeout;
+    const DWORD headMs = std::min(settings.m_dwHeadTimeout, wholeMs);
+    const DWORD sendMs = settings.m_dwSendTimeout;
+    const DWORD busyMs = settings.m_dwBusyTimeout;
+    // select() sees the listener, the wake socket and every connection read
+    // or sent to.
+    const std::size_t bound = static_cast<std::size_t>(
+        std::max(1, std::min(settings.m_nMaxConnections, kMaxSetSockets - 2)));
+    std::vector<std::unique_ptr<CHttpConnection>> table;
+    table.reserve(bound);
+    char buffer[8192];
+
+    auto queueForWorker = [&](std::unique_ptr<CHttpConnection> c) {
+        c->queued = ::GetTickCount64();
+        std::lock_guard<std::mutex> guard(state->lock);
+        state->queue.push_back(std::move(c));
+        state->ready.notify_one();
+    };
+    // Reads what has come; true when the connection is done with (closed or
+    // handed to a worker) and its entry is empty.
+    auto readSome = [&](std::unique_ptr<CHttpConnection>& c) {
+        int n = ::recv(c->socket, buffer, sizeof buffer, 0);
+        if (n > 0) {
+            if (c->reader.Feed(buffer, static_cast<std::size_t>(n)) != websrv::RequestReader::NeedMore) {
+                queueForWorker(std::move(c));
+                return true;
+            }
+            return false;
+        }
+        if (n == SOCKET_ERROR && ::WSAGetLastError() == WSAEWOULDBLOCK)
+            return false;
+        c.reset();  // closed or failed before the request was whole
+        return true;
+    };
+    // Connections in hand: the table, the queue and the workers'.
+    auto held = [&] {
+        std::lock_guard<std::mutex> guard(state->lock);
+        return table.size() + state->queue.size() + state->done.size() + static_cast<std::size_t>(state->working);
+    };
+    // Makes room for a new connection: the oldest one still sending its
+    // request goes first, then the answer the peer has taken least of lately.
+    auto evictOne = [&] {
+        std::size_t victim = table.size();
+        for (std::size_t i = 0; i < table.size(); ++i)
+            if (table[i]->state == CHttpConnection::Reading &&
+                (victim == table.size() || table[i]->started < table[victim]->started))
+                victim = i;
+        if (victim == table.size())
+            for (std::size_t i = 0; i < table.size(); ++i)
+                if (victim == table.size() || table[i]->lastProgress < table[victim]->lastProgress)
+                    victim = i;
+        if (victim == table.size())
+            return false;
+        table[victim] = std::move(table.back());
+        table.pop_back();
+        return true;
+    };
+
+    SocketSet readSet, writeSet;
     while (!state->stop) {
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(listener.m_hSocket, &readable);
-        for (const PendingConnection& c : pending)
-            FD_SET(c.socket, &readable);
-        const DWORD wait = NextWait(pending, ::GetTickCount64(), headMs, wholeMs);
+        ULONGLONG now = ::GetTickCount64();
+        // Answers the workers handed back; requests that waited too long for
+        // a worker get the busy page.
+        {
+            std::lock_guard<std::mutex> guard(state->lock);
+            for (auto& c : state->done)
+                table.push_back(std::move(c));
+            state->done.clear();
+            while (!state->queue.empty() && now - state->queue.front()->queued >= busyMs) {
+                std::unique_ptr<CHttpConnection> c = std::move(state->queue.front());
+                state->queue.pop_front();
+                c->state = CHttpConnection::Sending;
+                c->response.Reset();
+                c->response.data = CHttpClient::BusyAnswer(settings);
+                c->sent = 0;
+                c->tryNow = true;
+                c->lastProgress = now;
+                table.push_back(std::move(c));
+            }
+        }
+        // The wait: until the nearest deadline, a quarter second at most.
+        ULONGLONG wait = 250;
+        auto until = [&](ULONGLONG limit) {
+            const ULONGLONG left = limit > now ? limit - now : 0;
+            if (left < wait)
+                wait = left;
+        };
+        readSet.fd_count = 0;
+        writeSet.fd_count = 0;
+        AddSocket(readSet, listener.m_hSocket);
+        if (state->wakeSocket != INVALID_SOCKET)
+            AddSocket(readSet, state->wakeSocket);
+        for (const auto& c : table) {
+            if (c->state == CHttpConnection::Reading) {
+                AddSocket(readSet, c->socket);
+                until(c->started + (c->reader.HeadComplete() ? wholeMs : headMs));
+            } else if (c->response.notBefore > now) {
+                until(c->response.notBefore);
+            } else {
+                if (c->tryNow)
+                    wait = 0;
+                AddSocket(writeSet, c->socket);
+                until(c->ProgressSince() + sendMs);
+            }
+        }
+        {
+            std::lock_guard<std::mutex> guard(state->lock);
+            if (!state->queue.empty())
+                until(state->queue.front()->queued + busyMs);
+        }
         timeval tv = {static_cast<long>(wait / 1000), static_cast<long>((wait % 1000) * 1000)};
-        if (::select(0, &readable, nullptr, nullptr, &tv) == SOCKET_ERROR) {
+        int n = ::select(0, AsFdSet(readSet), writeSet.fd_count ? AsFdSet(writeSet) : nullptr, nullptr, &tv);
+        if (n == SOCKET_ERROR) {
             ::Sleep(10);  // a failing wait must not spin
             continue;
         }
         if (state->stop)
             break;
-        // New connections: taken while there is room, refused (closed at
-        // once) beyond it, so that no connection waits unseen.
-        if (FD_ISSET(listener.m_hSocket, &readable)) {
+        auto inSet = [](const SocketSet& set, SOCKET s) {
+            for (u_int i = 0; i < set.fd_count; ++i)
+                if (set.fd_array[i] == s)
+                    return true;
+            return false;
+        };
+        if (n > 0) {
+            for (auto& c : table) {
+                c->readable = c->state == CHttpConnection::Reading && inSet(readSet, c->socket);
+                c->writable = c->state == CHttpConnection::Sending && inSet(writeSet, c->socket);
+            }
+            if (state->wakeSocket != INVALID_SOCKET && inSet(readSet, state->wakeSocket)) {
+                char drain[64];
+                while (::recv(state->wakeSocket, drain, sizeof drain, 0) > 0) {
+                }
+            }
+        } else {
+            for (auto& c : table)
+                c->readable = c->writable = false;
+        }
+        // Reads, sends and deadlines of the connections in hand.
+        now = ::GetTickCount64();
+        for (std::size_t i = 0; i < table.size();) {
+            std::unique_ptr<CHttpConnection>& c = table[i];
+            bool gone = false;
+            if (c->state == CHttpConnection::Reading) {
+                if (c->readable)
+                    gone = readSome(c);
+                if (!gone && now >= c->started + (c->reader.HeadComplete() ? wholeMs : headMs)) {
+                    c.reset();  // too slow: closed unanswered
+                    gone = true;
+                }
+            } else if (c->response.notBefore <= now) {
+                if (c->writable || c->tryNow) {
+                    c->tryNow = false;
+                    SendResult r = SendPending(*c);
+                    if (r != SEND_BLOCKED) {
+                        c.reset();
+                        gone = true;
+                    }
+                }
+                if (!gone && now >= c->ProgressSince() + sendMs) {
+                    c.reset();  // the peer takes nothing of its answer
+                    gone = true;
+                }
+            }
+            if (gone) {
+                table[i] = std::move(table.back());
+                table.pop_back();
+                continue;
+            }
+            ++i;
+        }
+        // New connections: each is taken; when the table is full the oldest
+        // idle connection makes room, so a new client is always served.
+        if (n > 0 && inSet(readSet, listener.m_hSocket)) {
             for (;;) {
                 sockaddr_in peer = {};
                 int len = sizeof peer;
                 SOCKET s = ::accept(listener.m_hSocket, reinterpret_cast<sockaddr*>(&peer), &len);
                 if (s == INVALID_SOCKET)
                     break;
-                u_long nb = 1;
-                if (pending.size() >= bound || ::ioctlsocket(s, FIONBIO, &nb) != 0) {
-                    ::closesocket(s);
+                // Accepted sockets are non-blocking as the listener is.
+                while (held() >= bound && evictOne()) {
+                }
+                if (held() >= bound) {
+                    ::closesocket(s);  // every connection is being worked on
                     continue;
                 }
-                pending.push_back({s, peer, ::GetTickCount64(), {}});
-            }
-        }
-        // Read what has come; serve each request as soon as it is whole,
-        // one at a time.
-        for (size_t i = 0; i < pending.size() && !state->stop;) {
-            PendingConnection& c = pending[i];
-            bool done = false, serve = false;
-            if (FD_ISSET(c.socket, &readable)) {
-                int n = ::recv(c.socket, buffer, sizeof buffer, 0);
-                if (n > 0) {
-                    const auto st = c.reader.Feed(buffer, static_cast<size_t>(n));
-                    done = serve = st != websrv::RequestReader::NeedMore;
-                } else if (n == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK) {
-                    done = true;  // closed or failed before the request was whole
-                }
-            }
-            if (!done) {
-                const ULONGLONG limit = c.started + (c.reader.HeadComplete() ? wholeMs : headMs);
-                done = ::GetTickCount64() >= limit;  // too slow: closed unanswered
-            }
-            if (!done) {
-                ++i;
-                continue;
-            }
-            PendingConnection taken = std::move(c);
-            pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
-            if (serve) {
-                client.SetReadRequest(std::move(taken.reader));
-                client.HandleClient(taken.socket, taken.peer);
-            } else {
-                ::closesocket(taken.socket);
+                auto c = std::make_unique<CHttpConnection>();
+                c->socket = s;
+                c->peer = peer;
+                c->started = c->lastProgress = ::GetTickCount64();
+                // The request has usually come with the connection.
+                if (!readSome(c))
+                    table.push_back(std::move(c));
             }
         }
     }
-    for (const PendingConnection& c : pending)
-        ::closesocket(c.socket);
+    table.clear();
+    std::lock_guard<std::mutex> guard(state->lock);
+    state->queue.clear();
+    state->done.clear();
+    state->ready.notify_all();
 }
 
 void CHttpServer::Listen(const std::shared_ptr<CHttpListenerState>& state)
 {
-    // Everything the thread touches is in the shared state, which it keeps
+    // Everything the threads touch is in the shared state, which each keeps
     // alive for itself: a stop that stopped waiting may free the server.
     CHttpSocket listener;
     auto fail = [&] {
@@ -540,16 +740,42 @@ void CHttpServer::Listen(const std::shared_ptr<CHttpListenerState>& state)
         fail();
         return;
     }
-    listener.m_bNonBlocking = TRUE;
-    state->nonBlocking = true;
     sockaddr_in bound = {};
     int len = sizeof bound;
     if (::getsockname(listener.m_hSocket, reinterpret_cast<sockaddr*>(&bound), &len) == 0)
         state->boundPort = ntohs(bound.sin_port);
+    // The names a request's Host may give: the loopback names, the address
+    // listened on, and the names the settings add.
+    state->served.port = state->boundPort;
+    if (state->settings.m_dwBindAddress != 0) {
+        in_addr a;
+        a.s_addr = state->settings.m_dwBindAddress;
+        state->served.Add(::inet_ntoa(a));
+    }
+    for (const CString& name : state->settings.m_HostNames)
+        state->served.Add(static_cast<const char*>(name));
 
-    HANDLE token = nullptr;
-    BOOL impersonated = FALSE;
+    // The listener's own wake-up: a datagram socket on the loopback address.
+    state->wakeSocket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (state->wakeSocket != INVALID_SOCKET) {
+        sockaddr_in wa = {};
+        wa.sin_family = AF_INET;
+        wa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int wl = sizeof wa;
+        u_long nb = 1;
+        if (::bind(state->wakeSocket, reinterpret_cast<sockaddr*>(&wa), sizeof wa) != 0 ||
+            ::getsockname(state->wakeSocket, reinterpret_cast<sockaddr*>(&wa), &wl) != 0 ||
+            ::ioctlsocket(state->wakeSocket, FIONBIO, &nb) != 0) {
+            ::closesocket(state->wakeSocket);
+            state->wakeSocket = INVALID_SOCKET;
+        } else {
+            state->wakeAddress = wa;
+        }
+    }
+
     if (!state->settings.m_strUserName.IsEmpty()) {
+        HANDLE token = nullptr;
+        BOOL impersonated = FALSE;
         if (::LogonUserA(state->settings.m_strUserName, nullptr, state->settings.m_strPassword, 3, 0, &token))
             impersonated = ::ImpersonateLoggedOnUser(token);
         state->settings.m_strPassword.Empty();
@@ -559,19 +785,39 @@ void CHttpServer::Listen(const std::shared_ptr<CHttpListenerState>& state)
             fail();
             return;
         }
+        state->token = token;
     }
 
-    HttpClientFactory factory = state->settings.m_pClientFactory;
-    CHttpClient* client = factory ? factory() : new CHttpClient;
-    client->SetServer(state);
+    // The workers.
+    const int workers = std::max(1, std::min(state->settings.m_nWorkers, 32));
+    std::vector<HANDLE> threads;
+    for (int i = 0; i < workers; ++i) {
+        auto* ref = new std::shared_ptr<CHttpListenerState>(state);
+        HANDLE t = ::CreateThread(nullptr, 0, &CHttpServer::WorkerThread, ref, 0, nullptr);
+        if (t)
+            threads.push_back(t);
+        else
+            delete ref;
+    }
+    if (threads.empty()) {
+        fail();
+        return;
+    }
     state->result = 1;
     ::SetEvent(state->startedEvent);
 
-    ServeConnections(state, listener, *client);
-    delete client;
-    if (impersonated)
-        ::RevertToSelf();
-    if (token)
-        ::CloseHandle(token);
+    ServeConnections(state, listener);
     listener.Close();
+    {
+        std::lock_guard<std::mutex> guard(state->lock);
+        state->ready.notify_all();
+    }
+    // The workers end after the request in hand; one that does not end in
+    // the request time-out is left to end by itself.
+    ::WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE,
+                             state->settings.m_dwIdleTimeout);
+    for (HANDLE t : threads)
+        ::CloseHandle(t);
+    if (state->token)
+        ::RevertToSelf();
 }

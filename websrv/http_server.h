@@ -1,17 +1,25 @@
-// The main program's small HTTP/1.0 server: one listener thread that reads
-// the requests of a bounded number of connections at once (each with its own
-// deadlines) and serves the complete ones one at a time through one client
-// object.
+// The main program's small HTTP/1.0 server. One listener thread owns every
+// socket: it accepts, reads requests (each connection with deadlines for its
+// head, its body and the progress of its answer) and sends answers without
+// ever waiting on one client. Complete requests are worked on by a bounded
+// pool of worker threads, each with its own client object, which build the
+// answer; a worker sends it at once when the peer takes it, and hands the rest
+// back to the listener otherwise. When the table of connections is full, the
+// oldest idle connection makes room for the new one.
 #pragma once
 
 #include "fx/fx.h"
 #include "http_parse.h"
+#include "site_rules.h"
 
 #include <winsock2.h>
 #include <windows.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -42,56 +50,55 @@ public:
     unsigned long m_dwBindAddress;  // network order; 0 any
     DWORD m_dwIdleTimeout;          // whole-request deadline, milliseconds
     DWORD m_dwHeadTimeout;          // deadline for the head, milliseconds (at most the above)
-    int m_nMaxConnections;          // connections read at once; more are refused
+    DWORD m_dwSendTimeout;          // an answer the peer takes nothing of for this long is dropped
+    DWORD m_dwBusyTimeout;          // a request that finds no free worker for this long gets the busy page
+    int m_nMaxConnections;          // connections held at once; beyond it the oldest idle one goes
+    int m_nWorkers;                 // threads that work on requests
+    // Names besides 127.0.0.1 and localhost under which clients reach the
+    // server (the Host of a request must name one of them and the port).
+    std::vector<CString> m_HostNames;
     CString m_strServerName;
     HttpClientFactory m_pClientFactory;
     CString m_strUserName;
     CString m_strPassword;
 };
 
-// Thin socket wrapper. Under Wine every socket call is a round trip to the
-// wine server, so the connection's calls are kept to the few that do work:
-// a non-blocking socket is read and written first and waited on only when it
-// would block.
+// Socket wrapper. A client object writes its answer through it; while a
+// capture buffer is set (always, under the server) Send only appends to it,
+// and the server sends the bytes without blocking.
 class CHttpSocket {
 public:
-    CHttpSocket() : m_hSocket(INVALID_SOCKET), m_bNonBlocking(FALSE), m_dwSendTimeout(30000), m_pStop(nullptr) {}
+    CHttpSocket() : m_hSocket(INVALID_SOCKET), m_pCapture(nullptr) {}
     ~CHttpSocket() { Close(); }
     BOOL Create();
     BOOL Bind(unsigned short port, unsigned long address);
     BOOL Listen();
-    BOOL Accept(CHttpSocket& connected, sockaddr_in& address);
-    // All of it or FALSE. On a non-blocking socket a peer that takes nothing
-    // for the send time-out, or a stop, ends the send.
+    // All of it or FALSE.
     BOOL Send(const char* data, int length);
-    int Receive(char* buffer, int length);
     void Close();
-    void Attach(SOCKET s, BOOL nonBlocking = FALSE)
-    {
-        Close();
-        m_hSocket = s;
-        m_bNonBlocking = nonBlocking;
-    }
-    // How long a send may wait for a peer that does not read, and the flag
-    // that ends the wait early.
-    void SetSendLimits(DWORD timeoutMs, const std::atomic<int>* stop)
-    {
-        m_dwSendTimeout = timeoutMs;
-        m_pStop = stop;
-    }
-    BOOL IsReadable(DWORD milliseconds, BOOL& readable);
-    BOOL IsWritable(DWORD milliseconds, BOOL& writable);
-    // Reads one request: the head up to the blank line, then the body by its
-    // Content-Length; both capped. Ends by deadline (whole request) or when
-    // *stop becomes nonzero. FALSE when no complete request came.
-    BOOL ReadRequest(websrv::RequestReader& reader, DWORD deadlineMs, const std::atomic<int>* stop);
+    void Attach(SOCKET s) { Close(); m_hSocket = s; }
+    void Capture(std::string* buffer) { m_pCapture = buffer; }
+    bool IsCapturing() const { return m_pCapture != nullptr; }
     SOCKET m_hSocket;
-    BOOL m_bNonBlocking;  // the socket was made non-blocking (or inherited it)
 
 private:
-    BOOL WaitReadable(ULONGLONG remainingMs, BOOL& readable);
-    DWORD m_dwSendTimeout;
-    const std::atomic<int>* m_pStop;
+    std::string* m_pCapture;
+};
+
+// An answer as a client object built it: bytes, then possibly the rest of a
+// file, sent by the server.
+struct CHttpResponse {
+    std::string data;
+    HANDLE file = INVALID_HANDLE_VALUE;  // owned: the body goes on with this file
+    ULONGLONG fileLeft = 0;
+    ULONGLONG notBefore = 0;  // GetTickCount64 time before which nothing is sent (a login's delay)
+    CHttpResponse() = default;
+    CHttpResponse(CHttpResponse&& other) noexcept { *this = std::move(other); }
+    CHttpResponse& operator=(CHttpResponse&& other) noexcept;
+    CHttpResponse(const CHttpResponse&) = delete;
+    CHttpResponse& operator=(const CHttpResponse&) = delete;
+    ~CHttpResponse() { Reset(); }
+    void Reset();
 };
 
 class CHttpResponseHeader {
@@ -127,22 +134,33 @@ private:
 
 websrv::HttpDate ToHttpDate(const SYSTEMTIME& st);
 
-// What the listener thread shares with the server object; it outlives the
-// server when a stop had to give up waiting for the thread.
+struct CHttpConnection;
+
+// What the listener, the workers and the server object share; it outlives the
+// server when a stop had to give up waiting for a thread.
 struct CHttpListenerState {
     CHttpServerSettings settings;
     std::atomic<int> stop{0};
     int result = 0;
     HANDLE startedEvent = nullptr;
-    // Accepted sockets are non-blocking.
-    std::atomic<bool> nonBlocking{false};
+    HANDLE token = nullptr;  // the account's logon, impersonated by every thread
     CHttpMimeManager mime;
     std::atomic<unsigned short> boundPort{0};
-    ~CHttpListenerState()
-    {
-        if (startedEvent)
-            ::CloseHandle(startedEvent);
-    }
+    websrv::ServedNames served;  // set before the first request
+    // Requests waiting for a worker, answers handed back to the listener.
+    std::mutex lock;
+    std::condition_variable ready;
+    std::deque<std::unique_ptr<CHttpConnection>> queue;
+    std::vector<std::unique_ptr<CHttpConnection>> done;
+    int working = 0;  // connections a worker holds
+    // Wakes the listener from its wait (a datagram to itself).
+    SOCKET wakeSocket = INVALID_SOCKET;
+    sockaddr_in wakeAddress = {};
+    void Wake();
+    // Workers in the site's request lock or waiting for it.
+    std::atomic<int> lockHolders{0};
+    CHttpListenerState();
+    ~CHttpListenerState();
 };
 
 class CHttpServer : public CObject {
@@ -165,10 +183,11 @@ public:
     unsigned short GetBoundPort() const { return m_state ? m_state->boundPort.load() : 0; }
 
     static DWORD WINAPI ListenThread(LPVOID param);
+    static DWORD WINAPI WorkerThread(LPVOID param);
     static void Listen(const std::shared_ptr<CHttpListenerState>& state);
-    // The listener's loop: accepts, reads and serves until the stop flag.
-    static void ServeConnections(const std::shared_ptr<CHttpListenerState>& state, CHttpSocket& listener,
-                                 CHttpClient& client);
+    // The listener's loop: accepts, reads and sends until the stop flag.
+    static void ServeConnections(const std::shared_ptr<CHttpListenerState>& state, CHttpSocket& listener);
+    static void Work(const std::shared_ptr<CHttpListenerState>& state);
 
 private:
     std::shared_ptr<CHttpListenerState> m_state;
@@ -195,17 +214,22 @@ public:
     virtual void PostLog(int status, long bytes);
 
     void SetServer(std::shared_ptr<CHttpListenerState> state) { m_state = std::move(state); }
-    // The request the listener has read already (complete, or too large):
-    // the next HandleClient parses it instead of reading the socket.
+    // The request the listener has read (complete, or too large): the next
+    // HandleClient parses it.
     void SetReadRequest(websrv::RequestReader&& reader)
     {
         m_reader = std::move(reader);
         m_bRead = true;
     }
+    // The answer the last HandleClient built.
+    CHttpResponse TakeResponse() { return std::move(m_response); }
+    // The busy page ("503 Service Unavailable") as a whole answer.
+    static std::string BusyAnswer(const CHttpServerSettings& settings);
 
 protected:
-    // Reads and parses; FALSE when the connection is to be closed unanswered.
-    // Answers 400 itself for a request it cannot parse (*answered set).
+    // Parses the request the listener read; FALSE when it is not to be served
+    // (answered: 400 for what cannot be parsed or a Host this server does
+    // not answer to, 403 for a form posted from another site).
     BOOL ReadAndParse(bool& answered);
     void FinishConnection();
     BOOL SendPage(int status, int resourceId, const CString* realm, const CString* location);
@@ -216,9 +240,10 @@ protected:
     const std::atomic<int>* StopFlagPtr() const { return &m_state->stop; }
     bool IsHead() const { return m_request.verb == websrv::HTTP_VERB_HEAD; }
     void TransmitData(const char* data, long length);
-    // Takes the accepted connection: its socket (in the listener's blocking
-    // mode, with the request time-out and the stop flag as send limits).
+    // Takes the connection's address; the answer goes into m_response.
     void AttachConnection(SOCKET socket, const sockaddr_in& address);
+    // The peer's IPv4 address, host byte order.
+    std::uint32_t PeerAddress() const { return ntohl(m_clientAddress.sin_addr.s_addr); }
 
     std::shared_ptr<CHttpListenerState> m_state;
     CHttpSocket m_socket;
@@ -226,6 +251,7 @@ protected:
     sockaddr_in m_clientAddress;
     websrv::RequestReader m_reader;
     bool m_bRead = false;  // m_reader holds what the listener read
+    CHttpResponse m_response;
     HANDLE m_hImpersonation;
 };
 

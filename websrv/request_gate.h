@@ -9,8 +9,9 @@
 class CRequestGate {
 public:
     // Waits for the gate; gives up (false) once *cancel becomes nonzero, so a
-    // stopping web server never waits on a request of the GUI thread.
-    bool Enter(const std::atomic<int>* cancel);
+    // stopping web server never waits on a request of the GUI thread, or
+    // after timeoutMs when that is not negative.
+    bool Enter(const std::atomic<int>* cancel, int timeoutMs = -1);
     // For the GUI thread's timers: take the gate only when it is free, so
     // the GUI thread never blocks while the listener's request may need it
     // (a plug-in may send messages to the GUI thread's windows).

@@ -81,9 +81,13 @@ void CWebServerLog::Log(const char* format, ...)
         n = 1024;
     ::EnterCriticalSection(&m_lock);
     if (m_hFile != INVALID_HANDLE_VALUE) {
-        ::SetFilePointer(m_hFile, 0, nullptr, FILE_END);
+        // Written at the end of the file in one call (an offset of all ones
+        // means the end), whatever another process appended meanwhile.
+        OVERLAPPED atEnd = {};
+        atEnd.Offset = 0xFFFFFFFF;
+        atEnd.OffsetHigh = 0xFFFFFFFF;
         DWORD written;
-        ::WriteFile(m_hFile, text, static_cast<DWORD>(n), &written, nullptr);
+        ::WriteFile(m_hFile, text, static_cast<DWORD>(n), &written, &atEnd);
     }
     if (m_bConsole)
         std::fwrite(text, 1, static_cast<size_t>(n), stdout);

@@ -317,21 +317,86 @@ bool CZLMHTMLMgr::FindAttachmentOwner(const CString& name, CString& user)
     return false;
 }
 
-void CZLMHTMLMgr::RenewSession(const CString& user, bool proven)
+std::string CZLMHTMLMgr::EvictionVictim(uint32_t address) const
+{
+    // An address at its share gives up one of its own sessions.
+    if (address != 0) {
+        auto count = m_perAddress.find(address);
+        if (count != m_perAddress.end() && count->second >= kMaxPerAddress) {
+            const std::pair<const std::string, Session>* pick = nullptr;
+            for (const auto& entry : m_sessions) {
+                if (entry.second.address != address)
+                    continue;
+                if (!pick) {
+                    pick = &entry;
+                    continue;
+                }
+                const Session& a = entry.second;
+                const Session& b = pick->second;
+                // Unused before used; among unused the oldest, among used
+                // the one that expires first (used longest ago).
+                bool better;
+                if (a.proven != b.proven)
+                    better = !a.proven;
+                else if (!a.proven)
+                    better = a.made < b.made;
+                else
+                    better = a.expires < b.expires || (a.expires == b.expires && a.made < b.made);
+                if (better)
+                    pick = &entry;
+            }
+            if (pick)
+                return pick->first;
+        }
+    }
+    if (m_sessions.size() < static_cast<size_t>(kMaxSessions))
+        return std::string();
+    // A full table: the oldest session nobody used.
+    if (!m_unproven.empty())
+        return m_unproven.begin()->second;
+    // Every session is in use: the one used longest ago of the address
+    // that holds the most (a flood's own first); sessions of no known
+    // address count as one address.
+    uint32_t busiest = 0;
+    int most = -1;
+    std::unordered_map<uint32_t, int> counts = m_perAddress;
+    int unknown = 0;
+    for (const auto& entry : m_sessions)
+        if (entry.second.address == 0)
+            ++unknown;
+    counts[0] = unknown;
+    for (const auto& c : counts)
+        if (c.second > most || (c.second == most && c.first < busiest)) {
+            most = c.second;
+            busiest = c.first;
+        }
+    for (const auto& e : m_byExpiry) {
+        auto it = m_sessions.find(e.second);
+        if (it != m_sessions.end() && it->second.address == busiest)
+            return e.second;
+    }
+    return m_byExpiry.begin()->second;
+}
+
+void CZLMHTMLMgr::RenewSession(const CString& user, bool proven, uint32_t address)
 {
     const std::string key = static_cast<const char*>(user);
     const time_t expires = (CTime::GetCurrentTime() + CTimeSpan(0, kSessionHours, 0, 0)).GetTime();
     auto it = m_sessions.find(key);
     if (it == m_sessions.end()) {
-        while (m_sessions.size() >= static_cast<size_t>(kMaxSessions)) {
-            const std::string victim = !m_unproven.empty() ? m_unproven.begin()->second : m_byExpiry.begin()->second;
+        for (;;) {
+            const std::string victim = EvictionVictim(address);
+            if (victim.empty())
+                break;
             EndSessionLocked(victim.c_str());
         }
-        const Session made = {expires, m_nextMade++, proven};
+        const Session made = {expires, m_nextMade++, proven, false, address};
         m_sessions.emplace(key, made);
         m_byExpiry.emplace(expires, key);
         if (!proven)
             m_unproven.emplace(made.made, key);
+        if (address != 0)
+            ++m_perAddress[address];
         return;
     }
     Session& s = it->second;
@@ -360,11 +425,27 @@ BOOL CZLMHTMLMgr::IsActiveSession(CString user)
     return m_sessions.count(static_cast<const char*>(user)) ? TRUE : FALSE;
 }
 
-void CZLMHTMLMgr::ActivateSession(CString user, bool proven)
+void CZLMHTMLMgr::ActivateSession(CString user, bool proven, std::uint32_t address)
 {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     EndExpiredLocked();
-    RenewSession(user, proven);
+    RenewSession(user, proven, address);
+}
+
+void CZLMHTMLMgr::MarkOwnerSession(CString user)
+{
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    auto s = m_sessions.find(static_cast<const char*>(user));
+    if (s != m_sessions.end())
+        s->second.owner = true;
+}
+
+bool CZLMHTMLMgr::IsOwnerSession(CString user)
+{
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    EndExpiredLocked();
+    auto s = m_sessions.find(static_cast<const char*>(user));
+    return s != m_sessions.end() && s->second.owner;
 }
 
 void CZLMHTMLMgr::CheckForSessionTimeouts()
@@ -397,6 +478,11 @@ void CZLMHTMLMgr::EndSessionLocked(const CString& user)
     if (s != m_sessions.end()) {
         m_byExpiry.erase({s->second.expires, s->first});
         m_unproven.erase({s->second.made, s->first});
+        if (s->second.address != 0) {
+            auto count = m_perAddress.find(s->second.address);
+            if (count != m_perAddress.end() && --count->second <= 0)
+                m_perAddress.erase(count);
+        }
         m_sessions.erase(s);
     }
 }
@@ -411,4 +497,37 @@ int CZLMHTMLMgr::GetSessionCount()
 {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     return static_cast<int>(m_sessions.size());
+}
+
+// ---- the web request a thread works on ----
+
+namespace {
+struct WebRequestMark {
+    std::string user;
+    bool set = false;
+    bool owner = false;
+};
+thread_local WebRequestMark t_webRequest;
+}  // namespace
+
+void SetWebRequestOwner(const CString& user, bool actsForOwner)
+{
+    t_webRequest.user = static_cast<const char*>(user);
+    t_webRequest.set = true;
+    t_webRequest.owner = actsForOwner;
+}
+
+void ClearWebRequestOwner()
+{
+    t_webRequest = WebRequestMark();
+}
+
+bool WebRequestActsForOwner(const CString& requester)
+{
+    static const char kPrefix[] = "Web Request";
+    const std::string r = static_cast<const char*>(requester);
+    const std::size_t n = sizeof kPrefix - 1;
+    if (!t_webRequest.set || !t_webRequest.owner || r.compare(0, n, kPrefix) != 0)
+        return false;
+    return r.substr(n) == t_webRequest.user;
 }

@@ -91,9 +91,18 @@ public:
     BOOL IsActiveSession(CString user);
     // Starts the user's session, or renews it when it is still running.
     // proven false: a session nobody has used yet (the entry page hands one
-    // to every visitor); when the sessions are at their bound, the oldest of
-    // those goes first.
-    void ActivateSession(CString user, bool proven = true);
+    // to every visitor). address: the client's IPv4 address (0 unknown),
+    // kept from the session's start.
+    // Room for a new session: an address that holds its share
+    // (kMaxPerAddress) gives up one of its own, its oldest unused one first,
+    // else the one it used longest ago. A full table gives up its oldest
+    // unused session; only when none is left, the session used longest ago
+    // of the address that holds the most.
+    void ActivateSession(CString user, bool proven = true, std::uint32_t address = 0);
+    // The user's session logged in with the site password (it ends with the
+    // session).
+    void MarkOwnerSession(CString user);
+    bool IsOwnerSession(CString user);
     // Ends every session that has expired.
     void CheckForSessionTimeouts();
     void EndUserSession(CString user);
@@ -111,17 +120,23 @@ public:
 
     // Sessions last this long after their last use.
     static const int kSessionHours = 2;
-    // At most this many sessions at once: a new one beyond it ends the oldest
-    // session nobody has used, else the one that would expire first.
+    // At most this many sessions at once, and at most kMaxPerAddress of
+    // them from one client address.
     static constexpr int kMaxSessions = 1000;
+    static constexpr int kMaxPerAddress = kMaxSessions / 4;
 
 private:
     struct Session {
         time_t expires;
         uint64_t made;  // order of creation
         bool proven;
+        bool owner;  // logged in with the site password
+        uint32_t address;
     };
-    void RenewSession(const CString& user, bool proven);
+    void RenewSession(const CString& user, bool proven, uint32_t address = 0);
+    // The session to end so that address (0 none) may start one; empty when
+    // no session must end.
+    std::string EvictionVictim(uint32_t address) const;
     void EndSessionLocked(const CString& user);
     void EndExpiredLocked();
 
@@ -131,8 +146,21 @@ private:
     std::unordered_map<std::string, Session> m_sessions;
     std::set<std::pair<time_t, std::string>> m_byExpiry;
     std::set<std::pair<uint64_t, std::string>> m_unproven;
+    std::unordered_map<uint32_t, int> m_perAddress;  // sessions by address (0 not counted)
     uint64_t m_nextMade = 0;
     std::recursive_mutex m_lock;
 };
 
 extern CZLMHTMLMgr g_HTMLMgr;
+
+// The web request the calling thread works on, as the web server marks it
+// while the engine or a message's action runs for it: the web user's id and
+// whether the request acts for the owner (it came from the owner's own
+// address, or its session logged in with the site password). A plug-in on
+// that thread asks before it hands out the owner's mail, files or listings,
+// runs a program or sets an alert for a web requester.
+void SetWebRequestOwner(const CString& user, bool actsForOwner);
+void ClearWebRequestOwner();
+// True when requester ("Web Request" followed by the user id) is the web
+// request the calling thread works on, and that request acts for the owner.
+bool WebRequestActsForOwner(const CString& requester);

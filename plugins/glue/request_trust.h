@@ -1,6 +1,7 @@
 // Whose say-so a plug-in may act on when the action hands out the owner's mail,
-// files, listings or address book, runs a program or sets an alert. Desktop and
-// web requests are the user's own; a mail's sender must be on the
+// files, listings or address book, runs a program or sets an alert. Desktop
+// requests are the user's own, web requests only as the web server marks
+// them (the owner's address or a password login); a mail's sender must be on the
 // accepted-sender list, and while that list is empty only the owner's own
 // address is (the host answers everyone then, but a stranger must not get the
 // owner's mail).
@@ -32,7 +33,8 @@ std::vector<CString> LoadAcceptedSenders();
 // the mail client's default profile). Empty when there is none.
 CString LoadOwnerAddress(const CString& scrambledProfile);
 
-// True when the request may be acted on: any desktop or web request, or a
+// True when the request may be acted on: any desktop request, a web request
+// that the web server marked as the owner's (WebRequestActsForOwner), or a
 // mail whose requester IsTrustedRequester with this plug-in's profile's owner.
 bool MayActForRequester(int interfaceMode, const CString* requester);
 

@@ -5,6 +5,7 @@
 #include "mapi/text_scramble.h"
 #include "plugin_interface.h"
 #include "reply/reply.h"
+#include "webmsg/htmlmsg.h"
 
 namespace {
 
@@ -74,6 +75,11 @@ CString LoadOwnerAddress(const CString& scrambledProfile)
 
 bool MayActForRequester(int interfaceMode, const CString* requester)
 {
+    // A web request acts for the owner only as the web server marked it:
+    // from the owner's own address, or from a session that logged in with
+    // the site password.
+    if (interfaceMode == MODE_WEB)
+        return requester && WebRequestActsForOwner(*requester);
     if (interfaceMode != MODE_EMAIL)
         return true;
     if (!requester)

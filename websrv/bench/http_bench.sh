@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Static-file benchmark of the web server under Wine beside nginx, same run:
-# a 10 KB file, one connection at a time, "Connection: close" on every request.
+# a 10 KB file, "Connection: close" on every request, at each count of
+# connections in VX_BENCH_CONNECTIONS (default "1 16").
 # Prints requests per second and latency percentiles of both (wrk --latency),
 # and of the socket floor: a Win32 program under the same Wine doing only
 # accept, recv, one send of a ready answer and closesocket per request (the
@@ -79,9 +80,12 @@ CONF
 nginx_pid=$!
 sleep 0.5
 
+conns=${VX_BENCH_CONNECTIONS:-1 16}
 run() {
-  echo "== $1"
-  wrk -t1 -c1 -d"${secs}s" --latency -H "Connection: close" "$2" | sed -n '/Latency Distribution/,/Requests\/sec/p'
+  for c in $conns; do
+    echo "== $1, $c connection(s)"
+    wrk -t1 -c"$c" -d"${secs}s" --latency -H "Connection: close" "$2" | sed -n '/Latency Distribution/,/Requests\/sec/p'
+  done
 }
 curl -sf -o /dev/null "http://127.0.0.1:$port/file10k.txt" || { echo "web server not answering"; exit 1; }
 for round in $(seq 1 "$rounds"); do

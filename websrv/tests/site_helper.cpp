@@ -30,7 +30,8 @@ std::string g_folder;
 
 // Answers "time" as a web message ("attach" with the file "<folder>\note.txt"
 // attached), "slow" by waiting for ever (a request still in progress when the
-// server stops); anything else is not understood.
+// server stops), "whoami" with "owner" or "guest" as a plug-in would find the
+// requester (acting for the owner or not); anything else is not understood.
 int StandInProcess(CString* text, CString* address, CString* name, CString* subject, CString* messageText,
                    CZLMMapiFile*, int pass, int, int mode)
 {
@@ -42,6 +43,16 @@ int StandInProcess(CString* text, CString* address, CString* name, CString* subj
             std::fclose(f);
         ::WaitForSingleObject(g_never, INFINITE);
         return 0;
+    }
+    if (text->Find("whoami") >= 0) {
+        CString log;
+        CString from = "Assistant";
+        MAPIOutgoingMessage out(nullptr, &log, address, &from, mode);
+        CString subj = WebRequestActsForOwner(*address) ? "You are: owner" : "You are: guest";
+        CString body = "Asked by " + *address;
+        out.Subject(&subj);
+        out.Text(&body);
+        return 1;
     }
     if (text->Find("time") < 0 && text->Find("echo") < 0 && text->Find("attach") < 0)
         return 0;
@@ -181,7 +192,12 @@ int main(int argc, char** argv)
     char timeoutText[32] = {};
     if (::GetEnvironmentVariableA("VX_SITE_REQUEST_TIMEOUT_MS", timeoutText, sizeof timeoutText))
         requestTimeout = static_cast<DWORD>(std::strtoul(timeoutText, nullptr, 10));
-    g_pWebServer = new CAssistantWebServer(&settings, requestTimeout);
+    // The wait for a worker or the request lock before the busy page: 30 s
+    // unless the test asks for another.
+    DWORD busyTimeout = 30000;
+    if (::GetEnvironmentVariableA("VX_SITE_BUSY_TIMEOUT_MS", timeoutText, sizeof timeoutText))
+        busyTimeout = static_cast<DWORD>(std::strtoul(timeoutText, nullptr, 10));
+    g_pWebServer = new CAssistantWebServer(&settings, requestTimeout, busyTimeout);
     if (!g_pWebServer->m_bStarted)
         return 3;
     FILE* f = std::fopen((folder + "\\port.txt").c_str(), "w");

@@ -265,6 +265,108 @@ TEST_F(WebMsgTest, SessionsAreBoundedOldestUnusedFirst)
     EXPECT_EQ(g_HTMLMgr.GetMessageCount(), 0);
 }
 
+TEST_F(WebMsgTest, AFloodOfUsedSessionsFromOneAddressEndsNoneOfAnothers)
+{
+    const std::uint32_t owner = 0x7F000001u, flood = 0x7F000002u;
+    // Sessions in use (each used once) from the owner's address.
+    for (int i = 0; i < 10; ++i) {
+        g_HTMLMgr.ActivateSession(("mine" + std::to_string(i)).c_str(), true, owner);
+        g_now += 1;
+    }
+    // 1,100 sessions, each used, from one other address.
+    std::vector<std::string> made;
+    for (int i = 0; i < 1100; ++i) {
+        made.push_back("flood" + std::to_string(i));
+        g_HTMLMgr.ActivateSession(made.back().c_str(), false, flood);
+        g_HTMLMgr.ActivateSession(made.back().c_str(), true, flood);
+        g_now += 1;
+    }
+    // The flood holds at most its share; it gave up its own, oldest first.
+    EXPECT_EQ(g_HTMLMgr.GetSessionCount(), 10 + CZLMHTMLMgr::kMaxPerAddress);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(g_HTMLMgr.IsActiveSession(("mine" + std::to_string(i)).c_str())) << i;
+    EXPECT_FALSE(g_HTMLMgr.IsActiveSession(made[0].c_str()));
+    EXPECT_FALSE(g_HTMLMgr.IsActiveSession(made[1100 - CZLMHTMLMgr::kMaxPerAddress - 1].c_str()));
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession(made[1100 - CZLMHTMLMgr::kMaxPerAddress].c_str()));
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession(made.back().c_str()));
+    g_now += CZLMHTMLMgr::kSessionHours * 3600 + 2000;
+    g_HTMLMgr.CheckForSessionTimeouts();
+}
+
+TEST_F(WebMsgTest, AnAddressAtItsShareGivesUpItsUnusedSessionsFirst)
+{
+    const std::uint32_t a = 0x0A000001u;
+    g_HTMLMgr.ActivateSession("used", true, a);
+    g_now += 1;
+    for (int i = 0; i < CZLMHTMLMgr::kMaxPerAddress + 20; ++i) {
+        g_HTMLMgr.ActivateSession(("entry" + std::to_string(i)).c_str(), false, a);
+        g_now += 1;
+    }
+    EXPECT_EQ(g_HTMLMgr.GetSessionCount(), CZLMHTMLMgr::kMaxPerAddress);
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession("used"));
+    EXPECT_FALSE(g_HTMLMgr.IsActiveSession("entry0"));
+    EXPECT_FALSE(g_HTMLMgr.IsActiveSession("entry20"));
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession("entry21"));
+    g_now += CZLMHTMLMgr::kSessionHours * 3600 + 2000;
+    g_HTMLMgr.CheckForSessionTimeouts();
+}
+
+TEST_F(WebMsgTest, AFullTableOfUsedSessionsGivesUpTheBusiestAddresssOldest)
+{
+    // Four addresses fill the table with used sessions; the unused ones go
+    // first, then the one used longest ago of the address that holds the most.
+    std::vector<std::string> names;
+    for (int i = 0; i < CZLMHTMLMgr::kMaxSessions; ++i) {
+        const std::uint32_t address = 0x0A000001u + static_cast<std::uint32_t>(i % 4);
+        names.push_back("u" + std::to_string(i));
+        g_HTMLMgr.ActivateSession(names.back().c_str(), i != 5, address);
+        g_now += 1;
+    }
+    EXPECT_EQ(g_HTMLMgr.GetSessionCount(), CZLMHTMLMgr::kMaxSessions);
+    g_HTMLMgr.ActivateSession("late", true, 0x0A000009u);
+    EXPECT_FALSE(g_HTMLMgr.IsActiveSession("u5"));  // the one nobody used
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession("u0"));
+    g_HTMLMgr.ActivateSession("later", true, 0x0A000009u);
+    // Every address holds 250 but 0x0A000002 (249 after u5): the lowest of the
+    // busiest gives up the session it used longest ago.
+    EXPECT_FALSE(g_HTMLMgr.IsActiveSession("u0"));
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession("u1"));
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession("late"));
+    EXPECT_TRUE(g_HTMLMgr.IsActiveSession("later"));
+    g_now += CZLMHTMLMgr::kSessionHours * 3600 + 2000;
+    g_HTMLMgr.CheckForSessionTimeouts();
+}
+
+TEST_F(WebMsgTest, OwnerMarksOfSessionsAndWebRequests)
+{
+    g_HTMLMgr.ActivateSession("alice", true, 0x0A000001u);
+    EXPECT_FALSE(g_HTMLMgr.IsOwnerSession("alice"));
+    g_HTMLMgr.MarkOwnerSession("alice");
+    EXPECT_TRUE(g_HTMLMgr.IsOwnerSession("alice"));
+    g_HTMLMgr.MarkOwnerSession("nobody");  // no session: nothing marked
+    EXPECT_FALSE(g_HTMLMgr.IsOwnerSession("nobody"));
+    g_HTMLMgr.EndUserSession("alice");
+    EXPECT_FALSE(g_HTMLMgr.IsOwnerSession("alice"));
+
+    // Nothing marked: no web requester acts for the owner.
+    EXPECT_FALSE(WebRequestActsForOwner("Web Requestalice"));
+    SetWebRequestOwner("alice", true);
+    EXPECT_TRUE(WebRequestActsForOwner("Web Requestalice"));
+    EXPECT_FALSE(WebRequestActsForOwner("Web Requestbob"));
+    EXPECT_FALSE(WebRequestActsForOwner("Web Requestalice2"));
+    EXPECT_FALSE(WebRequestActsForOwner("alice"));
+    // The mark is the calling thread's own.
+    bool other = true;
+    std::thread([&] { other = WebRequestActsForOwner("Web Requestalice"); }).join();
+    EXPECT_FALSE(other);
+    SetWebRequestOwner("alice", false);
+    EXPECT_FALSE(WebRequestActsForOwner("Web Requestalice"));
+    SetWebRequestOwner("", true);
+    EXPECT_TRUE(WebRequestActsForOwner("Web Request"));
+    ClearWebRequestOwner();
+    EXPECT_FALSE(WebRequestActsForOwner("Web Request"));
+}
+
 TEST_F(WebMsgTest, ClosingDeletesOnlyItsOwnFilesInTheWebFolder)
 {
     const std::string kept = m_web.file("victim.txt");

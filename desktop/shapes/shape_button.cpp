@@ -25,6 +25,10 @@ constexpr UINT_PTR kSpaceTimer = 1000;
 
 COLORREF Or(COLORREF value, COLORREF fallback) { return value == CShapeButton::kNoColor ? fallback : value; }
 
+// Registered as the program starts: a dialog template may name the class
+// before any button has been made in code.
+[[maybe_unused]] const BOOL g_bClassRegistered = CShapeButton::RegisterWindowClass();
+
 }  // namespace
 
 BOOL CShapeButton::RegisterWindowClass()

@@ -480,4 +480,33 @@ TEST_F(ShellBarFixture, MenuCommandsGoToTheConsoleViewFirstThenTheToolbar)
     EXPECT_TRUE(withoutConsole & TBSTATE_ENABLED) << "Activate without a console";
 }
 
+TEST_F(ShellBarFixture, MenuAndGoButtonsShowTheirWholeCaptions)
+{
+    CShellBar* bar = Make();
+    ASSERT_NE(bar, nullptr);
+    struct Row {
+        CShapeButton* button;
+        const char* shown;
+    };
+    const Row rows[] = {{&bar->m_MenuButton, "Menu"}, {&bar->m_GoButton, "Go!"}};
+    for (const Row& r : rows) {
+        ASSERT_NE(r.button->m_hWnd, nullptr) << r.shown;
+        // Drawn in the toolbar's font, not the device context's wide system font.
+        HFONT font = reinterpret_cast<HFONT>(r.button->SendMessage(WM_GETFONT));
+        EXPECT_NE(font, nullptr) << r.shown;
+        HDC dc = ::GetDC(r.button->m_hWnd);
+        HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+        RECT need = {0, 0, 0, 0};
+        ::DrawTextA(dc, r.shown, -1, &need, DT_SINGLELINE | DT_CALCRECT);
+        if (old)
+            ::SelectObject(dc, old);
+        ::ReleaseDC(r.button->m_hWnd, dc);
+        CRect has;
+        r.button->GetClientRect(&has);
+        // The capsule's round ends take a few pixels at either side.
+        EXPECT_LE(need.right - need.left, has.Width() - 6) << r.shown << " is cut off";
+        EXPECT_LE(need.bottom - need.top, has.Height()) << r.shown << " is cut off";
+    }
+}
+
 }  // namespace

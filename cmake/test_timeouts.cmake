@@ -7,6 +7,8 @@ set(VX_DEFAULT_TEST_TIMEOUT 180)
 set(VX_TEST_TIMEOUTS
   # Windows build, under Wine
   core_vindalex_toolbar_test=900
+  core_vindalex_menu_journey_test=1500
+  core_vindalex_first_start_test=900
   core_vindalex_mail_safety_test=600
   core_vindalex_run_test=300
   core_vindalex_web_journey_test=600

@@ -68,6 +68,9 @@ BEGIN_MESSAGE_MAP(CKorvaneApp, CWinApp)
     ON_COMMAND(ID_CHECK_WEB_UPDATE, OnCheckWebUpdate)
     ON_COMMAND(ID_FILE_NEW, CWinApp::OnFileNew)
     ON_COMMAND(ID_FILE_OPEN, CWinApp::OnFileOpen)
+    // Exit and help end here from every menu whose owner does not take them.
+    ON_COMMAND(ID_APP_EXIT, CWinApp::OnAppExit)
+    ON_COMMAND(ID_HELP_FINDER, CWinApp::OnHelpFinder)
 END_MESSAGE_MAP()
 
 // The application's name is also its registry profile name and its instance mapping's suffix.

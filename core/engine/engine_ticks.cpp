@@ -93,7 +93,8 @@ int CRequestEngine::CheckActiveHours(int* inWindow)
     CTime to = g_Settings.GetTimeEnd();
     bool sameTime = from.GetHour() == to.GetHour() && from.GetMinute() == to.GetMinute() &&
                     from.GetSecond() == to.GetSecond();
-    if (!m_bTimeWindowActed && g_Settings.GetAutoLogin()) {
+    const bool held = CheckHold(sameTime, sameTime || BetweenTimes(now, from, to));
+    if (!m_bTimeWindowActed && g_Settings.GetAutoLogin() && !held) {
         if (sameTime) {
             if (!LoggedOn())
                 Send(ID_ACTIVATE);
@@ -123,6 +124,32 @@ int CRequestEngine::CheckActiveHours(int* inWindow)
         }
     }
     return 0;
+}
+
+void CRequestEngine::HoldDeactivation()
+{
+    m_bDeactivationHeld = 1;
+    m_bHeldWindowClosed = 0;
+}
+
+bool CRequestEngine::CheckHold(bool sameTime, bool inWindow)
+{
+    if (!m_bDeactivationHeld)
+        return false;
+    // Logged on again: the user activated (nothing automatic runs meanwhile).
+    if (LoggedOn()) {
+        m_bDeactivationHeld = 0;
+        return false;
+    }
+    // With active hours the hold lasts until the window next opens; without
+    // them, until the user activates.
+    if (!sameTime) {
+        if (!inWindow)
+            m_bHeldWindowClosed = 1;
+        else if (m_bHeldWindowClosed)
+            m_bDeactivationHeld = 0;
+    }
+    return m_bDeactivationHeld != 0;
 }
 
 int CRequestEngine::CheckForNewMail(int enabled)

@@ -88,6 +88,13 @@ public:
     // Busy flag, watchdog and back-off.
     CEngineGate m_Gate;
     int m_bTimeWindowActed = 0;
+    // The user switched the mail interface off: automatic activation waits
+    // until a session is logged on again (the user's own Activate) or, with
+    // active hours, until the window next opens.
+    void HoldDeactivation();
+    bool DeactivationHeld() const { return m_bDeactivationHeld != 0; }
+    int m_bDeactivationHeld = 0;
+    int m_bHeldWindowClosed = 0;
     int m_nUnreadCount = -1;
     int m_nUnreadRunning = 0;
     CString m_strMessageID;
@@ -97,6 +104,8 @@ public:
 private:
     bool LoggedOn() const;
     void Send(unsigned command);
+    // Ends the hold once its reason has passed; true while it still holds.
+    bool CheckHold(bool sameTime, bool inWindow);
     bool CheckSender(CString& address, const CString& name, const CString& subject, int& shortReply);
 };
 

@@ -82,10 +82,17 @@ OptionsEffects CMainFrame::OptionsEffectsOfFrame()
 
 void CMainFrame::OnOptions()
 {
-    // Posted commands (the toolbar's button, the "options" word) come here
-    // too, not only the menu the update handler greys.
-    if (g_MapiSession.GetSessionHandle() != 0)
-        return;
+    // The sheet changes the mail profile and rebuilds what the open session
+    // serves: it runs only without a session. Posted commands (the toolbar's
+    // button, the "options" word) come here too, not only the menu the update
+    // handler greys: they are asked whether to deactivate first.
+    if (g_MapiSession.GetSessionHandle() != 0) {
+        if (AfxMessageBox(FRAME_TEXT_OPTIONS_NEED_DEACTIVATE, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+        OnMailDeactivate();
+        if (g_MapiSession.GetSessionHandle() != 0)
+            return;
+    }
     COptionsCommand command(g_Settings, OptionsEffectsOfFrame(), this);
     command.RunOptions();
 }

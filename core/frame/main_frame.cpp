@@ -79,7 +79,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_MESSAGE(WM_ACTIVATE_INSTANCE, OnActivateFromOtherInstance)
     ON_COMMAND(ID_ACTIVATE, OnMailActivate)
     ON_UPDATE_COMMAND_UI(ID_ACTIVATE, OnUpdateMailActivate)
-    ON_COMMAND(ID_DEACTIVATE, OnMailDeactivate)
+    ON_COMMAND(ID_DEACTIVATE, OnAutoDeactivate)
     ON_UPDATE_COMMAND_UI(ID_DEACTIVATE, OnUpdateNothing)
     ON_COMMAND(ID_TRAY_ACTIVATE, OnMailActivate)
     ON_UPDATE_COMMAND_UI(ID_TRAY_ACTIVATE, OnUpdateTrayActivate)
@@ -282,7 +282,7 @@ bool CMainFrame::MailWatchingOff(CCmdUI* pCmdUI)
         return false;
     pCmdUI->SetCheck(0);
     if (g_MapiSession.GetSessionHandle())
-        OnMailDeactivate();
+        DeactivateMail(false);
     return true;
 }
 
@@ -390,8 +390,16 @@ void CMainFrame::OnMailActivate()
     }
 }
 
-void CMainFrame::OnMailDeactivate()
+void CMainFrame::OnMailDeactivate() { DeactivateMail(true); }
+
+void CMainFrame::OnAutoDeactivate() { DeactivateMail(false); }
+
+void CMainFrame::DeactivateMail(bool byUser)
 {
+    // Without the hold, automatic activation (every tick while logged off,
+    // without active hours) would log straight back on and open a new console.
+    if (byUser)
+        theApp.m_Engine.HoldDeactivation();
     m_Gate.SetDeactivating(true);
     SetTrayTip(m_TrayIcon, LoadText(IDS_TRAY_INACTIVE));
     m_TrayIcon.ShowInactiveIcon();

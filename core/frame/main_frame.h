@@ -16,6 +16,9 @@ struct OptionsEffects;
 #define IDT_FAST_TICK 0xBAADF00D
 #define WM_TRAYNOTIFY 0x8001
 #define WM_ACTIVATE_INSTANCE 0x2490
+#define FRAME_TEXT_OPTIONS_NEED_DEACTIVATE                                                         \
+    "The options can be changed only while your assistant's mail interface is not active.\r\n" \
+    "Deactivate it now and open the options?"
 
 class CKorvaneView;
 
@@ -52,7 +55,10 @@ public:
     BOOL CanPasteFiles();
     afx_msg void OnConsole();
     afx_msg void OnMailActivate();
+    // The user's Deactivate: automatic activation holds off afterwards.
     afx_msg void OnMailDeactivate();
+    // The engine's own (the end of the active hours).
+    afx_msg void OnAutoDeactivate();
     // The text of the status pane.
     CString GetStatusText() const;
     // The shared appearance options changed: the console background follows.
@@ -88,6 +94,7 @@ protected:
 
 private:
     bool MailWatchingOff(CCmdUI* pCmdUI);
+    void DeactivateMail(bool byUser);
     // What the options command changes besides the settings.
     OptionsEffects OptionsEffectsOfFrame();
 };

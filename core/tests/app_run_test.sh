@@ -127,10 +127,13 @@ for _ in $(seq 1 240); do now=$(console_view); [ -n "$now" ] && [ "$now" != "$fi
 [ "$(console_view)" != "$first" ] || fail "the console stayed open after log-off"
 [ -n "$(console_view)" ] || fail "the next log-on did not open a console"
 
-# The options command is closed while a mail session is open, however it
-# arrives: the frame answers at once instead of opening the sheet (a sheet
-# would hold the command until the probe gives up).
-probe command 32772 || fail "the options command opened its sheet during a mail session"
+# The options sheet does not open over a mail session, however the command
+# arrives: the frame asks whether to deactivate first; No keeps the session.
+probe post 32772 || fail "the options command could not be posted"
+asked=$(probe answer 7) || fail "the options command asked nothing during a mail session"
+grep -q "Deactivate it now" <<<"$asked" || fail "the options command asked: $asked"
+probe toplevels | grep -q ' text=Properties$' && fail "the options sheet opened during a mail session"
+[ -n "$(console_view)" ] || fail "answered No, the options command still ended the mail session"
 
 # A second start hands over to the first and ends on its own.
 timeout 300 wine Vindalex.exe >"$work/second.out" 2>&1 || fail "the second start did not end"

@@ -20,6 +20,20 @@
 //   window_tree history         the requests in the toolbar's history, newest first, joined by "|"
 //   window_tree box             waits for the program's message box, prints its text (line breaks
 //                               written as \r and \n) and answers it with OK
+//   window_tree answer <id>     the same, answering with the button <id> (6 Yes, 7 No)
+//   window_tree menu tray|toolbar  opens the tray icon's or the desktop toolbar's menu (as a click
+//                               does) and waits until it shows
+//   window_tree keys <k>...     presses keys in the open menu, one after the other: a letter, or
+//                               esc, up, down, left, right, return; waits after each until a
+//                               sub-menu opened or the menu closed (or a second passed)
+//   window_tree menus           the number of menu windows the program shows now
+//   window_tree minimize        minimises the frame
+//   window_tree iconic          exits 0 when the frame is minimised
+//   window_tree boxes           the texts of the program's message boxes showing now, one a line
+//   window_tree text <title> <id>  the text of control <id> in the program's window titled <title>
+//   window_tree other <text>    exits 0 when a window of any program whose title holds <text> shows,
+//                               and closes it (a viewer the program started)
+//   window_tree console         exits 0 when the console (an MDI child) is open; prints its title
 // The frame is the one of the program started from VX_PROGRAM_PATH (its full
 // Windows path) when that is set: other test programs on the same display may
 // run a Vindalex of their own. Exits 1 when no main frame is found within two
@@ -28,9 +42,11 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 HWND g_frame = nullptr;
@@ -211,7 +227,37 @@ BOOL CALLBACK FindMessageBox(HWND wnd, LPARAM)
     return FALSE;
 }
 
-int AnswerMessageBox()
+std::vector<HWND> g_boxes;
+BOOL CALLBACK CollectMessageBoxes(HWND wnd, LPARAM)
+{
+    DWORD ours = 0, theirs = 0;
+    ::GetWindowThreadProcessId(g_frame, &ours);
+    ::GetWindowThreadProcessId(wnd, &theirs);
+    char cls[64] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    if (ours == theirs && ::IsWindowVisible(wnd) && std::strcmp(cls, "#32770") == 0 && ::GetDlgItem(wnd, 0xFFFF))
+        g_boxes.push_back(wnd);
+    return TRUE;
+}
+
+// A control's text, asked (an edit or a dialog's static keeps it to itself).
+void PrintControlText(HWND control)
+{
+    char text[1024] = {};
+    DWORD_PTR got = 0;
+    ::SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &got);
+    for (const char* c = text; *c; ++c) {
+        if (*c == '\r')
+            std::printf("\\r");
+        else if (*c == '\n')
+            std::printf("\\n");
+        else
+            std::putchar(*c);
+    }
+    std::printf("\n");
+}
+
+int AnswerMessageBox(WPARAM answer = IDOK)
 {
     const DWORD start = ::GetTickCount();
     while (!g_box && ::GetTickCount() - start < 120000) {
@@ -236,7 +282,7 @@ int AnswerMessageBox()
             std::putchar(*c);
     }
     std::printf("\n");
-    if (!::PostMessageA(g_box, WM_COMMAND, IDOK, 0))
+    if (!::PostMessageA(g_box, WM_COMMAND, answer, 0))
         return 1;
     // Gone before the next look, which would otherwise find this box again.
     for (int i = 0; i < 400 && ::IsWindow(g_box) && ::IsWindowVisible(g_box); ++i)
@@ -244,6 +290,125 @@ int AnswerMessageBox()
     if (::IsWindow(g_box) && ::IsWindowVisible(g_box)) {
         std::printf("the message box stayed after OK\n");
         return 1;
+    }
+    return 0;
+}
+
+const char* g_other = nullptr;
+HWND g_otherFound = nullptr;
+BOOL CALLBACK FindOther(HWND wnd, LPARAM)
+{
+    char text[256] = {};
+    ::GetWindowTextA(wnd, text, sizeof text);
+    if (!::IsWindowVisible(wnd) || !std::strstr(text, g_other))
+        return TRUE;
+    g_otherFound = wnd;
+    return FALSE;
+}
+
+// The program's bitmap menu windows (a menu and its open sub-menus).
+std::vector<HWND> g_menus;
+BOOL CALLBACK FindMenus(HWND wnd, LPARAM)
+{
+    DWORD ours = 0, theirs = 0;
+    ::GetWindowThreadProcessId(g_frame, &ours);
+    ::GetWindowThreadProcessId(wnd, &theirs);
+    char cls[64] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    if (ours == theirs && ::IsWindowVisible(wnd) && std::strcmp(cls, "BitmapMenu") == 0)
+        g_menus.push_back(wnd);
+    return TRUE;
+}
+
+std::vector<HWND> Menus()
+{
+    g_menus.clear();
+    ::EnumWindows(FindMenus, 0);
+    return g_menus;
+}
+
+// The outermost open menu: keys given to it reach the innermost one.
+HWND RootMenu()
+{
+    for (HWND m : Menus()) {
+        char cls[64] = {};
+        HWND parent = ::GetWindow(m, GW_OWNER);
+        if (parent)
+            ::GetClassNameA(parent, cls, sizeof cls);
+        if (std::strcmp(cls, "BitmapMenu") != 0)
+            return m;
+    }
+    return nullptr;
+}
+
+bool WaitForMenu()
+{
+    for (int i = 0; i < 1200; ++i) {
+        if (RootMenu())
+            return true;
+        ::Sleep(100);
+    }
+    std::printf("no menu within 120 s\n");
+    return false;
+}
+
+UINT KeyCode(const char* name)
+{
+    static const struct {
+        const char* name;
+        UINT key;
+    } kNamed[] = {{"esc", VK_ESCAPE}, {"up", VK_UP},       {"down", VK_DOWN},
+                  {"left", VK_LEFT},  {"right", VK_RIGHT}, {"return", VK_RETURN}};
+    for (const auto& k : kNamed)
+        if (std::strcmp(name, k.name) == 0)
+            return k.key;
+    if (std::strlen(name) == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+        return static_cast<UINT>(std::toupper(static_cast<unsigned char>(name[0])));
+    return 0;
+}
+
+bool Toolbar();
+
+int MenuCommand(int argc, char** argv)
+{
+    if (std::strcmp(argv[1], "menus") == 0) {
+        std::printf("%d\n", static_cast<int>(Menus().size()));
+        return 0;
+    }
+    if (std::strcmp(argv[1], "menu") == 0 && argc > 2) {
+        if (RootMenu()) {
+            std::printf("a menu is open already\n");
+            return 1;
+        }
+        if (std::strcmp(argv[2], "tray") == 0) {
+            if (!::PostMessageA(g_frame, 0x8001, 0, WM_RBUTTONDOWN))
+                return 1;
+        } else if (std::strcmp(argv[2], "toolbar") == 0) {
+            if (!Toolbar())
+                return 1;
+            HWND button = ::GetDlgItem(g_toolbar, 25517);
+            if (!button || !::PostMessageA(g_toolbar, WM_COMMAND, MAKEWPARAM(25517, BN_CLICKED),
+                                           reinterpret_cast<LPARAM>(button)))
+                return 1;
+        } else {
+            return 2;
+        }
+        return WaitForMenu() ? 0 : 1;
+    }
+    // keys
+    for (int i = 2; i < argc; ++i) {
+        const UINT key = KeyCode(argv[i]);
+        HWND root = RootMenu();
+        if (!key || !root) {
+            std::printf(key ? "no open menu for the key %s\n" : "no such key: %s\n", argv[i]);
+            return 1;
+        }
+        const size_t before = Menus().size();
+        if (!::PostMessageA(root, WM_KEYDOWN, key, 0))
+            return 1;
+        for (int t = 0; t < 20 && Menus().size() == before; ++t)
+            ::Sleep(50);
+        ::Sleep(100);
     }
     return 0;
 }
@@ -341,6 +506,47 @@ int main(int argc, char** argv)
     }
     if (std::strcmp(argv[1], "box") == 0)
         return AnswerMessageBox();
+    if (std::strcmp(argv[1], "answer") == 0 && argc > 2)
+        return AnswerMessageBox(static_cast<WPARAM>(std::strtoul(argv[2], nullptr, 10)));
+    if (std::strcmp(argv[1], "menu") == 0 || std::strcmp(argv[1], "menus") == 0 || std::strcmp(argv[1], "keys") == 0)
+        return MenuCommand(argc, argv);
+    if (std::strcmp(argv[1], "boxes") == 0) {
+        ::EnumWindows(CollectMessageBoxes, 0);
+        for (HWND box : g_boxes)
+            PrintControlText(::GetDlgItem(box, 0xFFFF));
+        return 0;
+    }
+    if (std::strcmp(argv[1], "text") == 0 && argc > 3) {
+        g_title = argv[2];
+        ::EnumWindows(FindTitled, 0);
+        HWND control = g_titled ? ::GetDlgItem(g_titled, std::atoi(argv[3])) : nullptr;
+        if (!control)
+            return 1;
+        PrintControlText(control);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "other") == 0 && argc > 2) {
+        g_other = argv[2];
+        ::EnumWindows(FindOther, 0);
+        return g_otherFound && ::PostMessageA(g_otherFound, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (std::strcmp(argv[1], "minimize") == 0)
+        return ::PostMessageA(g_frame, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : 1;
+    if (std::strcmp(argv[1], "iconic") == 0)
+        return ::IsIconic(g_frame) ? 0 : 1;
+    if (std::strcmp(argv[1], "console") == 0) {
+        HWND client = ::FindWindowExA(g_frame, nullptr, "MDICLIENT", nullptr);
+        for (HWND child = client ? ::GetWindow(client, GW_CHILD) : nullptr; child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            char text[256] = {};
+            ::GetWindowTextA(child, text, sizeof text);
+            if (::IsWindowVisible(child)) {
+                std::printf("%s\n", text);
+                return 0;
+            }
+        }
+        return 1;
+    }
     if (std::strcmp(argv[1], "close") == 0)
         return ::PostMessageA(g_frame, WM_CLOSE, 0, 0) ? 0 : 1;
     if (std::strcmp(argv[1], "foreground") == 0)

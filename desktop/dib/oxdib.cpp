@@ -3,7 +3,9 @@
 #include "oxdib.h"
 
 #include "dib_stream.h"
+#include "res_lib.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -148,20 +150,28 @@ bool COXDIB::LoadFromFileOrResource(LPCTSTR name)
             return false;
         }
     }
-    // No such file: the picture of that name stored in the program itself.
-    HMODULE module = ::GetModuleHandleA(nullptr);
-    HRSRC res = ::FindResourceA(module, name, "ZLI_FILE");
-    HGLOBAL loaded = res ? ::LoadResource(module, res) : nullptr;
-    const BYTE* bytes = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
-    const DWORD size = res ? ::SizeofResource(module, res) : 0;
-    if (!bytes || size == 0) {
+    // No such file: the picture of that name stored in the program itself
+    // (or along its resource chain), read through a resource file.
+    ResLib own;
+    if (!own.Open(nullptr)) {
         Clear();
         return false;
     }
-    std::vector<BYTE> copy(bytes, bytes + size);
-    CMemFile memory(copy.data(), size);
-    CArchive ar(&memory, CArchive::load, 4096);
-    return ReadFrom(ar);
+    std::unique_ptr<ResFile> resource(new ResFile(GMEM_MOVEABLE | GMEM_SHARE, 4096));
+    if (!resource->Open(CFile::modeRead, &own, false, "ZLI_FILE", name, 0)) {
+        Clear();
+        return false;
+    }
+    bool read = false;
+    try {
+        CArchive ar(resource.get(), CArchive::load, 4096);
+        read = ReadFrom(ar);
+    } catch (CException* e) {
+        e->Delete();
+        Clear();
+    }
+    resource->Close();
+    return read;
 }
 
 bool COXDIB::SaveToFile(LPCTSTR name) const
@@ -330,4 +340,128 @@ bool COXDIB::GetTwoColors(COLORREF* foreground, COLORREF* background) const
     if (background)
         *background = RGB(table[6], table[5], table[4]);
     return true;
+}
+
+bool COXDIB::FromDeviceBitmap(CBitmap* bitmap, CPalette* palette)
+{
+    BITMAP bm = {};
+    if (!bitmap || !bitmap->GetSafeHandle() || !bitmap->GetBitmap(&bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return false;
+    const int depth = bm.bmPlanes * bm.bmBitsPixel;
+    const WORD bitCount = depth < 2 ? 1 : depth < 5 ? 4 : depth < 9 ? 8 : 24;
+    const DWORD colors = bitCount == 24 ? 0 : 1u << bitCount;
+    const unsigned long long row = (static_cast<unsigned long long>(bitCount) * bm.bmWidth + 31) / 32 * 4;
+    const unsigned long long image = row * static_cast<unsigned long long>(bm.bmHeight);
+    const unsigned long long total = dib::kInfoHeaderSize + colors * 4ull + image;
+    if (total > 0x7FFFFFFFull)
+        return false;
+    std::vector<BYTE> block(static_cast<size_t>(total), 0);
+    auto* info = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
+    info->biSize = dib::kInfoHeaderSize;
+    info->biWidth = bm.bmWidth;
+    info->biHeight = bm.bmHeight;
+    info->biPlanes = 1;
+    info->biBitCount = bitCount;
+    info->biCompression = BI_RGB;
+    info->biSizeImage = static_cast<DWORD>(image);
+    info->biClrUsed = colors;
+    HDC screen = ::GetDC(nullptr);
+    if (!screen)
+        return false;
+    HPALETTE pal = palette && palette->GetSafeHandle() ? static_cast<HPALETTE>(palette->GetSafeHandle())
+                                                       : static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE));
+    HPALETTE old = ::SelectPalette(screen, pal, FALSE);
+    ::RealizePalette(screen);
+    const int rows = ::GetDIBits(screen, static_cast<HBITMAP>(bitmap->GetSafeHandle()), 0,
+                                 static_cast<UINT>(bm.bmHeight), block.data() + dib::kInfoHeaderSize + colors * 4,
+                                 reinterpret_cast<BITMAPINFO*>(block.data()), DIB_RGB_COLORS);
+    if (old)
+        ::SelectPalette(screen, old, FALSE);
+    ::ReleaseDC(nullptr, screen);
+    // The call may have put its own values into the header: ours stand.
+    info->biSize = dib::kInfoHeaderSize;
+    info->biBitCount = bitCount;
+    info->biCompression = BI_RGB;
+    info->biSizeImage = static_cast<DWORD>(image);
+    info->biClrUsed = colors;
+    if (rows != bm.bmHeight || !TakeBlock(block.data(), block.size())) {
+        Clear();
+        return false;
+    }
+    if (colors)
+        TakeColorsFromPalette(palette);
+    return true;
+}
+
+bool COXDIB::TakeColorsFromPalette(CPalette* palette)
+{
+    dib::Header h;
+    if (!HeaderOf(m_hDIB, h) || h.size != dib::kInfoHeaderSize)
+        return false;
+    const DWORD colors = dib::ColorCount(h);
+    Locked block(m_hDIB);
+    if (colors == 0 || colors > 256 || h.size + colors * 4ull > block.size())
+        return false;
+    HPALETTE pal = palette && palette->GetSafeHandle() ? static_cast<HPALETTE>(palette->GetSafeHandle())
+                                                       : static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE));
+    PALETTEENTRY entries[256] = {};
+    WORD available = 0;
+    if (!::GetObjectA(pal, sizeof available, &available) || available == 0)
+        return false;
+    const UINT n = ::GetPaletteEntries(pal, 0, std::min<UINT>(colors, available), entries);
+    BYTE* table = block.get() + h.size;
+    for (UINT i = 0; i < n; ++i) {
+        table[i * 4] = entries[i].peBlue;
+        table[i * 4 + 1] = entries[i].peGreen;
+        table[i * 4 + 2] = entries[i].peRed;
+        table[i * 4 + 3] = 0;
+    }
+    BuildPalette();
+    return n > 0;
+}
+
+void COXDIB::ClearSystemPalette()
+{
+    std::vector<BYTE> raw(sizeof(LOGPALETTE) + 256 * sizeof(PALETTEENTRY), 0);
+    auto* pal = reinterpret_cast<LOGPALETTE*>(raw.data());
+    pal->palVersion = 0x300;
+    pal->palNumEntries = 256;
+    for (int i = 0; i < 256; ++i)
+        pal->palPalEntry[i] = {0, 0, 0, PC_NOCOLLAPSE};
+    HPALETTE black = ::CreatePalette(pal);
+    if (!black)
+        return;
+    HDC screen = ::GetDC(nullptr);
+    if (screen) {
+        HPALETTE old = ::SelectPalette(screen, black, FALSE);
+        ::RealizePalette(screen);
+        if (old)
+            ::SelectPalette(screen, old, FALSE);
+        ::ReleaseDC(nullptr, screen);
+    }
+    ::DeleteObject(black);
+}
+
+bool COXDIB::CaptureSystemPalette(CPalette& palette)
+{
+    HDC screen = ::GetDC(nullptr);
+    if (!screen)
+        return false;
+    bool made = false;
+    if (::GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) {
+        int n = ::GetDeviceCaps(screen, SIZEPALETTE);
+        if (n == 0)
+            n = ::GetDeviceCaps(screen, NUMCOLORS);
+        if (n > 0 && n <= 256) {
+            std::vector<BYTE> raw(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY), 0);
+            auto* pal = reinterpret_cast<LOGPALETTE*>(raw.data());
+            pal->palVersion = 0x300;
+            pal->palNumEntries = static_cast<WORD>(n);
+            ::GetSystemPaletteEntries(screen, 0, static_cast<UINT>(n), pal->palPalEntry);
+            palette.DeleteObject();
+            made = palette.CreatePalette(pal) != FALSE;
+        }
+    }
+    ::ReleaseDC(nullptr, screen);
+    return made;
 }

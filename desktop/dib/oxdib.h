@@ -37,6 +37,16 @@ public:
     CPalette* GetPalette() const { return m_pPalette; }
 
     CBitmap* ToDeviceBitmap(CDC* pDC) const;  // owned by the caller; null when empty
+    // A new DIB from a device-dependent bitmap (1, 4, 8 or 24 bits per pixel
+    // by its depth), its rows read from the screen with the palette selected
+    // and its colour table taken from the palette; false leaves this empty.
+    bool FromDeviceBitmap(CBitmap* bitmap, CPalette* palette);
+    // The palette's entries (the default palette's when null) into the colour table.
+    bool TakeColorsFromPalette(CPalette* palette);
+    // Realises a palette of 256 black entries on the screen, clearing the system palette.
+    static void ClearSystemPalette();
+    // On a palette device, a palette of the system palette's entries; false elsewhere.
+    static bool CaptureSystemPalette(CPalette& palette);
     // A new size for pictures of 8 or more bits per pixel; false (unchanged) otherwise.
     bool Rescale(int width, int height);
     bool SetTwoColors(COLORREF foreground, COLORREF background);  // 1-bit pictures only

@@ -3,7 +3,8 @@
 #include "resource_names.h"
 
 IMPLEMENT_DYNAMIC(ResLib, CObject)
-IMPLEMENT_DYNAMIC(ResFile, CMemFile)
+IMPLEMENT_DYNAMIC(GlobalMemFile, CMemFile)
+IMPLEMENT_DYNAMIC(ResFile, GlobalMemFile)
 
 namespace {
 
@@ -159,6 +160,16 @@ bool ResLib::EnumLanguages(LPCTSTR type, LPCTSTR name, std::vector<WORD>& langua
                                     reinterpret_cast<LONG_PTR>(&languages)) != FALSE;
 }
 
+ResFile* ResLib::NewResource(LPCTSTR type, LPCTSTR name, WORD language)
+{
+    auto* file = new ResFile;
+    if (!file->Open(CFile::modeCreate | CFile::modeReadWrite, this, true, type, name, language)) {
+        delete file;
+        return nullptr;
+    }
+    return file;
+}
+
 void ResLib::Register(ResFile* file)
 {
     if (file && !m_openFiles.Find(file))
@@ -171,7 +182,63 @@ void ResLib::Unregister(ResFile* file)
         m_openFiles.RemoveAt(pos);
 }
 
-ResFile::ResFile(UINT growBytes) : CMemFile(growBytes), m_type(resname::ResourceIdText(10)) {}
+GlobalMemFile::GlobalMemFile(UINT allocFlags, UINT growBytes) : CMemFile(growBytes), m_allocFlags(allocFlags) {}
+
+GlobalMemFile::~GlobalMemFile()
+{
+    // The base class would free the block with its own allocator.
+    if (m_lpBuffer && m_bAutoDelete)
+        Free(m_lpBuffer);
+    m_lpBuffer = nullptr;
+}
+
+BYTE* GlobalMemFile::Alloc(DWORD bytes)
+{
+    HGLOBAL block = ::GlobalAlloc(m_allocFlags, bytes ? bytes : 1);
+    BYTE* p = block ? static_cast<BYTE*>(::GlobalLock(block)) : nullptr;
+    if (!p) {
+        if (block)
+            ::GlobalFree(block);
+        return nullptr;
+    }
+    // A caller's buffer being copied (never ours) leaves no block behind.
+    if (m_hMem) {
+        ::GlobalUnlock(m_hMem);
+        ::GlobalFree(m_hMem);
+    }
+    m_hMem = block;
+    return p;
+}
+
+BYTE* GlobalMemFile::Realloc(BYTE* block, DWORD bytes)
+{
+    if (!m_hMem)
+        return Alloc(bytes);
+    ::GlobalUnlock(m_hMem);
+    HGLOBAL grown = ::GlobalReAlloc(m_hMem, bytes ? bytes : 1, GMEM_MOVEABLE);
+    if (!grown) {
+        // The old block stays the file's, locked again.
+        ::GlobalLock(m_hMem);
+        return nullptr;
+    }
+    m_hMem = grown;
+    (void)block;
+    return static_cast<BYTE*>(::GlobalLock(grown));
+}
+
+void GlobalMemFile::Free(BYTE*)
+{
+    if (!m_hMem)
+        return;
+    ::GlobalUnlock(m_hMem);
+    ::GlobalFree(m_hMem);
+    m_hMem = nullptr;
+}
+
+ResFile::ResFile(UINT allocFlags, UINT growBytes)
+    : GlobalMemFile(allocFlags, growBytes), m_type(resname::ResourceIdText(10))
+{
+}
 
 ResFile::~ResFile()
 {
@@ -249,7 +316,7 @@ void ResFile::Close()
     if (m_bOpen && m_bWriteBack)
         Store();
     m_bOpen = false;
-    CMemFile::Close();
+    GlobalMemFile::Close();
 }
 
 bool ResFile::MakeUniqueName(ResLib* library)

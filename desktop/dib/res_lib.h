@@ -28,6 +28,9 @@ public:
     bool UpdateResource(const void* data, DWORD size, LPCTSTR type, LPCTSTR name, WORD language);
     bool EndUpdate(bool flush, bool discard);
     bool DeleteResource(LPCTSTR type, LPCTSTR name, WORD language);
+    // An empty read-write resource file of this library (which deletes it
+    // when it closes) that becomes the resource when it is closed; null on failure.
+    ResFile* NewResource(LPCTSTR type, LPCTSTR name, WORD language);
     bool IsUpdating() const { return m_hUpdate != nullptr; }
 
     bool EnumTypes(CStringList& types) const;
@@ -47,10 +50,35 @@ private:
     CObList m_openFiles{10};
 };
 
-class ResFile : public CMemFile {
+// A memory file in global memory: its block is an HGLOBAL allocated with the
+// given flags (by default movable and shareable), so that it can be handed to
+// calls that take global memory.
+class GlobalMemFile : public CMemFile {
+    DECLARE_DYNAMIC(GlobalMemFile)
+public:
+    explicit GlobalMemFile(UINT allocFlags = GMEM_MOVEABLE | GMEM_SHARE, UINT growBytes = 4096);
+    ~GlobalMemFile() override;
+    GlobalMemFile(const GlobalMemFile&) = delete;
+    GlobalMemFile& operator=(const GlobalMemFile&) = delete;
+
+    // The block holding the file's bytes (locked while the file holds it), or null.
+    HGLOBAL GetHandle() const { return m_hMem; }
+    UINT AllocFlags() const { return m_allocFlags; }
+
+protected:
+    BYTE* Alloc(DWORD bytes) override;
+    BYTE* Realloc(BYTE* block, DWORD bytes) override;
+    void Free(BYTE* block) override;
+
+private:
+    UINT m_allocFlags;
+    HGLOBAL m_hMem = nullptr;
+};
+
+class ResFile : public GlobalMemFile {
     DECLARE_DYNAMIC(ResFile)
 public:
-    explicit ResFile(UINT growBytes = 4096);
+    explicit ResFile(UINT allocFlags = GMEM_MOVEABLE | GMEM_SHARE, UINT growBytes = 4096);
     ~ResFile() override;
 
     // Copies the resource's bytes in (unless creating without keeping); read-write

@@ -15,6 +15,8 @@ BEGIN_MESSAGE_MAP(CShapeButton, CWnd)
     ON_WM_KEYDOWN()
     ON_WM_TIMER()
     ON_WM_ERASEBKGND()
+    ON_MESSAGE(WM_SETFONT, OnSetFont)
+    ON_MESSAGE(WM_GETFONT, OnGetFont)
 END_MESSAGE_MAP()
 
 namespace {
@@ -24,6 +26,10 @@ time_t g_lastPress = 0;
 constexpr UINT_PTR kSpaceTimer = 1000;
 
 COLORREF Or(COLORREF value, COLORREF fallback) { return value == CShapeButton::kNoColor ? fallback : value; }
+
+// Registered as the program starts: a dialog template may name the class
+// before any button has been made in code.
+[[maybe_unused]] const BOOL g_bClassRegistered = CShapeButton::RegisterWindowClass();
 
 }  // namespace
 
@@ -210,6 +216,8 @@ void CShapeButton::OnPaint()
         const COLORREF oldColor = dc.GetTextColor();
         const COLORREF shadow = state == 1 ? m_crPressedShadow : m_crShadow;
         const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+        HFONT font = reinterpret_cast<HFONT>(OnGetFont(0, 0));
+        HGDIOBJ oldFont = font ? ::SelectObject(dc.GetSafeHdc(), font) : nullptr;
         if (shadow != kNoColor) {
             CRect s(r.left + 1, r.top + 1, r.right + 1, r.bottom + 1);
             dc.SetTextColor(shadow);
@@ -217,9 +225,27 @@ void CShapeButton::OnPaint()
         }
         dc.SetTextColor(m_bDisabled ? RGB(128, 128, 128) : (m_bPressed || m_bHover) ? m_crPressedText : m_crText);
         dc.DrawText(text, &r, format);
+        if (oldFont)
+            ::SelectObject(dc.GetSafeHdc(), oldFont);
         dc.SetTextColor(oldColor);
         dc.SetBkMode(oldMode);
     }
+}
+
+LRESULT CShapeButton::OnSetFont(WPARAM wParam, LPARAM lParam)
+{
+    m_hFont = reinterpret_cast<HFONT>(wParam);
+    if (LOWORD(lParam))
+        Invalidate();
+    return 0;
+}
+
+LRESULT CShapeButton::OnGetFont(WPARAM, LPARAM)
+{
+    if (m_hFont)
+        return reinterpret_cast<LRESULT>(m_hFont);
+    HWND parent = ::GetParent(m_hWnd);
+    return parent ? ::SendMessageA(parent, WM_GETFONT, 0, 0) : 0;
 }
 
 LRESULT CShapeButton::OnSetText(WPARAM, LPARAM lParam)

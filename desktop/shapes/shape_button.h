@@ -51,6 +51,8 @@ protected:
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetFont(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -59,6 +61,9 @@ private:
     CString m_text;
     int m_bFocused = 0, m_bPressed = 0, m_bDisabled = 0, m_bHover = 0;
     int m_bDrawText = 0;
+    // The caption's font: the one set with WM_SETFONT, else the parent's (a
+    // window's own device context would draw in the wide system font).
+    HFONT m_hFont = nullptr;
     int m_bImages = 0, m_bIcons = 0;
     COXDIB m_images[4];  // normal, focused, pressed, disabled
     HICON m_icons[4] = {};

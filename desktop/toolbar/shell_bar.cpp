@@ -30,6 +30,19 @@ const UINT ID_SB_OPTIONS = 32796;
 const UINT ID_SB_TOGGLE_TOP = 32771;
 const UINT ID_SB_TOGGLE_HIDE = 32772;
 
+// The menu's command route as one target, for the item states.
+class CMenuRoute : public CCmdTarget {
+public:
+    explicit CMenuRoute(CShellBar* bar) : m_pBar(bar) {}
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override
+    {
+        return m_pBar->RouteMenuCommand(nID, nCode, pExtra, pHandlerInfo);
+    }
+
+private:
+    CShellBar* m_pBar;
+};
+
 int Setting(const std::function<int()>& f, int fallback) { return f ? f() : fallback; }
 
 CString LoadText(UINT id, LPCTSTR fallback)
@@ -135,6 +148,7 @@ BEGIN_MESSAGE_MAP(CShellBar, ETSLayoutAppBar)
     ON_COMMAND(ID_SB_TOGGLE_TOP, OnToggleOnTop)
     ON_COMMAND(ID_SB_TOGGLE_HIDE, OnToggleAutoHide)
     ON_MESSAGE(WM_ACTIVATE_INSTANCE, OnHotKey)
+    ON_MESSAGE(WM_INITMENUPOPUP, OnInitMenuPopupMsg)
     ON_WM_CONTEXTMENU()
     ON_WM_SYSCOMMAND()
     ON_WM_SIZE()
@@ -378,8 +392,9 @@ void CShellBar::OnGo()
 
 void CShellBar::OnMenuButton()
 {
-    CWnd* view = g_ShellBarSite.consoleView ? g_ShellBarSite.consoleView() : nullptr;
-    CWnd* target = view ? view : this;
+    // The menu reports to the toolbar, which hands each command to the console
+    // view first (see RouteMenuCommand): the view alone would drop what it
+    // does not handle itself (options, previous log, activate, about).
     CRect r;
     m_MenuButton.GetWindowRect(&r);
     HBITMAP side = ::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(131));
@@ -390,7 +405,7 @@ void CShellBar::OnMenuButton()
             CBmpMenu menu(24, 1, side, 1);
             menu.SetTitle("Main");
             menu.Attach(bar);
-            menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, r.left, r.bottom, target);
+            menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, r.left, r.bottom, this);
             menu.Detach();
         }
         m_bKeepShown = FALSE;
@@ -398,6 +413,54 @@ void CShellBar::OnMenuButton()
     }
     if (side)
         ::DeleteObject(side);
+}
+
+BOOL CShellBar::RouteMenuCommand(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    // Looked up when the command comes: the console may have closed meanwhile.
+    CWnd* view = g_ShellBarSite.consoleView ? g_ShellBarSite.consoleView() : nullptr;
+    if (view && view != this && ::IsWindow(view->GetSafeHwnd()) && view->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    if (ETSLayoutAppBar::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    // A dialog hands only the ordinary command range on; the framework's own
+    // commands (exit, about, help) are the application's too.
+    if ((nCode != CN_COMMAND && static_cast<UINT>(nCode) != CN_UPDATE_COMMAND_UI) || nID >= 0xF000)
+        return FALSE;
+    CWinApp* app = AfxGetApp();
+    return app && app->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+BOOL CShellBar::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    // A menu item (no control, code 0) or an accelerator (code 1).
+    if (lParam == 0 && HIWORD(wParam) <= 1) {
+        RouteMenuCommand(LOWORD(wParam), CN_COMMAND, nullptr, nullptr);
+        return TRUE;
+    }
+    return ETSLayoutAppBar::OnCommand(wParam, lParam);
+}
+
+LRESULT CShellBar::OnInitMenuPopupMsg(WPARAM wParam, LPARAM lParam)
+{
+    HMENU popup = reinterpret_cast<HMENU>(wParam);
+    if (HIWORD(lParam) || !::IsMenu(popup))
+        return 0;
+    // As a frame does for its menus: each item takes the state its handler
+    // gives it, and one that nothing on the route handles is greyed.
+    CMenuRoute route(this);
+    CCmdUI state;
+    state.m_hMenu = popup;
+    for (state.m_nIndex = 0; state.m_nIndex < static_cast<UINT>(::GetMenuItemCount(popup)); ++state.m_nIndex) {
+        state.m_nIndexMax = static_cast<UINT>(::GetMenuItemCount(popup));
+        const UINT id = ::GetMenuItemID(popup, static_cast<int>(state.m_nIndex));
+        if (id == 0 || id == static_cast<UINT>(-1))
+            continue;
+        state.m_nID = id;
+        state.m_hSubMenu = nullptr;
+        state.DoUpdate(&route, TRUE);
+    }
+    return 0;
 }
 
 void CShellBar::OnConsoleCommand()

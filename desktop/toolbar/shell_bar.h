@@ -54,6 +54,11 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnOK() override;
     void OnCancel() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+    // The menu's commands and their states: the console view (while one is
+    // open) first, then the toolbar, then the application.
+    BOOL RouteMenuCommand(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo);
 
     void SaveState();
     void ShapeWindow(int width, int height);
@@ -79,6 +84,7 @@ protected:
     afx_msg void OnToggleOnTop();
     afx_msg void OnToggleAutoHide();
     afx_msg LRESULT OnHotKey(WPARAM, LPARAM);
+    afx_msg LRESULT OnInitMenuPopupMsg(WPARAM wParam, LPARAM lParam);
     afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
     afx_msg void OnSize(UINT nType, int cx, int cy);

@@ -265,6 +265,16 @@ void MenuToolBar::OnCustomDrawNotify(NMHDR* pNMHDR, LRESULT* pResult)
         *pResult = CDRF_NOTIFYITEMDRAW;
         return;
     }
+    if (cd->nmcd.dwDrawStage == CDDS_PREERASE) {
+        // The bar erases through us: separators and the strip below the last
+        // item show this, and a control without a background brush (Wine's)
+        // would leave them black.
+        CRect client;
+        GetClientRect(&client);
+        ::FillRect(cd->nmcd.hdc, &client, ::GetSysColorBrush(COLOR_MENU));
+        *pResult = CDRF_SKIPDEFAULT;
+        return;
+    }
     if (cd->nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
         return;
     const auto* info = reinterpret_cast<const MENUITEMINFOA*>(cd->nmcd.lItemlParam);

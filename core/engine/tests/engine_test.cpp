@@ -386,6 +386,65 @@ TEST_F(EngineFixture, ActiveHoursSendEachCommandOncePerChange)
     EXPECT_EQ(webChecks, 3);
 }
 
+TEST_F(EngineFixture, AUserDeactivationHoldsUntilTheUserActivatesOrTheWindowNextOpens)
+{
+    m_engine.m_SendCommand = [this](unsigned id) {
+        m_commands.push_back(id);
+        if (id == ID_ACTIVATE)
+            m_session.Logon("Vindalex", 0, "", nullptr);
+        else if (id == ID_DEACTIVATE)
+            m_session.Logoff(0, nullptr);
+    };
+    g_Settings.SetCheckMAPI(0);
+    g_Settings.SetAutoLogin(1);
+    int day = 10;
+    auto tickAt = [&](int hour, int minute) {
+        m_commands.clear();
+        g_now = CTime(2026, 12, day, hour, minute, 30).GetTime();
+        m_engine.OnMailTick();
+        return m_commands;
+    };
+    auto userDeactivates = [&] {
+        m_session.Logoff(0, nullptr);
+        m_engine.HoldDeactivation();
+    };
+    using C = std::vector<unsigned>;
+
+    // Start equal to end (no window): without the hold every tick would log
+    // the session on again; with it nothing comes until the user activates.
+    g_Settings.SetTimeStart(CTime(2026, 1, 1, 0, 0, 0));
+    g_Settings.SetTimeEnd(CTime(2026, 1, 1, 0, 0, 0));
+    EXPECT_EQ(tickAt(9, 0), C{ID_ACTIVATE});
+    userDeactivates();
+    for (int minute = 1; minute < 6; ++minute)
+        EXPECT_EQ(tickAt(9, minute), C{}) << "tick at 9:0" << minute;
+    EXPECT_EQ(tickAt(23, 59), C{});
+    m_session.Logon("Vindalex", 0, "", nullptr);  // the user's Activate
+    EXPECT_EQ(tickAt(10, 0), C{});
+    EXPECT_FALSE(m_engine.DeactivationHeld());
+    // A session ended otherwise (not by the user's Deactivate) comes back.
+    m_session.Logoff(0, nullptr);
+    EXPECT_EQ(tickAt(10, 1), C{ID_ACTIVATE});
+
+    // Active hours 08:00 to 17:00: deactivated at 10:00, nothing for the
+    // rest of the day; the next morning's opening activates again.
+    g_Settings.SetTimeStart(CTime(2026, 1, 1, 8, 0, 0));
+    g_Settings.SetTimeEnd(CTime(2026, 1, 1, 17, 0, 0));
+    m_engine.m_bTimeWindowActed = 0;
+    EXPECT_EQ(tickAt(10, 2), C{});
+    userDeactivates();
+    EXPECT_EQ(tickAt(10, 3), C{});
+    EXPECT_EQ(tickAt(10, 4), C{});
+    EXPECT_EQ(tickAt(16, 59), C{});
+    EXPECT_EQ(tickAt(17, 30), C{});
+    EXPECT_EQ(tickAt(23, 0), C{});
+    day = 11;
+    EXPECT_EQ(tickAt(7, 0), C{});
+    EXPECT_EQ(tickAt(8, 0), C{ID_ACTIVATE});
+    EXPECT_NE(m_session.GetSessionHandle(), 0u);
+    EXPECT_FALSE(m_engine.DeactivationHeld());
+}
+
 TEST_F(EngineFixture, FastTickDrainsOneQueuedSentenceElseGivesAnIdleTurn)
 {
     m_engine.QueueMessageBody("tell me new mail\r\n\r\ntell me new mail", "web@example.org", "Web", "", MODE_WEB, 0,

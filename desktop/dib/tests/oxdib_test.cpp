@@ -174,3 +174,86 @@ TEST(OXDib, RescaledPictureKeepsItsColours)
     EXPECT_FALSE(core.Rescale(6, 4));  // one bit per pixel
     EXPECT_EQ(core.PixelSize(), CSize(3, 2));
 }
+
+TEST(OXDib, FromADeviceBitmapByItsDepthWithThePalettesColours)
+{
+    HDC screen = ::GetDC(nullptr);
+    ASSERT_NE(screen, nullptr);
+    // A screen-deep bitmap: true colour here, its pixels kept exactly.
+    CBitmap colour;
+    colour.Attach(::CreateCompatibleBitmap(screen, 5, 3));
+    HDC mem = ::CreateCompatibleDC(screen);
+    HGDIOBJ old = ::SelectObject(mem, colour.GetSafeHandle());
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            ::SetPixel(mem, x, y, RGB(x * 50, y * 100, 7));
+    ::SelectObject(mem, old);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+
+    COXDIB dib;
+    ASSERT_TRUE(dib.FromDeviceBitmap(&colour, nullptr));
+    EXPECT_EQ(dib.PixelSize(), CSize(5, 3));
+    EXPECT_EQ(dib.BitsPerPixel(), 24);
+    EXPECT_EQ(dib.ColorCount(), 0u);
+    const BYTE* rows = dib.PixelRows();
+    ASSERT_NE(rows, nullptr);
+    const int rowBytes = (24 * 5 + 31) / 32 * 4;
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) {
+            const BYTE* p = rows + (2 - y) * rowBytes + x * 3;  // bottom-up, blue green red
+            EXPECT_EQ(RGB(p[2], p[1], p[0]), RGB(x * 50, y * 100, 7)) << x << "," << y;
+        }
+
+    // One bit deep: two colours, taken from the palette given.
+    const BYTE plain[4] = {0xA0, 0, 0x50, 0};  // 2 rows of 4 pixels, word-aligned
+    CBitmap mono;
+    mono.Attach(::CreateBitmap(4, 2, 1, 1, plain));
+    std::vector<BYTE> raw(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY));
+    auto* lp = reinterpret_cast<LOGPALETTE*>(raw.data());
+    lp->palVersion = 0x300;
+    lp->palNumEntries = 2;
+    lp->palPalEntry[0] = {10, 20, 30, 0};
+    lp->palPalEntry[1] = {200, 210, 220, 0};
+    CPalette two;
+    ASSERT_TRUE(two.CreatePalette(lp));
+    ASSERT_TRUE(dib.FromDeviceBitmap(&mono, &two));
+    EXPECT_EQ(dib.BitsPerPixel(), 1);
+    EXPECT_EQ(dib.ColorCount(), 2u);
+    COLORREF fore = 0, back = 0;
+    ASSERT_TRUE(dib.GetTwoColors(&fore, &back));
+    EXPECT_EQ(fore, RGB(10, 20, 30));  // entry 0
+    EXPECT_EQ(back, RGB(200, 210, 220));
+    ASSERT_NE(dib.GetPalette(), nullptr);
+    PALETTEENTRY built[2] = {};
+    EXPECT_EQ(dib.GetPalette()->GetPaletteEntries(0, 2, built), 2u);
+    EXPECT_EQ(built[1].peRed, 200);
+
+    COXDIB empty;
+    EXPECT_FALSE(empty.FromDeviceBitmap(nullptr, nullptr));
+    EXPECT_TRUE(empty.IsNull());
+}
+
+TEST(OXDib, ColoursFromAPaletteAndTheSystemPalette)
+{
+    COXDIB dib;
+    ASSERT_TRUE(dib.LoadFromFileOrResource(testsupport::SourcePath("desktop/dib/tests/fixtures/info8.bmp").c_str()));
+    ASSERT_GT(dib.ColorCount(), 0u);
+    // Without a palette of its own the default palette's first entry (black) comes in.
+    ASSERT_TRUE(dib.TakeColorsFromPalette(nullptr));
+    PALETTEENTRY first = {};
+    ASSERT_NE(dib.GetPalette(), nullptr);
+    dib.GetPalette()->GetPaletteEntries(0, 1, &first);
+    EXPECT_EQ(RGB(first.peRed, first.peGreen, first.peBlue), RGB(0, 0, 0));
+    COXDIB empty;
+    EXPECT_FALSE(empty.TakeColorsFromPalette(nullptr));
+
+    // The system palette exists only on a palette device.
+    COXDIB::ClearSystemPalette();
+    HDC screen = ::GetDC(nullptr);
+    const bool paletteDevice = (::GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+    ::ReleaseDC(nullptr, screen);
+    CPalette system;
+    EXPECT_EQ(COXDIB::CaptureSystemPalette(system), paletteDevice);
+    EXPECT_EQ(system.GetSafeHandle() != nullptr, paletteDevice);
+}

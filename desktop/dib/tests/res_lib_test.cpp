@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -107,4 +108,30 @@ TEST(ResLib, WritesBackMakesUniqueNamesAndDeletes)
     // so only the update itself is checked here.
     EXPECT_TRUE(lib.DeleteResource("#10", "#300", 0));
     EXPECT_FALSE(lib.IsUpdating());
+}
+
+TEST(ResLib, ANewResourceBecomesTheResourceWhenClosed)
+{
+    ProgramCopy copy;
+    ResLib lib;
+    ASSERT_TRUE(lib.Open(copy.path.c_str()));
+    ResFile* made = lib.NewResource("#10", "FRESH", 0);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->GetLength(), 0u);
+    EXPECT_EQ(lib.FindOpenFile("#10", "fresh", 0), made);
+    // Larger than one growth step: the global block grows and keeps the bytes.
+    std::string content(10000, '\0');
+    for (size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>('a' + i % 26);
+    made->Write(content.data(), static_cast<UINT>(content.size()));
+    HGLOBAL block = made->GetHandle();
+    ASSERT_NE(block, nullptr);
+    ASSERT_GE(::GlobalSize(block), content.size());
+    EXPECT_EQ(std::memcmp(::GlobalLock(block), content.data(), content.size()), 0);
+    ::GlobalUnlock(block);
+    made->Close();  // stored; the library deletes the object when it closes
+    ResFile again;
+    ASSERT_TRUE(again.Open(CFile::modeRead, &lib, false, "#10", "FRESH", 0));
+    EXPECT_EQ(Bytes(again), content);
+    again.Close();
 }

@@ -524,3 +524,61 @@ TEST(Wizard, DonePageSummarisesTheChoices)
         EXPECT_EQ(Text(done.m_hWnd, IDC_WIZ_DONE_UPDATES), c.noUpdates ? kChecks : kDoesNotCheck);
     }
 }
+
+// Every push button of every page shows its whole caption (measured in the
+// button's own font, inside its edges).
+TEST(OptionsSheet, EveryPushButtonShowsItsWholeCaption)
+{
+    // Values the pages accept as they are (no page stops to complain).
+    AttribPage attrib;
+    attrib.m_strName = "Vindi";
+    attrib.m_nRefreshRate = 50;
+    attrib.m_timeActiveFrom = CTime(1999, 1, 1, 8, 30, 0);
+    attrib.m_timeActiveUntil = CTime(1999, 1, 1, 17, 45, 0);
+    CInterfacePage screen;
+    CAppBarProp bar;
+    bar.m_strKey = "V";
+    MailBoxProp mail;
+    mail.m_strName = "Profile";
+    CWWWServerProp web;
+    web.m_nPort = 8088;
+    for (int i = 0; i < 5; ++i)
+        web.m_Colors[i] = CWWWServerProp::kFactory[i];
+    ZLMPage zlm;
+    CAddrBookProp book;
+    CPluginProp plugins;
+    CAssistantSettings settings;
+    CAcceptAddress accept(&settings);
+    CHandheldProp handheld(&settings);
+    CPropertyPage* pages[] = {&zlm, &attrib, &screen, &plugins, &bar, &mail, &web, &accept, &handheld, &book};
+    Sheet s({&zlm, &attrib, &screen, &plugins, &bar, &mail, &web, &accept, &handheld, &book});
+    int buttons = 0;
+    for (int i = 0; i < 10; ++i) {
+        s.Show(i);
+        HWND page = pages[i]->m_hWnd;
+        ASSERT_NE(page, nullptr);
+        for (HWND c = ::GetWindow(page, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            char cls[32] = {}, text[128] = {};
+            ::GetClassNameA(c, cls, sizeof cls);
+            const LONG kind = ::GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK;
+            if (lstrcmpiA(cls, "Button") != 0 || (kind != BS_PUSHBUTTON && kind != BS_DEFPUSHBUTTON))
+                continue;
+            ::GetWindowTextA(c, text, sizeof text);
+            if (!*text)
+                continue;
+            HDC dc = ::GetDC(c);
+            HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(c, WM_GETFONT, 0, 0)));
+            RECT need = {0, 0, 0, 0};
+            ::DrawTextA(dc, text, -1, &need, DT_SINGLELINE | DT_CALCRECT);
+            ::SelectObject(dc, old);
+            ::ReleaseDC(c, dc);
+            RECT has;
+            ::GetClientRect(c, &has);
+            // Three pixels of edge and focus frame on each side.
+            EXPECT_LE(need.right - need.left, has.right - has.left - 6)
+                << "page " << i << ": \"" << text << "\" is cut off";
+            ++buttons;
+        }
+    }
+    EXPECT_GT(buttons, 0);
+}

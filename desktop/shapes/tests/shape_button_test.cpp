@@ -38,6 +38,52 @@ protected:
     }
 };
 
+// Whether the class was there before the first test ran (nothing has made a
+// button yet then).
+bool g_classAtStart = false;
+class ClassAtStart : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        WNDCLASSA wc = {};
+        g_classAtStart = ::GetClassInfoA(::GetModuleHandleA(nullptr), CShapeButton::ClassName(), &wc) != FALSE;
+    }
+};
+[[maybe_unused]] ::testing::Environment* const g_classAtStartEnv = ::testing::AddGlobalTestEnvironment(new ClassAtStart);
+
+// A dialog template with one control of the button's class.
+std::vector<WORD> TemplateWithAShapeButton()
+{
+    std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+    auto* dlg = reinterpret_cast<DLGTEMPLATE*>(t.data());
+    dlg->style = WS_POPUP;
+    dlg->cdit = 1;
+    dlg->cx = 100;
+    dlg->cy = 40;
+    t.insert(t.end(), {0, 0, 0});  // no menu, default class, no title
+    while (t.size() % 2)
+        t.push_back(0);  // items start on a DWORD boundary
+    const size_t at = t.size();
+    t.resize(at + sizeof(DLGITEMTEMPLATE) / sizeof(WORD), 0);
+    auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(t.data() + at);
+    item->style = WS_CHILD | WS_VISIBLE;
+    item->x = 5;
+    item->y = 5;
+    item->cx = 60;
+    item->cy = 14;
+    item->id = 77;
+    for (const char* c = CShapeButton::ClassName(); *c; ++c)
+        t.push_back(static_cast<WORD>(*c));
+    t.push_back(0);
+    for (const char* c = "In a template"; *c; ++c)
+        t.push_back(static_cast<WORD>(*c));
+    t.push_back(0);
+    t.push_back(0);  // no creation data
+    return t;
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 struct ClockGuard {
     fx::TimeSource previous = fx::SetTimeSource(TestClock);
     ~ClockGuard() { fx::SetTimeSource(previous); }
@@ -120,6 +166,22 @@ TEST(ShapeButton, OnePressASecondButEveryReleaseClicks)
     EXPECT_EQ(button.VisualState(), 3);
     button.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(parent.clicks.size(), 3u);  // a disabled button sends nothing
+}
+
+TEST(ShapeButton, ADialogTemplateNamesTheClassRegisteredAtStart)
+{
+    EXPECT_TRUE(g_classAtStart) << "the class was not registered when the program started";
+    std::vector<WORD> t = TemplateWithAShapeButton();
+    HWND dlg = ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()),
+                                            nullptr, PlainDialogProc, 0);
+    ASSERT_NE(dlg, nullptr) << "a template naming the class failed";
+    HWND control = ::GetDlgItem(dlg, 77);
+    ASSERT_NE(control, nullptr);
+    EXPECT_NE(dynamic_cast<CShapeButton*>(CWnd::FromHandlePermanent(control)), nullptr);
+    char text[32] = {};
+    ::GetWindowTextA(control, text, sizeof text);
+    EXPECT_STREQ(text, "In a template");
+    ::DestroyWindow(dlg);
 }
 
 TEST(ShapeButton, AWindowOfTheClassGetsItsOwnButton)

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testsupport/win_wait.h"
+
 #include <string>
 #include <vector>
 
@@ -350,6 +352,161 @@ TEST_F(ShellBarFixture, HotKeyLibraryLivesWithTheToolbar)
     }
     ::SendInput(6, keys, sizeof(INPUT));
     EXPECT_TRUE(PumpUntil([&] { return WindowRect(bar).top == 0; })) << "the hot key did not reach the toolbar";
+}
+
+// Stands for the console view: it takes the console and deactivate commands
+// and greys Activate, as the program's view does; nothing else.
+class ConsolePeer : public CWnd {
+public:
+    ConsolePeer()
+    {
+        CreateEx(0, AfxRegisterWndClass(0), "console peer", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+    }
+    ~ConsolePeer() override
+    {
+        if (m_hWnd)
+            DestroyWindow();
+    }
+    int console = 0, deactivate = 0;
+
+protected:
+    void OnConsole() { ++console; }
+    void OnDeactivate() { ++deactivate; }
+    void OnUpdateActivate(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ConsolePeer, CWnd)
+    ON_COMMAND(32779, OnConsole)
+    ON_COMMAND(32783, OnDeactivate)
+    ON_UPDATE_COMMAND_UI(32782, OnUpdateActivate)
+END_MESSAGE_MAP()
+
+// The toolbar's bitmap menus on this thread, outermost first.
+std::vector<HWND> MenuWindows(DWORD thread)
+{
+    std::vector<HWND> found = testsupport::ThreadWindows(thread, "BitmapMenu");
+    std::vector<HWND> chain;
+    for (HWND h : found) {
+        char cls[32] = {};
+        ::GetClassNameA(::GetWindow(h, GW_OWNER), cls, sizeof cls);
+        if (lstrcmpA(cls, "BitmapMenu") == 0)
+            chain.push_back(h);
+        else
+            chain.insert(chain.begin(), h);
+    }
+    return chain;
+}
+
+// Opens the toolbar's menu with its button and presses the keys in it; the
+// state of item `probe` in the last menu opened is returned (-1: not found).
+int PressInToolbarMenu(CShellBar* bar, const std::vector<UINT>& keys, UINT probe = 0)
+{
+    const DWORD thread = ::GetCurrentThreadId();
+    int state = -1;
+    testsupport::ScriptThread script([&] {
+        if (!testsupport::WaitUntil([&] { return !MenuWindows(thread).empty(); })) {
+            ADD_FAILURE() << "the toolbar's menu did not open";
+            return;
+        }
+        for (UINT k : keys) {
+            std::vector<HWND> chain = MenuWindows(thread);
+            if (chain.empty())
+                break;
+            const size_t before = chain.size();
+            ::PostMessageA(chain.front(), WM_KEYDOWN, k, 0);
+            testsupport::WaitUntil([&] { return MenuWindows(thread).size() != before; }, 3000);
+        }
+        std::vector<HWND> chain = MenuWindows(thread);
+        if (probe && !chain.empty()) {
+            HWND items = ::FindWindowExA(chain.back(), nullptr, TOOLBARCLASSNAMEA, nullptr);
+            state = static_cast<int>(::SendMessageA(items, TB_GETSTATE, probe, 0));
+        }
+        for (int i = 0; i < 3 && !MenuWindows(thread).empty(); ++i) {
+            ::PostMessageA(MenuWindows(thread).front(), WM_KEYDOWN, VK_ESCAPE, 0);
+            testsupport::WaitUntil([&] { return MenuWindows(thread).empty(); }, 3000);
+        }
+    });
+    {
+        testsupport::ModalWatchdog watchdog("the toolbar's menu to close");
+        bar->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SHELLBAR_MENU, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(bar->m_MenuButton.m_hWnd));
+    }
+    script.Join();
+    Pump(50);  // the chosen command is posted
+    return state;
+}
+
+TEST_F(ShellBarFixture, MenuCommandsGoToTheConsoleViewFirstThenTheToolbar)
+{
+    ConsolePeer peer;
+    bool consoleOpen = true;
+    g_ShellBarSite.consoleView = [&]() -> CWnd* { return consoleOpen ? &peer : nullptr; };
+    int options = 0;
+    g_ShellBarSite.options = [&] { ++options; };
+    CShellBar* bar = Make();
+    ASSERT_NE(bar, nullptr);
+
+    struct Row {
+        const char* what;
+        bool console;
+        std::vector<UINT> keys;
+        int peerConsole, peerDeactivate, options;
+    };
+    const Row rows[] = {
+        {"View > Console, console open: the view's", true, {'V', 'C'}, 1, 0, 0},
+        {"Actions > Deactivate, console open: the view's", true, {'A', 'D'}, 0, 1, 0},
+        {"View > Options, console open: the toolbar's", true, {'V', 'O'}, 0, 0, 1},
+        {"View > Options, no console: the toolbar's", false, {'V', 'O'}, 0, 0, 1},
+        {"Actions > Deactivate, no console: the toolbar's (nothing)", false, {'A', 'D'}, 0, 0, 0},
+    };
+    for (const Row& r : rows) {
+        consoleOpen = r.console;
+        peer.console = peer.deactivate = options = 0;
+        PressInToolbarMenu(bar, r.keys);
+        EXPECT_EQ(peer.console, r.peerConsole) << r.what;
+        EXPECT_EQ(peer.deactivate, r.peerDeactivate) << r.what;
+        EXPECT_EQ(options, r.options) << r.what;
+    }
+
+    // Item states come from the same route: the open console greys Activate.
+    consoleOpen = true;
+    const int withConsole = PressInToolbarMenu(bar, {'A'}, 32782);
+    consoleOpen = false;
+    const int withoutConsole = PressInToolbarMenu(bar, {'A'}, 32782);
+    ASSERT_NE(withConsole, -1);
+    ASSERT_NE(withoutConsole, -1);
+    EXPECT_FALSE(withConsole & TBSTATE_ENABLED) << "Activate while the console is open";
+    EXPECT_TRUE(withoutConsole & TBSTATE_ENABLED) << "Activate without a console";
+}
+
+TEST_F(ShellBarFixture, MenuAndGoButtonsShowTheirWholeCaptions)
+{
+    CShellBar* bar = Make();
+    ASSERT_NE(bar, nullptr);
+    struct Row {
+        CShapeButton* button;
+        const char* shown;
+    };
+    const Row rows[] = {{&bar->m_MenuButton, "Menu"}, {&bar->m_GoButton, "Go!"}};
+    for (const Row& r : rows) {
+        ASSERT_NE(r.button->m_hWnd, nullptr) << r.shown;
+        // Drawn in the toolbar's font, not the device context's wide system font.
+        HFONT font = reinterpret_cast<HFONT>(r.button->SendMessage(WM_GETFONT));
+        EXPECT_NE(font, nullptr) << r.shown;
+        HDC dc = ::GetDC(r.button->m_hWnd);
+        HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+        RECT need = {0, 0, 0, 0};
+        ::DrawTextA(dc, r.shown, -1, &need, DT_SINGLELINE | DT_CALCRECT);
+        if (old)
+            ::SelectObject(dc, old);
+        ::ReleaseDC(r.button->m_hWnd, dc);
+        CRect has;
+        r.button->GetClientRect(&has);
+        // The capsule's round ends take a few pixels at either side.
+        EXPECT_LE(need.right - need.left, has.Width() - 6) << r.shown << " is cut off";
+        EXPECT_LE(need.bottom - need.top, has.Height()) << r.shown << " is cut off";
+    }
 }
 
 }  // namespace

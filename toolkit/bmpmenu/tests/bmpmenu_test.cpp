@@ -470,3 +470,41 @@ TEST(BmpMenu, GreyedItemsIgnoreClicksAndHovering)
     EXPECT_EQ(afterGreyHover, 2u);
     EXPECT_EQ(owner.commands, std::vector<UINT>{40022});
 }
+
+TEST(BmpMenu, SeparatorsAndTheStripBelowTheLastItemShowTheMenuColour)
+{
+    Owner owner;
+    LoadedMenu m(302);
+    ASSERT_TRUE(m.bar);
+    int blackInSeparator = -1, blackBelowItems = -1, separatorPixels = 0, belowPixels = 0;
+    RunMenu(m.menu, owner, [&](DWORD thread) {
+        HWND root = MenuChain(thread)[0];
+        HWND bar = ItemBar(root);
+        ::RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        // Only what shows: the item bar within the menu window's client area.
+        CRect shown;
+        ::GetClientRect(root, &shown);
+        ::MapWindowPoints(root, bar, reinterpret_cast<POINT*>(&shown), 2);
+        CRect client;
+        ::GetClientRect(bar, &client);
+        shown &= client;
+        // Black is what an unerased bar shows (the menu text is not in these parts).
+        auto blackIn = [&](CRect r) {
+            r &= shown;
+            return r.IsRectEmpty() ? 0 : r.Width() * r.Height() - PixelsOtherThan(bar, r, RGB(0, 0, 0));
+        };
+        // The separator's band: between the item above it and the one below.
+        CRect separator(shown.left, ItemRect(root, 0).bottom, shown.right, ItemRect(root, 2).top);
+        separator &= shown;
+        separatorPixels = separator.Width() * separator.Height();
+        blackInSeparator = blackIn(separator);
+        CRect below(shown.left, ItemRect(root, 3).bottom, shown.right, shown.bottom);
+        below &= shown;
+        belowPixels = below.Width() * below.Height();
+        blackBelowItems = blackIn(below);
+    });
+    EXPECT_GT(separatorPixels, 0);
+    EXPECT_GT(belowPixels, 0);
+    EXPECT_EQ(blackInSeparator, 0);
+    EXPECT_EQ(blackBelowItems, 0);
+}

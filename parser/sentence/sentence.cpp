@@ -199,6 +199,8 @@ int CSentence::Parse(ParseOptions* options)
     // was found without.
     prunedForNullWords = options->minNullCount > 0;
     PrepareToParse(this, options);
+    if (ResourcesExhausted(options->resources))
+        return 0;
     auto counts = std::make_unique<CountContext>(this, options);
     parseInfo = std::make_unique<ParseInfo>(numWords);
     for (int k = options->minNullCount; k <= options->maxNullCount; ++k) {
@@ -212,10 +214,10 @@ int CSentence::Parse(ParseOptions* options)
             FreeDisjuncts();
             prunedForNullWords = true;
             PrepareToParse(this, options);
-            counts = std::make_unique<CountContext>(this, options);
-            parseInfo = std::make_unique<ParseInfo>(numWords);
             if (ResourcesExhausted(options->resources))
                 break;
+            counts = std::make_unique<CountContext>(this, options);
+            parseInfo = std::make_unique<ParseInfo>(numWords);
         }
         nullCount = k;
         numLinkagesFound = counts->CountLinkages(k);

@@ -114,6 +114,7 @@ namespace {
 struct FatReading {
     bool canonical = false;
     bool improper = false;
+    bool tooMany = false; // expands into too many sublinkages: left out
     int andCost = 0;
     std::vector<std::vector<Link>> subs;
 };
@@ -125,7 +126,8 @@ FatReading ReadFatLinkage(CSentence* sentence)
     FatReading r;
     r.canonical = fat.Canonical();
     r.improper = fat.Improper();
-    if (!r.improper) {
+    r.tooMany = fat.TooManyChoices();
+    if (!r.improper && !r.tooMany) {
         r.andCost = fat.AndCost();
         r.subs = fat.Sublinkages();
     }
@@ -232,7 +234,7 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
             if (HasFatLinks(pi.links, pi.N_links)) {
                 auto& fat = readings[static_cast<size_t>(i)];
                 fat = std::make_unique<FatReading>(ReadFatLinkage(sentence));
-                if (onlyCanonical && !fat->canonical)
+                if ((onlyCanonical && !fat->canonical) || fat->tooMany)
                     continue;
                 JudgeFatLinkage(sentence, *fat, indices[i], false);
             } else {
@@ -249,6 +251,7 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
     std::vector<Ranked> stored;
     stored.reserve(static_cast<size_t>(K));
     int valid = 0;
+    int leftOut = 0; // linkages too large to expand: only they are lost
     for (int i = 0; i < K && !ResourcesExhausted(res); ++i) {
         pi.ExtractLinks(indices[i], sentence->sampler);
         LinkageInfo info;
@@ -258,6 +261,10 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
                 fat = std::move(readings[static_cast<size_t>(i)]);
             if (!fat)
                 fat = std::make_unique<FatReading>(ReadFatLinkage(sentence));
+            if (fat->tooMany) {
+                ++leftOut;
+                continue;
+            }
             info = JudgeFatLinkage(sentence, *fat, indices[i], true);
             if (onlyCanonical && !info.canonical)
                 continue;
@@ -279,7 +286,7 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
             return c < 0;
         return a.position < b.position;
     });
-    if (!ResourcesExhausted(res) && stored.empty() && N < options->linkageLimit)
+    if (!ResourcesExhausted(res) && stored.empty() && leftOut == 0 && N < options->linkageLimit)
         ThrowParserLimit("no canonical linkage");
     sentence->linkageInfo.reserve(stored.size());
     for (const Ranked& r : stored)

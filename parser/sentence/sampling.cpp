@@ -119,6 +119,9 @@ struct FatReading {
     std::vector<std::vector<Link>> subs;
 };
 
+constexpr size_t kKeptReadingLinks = 16384;
+size_t g_keptReadingLinks = kKeptReadingLinks;
+
 FatReading ReadFatLinkage(CSentence* sentence)
 {
     ParseInfo& pi = *sentence->parseInfo;
@@ -191,6 +194,8 @@ LinkageInfo AnalyzeFatLinkage(CSentence* sentence, ParseOptions* options, int in
     return JudgeFatLinkage(sentence, fat, index, secondPass);
 }
 
+void SetKeptReadingLinks(unsigned long links) { g_keptReadingLinks = links ? links : kKeptReadingLinks; }
+
 void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOptions* options)
 {
     sentence->linkageInfo.clear();
@@ -227,6 +232,7 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
     bool onlyCanonical = !overflowed && N <= 2 * options->linkageLimit;
     ParserResources* res = options->resources;
     std::vector<std::unique_ptr<FatReading>> readings; // by sample, from the first pass
+    size_t keptLinks = 0; // links copied into kept readings
     if (sentence->numWords >= options->twoPassLength && sentence->dictionary->postProcessor) {
         readings.resize(static_cast<size_t>(K));
         for (int i = 0; i < K && !ResourcesExhausted(res); ++i) {
@@ -237,6 +243,16 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
                 if ((onlyCanonical && !fat->canonical) || fat->tooMany)
                     continue;
                 JudgeFatLinkage(sentence, *fat, indices[i], false);
+                // Readings are kept for the second pass only while they are
+                // small together: a long line's linkages may each expand into
+                // many sublinkages, and a dropped one is simply read again.
+                size_t size = 0;
+                for (const std::vector<Link>& sub : fat->subs)
+                    size += sub.size();
+                if (keptLinks + size > g_keptReadingLinks)
+                    fat.reset();
+                else
+                    keptLinks += size;
             } else {
                 AnalyzeThinLinkage(sentence, options, indices[i], false);
             }

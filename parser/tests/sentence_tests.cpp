@@ -206,8 +206,10 @@ public:
         return r;
     }
     void ResetLinkage() override {}
-    void ResetSentence() override {}
+    static int sentenceResets;
+    void ResetSentence() override { ++sentenceResets; }
 };
+int TestPostProcessor::sentenceResets = 0;
 int TestPostProcessor::throwsLeft = 0;
 int TestPostProcessor::firstPasses = 0;
 int TestPostProcessor::instances = 0;
@@ -248,7 +250,10 @@ TEST(Sentence, PostProcessorSeam)
         EXPECT_GE(s.nullCount, 1) << "the only full linkage breaks a rule";
         ASSERT_GE(s.linkageInfo.size(), 1u);
         EXPECT_EQ(s.linkageInfo.front().violations, 0) << "valid linkages sort first";
+        int resets = TestPostProcessor::sentenceResets;
         CLinkage l(0, &s, o.p);
+        EXPECT_GT(TestPostProcessor::sentenceResets, resets)
+            << "a linkage's post-processing leaves nothing of the sentence behind";
         ASSERT_GT(l.GetNumLinks(), 0);
         EXPECT_EQ(l.GetLinkNumDomains(0), 1);
         EXPECT_STREQ(l.GetLinkDomainNames(0).at(0), "m");

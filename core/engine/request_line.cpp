@@ -1,5 +1,6 @@
 // Request line processing: one line offered to the action rows that its words
-// wake, each row with a parse of its own, under the process-wide request lock.
+// wake, each row with the parse of its dictionary, under the process-wide
+// request lock and within the parser's budget for one line.
 #include "request_engine.h"
 
 #include "assistant_settings.h"
@@ -11,8 +12,10 @@
 #include "parser/sentence/sentence.h"
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -49,20 +52,22 @@ CGrammarDictionary* PluginDictionary(CRequestEngine& engine, GetActionsNameProc 
     return dictionary;
 }
 
-// Parses the line with the row's dictionary and tries the row on the parse.
-// -1: the sentence could not be built (the line's processing ends).
-int TryRowOnParse(CRequestEngine& engine, int row, CString* line, CString* senderAddress, CString* senderName,
-                  CString* subject, CString* messageText, CZLMMapiFile* attachments, int passFlag, int shortReply,
-                  int mode)
+// The line as one dictionary reads it: the links and words of the linkage the
+// engine offers, or nothing when the line does not parse.
+struct LineParse {
+    bool built = false; // the sentence object could be made
+    bool parsed = false;
+    std::vector<WordLinkage> links;
+    std::vector<CString> words;
+};
+
+LineParse ParseLine(CRequestEngine& engine, CGrammarDictionary* dictionary, const CString& line)
 {
-    CPluginTable& table = *engine.m_pPlugins;
-    std::unique_ptr<CGrammarDictionary> own(PluginDictionary(engine, table.GetGetActionsName(row)));
-    CGrammarDictionary* dictionary = own ? own.get() : engine.m_pDictionary;
-    if (!dictionary)
-        return 0;
-    std::unique_ptr<CSentence> sentence(new (std::nothrow) CSentence(*line, dictionary));
+    LineParse result;
+    std::unique_ptr<CSentence> sentence(new (std::nothrow) CSentence(line, dictionary));
     if (!sentence)
-        return -1;
+        return result;
+    result.built = true;
     int count = 0;
     try {
         count = sentence->Parse(engine.m_pParseOptions);
@@ -70,20 +75,98 @@ int TryRowOnParse(CRequestEngine& engine, int row, CString* line, CString* sende
         count = 0;
     }
     if (count <= 0)
-        return 0;
-    std::unique_ptr<std::vector<WordLinkage>> links;
-    CStringList words;
-    {
-        CLinkage linkage(kLinkageToOffer, sentence.get(), engine.m_pParseOptions);
-        links.reset(linkage.GetWordLinkages());
-        for (int w = 0; w < linkage.GetNumWords(); ++w) {
-            const char* word = linkage.GetWord(w);
-            words.AddTail(word ? word : "");
-        }
+        return result;
+    CLinkage linkage(kLinkageToOffer, sentence.get(), engine.m_pParseOptions);
+    std::unique_ptr<std::vector<WordLinkage>> links(linkage.GetWordLinkages());
+    if (links)
+        result.links = *links;
+    for (int w = 0; w < linkage.GetNumWords(); ++w) {
+        const char* word = linkage.GetWord(w);
+        result.words.push_back(word ? word : "");
     }
-    return TryPluginAction(links.get(), senderAddress, senderName, attachments, &words, messageText, line, subject,
+    result.parsed = true;
+    return result;
+}
+
+// The parses of one line, one per dictionary: the rows of one plug-in, and all
+// rows that use the start-up dictionary, read the same parse, so a line costs
+// one parse per grammar however many rows it wakes.
+class LineParses {
+public:
+    const LineParse* For(CRequestEngine& engine, GetActionsNameProc names, const CString& line)
+    {
+        auto known = m_byPlugin.find(names);
+        if (known != m_byPlugin.end())
+            return known->second;
+        const LineParse* parse = nullptr;
+        std::unique_ptr<CGrammarDictionary> own(PluginDictionary(engine, names));
+        if (own) {
+            parse = &m_own.emplace(names, ParseLine(engine, own.get(), line)).first->second;
+        } else if (engine.m_pDictionary) {
+            if (!m_startUp)
+                m_startUp = std::make_unique<LineParse>(ParseLine(engine, engine.m_pDictionary, line));
+            parse = m_startUp.get();
+        }
+        m_byPlugin[names] = parse;
+        return parse;
+    }
+
+private:
+    std::map<GetActionsNameProc, const LineParse*> m_byPlugin;
+    std::map<GetActionsNameProc, LineParse> m_own;
+    std::unique_ptr<LineParse> m_startUp;
+};
+
+// Tries the row on the line's parse with the row's dictionary.
+// -1: the sentence could not be built (the line's processing ends).
+int TryRowOnParse(LineParses& parses, CRequestEngine& engine, int row, CString* line, CString* senderAddress,
+                  CString* senderName, CString* subject, CString* messageText, CZLMMapiFile* attachments,
+                  int passFlag, int shortReply, int mode)
+{
+    CPluginTable& table = *engine.m_pPlugins;
+    const LineParse* parse = parses.For(engine, table.GetGetActionsName(row), *line);
+    if (!parse)
+        return 0;
+    if (!parse->built)
+        return -1;
+    if (!parse->parsed)
+        return 0;
+    // Each row gets its own copy: an action may change what it is handed.
+    std::vector<WordLinkage> links = parse->links;
+    CStringList words;
+    for (const CString& w : parse->words)
+        words.AddTail(w);
+    return TryPluginAction(&links, senderAddress, senderName, attachments, &words, messageText, line, subject,
                            passFlag, row, shortReply, mode);
 }
+
+// The parser's budget for one request line, for all its parses together; the
+// options are shared with the dictionary test, so the limits go when the line
+// is done.
+class RequestLineBudget {
+public:
+    explicit RequestLineBudget(ParseOptions* options) : m_options(options)
+    {
+        if (!m_options)
+            return;
+        m_memoryLimit = ParseOptionsGetMemoryLimit(m_options);
+        ParseOptionsStartRequestLineBudget(m_options);
+    }
+    ~RequestLineBudget()
+    {
+        if (!m_options)
+            return;
+        ParseOptionsSetTimeLimitMs(m_options, -1);
+        ParseOptionsSetMemoryLimit(m_options, m_memoryLimit);
+        ParseOptionsResetResources(m_options);
+    }
+    RequestLineBudget(const RequestLineBudget&) = delete;
+    RequestLineBudget& operator=(const RequestLineBudget&) = delete;
+
+private:
+    ParseOptions* m_options;
+    int m_memoryLimit = 0;
+};
 
 } // namespace
 
@@ -136,7 +219,9 @@ int ProcessRequest(CString* line, CString* senderAddress, CString* senderName, C
     if (!engine->m_pDictionary || !engine->m_pParseOptions)
         return 0;
     CPluginTable& table = *engine->m_pPlugins;
+    RequestLineBudget budget(engine->m_pParseOptions);
     try {
+        LineParses parses;
         CString lower = *line;
         lower.MakeLower();
         for (int i = 0; i < table.GetNumberOfRows(); ++i) {
@@ -148,7 +233,7 @@ int ProcessRequest(CString* line, CString* senderAddress, CString* senderName, C
             const char* active = table.GetGetActionsName(i)(-1, PLUGIN_INFO_ACTIVE);
             if (active && active[0] == 'N')
                 continue;
-            int result = TryRowOnParse(*engine, i, line, senderAddress, senderName, subject, messageText,
+            int result = TryRowOnParse(parses, *engine, i, line, senderAddress, senderName, subject, messageText,
                                        attachments, passFlag, shortReply, mode);
             if (result < 0)
                 return 0;

@@ -515,7 +515,7 @@ void ConjunctionPrune(CSentence* s, ParseOptions* options)
     {
         // A parse that may leave words out must keep what such linkages use.
         ParseOptions o = *options;
-        bool nulls = options->minNullCount > 0 || options->maxNullCount > 0;
+        bool nulls = s->prunedForNullWords || options->minNullCount > 0;
         if (nulls && o.minNullCount == 0) {
             o.minNullCount = 1;
             s->BuildDeletable(&o); // with words left out, every stretch may go
@@ -564,9 +564,11 @@ void SimplePrune(CSentence* s)
         bool changed = false;
         for (int i = 0; i < n; ++i) {
             int w = leftToRight ? i : n - 1 - i;
-            Disjunct** link = &s->words[w].d;
-            while (*link) {
-                Disjunct* d = *link;
+            // Survivors are put back at the head of the word's list, which
+            // reverses it on every pass.
+            Disjunct* kept = nullptr;
+            for (Disjunct* d = s->words[w].d; d;) {
+                Disjunct* next = d->next;
                 bool dead = false;
                 for (const Connector* c = leftToRight ? d->left : d->right; c && !dead; c = c->next) {
                     bool found = false;
@@ -580,15 +582,27 @@ void SimplePrune(CSentence* s)
                     dead = !found;
                 }
                 if (dead) {
-                    *link = d->next;
                     changed = true;
                 } else {
-                    link = &d->next;
+                    d->next = kept;
+                    kept = d;
                 }
+                d = next;
             }
+            s->words[w].d = kept;
+            // One entry per distinct connector (text, label, priority): the
+            // fat disjuncts of conjunctions repeat the same ones many times.
             for (Disjunct* d = s->words[w].d; d; d = d->next)
                 for (const Connector* c = leftToRight ? d->right : d->left; c; c = c->next) {
-                    table[keyOf(c)].push_back(c);
+                    std::vector<const Connector*>& bucket = table[keyOf(c)];
+                    bool present = false;
+                    for (const Connector* e : bucket)
+                        if (e->label == c->label && e->priority == c->priority && std::strcmp(e->text, c->text) == 0) {
+                            present = true;
+                            break;
+                        }
+                    if (!present)
+                        bucket.push_back(c);
                 }
         }
         return changed;

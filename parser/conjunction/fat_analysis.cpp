@@ -154,7 +154,9 @@ int FatLinkage::BuildDis(int w, int root)
                 m_violation = true; // reached twice: not a tree
                 continue;
             }
-            int choice = BuildDis(o, root);
+            // Each conjunct is a tree of its own: a word that two conjuncts
+            // both reach through plain links makes the structure improper.
+            int choice = BuildDis(o, o);
             m_con[con].choices.push_back(choice);
         }
         if (m_con[con].choices.empty())
@@ -163,21 +165,31 @@ int FatLinkage::BuildDis(int w, int root)
     return id;
 }
 
-int FatLinkage::Count(int dis) const
+// The choices below a node, counted up to one past the most a linkage may
+// expand into.
+long long FatLinkage::Count(int dis) const
 {
     long long n = 1;
     for (int c : m_dis[dis].cons) {
         long long sum = 0;
         for (int d : m_con[c].choices)
-            sum += Count(d);
-        n *= std::max(sum, 1LL);
-        if (n > kMaxLinks * 4)
-            ThrowParserLimit("too many sublinkages");
+            sum = std::min(sum + Count(d), kMaxSublinkages + 1LL);
+        n = std::min(n * std::max(sum, 1LL), kMaxSublinkages + 1LL);
     }
-    return static_cast<int>(n);
+    return n;
 }
 
-int FatLinkage::NumChoices() const { return m_violation ? 1 : Count(m_root); }
+bool FatLinkage::TooManyChoices() const { return !m_violation && Count(m_root) > kMaxSublinkages; }
+
+int FatLinkage::NumChoices() const
+{
+    if (m_violation)
+        return 1;
+    long long n = Count(m_root);
+    if (n > kMaxSublinkages)
+        ThrowParserLimit("too many sublinkages");
+    return static_cast<int>(n);
+}
 
 bool FatLinkage::AdvanceCon(int c)
 {

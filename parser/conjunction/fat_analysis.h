@@ -10,6 +10,9 @@ class CSentence;
 // A link counts as fat when either connector is a "down" connector.
 bool HasFatLinks(const Link* links, int numLinks);
 
+// The most sublinkages one linkage may expand into.
+constexpr int kMaxSublinkages = kMaxLinks * 4;
+
 class FatLinkage {
 public:
     // `links` and `chosen` (per word) are the extracted linkage's.
@@ -17,7 +20,10 @@ public:
 
     // The conjunction structure is not a proper tree.
     bool Improper() const { return m_violation; }
+    // Throws the parser's limit exception past kMaxSublinkages.
     int NumChoices() const;
+    // More choices than a linkage may expand into: the linkage cannot be used.
+    bool TooManyChoices() const;
     // The plain linkages, one per choice of the conjunctions, in enumeration order.
     std::vector<std::vector<Link>> Sublinkages();
     // The spread of the conjuncts' sizes, summed over the conjunction words.
@@ -45,7 +51,7 @@ private:
     };
 
     int BuildDis(int w, int root);
-    int Count(int dis) const;
+    long long Count(int dis) const;
     bool AdvanceDis(int dis);
     bool AdvanceCon(int con);
     void Patch(int dis, const std::vector<Pending>& pending);

@@ -86,3 +86,9 @@ void ParserArena::Reset()
     m_cur = m_end = nullptr;
     m_held = 0;
 }
+
+void ResetParserMemoryPeak()
+{
+    g_counters.maxInUse = g_counters.inUse;
+    g_counters.externalMaxInUse = g_counters.externalInUse;
+}

@@ -18,6 +18,8 @@ struct ParserMemoryCounters {
     int64_t externalMaxInUse;
 };
 ParserMemoryCounters GetParserMemoryCounters();
+// Starts a new peak from what is in use now (for measuring one parse).
+void ResetParserMemoryPeak();
 
 // Bump allocator over counted chunks; everything is released at once by Reset or
 // destruction. Used for the many small records of one parse (connectors,

@@ -41,8 +41,23 @@ void RegionMarker::Memo::Set(const Key& k, uint8_t state)
 }
 
 RegionMarker::RegionMarker(const CSentence* sentence, const ParseOptions* options, RegionMatchFn match)
-    : m_sentence(sentence), m_nullLinks(options->minNullCount > 0), m_match(match), m_table(sentence)
+    : m_sentence(sentence), m_nullLinks(options->minNullCount > 0), m_match(match), m_table(sentence),
+      m_resources(options->resources)
 {
+}
+
+// The limits are read every few new sub-problems (each may scan many words and
+// disjuncts): often enough to stop a long line in time, seldom enough to cost
+// nothing.
+bool RegionMarker::OutOfResources()
+{
+    if (m_stopped)
+        return true;
+    if (++m_sinceCheck < 16)
+        return false;
+    m_sinceCheck = 0;
+    m_stopped = m_resources && ResourcesExhausted(m_resources);
+    return m_stopped;
 }
 
 bool RegionMarker::Allowed(const Connector* a, const Connector* b, int lw, int rw) const
@@ -92,6 +107,8 @@ bool RegionMarker::RegionValid(int lw, int rw, const Connector* lc, const Connec
     Key key{lw, rw, lc, rc};
     if (const uint8_t* found = m_memo.Find(key))
         return *found != kInvalid;
+    if (OutOfResources())
+        return false;
     if (!lc && !rc && (!m_sentence->HasDeletableTable() || m_sentence->Deletable(lw, rw))) {
         m_memo.Set(key, kValid);
         return true;
@@ -126,7 +143,7 @@ bool RegionMarker::RegionValid(int lw, int rw, const Connector* lc, const Connec
 
 void RegionMarker::MarkRegion(int lw, int rw, const Connector* lc, const Connector* rc)
 {
-    if (!RegionValid(lw, rw, lc, rc))
+    if (m_stopped || !RegionValid(lw, rw, lc, rc))
         return;
     // Known to be there: RegionValid has just stored it.
     uint8_t* state = m_memo.Find(Key{lw, rw, lc, rc});

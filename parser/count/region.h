@@ -2,6 +2,7 @@
 // linkage of a word range with no null words. The connector test is the one the
 // pruning passes use, handed in by their caller.
 #pragma once
+#include "parser/core/parser_memory.h"
 #include "parser/count/match.h"
 #include "parser/disjunct/connector.h"
 
@@ -11,6 +12,7 @@
 
 class CSentence;
 struct ParseOptions;
+struct ParserResources;
 
 using RegionMatchFn = bool (*)(const Connector* a, const Connector* b, int lw, int rw, const CSentence* sentence);
 
@@ -21,6 +23,9 @@ public:
     bool RegionValid(int lw, int rw, const Connector* lc, const Connector* rc);
     // Marks (`marked` = 1) every disjunct that takes part in a valid completion.
     void MarkRegion(int lw, int rw, const Connector* lc, const Connector* rc);
+    // The parse's time or memory ran out during the marking: what it marked is
+    // incomplete, and the parse will find nothing.
+    bool Stopped() const { return m_stopped; }
 
 private:
     enum : uint8_t { kInvalid = 0, kValid = 1, kMarked = 2 };
@@ -45,9 +50,10 @@ private:
             uint8_t state;
         };
         size_t Slot(const Key& k) const;
-        std::vector<int32_t> m_heads;
-        std::vector<Node> m_nodes;
+        std::vector<int32_t, ParserAllocator<int32_t>> m_heads; // counted: the memory limit sees them
+        std::vector<Node, ParserAllocator<Node>> m_nodes;
     };
+    bool OutOfResources();
     bool Allowed(const Connector* a, const Connector* b, int lw, int rw) const;
     bool LinkSide(int l, int r, const Connector* a, const Connector* b, bool mark);
     bool LeftSide(int lw, int w, const Connector* lc, const Disjunct* d, bool mark);
@@ -59,4 +65,7 @@ private:
     MatchTable m_table;
     Memo m_memo;
     std::vector<Disjunct*> m_lists;
+    ParserResources* m_resources;
+    unsigned m_sinceCheck = 0;
+    bool m_stopped = false;
 };

@@ -64,6 +64,8 @@ VX_PARSE_OPTION(display25, Display25)
 #undef VX_PARSE_OPTION
 inline void ParseOptionsSetTimeLimit(ParseOptions* o, int v) { o->resources->timeLimit = v; }
 inline int ParseOptionsGetTimeLimit(const ParseOptions* o) { return o->resources->timeLimit; }
+inline void ParseOptionsSetTimeLimitMs(ParseOptions* o, int v) { o->resources->timeLimitMs = v; }
+inline int ParseOptionsGetTimeLimitMs(const ParseOptions* o) { return o->resources->timeLimitMs; }
 inline void ParseOptionsSetMemoryLimit(ParseOptions* o, int v) { o->resources->memoryLimit = v; }
 inline int ParseOptionsGetMemoryLimit(const ParseOptions* o) { return o->resources->memoryLimit; }
 inline bool ParseOptionsTimerExpired(ParseOptions* o) { return TimerExpired(o->resources); }
@@ -73,3 +75,4 @@ inline bool ParseOptionsResourcesExhausted(ParseOptions* o)
     return TimerExpired(o->resources) || MemoryExhausted(o->resources);
 }
 inline void ParseOptionsResetResources(ParseOptions* o) { ResetResources(o->resources); }
+inline void ParseOptionsStartRequestLineBudget(ParseOptions* o) { StartRequestLineBudget(o->resources); }

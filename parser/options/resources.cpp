@@ -27,6 +27,7 @@ ParserResources* CreateResources()
     ParserResources* r = static_cast<ParserResources*>(p);
     double now = Now();
     r->timeLimit = -1;
+    r->timeLimitMs = -1;
     r->memoryLimit = kNoMemoryLimit;
     r->timeWhenParseStarted = now;
     r->spaceInUseAtCreation = GetParserMemoryCounters().inUse;
@@ -53,11 +54,13 @@ void ResetSpace(ParserResources* r) { r->spaceInUseAtCreation = GetParserMemoryC
 
 bool TimerExpired(ParserResources* r)
 {
-    if (r->timeLimit == -1)
+    if (r->timeLimit == -1 && r->timeLimitMs == -1)
         return false;
     if (r->timerExpired)
         return true;
-    return Now() - r->timeWhenParseStarted > r->timeLimit;
+    double elapsed = Now() - r->timeWhenParseStarted;
+    return (r->timeLimit != -1 && elapsed > r->timeLimit) ||
+           (r->timeLimitMs != -1 && elapsed * 1000.0 > r->timeLimitMs);
 }
 
 bool MemoryExhausted(ParserResources* r)
@@ -76,4 +79,17 @@ bool ResourcesExhausted(ParserResources* r)
     if (MemoryExhausted(r))
         r->memoryExhausted = 1;
     return r->timerExpired || r->memoryExhausted;
+}
+
+void StartRequestLineBudget(ParserResources* r)
+{
+    ResetResources(r);
+    r->timeLimitMs = kRequestLineTimeMs;
+    int64_t limit = GetParserMemoryCounters().inUse + kRequestLineMemoryBytes;
+    // An active limit is any value but the "none" one; the counter is 32-bit.
+    if (limit >= kNoMemoryLimit)
+        limit = kNoMemoryLimit - 1;
+    if (limit > INT32_MAX)
+        limit = INT32_MAX;
+    r->memoryLimit = static_cast<int32_t>(limit);
 }

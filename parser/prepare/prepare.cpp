@@ -5,6 +5,7 @@
 #include "parser/dict/dictionary.h"
 #include "parser/disjunct/build_disjuncts.h"
 #include "parser/options/parse_options.h"
+#include "parser/options/resources.h"
 #include "parser/prepare/pruning.h"
 #include "parser/sentence/sentence.h"
 
@@ -152,16 +153,26 @@ int PrepareToParse(CSentence* sentence, ParseOptions* options)
 
     // Conjunctions: the words' own disjuncts are pruned as far as the deletable
     // stretches allow, then the and-lists give every word its fat disjuncts.
+    // Each step can be long on a long line: once the time or memory is spent
+    // the parse will find nothing, so the rest is not done.
     if (g_pruning) {
         RuleAndPowerPrune(sentence, 1, options);
+        if (ResourcesExhausted(options->resources))
+            return 0;
         ConjunctionPrune(sentence, options);
+        if (ResourcesExhausted(options->resources))
+            return 0;
     }
     BuildConjunctionDisjuncts(sentence);
+    if (ResourcesExhausted(options->resources))
+        return 0;
     SetConnectorLengthLimits(sentence, options);
     FitDisjunctsToSentence(sentence);
     if (g_pruning)
         SimplePrune(sentence);
     for (int w = 0; w < sentence->numWords; ++w)
         sentence->words[w].d = EliminateDuplicateDisjuncts(sentence->words[w].d);
+    if (ResourcesExhausted(options->resources))
+        return 0;
     return g_pruning ? PowerPrune(sentence, 0, options) : 0;
 }

@@ -177,7 +177,7 @@ public:
           m_right(static_cast<size_t>(m_n))
     {
         // A parse that may leave words out needs the links that jump over them.
-        m_nullsAllowed = o->minNullCount > 0 || o->maxNullCount > 0;
+        m_nullsAllowed = s->prunedForNullWords || o->minNullCount > 0;
         for (int w = 0; w < m_n; ++w) {
             int nl = 0, nr = 0;
             // Every lookup asks for a connector's bucket: its hash is kept with it.
@@ -344,16 +344,20 @@ private:
         if (killed) {
             RemoveDead(m_left[w]);
             RemoveDead(m_right[w]);
-            Disjunct** link = &m_s->words[w].d;
-            while (*link) {
-                Disjunct* d = *link;
-                bool dead = (d->left && IsDead(d->left)) || (d->right && IsDead(d->right));
-                if (dead)
-                    *link = d->next; // its memory goes with the sentence's disjuncts
-                else
-                    link = &d->next;
-            }
         }
+        // The word's list is rebuilt by putting each survivor at the head, so
+        // every sweep reverses it: the counting's enumeration order follows.
+        Disjunct* kept = nullptr;
+        for (Disjunct* d = m_s->words[w].d; d;) {
+            Disjunct* next = d->next;
+            bool dead = (d->left && IsDead(d->left)) || (d->right && IsDead(d->right));
+            if (!dead) { // a dead one's memory goes with the sentence's disjuncts
+                d->next = kept;
+                kept = d;
+            }
+            d = next;
+        }
+        m_s->words[w].d = kept;
         return killed;
     }
 
@@ -368,31 +372,57 @@ private:
 
 // ---- rule pruning ----
 
+// Connector texts with their counts, bucketed by the upper-case part: a
+// pattern can only match texts with the same upper-case part.
 class TextMultiset {
 public:
-    void Add(const char* t) { ++m_counts[t]; }
+    TextMultiset() : m_buckets(kBuckets) {}
+    void Add(const char* t)
+    {
+        std::vector<Entry>& b = m_buckets[BucketOf(t)];
+        for (Entry& e : b)
+            if (std::strcmp(e.text, t) == 0) {
+                ++e.count;
+                return;
+            }
+        b.push_back(Entry{t, 1});
+    }
     // True when the text's count reached 0.
     bool Remove(const char* t)
     {
-        auto it = m_counts.find(t);
-        if (it == m_counts.end())
-            return false;
-        if (--it->second == 0) {
-            m_counts.erase(it);
-            return true;
-        }
+        std::vector<Entry>& b = m_buckets[BucketOf(t)];
+        for (size_t i = 0; i < b.size(); ++i)
+            if (std::strcmp(b[i].text, t) == 0) {
+                if (--b[i].count > 0)
+                    return false;
+                b.erase(b.begin() + static_cast<std::ptrdiff_t>(i));
+                return true;
+            }
         return false;
     }
     bool AnyMatches(const char* pattern) const
     {
-        for (const auto& [text, count] : m_counts)
-            if (PostProcessMatch(pattern, text.c_str()))
+        for (const Entry& e : m_buckets[BucketOf(pattern)])
+            if (PostProcessMatch(pattern, e.text))
                 return true;
         return false;
     }
 
 private:
-    std::unordered_map<std::string, int> m_counts;
+    static constexpr uint32_t kBuckets = 2048;
+    struct Entry {
+        const char* text; // a connector text: lives as long as the sentence's disjuncts
+        int count;
+    };
+    static uint32_t BucketOf(const char* text)
+    {
+        const uint32_t* R = RandomTable();
+        uint32_t h = 0;
+        for (const char* p = text; IsUpper(*p); ++p)
+            h = 3 * h + R[(static_cast<unsigned char>(*p) + h) & 255u];
+        return h & (kBuckets - 1);
+    }
+    std::vector<std::vector<Entry>> m_buckets;
 };
 
 bool Satisfiable(const PPRule& rule, const TextMultiset& texts)
@@ -471,8 +501,6 @@ int RulePrune(CSentence* sentence, ParseOptions*)
     if (!pp)
         return 0;
     const PPKnowledge& k = pp->Knowledge();
-    if (k.oneRules.empty())
-        return 0;
     TextMultiset texts;
     std::vector<Disjunct*> all;
     for (int w = 0; w < sentence->numWords; ++w)
@@ -512,16 +540,9 @@ int RulePrune(CSentence* sentence, ParseOptions*)
                 changed |= texts.Remove(c->text);
         }
     }
-    if (dead)
-        for (int w = 0; w < sentence->numWords; ++w) {
-            Disjunct** link = &sentence->words[w].d;
-            while (*link) {
-                if ((*link)->marked)
-                    link = &(*link)->next;
-                else
-                    *link = (*link)->next;
-            }
-        }
+    // Every word's list is rebuilt from its marked disjuncts (reversing it).
+    for (int w = 0; w < sentence->numWords; ++w)
+        sentence->words[w].d = KeepMarkedDisjuncts(sentence->words[w].d);
     return dead;
 }
 

@@ -83,6 +83,11 @@ CLinkage::CLinkage(int index, CSentence* sentence_, ParseOptions* options_) : se
         }
         sublinkages.push_back(std::move(sub));
     }
+    // What the post-processor gathered for this sentence goes too: a linkage
+    // read later is checked against every rule, not only those the sampling
+    // found relevant.
+    if (pp)
+        pp->ResetSentence();
     numSublinkages = static_cast<int>(sublinkages.size());
     current = 0;
 }

@@ -114,9 +114,13 @@ namespace {
 struct FatReading {
     bool canonical = false;
     bool improper = false;
+    bool tooMany = false; // expands into too many sublinkages: left out
     int andCost = 0;
     std::vector<std::vector<Link>> subs;
 };
+
+constexpr size_t kKeptReadingLinks = 16384;
+size_t g_keptReadingLinks = kKeptReadingLinks;
 
 FatReading ReadFatLinkage(CSentence* sentence)
 {
@@ -125,7 +129,8 @@ FatReading ReadFatLinkage(CSentence* sentence)
     FatReading r;
     r.canonical = fat.Canonical();
     r.improper = fat.Improper();
-    if (!r.improper) {
+    r.tooMany = fat.TooManyChoices();
+    if (!r.improper && !r.tooMany) {
         r.andCost = fat.AndCost();
         r.subs = fat.Sublinkages();
     }
@@ -189,6 +194,8 @@ LinkageInfo AnalyzeFatLinkage(CSentence* sentence, ParseOptions* options, int in
     return JudgeFatLinkage(sentence, fat, index, secondPass);
 }
 
+void SetKeptReadingLinks(unsigned long links) { g_keptReadingLinks = links ? links : kKeptReadingLinks; }
+
 void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOptions* options)
 {
     sentence->linkageInfo.clear();
@@ -225,6 +232,7 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
     bool onlyCanonical = !overflowed && N <= 2 * options->linkageLimit;
     ParserResources* res = options->resources;
     std::vector<std::unique_ptr<FatReading>> readings; // by sample, from the first pass
+    size_t keptLinks = 0; // links copied into kept readings
     if (sentence->numWords >= options->twoPassLength && sentence->dictionary->postProcessor) {
         readings.resize(static_cast<size_t>(K));
         for (int i = 0; i < K && !ResourcesExhausted(res); ++i) {
@@ -232,9 +240,19 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
             if (HasFatLinks(pi.links, pi.N_links)) {
                 auto& fat = readings[static_cast<size_t>(i)];
                 fat = std::make_unique<FatReading>(ReadFatLinkage(sentence));
-                if (onlyCanonical && !fat->canonical)
+                if ((onlyCanonical && !fat->canonical) || fat->tooMany)
                     continue;
                 JudgeFatLinkage(sentence, *fat, indices[i], false);
+                // Readings are kept for the second pass only while they are
+                // small together: a long line's linkages may each expand into
+                // many sublinkages, and a dropped one is simply read again.
+                size_t size = 0;
+                for (const std::vector<Link>& sub : fat->subs)
+                    size += sub.size();
+                if (keptLinks + size > g_keptReadingLinks)
+                    fat.reset();
+                else
+                    keptLinks += size;
             } else {
                 AnalyzeThinLinkage(sentence, options, indices[i], false);
             }
@@ -249,6 +267,7 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
     std::vector<Ranked> stored;
     stored.reserve(static_cast<size_t>(K));
     int valid = 0;
+    int leftOut = 0; // linkages too large to expand: only they are lost
     for (int i = 0; i < K && !ResourcesExhausted(res); ++i) {
         pi.ExtractLinks(indices[i], sentence->sampler);
         LinkageInfo info;
@@ -258,6 +277,10 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
                 fat = std::move(readings[static_cast<size_t>(i)]);
             if (!fat)
                 fat = std::make_unique<FatReading>(ReadFatLinkage(sentence));
+            if (fat->tooMany) {
+                ++leftOut;
+                continue;
+            }
             info = JudgeFatLinkage(sentence, *fat, indices[i], true);
             if (onlyCanonical && !info.canonical)
                 continue;
@@ -279,7 +302,7 @@ void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOption
             return c < 0;
         return a.position < b.position;
     });
-    if (!ResourcesExhausted(res) && stored.empty() && N < options->linkageLimit)
+    if (!ResourcesExhausted(res) && stored.empty() && leftOut == 0 && N < options->linkageLimit)
         ThrowParserLimit("no canonical linkage");
     sentence->linkageInfo.reserve(stored.size());
     for (const Ranked& r : stored)

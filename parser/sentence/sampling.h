@@ -8,6 +8,10 @@ struct ParseOptions;
 struct Link;
 
 void SampleAndPostProcess(CSentence* sentence, CountContext& counts, ParseOptions* options);
+// The links that the first pass over a long sentence may keep in its readings
+// of conjunction linkages for the second (others are read again); 0 restores
+// the default.
+void SetKeptReadingLinks(unsigned long links);
 // The label of a link between two connector texts: equal texts give that text,
 // otherwise the shorter is laid over the longer ("*" yields, other differences "^").
 const char* LinkLabel(CSentence* sentence, const char* a, const char* b);

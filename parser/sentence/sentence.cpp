@@ -193,15 +193,35 @@ int CSentence::Parse(ParseOptions* options)
     if (ResourcesExhausted(options->resources))
         return 0;
 
+    // Pruning for no null words removes much more than pruning for some, and
+    // what it removes may be needed once words are left out: prepare for the
+    // null count being tried, and again with words left out when no linkage
+    // was found without.
+    prunedForNullWords = options->minNullCount > 0;
     PrepareToParse(this, options);
-    CountContext counts(this, options);
+    if (ResourcesExhausted(options->resources))
+        return 0;
+    auto counts = std::make_unique<CountContext>(this, options);
     parseInfo = std::make_unique<ParseInfo>(numWords);
     for (int k = options->minNullCount; k <= options->maxNullCount; ++k) {
         if (ResourcesExhausted(options->resources))
             break;
+        if (k > 0 && !prunedForNullWords) {
+            counts.reset();
+            parseInfo.reset();
+            linkageInfo.clear();
+            numLinkagesFound = numLinkagesAlloced = numLinkagesPostProcessed = numValidLinkages = 0;
+            FreeDisjuncts();
+            prunedForNullWords = true;
+            PrepareToParse(this, options);
+            if (ResourcesExhausted(options->resources))
+                break;
+            counts = std::make_unique<CountContext>(this, options);
+            parseInfo = std::make_unique<ParseInfo>(numWords);
+        }
         nullCount = k;
-        numLinkagesFound = counts.CountLinkages(k);
-        SampleAndPostProcess(this, counts, options);
+        numLinkagesFound = counts->CountLinkages(k);
+        SampleAndPostProcess(this, *counts, options);
         if (numValidLinkages >= 1)
             break;
     }

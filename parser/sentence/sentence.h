@@ -72,6 +72,9 @@ public:
     std::vector<LinkageInfo> linkageInfo;
     StringSet* stringSet = nullptr;
     int firstPassDone = 0;
+    // The disjuncts were pruned for linkages that may leave words out; without
+    // it, two last connectors that are not multi link only neighbours.
+    bool prunedForNullWords = false;
     std::shared_ptr<ConjunctionTables> andTables; // while the sentence has a conjunction
     RandomSampler sampler;
     ParserArena expressionArena;

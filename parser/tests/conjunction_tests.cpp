@@ -2,6 +2,7 @@
 // read as one plain sublinkage per conjunct, each a valid linkage of its own.
 #include "fixture_grammar.h"
 #include "parser/conjunction/and_tables.h"
+#include "parser/conjunction/fat_analysis.h"
 #include "parser/core/parser_error.h"
 #include "parser/count/match.h"
 #include "parser/prepare/pruning.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -246,3 +248,110 @@ TEST(Conjunctions, CommaListsOfAnyLength)
 }
 
 } // namespace
+
+namespace {
+
+// Hand-made linkages over the words of a sentence: connectors by kind, links
+// between word positions.
+class HandLinkage {
+public:
+    explicit HandLinkage(const std::string& text) : sentence(text.c_str(), &fixture::Dictionary()) {}
+    // kind: 'p' plain, 'u' up, 'd' down.
+    void Add(int l, char lkind, int r, char rkind)
+    {
+        links.push_back(Link{l, r, Make(lkind), Make(rkind), "X"});
+    }
+    CSentence sentence;
+    std::vector<Link> links;
+    std::vector<Disjunct*> chosen;
+    // Position of the first word with this text (the walls come first).
+    int At(const char* text) const
+    {
+        for (int w = 0; w < sentence.numWords; ++w)
+            if (sentence.words[w].text == text)
+                return w;
+        return -1;
+    }
+
+private:
+    Connector* Make(char kind)
+    {
+        Connector c{};
+        c.label = kind == 'p' ? -1 : 0;
+        c.priority = kind == 'p' ? 0 : kind == 'u' ? 1 : 2;
+        c.lengthLimit = kUnlimitedLength;
+        c.text = "X";
+        m_connectors.push_back(std::make_unique<Connector>(c));
+        return m_connectors.back().get();
+    }
+    std::vector<std::unique_ptr<Connector>> m_connectors;
+};
+
+} // namespace
+
+TEST(Conjunctions, AWordTiedToBothConjunctsMakesTheLinkageImproper)
+{
+    // Words send, mail, and, files (the walls around them are left alone).
+    struct Case {
+        const char* name;
+        bool sendToConjuncts; // "send" also has plain links to "mail" and to "files"
+        bool improper;
+        int choices;
+    };
+    const Case cases[] = {
+        // send -plain- and; and -down/up- mail, files: a tree with two choices.
+        {"proper", false, false, 2},
+        // "send" is reached from "and" first (it is the highest word), so each
+        // conjunct meets it through a plain link as a word of another tree.
+        {"tied to both conjuncts", true, true, 1},
+    };
+    for (const Case& c : cases) {
+        HandLinkage h("send mail and files");
+        ASSERT_TRUE(h.sentence.IsValid());
+        int s = h.At("send"), m = h.At("mail"), a = h.At("and"), f = h.At("files");
+        ASSERT_TRUE(s >= 0 && m == s + 1 && a == s + 2 && f == s + 3);
+        if (c.sendToConjuncts)
+            h.Add(s, 'p', m, 'p');
+        h.Add(s, 'p', a, 'p');
+        if (c.sendToConjuncts)
+            h.Add(s, 'p', f, 'p');
+        h.Add(m, 'u', a, 'd');
+        h.Add(a, 'd', f, 'u');
+        h.chosen.assign(static_cast<size_t>(h.sentence.numWords), nullptr);
+        FatLinkage fat(&h.sentence, h.links.data(), static_cast<int>(h.links.size()), h.chosen);
+        EXPECT_EQ(fat.Improper(), c.improper) << c.name;
+        EXPECT_EQ(fat.NumChoices(), c.choices) << c.name;
+    }
+}
+
+TEST(Conjunctions, TooManySublinkagesAreReportedNotThrownByTheTest)
+{
+    // Units "x and y" joined by plain links between their conjunction words:
+    // every unit doubles the choices. Ten give 1024, eleven 2048 (over 1988).
+    for (int units : {10, 11}) {
+        std::string text;
+        for (int i = 0; i < units; ++i)
+            text += std::string(i ? " " : "") + "mail and files";
+        HandLinkage h(text);
+        ASSERT_TRUE(h.sentence.IsValid());
+        int base = h.At("mail");
+        ASSERT_GE(base, 0);
+        for (int i = 0; i < units; ++i) {
+            int x = base + 3 * i, c = x + 1, y = x + 2;
+            h.Add(x, 'u', c, 'd');
+            h.Add(c, 'd', y, 'u');
+            if (i + 1 < units)
+                h.Add(c, 'p', c + 3, 'p');
+        }
+        h.chosen.assign(static_cast<size_t>(h.sentence.numWords), nullptr);
+        FatLinkage fat(&h.sentence, h.links.data(), static_cast<int>(h.links.size()), h.chosen);
+        ASSERT_FALSE(fat.Improper()) << units;
+        if (units == 10) {
+            EXPECT_FALSE(fat.TooManyChoices());
+            EXPECT_EQ(fat.NumChoices(), 1024);
+        } else {
+            EXPECT_TRUE(fat.TooManyChoices());
+            EXPECT_THROW(fat.NumChoices(), ParserLimitException);
+        }
+    }
+}

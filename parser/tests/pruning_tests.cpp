@@ -281,3 +281,34 @@ TEST(Pruning, PruneMatchTakesSingularAndPluralSubjects)
 }
 
 } // namespace
+
+TEST(Pruning, PrunesForTheNullCountBeingTried)
+{
+    // With the program's settings (null counts 0 to 6) a line that links
+    // without null words is pruned as hard as one parsed for none alone, and
+    // harder than one parsed with words left out.
+    fixture::Options defaults, none, some;
+    none.p->maxNullCount = 0;
+    some.p->minNullCount = some.p->maxNullCount = 1;
+    const char* const lines[] = {
+        "show the mail from john in the inbox folder",
+        "delete all old messages in my inbox folder now",
+        "send me new mail and files",
+    };
+    for (const char* line : lines) {
+        Outcome d = ParseOnce(line, Dictionary(), defaults.p, true);
+        Outcome z = ParseOnce(line, Dictionary(), none.p, true);
+        Outcome o = ParseOnce(line, Dictionary(), some.p, true);
+        ASSERT_GT(d.valid, 0) << line;
+        EXPECT_EQ(d.nullCount, 0) << line;
+        EXPECT_EQ(d.disjuncts, z.disjuncts) << line;
+        EXPECT_LT(d.disjuncts, o.disjuncts) << line;
+    }
+    // A line that needs a null word is prepared again with words left out and
+    // finds what the unpruned parse finds.
+    Outcome pruned = ParseOnce("send me new mail please", Dictionary(), defaults.p, true);
+    Outcome plain = ParseOnce("send me new mail please", Dictionary(), defaults.p, false);
+    EXPECT_GT(pruned.nullCount, 0);
+    EXPECT_EQ(pruned.nullCount, plain.nullCount);
+    EXPECT_EQ(pruned.linkages, plain.linkages);
+}

@@ -9,6 +9,7 @@
 #include "parser/dict/dictionary.h"
 #include "parser/options/parse_options.h"
 #include "parser/sentence/linkage.h"
+#include "parser/sentence/sampling.h"
 #include "parser/sentence/sentence.h"
 
 #include <gtest/gtest.h>
@@ -105,5 +106,23 @@ TEST(RecordedLinkages, LongLinesKeepTheirResults)
         if (more && el.rfind("line: ", 0) == 0)
             sentence = el;
         ASSERT_EQ(moreActual ? al : "<end>", more ? el : "<end>") << "record line " << n << ", " << sentence;
+    }
+}
+
+TEST(RecordedLinkages, ReadingsReadAgainGiveTheSameResults)
+{
+    // The second pass over a long line reuses the first pass's readings of
+    // conjunction linkages only while they are small together; reading them
+    // again must give exactly the same answers.
+    fixture::ScopedCurrentDir cd(testsupport::SourcePath("parser/tests/fixtures"));
+    CGrammarDictionary dict("fixture.dict", "fixture.rules", nullptr, 0, nullptr);
+    ASSERT_TRUE(dict.IsLoaded()) << LastGrammarErrorText();
+    std::unique_ptr<ParseOptions, int (*)(ParseOptions*)> opts(CreateParseOptions(), DeleteParseOptions);
+    for (const char* line : kLines) {
+        std::string kept = Describe(line, dict, opts.get());
+        SetKeptReadingLinks(1);
+        std::string readAgain = Describe(line, dict, opts.get());
+        SetKeptReadingLinks(0);
+        EXPECT_EQ(readAgain, kept);
     }
 }

@@ -206,8 +206,10 @@ public:
         return r;
     }
     void ResetLinkage() override {}
-    void ResetSentence() override {}
+    static int sentenceResets;
+    void ResetSentence() override { ++sentenceResets; }
 };
+int TestPostProcessor::sentenceResets = 0;
 int TestPostProcessor::throwsLeft = 0;
 int TestPostProcessor::firstPasses = 0;
 int TestPostProcessor::instances = 0;
@@ -248,7 +250,10 @@ TEST(Sentence, PostProcessorSeam)
         EXPECT_GE(s.nullCount, 1) << "the only full linkage breaks a rule";
         ASSERT_GE(s.linkageInfo.size(), 1u);
         EXPECT_EQ(s.linkageInfo.front().violations, 0) << "valid linkages sort first";
+        int resets = TestPostProcessor::sentenceResets;
         CLinkage l(0, &s, o.p);
+        EXPECT_GT(TestPostProcessor::sentenceResets, resets)
+            << "a linkage's post-processing leaves nothing of the sentence behind";
         ASSERT_GT(l.GetNumLinks(), 0);
         EXPECT_EQ(l.GetLinkNumDomains(0), 1);
         EXPECT_STREQ(l.GetLinkDomainNames(0).at(0), "m");
@@ -298,4 +303,62 @@ TEST(Sentence, ParsesGiveBackTheirMemory)
         }
         EXPECT_EQ(GetParserMemoryCounters().inUse, before) << "round " << round;
     }
+}
+
+namespace {
+// Reads as the start of the line's budget until `g_readsLeft` reads are used
+// up, then as a second later: the budget runs out at that read.
+int g_readsLeft = 0;
+double CountdownClock() { return g_readsLeft-- > 0 ? 0.0 : 1.0; }
+} // namespace
+
+TEST(Sentence, RequestLineBudgetCutsAtAnyPointAndLeavesAUsableResult)
+{
+    fixture::Options o;
+    SetParserClock(CountdownClock);
+    g_readsLeft = 1000000;
+    ParseOptionsStartRequestLineBudget(o.p);
+    EXPECT_EQ(ParseOptionsGetTimeLimitMs(o.p), kRequestLineTimeMs);
+    EXPECT_EQ(ParseOptionsGetMemoryLimit(o.p), GetParserMemoryCounters().inUse + kRequestLineMemoryBytes);
+    // Lines through every stage: conjunction pruning and and-lists, the second
+    // preparation for null words, counting and sampling.
+    const char* const lines[] = {
+        "show me the mail and send him the files",
+        "send mail, files or messages",
+        "send me new mail please",
+        "show the mail from john in the inbox folder",
+    };
+    for (const char* line : lines) {
+        g_readsLeft = 1000000;
+        ParseOptionsStartRequestLineBudget(o.p);
+        CSentence whole(line, &Dictionary());
+        int full = whole.Parse(o.p);
+        ASSERT_GT(full, 0) << line;
+        ASSERT_FALSE(ParseOptionsResourcesExhausted(o.p)) << line;
+        bool completed = false;
+        // Every early stopping point, then ever wider steps through the count.
+        for (int reads = 0; reads < 1000000 && !completed; reads += 1 + reads / 16) {
+            g_readsLeft = 1000000;
+            ParseOptionsStartRequestLineBudget(o.p);
+            g_readsLeft = reads;
+            CSentence s(line, &Dictionary());
+            int valid = s.Parse(o.p);
+            bool cut = o.p->resources->timerExpired != 0;
+            completed = !cut;
+            if (!cut) {
+                EXPECT_EQ(valid, full) << line << ", budget spent after " << reads << " reads";
+                continue;
+            }
+            // Cut short: nothing, or linkages found in time that can be read.
+            EXPECT_LE(valid, full) << line;
+            if (valid > 0) {
+                CLinkage l(0, &s, o.p);
+                EXPECT_GT(l.GetNumLinks(), 0) << line;
+            }
+            if (HasFailure())
+                break;
+        }
+        EXPECT_TRUE(completed) << line << ": the parse never finished within the budget";
+    }
+    SetParserClock(nullptr);
 }

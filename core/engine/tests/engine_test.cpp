@@ -14,6 +14,7 @@
 #include "assistant_site.h"
 #include "mapi/text_scramble.h"
 #include "mapi/zlm_mapi.h"
+#include "parser/options/parse_options.h"
 #include "parser/sentence/linkage.h"
 #include "parser/sentence/sentence.h"
 #include "parser/tests/fixture_grammar.h"
@@ -249,6 +250,11 @@ TEST_F(EngineFixture, RequestLineWakesOnlyItsRowsAndActsOnTheBestLinkage)
         << events.back();
     EXPECT_TRUE(Has(events, "A mode 0"));
     EXPECT_FALSE(Has(events, "B ")) << "no trigger word of B in the line";
+    // The line's parser budget goes with the line: the dictionary test, which
+    // shares the options, runs without it.
+    EXPECT_EQ(ParseOptionsGetTimeLimitMs(m_options.p), -1);
+    EXPECT_EQ(ParseOptionsGetMemoryLimit(m_options.p), kNoMemoryLimit);
+    EXPECT_FALSE(ParseOptionsResourcesExhausted(m_options.p));
 
     // The inactive plug-in gets the mode reset but is never parsed for or called.
     ClearEvents();

@@ -149,6 +149,15 @@ bool CRequestEngine::CheckSender(CString& address, const CString& name, const CS
     return accepted;
 }
 
+void CRequestEngine::MarkHandled(const CString& messageID)
+{
+    // An envelope read without a peek marks the mail read and writes no files.
+    CZLMMapiMessage scratch;
+    CString id = messageID;
+    if (m_pSession)
+        m_pSession->ReadMail(id, MAPI_ENVELOPE_ONLY | MAPI_SUPPRESS_ATTACH, scratch, nullptr);
+}
+
 void CRequestEngine::OnProcess()
 {
     if (!m_pSession)
@@ -168,27 +177,42 @@ void CRequestEngine::OnProcess()
         return;
     CString address = OriginatorAddress(envelope);
     CString subject = Subject(envelope);
-    // Mail that a machine sent on its own is never answered (nor acted on):
-    // an answer could start a loop with another responder. It stays unread
-    // for the user.
-    if (envelope.GetMessageType() == ZLM_MESSAGE_TYPE_AUTOMATIC || IsAutomaticMail(address, subject))
-        return;
+    // Mail that a machine sent on its own is never a request: answering it
+    // could start a loop with another responder. It stays unread for the
+    // user, and the whole-mail rows (alerts) still see it - all but the
+    // assistant's own answers, which go out automatic under its name.
+    const bool automatic = envelope.GetMessageType() == ZLM_MESSAGE_TYPE_AUTOMATIC || IsAutomaticMail(address, subject);
+    const CString myName = g_Settings.GetMyName();
+    const bool own = automatic && !myName.IsEmpty() && OriginatorName(envelope).CompareNoCase(myName) == 0;
     subject.MakeUpper();
 
-    if (g_Settings.GetMyName().IsEmpty()) {
-        ProcessMail(id, &envelope, 0);
+    if (myName.IsEmpty()) {
+        if (!automatic)
+            ProcessMail(id, &envelope, 0);
         return;
     }
-    if (!IsMailForMe(&subject, &id, &address)) {
-        ProcessMail(id, &envelope, 1);
+    if (automatic || !IsMailForMe(&subject, &id, &address)) {
+        if (!own)
+            ProcessMail(id, &envelope, 1);
         return;
     }
     if (subject.Find("HELP") >= 0) {
         ProcessHelpRequest(id, &envelope, 0);
         return;
     }
-    if (ProcessMail(id, &envelope, 1) == 0)
+    int finalPassNeeded = 0;
+    try {
+        finalPassNeeded = ProcessMail(id, &envelope, 1) == 0;
+    } catch (...) {
+        // The request failed before it was read: it still counts as handled,
+        // or a later run would carry it out on settings of its own.
+        MarkHandled(id);
+        throw;
+    }
+    if (finalPassNeeded)
         ProcessMail(id, &envelope, 0);
+    else
+        MarkHandled(id);  // an empty request: nothing to do, but handled
 }
 
 int CRequestEngine::IsMailForMe(CString* upperSubject, CString* messageID, CString* senderAddress)
@@ -211,25 +235,39 @@ int CRequestEngine::ProcessMail(CString messageID, CZLMMapiMessage* envelope, in
     CString address = OriginatorAddress(*envelope);
     CString name = OriginatorName(*envelope);
     CString envelopeSubject = Subject(*envelope);
-    if (address.IsEmpty()) {
-        CString line;
-        line.Format(ENGINE_TEXT_NO_RETURN_ADDRESS, static_cast<const char*>(envelopeSubject));
-        LogLine(line);
-        return 0;
+    int shortReply = IsShortReplySender(g_Settings, address) ? 1 : 0;
+    // The whole-mail rows of the tentative pass (alerts, forwards of new mail)
+    // watch mail, whoever sent it: they see every sender as it is. Who may
+    // command the assistant is decided only where it acts on a request.
+    if (!tentative) {
+        // A mail without a usable sender is nobody's request.
+        if (address.IsEmpty()) {
+            CString line;
+            line.Format(ENGINE_TEXT_NO_RETURN_ADDRESS, static_cast<const char*>(envelopeSubject));
+            LogLine(line);
+            MarkHandled(messageID);
+            return 0;
+        }
+        if (!CheckSender(address, name, envelopeSubject, shortReply)) {
+            // Refused once, refused for good: it is never carried out later,
+            // whatever the settings are then.
+            MarkHandled(messageID);
+            return 0;
+        }
     }
     // The sender's own address decides the automatic reply; answers follow the
     // forward rules.
-    bool automatic = IsAutomaticMail(address, envelopeSubject);
-    int shortReply = 0;
-    if (!CheckSender(address, name, envelopeSubject, shortReply))
-        return 0;
+    bool automatic = IsAutomaticMail(OriginatorAddress(*envelope), envelopeSubject);
 
     std::unique_ptr<AnsweringNote> note;
     if (!tentative)
         note = std::make_unique<AnsweringNote>(m_strAppPath, messageID + " \"" + envelopeSubject + "\" from " + address);
     CZLMMapiMessage message;
-    if (!m_pSession || m_pSession->ReadMail(messageID, tentative ? MAPI_PEEK : 0, message, nullptr) != 0)
+    if (!m_pSession || m_pSession->ReadMail(messageID, tentative ? MAPI_PEEK : 0, message, nullptr) != 0) {
+        if (!tentative)
+            MarkHandled(messageID);  // a request that cannot be read has failed
         return 0;
+    }
     CString subject = Subject(message);
     CString body = NoteText(message);
     CZLMMapiFile& files = message.GetFiles();

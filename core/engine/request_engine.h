@@ -84,6 +84,10 @@ public:
     int IsMailForMe(CString* upperSubject, CString* messageID, CString* senderAddress);
     int ProcessMail(CString messageID, CZLMMapiMessage* envelope, int tentative);
     void ProcessHelpRequest(CString messageID, CZLMMapiMessage* envelope, int flag);
+    // Marks a request read once the road is done with it, whatever the outcome
+    // (answered, refused, not understood, failed), so that it is never taken
+    // up again.
+    void MarkHandled(const CString& messageID);
 
     // Busy flag, watchdog and back-off.
     CEngineGate m_Gate;

@@ -723,6 +723,48 @@ TEST_F(EngineMail, ThrowingStepClearsTheBusyFlag)
     EXPECT_TRUE(m_engine.m_strMessageID.IsEmpty());
 }
 
+TEST_F(EngineMail, RefusedRequestsStayHandled)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    g_Settings.AddOKAddress("boss@example.org");
+    EXPECT_EQ(DriveMail(), 5);
+    EXPECT_FALSE(Has(Events(), "A send"));
+    EXPECT_GE(g_strLog.Find("unauthorized user. (stranger@elsewhere.example)"), 0) << static_cast<const char*>(g_strLog);
+    for (const char* subject : {"Vindi no sender", "Vindi empty sender"})
+        EXPECT_GE(g_strLog.Find(CString("I can't find a return email address for this message. Subject was: ") +
+                                subject + "\r\n"),
+                  0)
+            << static_cast<const char*>(g_strLog);
+
+    // A later run on other settings (every sender served): the box holds no
+    // request for it to take up.
+    g_Settings.ClearOKAddresses();
+    m_engine.m_HandledIDs.ClearHandled();
+    g_strLastProcessedID.Empty();
+    ClearEvents();
+    EXPECT_EQ(DriveMail(), 0);
+    EXPECT_TRUE(Events().empty());
+}
+
+TEST_F(EngineMail, AlertsSeeEveryMail)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    // The accepted list names who may command the assistant, not whose mail
+    // an alert may watch.
+    g_Settings.AddOKAddress("jane@example.org");
+    EXPECT_EQ(DriveMail(), 5);
+    std::vector<std::string> events = Events();
+    for (const char* sender : {"john@example.com", "ann@example.org", "MAILER-DAEMON@mx.example.org",
+                               "mallory@example.org"})
+        EXPECT_TRUE(Has(events, std::string("A alert from ") + sender)) << sender;
+    EXPECT_FALSE(Has(events, "A alert FW: Hello")) << "the assistant's own forward came back to an alert";
+    EXPECT_FALSE(Has(events, "A whole")) << "only mallory's mail was a request, and it was refused";
+    EXPECT_EQ(g_strLog.Find("unauthorized user. (john"), -1) << static_cast<const char*>(g_strLog);
+    EXPECT_GE(g_strLog.Find("unauthorized user. (mallory@example.org)"), 0) << static_cast<const char*>(g_strLog);
+}
+
 // ---- The program's own Relvane plug-in and packed grammar on the mail road,
 // fed by relvane_mail_peer.py; the answers go out through its SMTP server.
 

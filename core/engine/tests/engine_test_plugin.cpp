@@ -166,6 +166,7 @@ __declspec(dllexport) int ActSend(CString* requester, int linkIndex, std::vector
 __declspec(dllexport) int ActAlert(CString* requester, int linkIndex, std::vector<WordLinkage>*, int)
 {
     Event("alert %s|%d", static_cast<const char*>(g_subject), linkIndex);
+    Event("alert from %s", requester ? static_cast<const char*>(*requester) : "(none)");
     if (g_subject.Find("[throw]") >= 0)
         throw std::runtime_error("alert failed");
     return g_subject.Find("[alert-take]") >= 0 ? 1 : 0;

@@ -117,6 +117,11 @@ CString UnansweredNotePath(const CString& appPath)
     return appPath.IsEmpty() ? CString() : appPath + "\\Answering.txt";
 }
 
+CString PendingRequestsPath(const CString& appPath)
+{
+    return appPath.IsEmpty() ? CString() : appPath + "\\PendingRequests.txt";
+}
+
 void CRequestEngine::ReportUnansweredMail(const std::function<bool()>& persistLog)
 {
     const CString path = UnansweredNotePath(m_strAppPath);
@@ -129,6 +134,11 @@ void CRequestEngine::ReportUnansweredMail(const std::function<bool()>& persistLo
     DWORD read = 0;
     ::ReadFile(h, text, sizeof text - 1, &read, nullptr);
     ::CloseHandle(h);
+    // A request the last run had begun on is never carried out a second time.
+    CString noted = text;
+    int blank = noted.Find(' ');
+    if (blank > 0)
+        Pending().Remove(noted.Left(blank));
     CString line;
     line.Format(ENGINE_TEXT_UNANSWERED, text);
     LogLine(line);
@@ -158,6 +168,53 @@ void CRequestEngine::MarkHandled(const CString& messageID)
         m_pSession->ReadMail(id, MAPI_ENVELOPE_ONLY | MAPI_SUPPRESS_ATTACH, scratch, nullptr);
 }
 
+CPendingRequests& CRequestEngine::Pending()
+{
+    if (!m_Pending.IsOpen())
+        m_Pending.Open(PendingRequestsPath(m_strAppPath));
+    return m_Pending;
+}
+
+bool CRequestEngine::IsRequestMail(CString id, CZLMMapiMessage& envelope)
+{
+    CString address = OriginatorAddress(envelope);
+    CString subject = Subject(envelope);
+    if (envelope.GetMessageType() == ZLM_MESSAGE_TYPE_AUTOMATIC || IsAutomaticMail(address, subject))
+        return false;
+    if (g_Settings.GetMyName().IsEmpty())
+        return true;
+    subject.MakeUpper();
+    return IsMailForMe(&subject, &id, &address) != 0;
+}
+
+void CRequestEngine::TakeRequests(const CString& current)
+{
+    enum { MAX_LOOKED_AT = 20000 };
+    if (!m_pSession)
+        return;
+    CString seed;
+    for (int n = 0; n < MAX_LOOKED_AT; ++n) {
+        CString id, type;
+        if (m_pSession->FindNext(id, type, MAPI_UNREAD_ONLY, seed, nullptr) != 0)
+            break;
+        seed = id;
+        if (id == current || Pending().Contains(id) || m_HandledIDs.IsHandled(id) || m_NotRequests.IsHandled(id))
+            continue;
+        CZLMMapiMessage envelope;
+        if (m_pSession->ReadMail(id, MAPI_ENVELOPE_ONLY | MAPI_PEEK, envelope, nullptr) != 0)
+            continue;
+        if (!IsRequestMail(id, envelope)) {
+            m_NotRequests.AddHandled(id);
+            continue;
+        }
+        // Noted before it is marked read: a run that ends in between finds it
+        // in the list, or still unread.
+        if (!Pending().Add(id))
+            break;
+        MarkHandled(id);
+    }
+}
+
 void CRequestEngine::OnProcess()
 {
     if (!m_pSession)
@@ -184,19 +241,31 @@ void CRequestEngine::OnProcess()
     const bool automatic = envelope.GetMessageType() == ZLM_MESSAGE_TYPE_AUTOMATIC || IsAutomaticMail(address, subject);
     const CString myName = g_Settings.GetMyName();
     const bool own = automatic && !myName.IsEmpty() && OriginatorName(envelope).CompareNoCase(myName) == 0;
-    subject.MakeUpper();
+    // A request taken earlier was judged then, on the settings of that time.
+    const bool taken = Pending().Contains(id);
+    const CString upperSubject = [&] {
+        CString s = subject;
+        s.MakeUpper();
+        return s;
+    }();
 
-    if (myName.IsEmpty()) {
-        if (!automatic)
-            ProcessMail(id, &envelope, 0);
-        return;
-    }
-    if (automatic || !IsMailForMe(&subject, &id, &address)) {
-        if (!own)
+    if (!taken && (automatic || !IsRequestMail(id, envelope))) {
+        if (!own && !myName.IsEmpty())
             ProcessMail(id, &envelope, 1);
         return;
     }
-    if (subject.Find("HELP") >= 0) {
+    // Every other request waiting in the box is taken before this one is
+    // acted on: a forward or summary of new mail must not swallow it.
+    TakeRequests(id);
+    // From here on a run that ends leaves the note, never a second answer.
+    AnsweringNote begun(m_strAppPath, id + " \"" + subject + "\" from " + address);
+    Pending().Remove(id);
+
+    if (myName.IsEmpty()) {
+        ProcessMail(id, &envelope, 0);
+        return;
+    }
+    if (upperSubject.Find("HELP") >= 0) {
         ProcessHelpRequest(id, &envelope, 0);
         return;
     }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "engine_rules.h"
+#include "pending_requests.h"
 #include "request_lock.h"
 
 #include "fx/fx.h"
@@ -35,6 +36,8 @@ extern int g_bHoldLog;
 
 // The note of the mail being answered: "Answering.txt" in the program folder.
 CString UnansweredNotePath(const CString& appPath);
+// The requests taken and not yet carried out: "PendingRequests.txt" there.
+CString PendingRequestsPath(const CString& appPath);
 
 class CRequestEngine {
 public:
@@ -88,6 +91,14 @@ public:
     // (answered, refused, not understood, failed), so that it is never taken
     // up again.
     void MarkHandled(const CString& messageID);
+    // Takes every request waiting unread in the box but `current`: each is
+    // noted as pending, then marked read, so that no action carried out
+    // before it can take it for the user's new mail. Bounded per call.
+    void TakeRequests(const CString& current);
+    // Whether a mail is a request to the assistant (its envelope read).
+    bool IsRequestMail(CString id, CZLMMapiMessage& envelope);
+    // The pending list of this program folder, read at the first use.
+    CPendingRequests& Pending();
 
     // Busy flag, watchdog and back-off.
     CEngineGate m_Gate;
@@ -96,6 +107,10 @@ public:
     int m_nUnreadRunning = 0;
     CString m_strMessageID;
     CHandledIDs m_HandledIDs;
+    // Unread mail found by a take not to be a request (it keeps its turn in
+    // the probe's sweep, for the whole-mail rows).
+    CHandledIDs m_NotRequests;
+    CPendingRequests m_Pending;
     int m_nIdleIndex = 0;
 
 private:

@@ -233,6 +233,27 @@ check("alerts: mail that is no request stays unread",
       sorted(unread) == ["FW: Hello", "Hello", "Vindi: Undelivered Mail Returned to Sender", "Weekly digest"],
       unread)
 
+# 8. Requests waiting behind a forward of new mail are not the user's new
+# mail: the forward leaves them out, and each is still answered.
+ok, answers, unread = run_case("ForwardLeavesPendingRequests", [
+    mail("boss@example.org", "Vindi [forward-new]", "Send me my new mail."),
+    mail("friend@example.org", "Lunch", "Noon?"),
+] + [mail("user%d@example.org" % k, "Vindi request %d" % k, "send me new mail") for k in range(10)])
+check("forward: engine test", ok)
+for k in range(10):
+    got = [str(a["Subject"]) for a in answers_to(answers, "user%d@example.org" % k)]
+    check("forward: request %d answered once" % k, got == ["Done: send me new mail"], got)
+check("forward: everything read", not unread, unread)
+
+# 9. Requests taken (marked read) by a run that ended before it carried them
+# out are carried out by the next run.
+ok, answers, unread = run_case("TakenRequestsSurviveTheRun", [
+    mail("user%d@example.org" % k, "Vindi request %d" % k, "send me new mail") for k in range(3)])
+check("taken: engine test", ok)
+for k in range(3):
+    got = [str(a["Subject"]) for a in answers_to(answers, "user%d@example.org" % k)]
+    check("taken: request %d answered once" % k, got == ["Done: send me new mail"], got)
+
 for f in failures:
     print("FAILED:", f)
 print("%d passed, %d failed" % (passed, len(failures)))

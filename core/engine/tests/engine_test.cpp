@@ -15,6 +15,7 @@
 #include "mapi/text_scramble.h"
 #include "mapi/zlm_mapi.h"
 #include "parser/sentence/linkage.h"
+#include "reply/reply.h"
 #include "parser/sentence/sentence.h"
 #include "parser/tests/fixture_grammar.h"
 #include "testsupport/testsupport.h"
@@ -763,6 +764,61 @@ TEST_F(EngineMail, AlertsSeeEveryMail)
     EXPECT_FALSE(Has(events, "A whole")) << "only mallory's mail was a request, and it was refused";
     EXPECT_EQ(g_strLog.Find("unauthorized user. (john"), -1) << static_cast<const char*>(g_strLog);
     EXPECT_GE(g_strLog.Find("unauthorized user. (mallory@example.org)"), 0) << static_cast<const char*>(g_strLog);
+}
+
+TEST_F(EngineMail, ForwardLeavesPendingRequests)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    DriveMail();
+    std::vector<std::string> events = Events();
+    EXPECT_TRUE(Has(events, "A forwarded Lunch"));
+    EXPECT_FALSE(Has(events, "A forwarded Vindi")) << "a forward took a request for new mail";
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const std::string& e) { return e.rfind("A send send me new mail|", 0) == 0; }),
+              10);
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("PendingRequests.txt")));
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("PendingRequests.txt.tmp")));
+}
+
+TEST_F(EngineMail, TakenRequestsSurviveTheRun)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    // What a run leaves that ended after taking the requests: all of them
+    // read, the list on disk (with a half-written copy beside it), and the
+    // one it had begun on in the note.
+    std::vector<std::string> ids;
+    CString seed, id, type;
+    while (m_session.FindNext(id, type, MAPI_UNREAD_ONLY, seed, nullptr) == 0 && ids.size() < 10) {
+        ids.push_back(static_cast<const char*>(id));
+        seed = id;
+    }
+    ASSERT_EQ(ids.size(), 3u);
+    for (const std::string& i : ids) {
+        CZLMMapiMessage scratch;
+        CString mid = i.c_str();
+        ASSERT_EQ(m_session.ReadMail(mid, MAPI_ENVELOPE_ONLY, scratch, nullptr), 0u);
+    }
+    // The first was begun on and answered; the last run ended before its note went.
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("PendingRequests.txt"), ids[0] + "\r\n" + ids[1] + "\r\n" + ids[2] + "\r\n"));
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("PendingRequests.txt.tmp"), ids[1] + "\r\n"));
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("Answering.txt"), ids[0] + " \"Vindi request 0\" from user0@example.org"));
+    CString dummy = "Done: send me new mail", text = "Sent as asked.", to = "user0@example.org", from = "Vindi";
+    {
+        MAPIOutgoingMessage answered(&m_session, &g_strLog, &to, &from, MODE_EMAIL);
+        answered.Subject(&dummy);
+        answered.Text(&text);
+    }
+
+    m_engine.ReportUnansweredMail();
+    DriveMail();
+    std::vector<std::string> events = Events();
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const std::string& e) { return e.rfind("A send send me new mail|", 0) == 0; }),
+              2);
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("PendingRequests.txt")));
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("PendingRequests.txt.tmp")));
 }
 
 // ---- The program's own Relvane plug-in and packed grammar on the mail road,

@@ -13,6 +13,7 @@
 
 #include <exception>
 #include <memory>
+#include <string>
 
 CStringList g_DocumentStrings;
 CString g_strLastProcessedID;
@@ -117,6 +118,56 @@ CString UnansweredNotePath(const CString& appPath)
     return appPath.IsEmpty() ? CString() : appPath + "\\Answering.txt";
 }
 
+CString UnansweredRecordPath(const CString& appPath)
+{
+    return appPath.IsEmpty() ? CString() : appPath + "\\Unanswered.txt";
+}
+
+namespace {
+
+// Appends a line to the record of requests never answered, once; the record
+// keeps its newest lines within a bound.
+bool KeepUnansweredRecord(const CString& path, const CString& line)
+{
+    enum { MAX_BYTES = 64 * 1024 };
+    if (path.IsEmpty())
+        return true;
+    std::string text;
+    HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        text.resize(MAX_BYTES);
+        DWORD read = 0;
+        if (!::ReadFile(h, &text[0], MAX_BYTES, &read, nullptr))
+            read = 0;
+        text.resize(read);
+        ::CloseHandle(h);
+    }
+    // The same note again (a start whose log could not be written): once.
+    const std::string entry = static_cast<const char*>(line);
+    const size_t marker = entry.find(ENGINE_TEXT_UNANSWERED_MARK);
+    if (marker != std::string::npos && text.find(entry.substr(marker)) != std::string::npos)
+        return true;
+    text += entry;
+    if (text.size() > MAX_BYTES) {
+        size_t cut = text.find('\n', text.size() - MAX_BYTES / 2);
+        text = cut == std::string::npos ? std::string() : text.substr(cut + 1);
+    }
+    const CString tmp = path + ".tmp";
+    h = ::CreateFileA(tmp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+              written == text.size() && ::FlushFileBuffers(h);
+    ::CloseHandle(h);
+    if (ok && ::MoveFileExA(tmp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    ::DeleteFileA(tmp);
+    return false;
+}
+
+} // namespace
+
 CString PendingRequestsPath(const CString& appPath)
 {
     return appPath.IsEmpty() ? CString() : appPath + "\\PendingRequests.txt";
@@ -142,7 +193,9 @@ void CRequestEngine::ReportUnansweredMail(const std::function<bool()>& persistLo
     CString line;
     line.Format(ENGINE_TEXT_UNANSWERED, text);
     LogLine(line);
-    if (!persistLog || persistLog())
+    // Kept apart from the log, which the next starts rotate away.
+    const bool kept = KeepUnansweredRecord(UnansweredRecordPath(m_strAppPath), EngineLogTime() + line);
+    if (kept && (!persistLog || persistLog()))
         ::DeleteFileA(path);
 }
 

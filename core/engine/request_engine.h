@@ -36,6 +36,8 @@ extern int g_bHoldLog;
 
 // The note of the mail being answered: "Answering.txt" in the program folder.
 CString UnansweredNotePath(const CString& appPath);
+// The record of requests that were never answered: "Unanswered.txt" there.
+CString UnansweredRecordPath(const CString& appPath);
 // The requests taken and not yet carried out: "PendingRequests.txt" there.
 CString PendingRequestsPath(const CString& appPath);
 

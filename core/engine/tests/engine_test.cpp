@@ -613,6 +613,19 @@ TEST_F(EngineFixture, MailLeftUnansweredByTheLastRunIsLoggedOnceAtStart)
     EXPECT_TRUE(testsupport::FileExists(m_dir.file("Answering.txt")));
     m_engine.ReportUnansweredMail([] { return true; });
     EXPECT_FALSE(testsupport::FileExists(m_dir.file("Answering.txt")));
+
+    // The record of both outlives the log's rotation at the next starts, and
+    // holds each once.
+    g_strLog.Empty();
+    m_engine.ReportUnansweredMail();
+    m_engine.ReportUnansweredMail();
+    const std::string record = testsupport::ReadFile(m_dir.file("Unanswered.txt"));
+    for (const char* id : {"1700.M1P1.x", "1700.M2P1.y"}) {
+        const std::string line = std::string("A request was marked read but never answered: ") + id;
+        EXPECT_NE(record.find(line), std::string::npos) << record;
+        EXPECT_EQ(record.find(line), record.rfind(line)) << record;
+    }
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("Unanswered.txt.tmp")));
 }
 
 TEST_F(EngineFixture, NoMainWindowNoTick)

@@ -66,10 +66,17 @@ public:
     // Replaces the content of an existing message, keeping its name and flags.
     bool Replace(const StoredMessage& m, const std::string& bytes) const;
     bool Remove(const StoredMessage& m) const;
+    // Removes what writers of this store that no longer run left in tmp/: a
+    // message they were still writing, never delivered. Only names this
+    // store gives ("<time>.P<pid>Q<n>.<host>" of this host) are looked at,
+    // so other programs' files stay. Returns how many went.
+    size_t RemoveAbandonedFiles() const;
 
     static std::string IdOf(const std::string& fileName);
     static std::string FlagsOf(const std::string& fileName);
     std::string NewUniqueName() const;
+    // This host's name as unique names carry it.
+    static std::string NameHost();
 
     // Folder listings made by this object so far (new/ and cur/ count one each).
     unsigned Listings() const;

@@ -492,3 +492,30 @@ TEST(MaildirListing, KeptListingAgreesWithAFreshOne) {
         }
     }
 }
+
+TEST_F(MaildirTest, AbandonedFilesOfWritersThatEndedAreRemoved) {
+    const std::string host = Maildir::NameHost();
+    const std::string dead = "2147483000";   // no process has this id
+    const std::string self = std::to_string(os::ProcessId());
+    struct Case {
+        std::string name;
+        bool removed;
+    } cases[] = {
+        {"1700000000.P" + dead + "Q3." + host, true},
+        {"1700000000.P" + dead + "Q12." + host.substr(0, 1), true},   // the host cut to fit the name
+        {"1700000000.P" + self + "Q4." + host, false},                // still being written by us
+        {"1700000000.M123P" + dead + "Q1." + host, false},            // another program's scheme
+        {"1700000000.P" + dead + "Q5.other-host.example", false},     // another machine's writer
+        {"1700000000.P" + dead + "Q." + host, false},
+        {"P" + dead + "Q1." + host, false},
+        {"notes.txt", false},
+    };
+    for (const Case& c : cases) ASSERT_TRUE(os::CreateNewFile(Path("tmp", c.name), "partial")) << c.name;
+    size_t expected = 0;
+    for (const Case& c : cases) expected += c.removed;
+    EXPECT_EQ(store.RemoveAbandonedFiles(), expected);
+    for (const Case& c : cases) {
+        int64_t t = 0;
+        EXPECT_EQ(!os::ModifiedTime(Path("tmp", c.name), t), c.removed) << c.name;
+    }
+}

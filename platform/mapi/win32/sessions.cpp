@@ -7,6 +7,7 @@
 #include <mapi.h>
 
 #include "../core/maildir.h"
+#include "mail_operations.h"
 
 namespace vxmail {
 
@@ -35,6 +36,13 @@ unsigned long OpenSession(const char* profile, const char* password, unsigned lo
     SessionPtr s;
     unsigned long rc = Logon(profile, password, s);
     if (rc != SUCCESS_SUCCESS) return rc;
+    // What a run that was killed left half-written: a message never stored,
+    // an answer never sent (MAPISendMail had not returned), attachment copies.
+    s->store->RemoveAbandonedFiles();
+    Maildir outbox(s->profile.outbox);
+    if (!s->profile.outbox.empty() && outbox.Exists()) outbox.RemoveAbandonedFiles();
+    static std::once_flag attachments;
+    std::call_once(attachments, RemoveAbandonedAttachmentFiles);
     std::lock_guard<std::mutex> g(g_lock);
     if (Table().size() >= kMaxSessions) return MAPI_E_TOO_MANY_SESSIONS;
     if (g_next == 0) g_next = 0x1000 + (GetTickCount() & 0xFFF) * 16;   // handles differ between runs

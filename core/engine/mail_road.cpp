@@ -80,6 +80,23 @@ void DeleteTemporaryFiles(CZLMMapiFile& files)
 
 void LogLine(const CString& text) { g_strLog += EngineLogTime() + text; }
 
+// Names the request being answered to the mail client for as long as it is
+// answered (VxMail notes every answer under it; other clients ignore it).
+class AnsweringTag {
+public:
+    explicit AnsweringTag(const CString& id)
+    {
+        // "<request>/<round>": each carrying-out a round of its own.
+        static unsigned rounds = 0;
+        CString tag;
+        tag.Format("%s/%lx.%u", static_cast<const char*>(id), ::GetTickCount(), ++rounds);
+        ::SetEnvironmentVariableA("VXMAIL_ANSWERING", tag);
+    }
+    ~AnsweringTag() { ::SetEnvironmentVariableA("VXMAIL_ANSWERING", nullptr); }
+    AnsweringTag(const AnsweringTag&) = delete;
+    AnsweringTag& operator=(const AnsweringTag&) = delete;
+};
+
 // A note on disk naming the mail being answered, from before the mail is
 // marked read until its answer went out. A crash (or an action that threw)
 // in between leaves the note behind, and the next start logs it.
@@ -185,11 +202,18 @@ void CRequestEngine::ReportUnansweredMail(const std::function<bool()>& persistLo
     DWORD read = 0;
     ::ReadFile(h, text, sizeof text - 1, &read, nullptr);
     ::CloseHandle(h);
-    // A request the last run had begun on is never carried out a second time.
+    // A request the last run had begun on is carried out again while it has
+    // attempts left (its answers that went out are not sent again); after
+    // that it is given up, and reported.
     CString noted = text;
     int blank = noted.Find(' ');
-    if (blank > 0)
-        Pending().Remove(noted.Left(blank));
+    const CString id = blank > 0 ? noted.Left(blank) : CString();
+    if (!id.IsEmpty() && Pending().Contains(id) && Pending().Attempts(id) < CPendingRequests::MAX_ATTEMPTS) {
+        ::DeleteFileA(path);
+        return;
+    }
+    if (!id.IsEmpty())
+        Pending().Remove(id);
     CString line;
     line.Format(ENGINE_TEXT_UNANSWERED, text);
     LogLine(line);
@@ -310,9 +334,18 @@ void CRequestEngine::OnProcess()
     // Every other request waiting in the box is taken before this one is
     // acted on: a forward or summary of new mail must not swallow it.
     TakeRequests(id);
-    // From here on a run that ends leaves the note, never a second answer.
+    // The request stays listed until it is done: a run killed meanwhile
+    // leaves it for the next start to carry out again, up to a bound of
+    // attempts. The mail client notes each answer under the request's name,
+    // so that an answer already sent is not sent a second time.
+    Pending().Begin(id);
     AnsweringNote begun(m_strAppPath, id + " \"" + subject + "\" from " + address);
-    Pending().Remove(id);
+    AnsweringTag tag(id);
+    struct Done {
+        CPendingRequests& pending;
+        const CString& id;
+        ~Done() { pending.Remove(id); }
+    } done{Pending(), id};
 
     if (myName.IsEmpty()) {
         ProcessMail(id, &envelope, 0);

@@ -14,6 +14,7 @@ public:
     enum {
         MAX_PENDING = 1000,   // more wait unread in the box for a later round
         MAX_ID_LENGTH = 511,  // a message identifier of Simple MAPI's long form
+        MAX_ATTEMPTS = 3,     // starts on one request before it is given up
     };
 
     // Where the list is kept (empty: in memory only); the list kept there by
@@ -29,11 +30,18 @@ public:
     bool IsEmpty() const { return m_ids.empty(); }
     CString Front() const { return m_ids.empty() ? CString() : m_ids.front(); }
     int GetCount() const { return static_cast<int>(m_ids.size()); }
+    // The engine starts on a request: its attempts so far go up by one (it
+    // is added when missing) and are noted on disk. Returns the new count.
+    int Begin(const CString& id);
+    // How often the engine started on it (0: not yet, or not listed).
+    int Attempts(const CString& id) const;
 
 private:
     bool Save() const;
+    int IndexOf(const CString& id) const;
 
     CString m_path;
     bool m_bOpen = false;
     std::vector<CString> m_ids;
+    std::vector<int> m_attempts;   // beside m_ids
 };

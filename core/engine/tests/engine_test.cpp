@@ -628,6 +628,22 @@ TEST_F(EngineFixture, MailLeftUnansweredByTheLastRunIsLoggedOnceAtStart)
     EXPECT_FALSE(testsupport::FileExists(m_dir.file("Unanswered.txt.tmp")));
 }
 
+TEST_F(EngineFixture, RequestBegunTooOftenIsGivenUpAndReported)
+{
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("PendingRequests.txt"), "1700.M3P1.z 3\r\n1700.M4P1.w 1\r\n"));
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("Answering.txt"), "1700.M3P1.z \"Vindi, z\" from c@example.org"));
+    m_engine.ReportUnansweredMail();
+    EXPECT_GE(g_strLog.Find("never answered: 1700.M3P1.z"), 0) << static_cast<const char*>(g_strLog);
+    EXPECT_FALSE(m_engine.Pending().Contains("1700.M3P1.z"));
+    EXPECT_TRUE(m_engine.Pending().Contains("1700.M4P1.w"));
+    EXPECT_EQ(m_engine.Pending().Attempts("1700.M4P1.w"), 1);
+    // The list as the next start reads it.
+    CPendingRequests again;
+    again.Open(PendingRequestsPath(m_dir.path().c_str()));
+    EXPECT_EQ(again.GetCount(), 1);
+    EXPECT_EQ(again.Attempts("1700.M4P1.w"), 1);
+}
+
 TEST_F(EngineFixture, NoMainWindowNoTick)
 {
     m_engine.m_SendCommand = nullptr;
@@ -813,23 +829,30 @@ TEST_F(EngineMail, TakenRequestsSurviveTheRun)
         CString mid = i.c_str();
         ASSERT_EQ(m_session.ReadMail(mid, MAPI_ENVELOPE_ONLY, scratch, nullptr), 0u);
     }
-    // The first was begun on and answered; the last run ended before its note went.
-    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("PendingRequests.txt"), ids[0] + "\r\n" + ids[1] + "\r\n" + ids[2] + "\r\n"));
+    // The first was begun on, and its answer went out, noted under its name
+    // by the mail client; the run was killed before it was done with it.
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("PendingRequests.txt"),
+                                       ids[0] + " 1\r\n" + ids[1] + "\r\n" + ids[2] + "\r\n"));
     ASSERT_TRUE(testsupport::WriteFile(m_dir.file("PendingRequests.txt.tmp"), ids[1] + "\r\n"));
     ASSERT_TRUE(testsupport::WriteFile(m_dir.file("Answering.txt"), ids[0] + " \"Vindi request 0\" from user0@example.org"));
     CString dummy = "Done: send me new mail", text = "Sent as asked.", to = "user0@example.org", from = "Vindi";
+    ::SetEnvironmentVariableA("VXMAIL_ANSWERING", (ids[0] + "/killed-run").c_str());
     {
         MAPIOutgoingMessage answered(&m_session, &g_strLog, &to, &from, MODE_EMAIL);
         answered.Subject(&dummy);
         answered.Text(&text);
     }
+    ::SetEnvironmentVariableA("VXMAIL_ANSWERING", nullptr);
 
+    // The first is carried out again, without a second answer.
+    g_strLog.Empty();
     m_engine.ReportUnansweredMail();
+    EXPECT_EQ(g_strLog.Find("never answered"), -1) << static_cast<const char*>(g_strLog);
     DriveMail();
     std::vector<std::string> events = Events();
     EXPECT_EQ(std::count_if(events.begin(), events.end(),
                             [](const std::string& e) { return e.rfind("A send send me new mail|", 0) == 0; }),
-              2);
+              3);
     EXPECT_FALSE(testsupport::FileExists(m_dir.file("PendingRequests.txt")));
     EXPECT_FALSE(testsupport::FileExists(m_dir.file("PendingRequests.txt.tmp")));
 }

@@ -158,13 +158,18 @@ std::string Maildir::NewUniqueName() const {
     return name + host;
 }
 
-bool Maildir::Deliver(const std::string& bytes, bool intoCur, const std::string& flags, std::string& id) const {
+bool Maildir::Deliver(const std::string& bytes, bool intoCur, const std::string& flags, std::string& id,
+                      const std::function<bool(const std::string&)>& beforeMove) const {
     for (int attempt = 0; attempt < 50; ++attempt) {
         std::string unique = NewUniqueName();
         std::string tmp = os::Join(os::Join(m_root, "tmp"), unique);
         if (!os::CreateNewFile(tmp, bytes)) {
             if (!os::IsDirectory(os::Join(m_root, "tmp"))) return false;
             continue;   // name taken: try the next counter value
+        }
+        if (beforeMove && !beforeMove(unique)) {
+            os::RemoveFile(tmp);
+            return false;
         }
         std::string name = intoCur ? unique + ":2," + flags : unique;
         std::string target = os::Join(os::Join(m_root, intoCur ? "cur" : "new"), name);
@@ -214,7 +219,7 @@ unsigned WriterOf(const std::string& name, const std::string& host) {
 
 } // namespace
 
-size_t Maildir::RemoveAbandonedFiles() const {
+size_t Maildir::RemoveAbandonedFiles(const std::function<bool(const std::string&)>& deliverInstead) const {
     std::vector<std::string> names;
     const std::string dir = os::Join(m_root, "tmp");
     if (!os::ListNames(dir, names)) return 0;
@@ -224,7 +229,12 @@ size_t Maildir::RemoveAbandonedFiles() const {
     for (const std::string& name : names) {
         const unsigned pid = WriterOf(name, host);
         if (pid == 0 || pid == self || os::ProcessRunning(pid)) continue;
-        if (os::RemoveFile(os::Join(dir, name))) ++removed;
+        const std::string path = os::Join(dir, name);
+        if (deliverInstead && deliverInstead(name)) {
+            if (os::RenameFile(path, os::Join(os::Join(m_root, "new"), name), false)) ++removed;
+            continue;
+        }
+        if (os::RemoveFile(path)) ++removed;
     }
     return removed;
 }

@@ -22,6 +22,9 @@ constexpr size_t kMaxOutgoingBytes = 64u << 20;   // the whole of one outgoing m
 // auto-replied". Other mail has no type.
 constexpr char kAutomaticMessageType[] = "IPM.Note.Automatic";
 
+// The journal of answers to named requests, in the outbox's folder.
+constexpr char kAnswerJournal[] = "Answers.txt";
+
 ULONG FindNextMessage(const Session& s, const char* messageType, const char* seed, ULONG flags, char* messageId);
 ULONG ReadMessage(const Session& s, const char* messageId, ULONG flags, MapiMessage** out);
 ULONG DeleteMessage(const Session& s, const char* messageId);

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <mapi.h>
 
+#include "../core/answer_journal.h"
+#include "../core/mail_os.h"
 #include "../core/maildir.h"
 #include "mail_operations.h"
 
@@ -40,7 +42,11 @@ unsigned long OpenSession(const char* profile, const char* password, unsigned lo
     // an answer never sent (MAPISendMail had not returned), attachment copies.
     s->store->RemoveAbandonedFiles();
     Maildir outbox(s->profile.outbox);
-    if (!s->profile.outbox.empty() && outbox.Exists()) outbox.RemoveAbandonedFiles();
+    if (!s->profile.outbox.empty() && outbox.Exists()) {
+        // An answer noted before the kill had been written whole: it goes out.
+        AnswerJournal journal(os::Join(s->profile.outbox, kAnswerJournal));
+        outbox.RemoveAbandonedFiles([&](const std::string& name) { return journal.Noted(name); });
+    }
     static std::once_flag attachments;
     std::call_once(attachments, RemoveAbandonedAttachmentFiles);
     std::lock_guard<std::mutex> g(g_lock);

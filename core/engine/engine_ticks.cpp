@@ -82,7 +82,7 @@ int CRequestEngine::CheckWatchdog()
         return 1;
     if (!LoggedOn()) {
         m_HandledIDs.ClearHandled();
-        m_NotRequests.ClearHandled();
+        m_NotRequests.clear();
     }
     return 0;
 }
@@ -139,7 +139,8 @@ int CRequestEngine::CheckForNewMail(int enabled)
         m_nUnreadCount = m_nUnreadRunning;
         m_nUnreadRunning = 0;
         m_HandledIDs.TrimHandled();
-        m_NotRequests.TrimHandled();
+        if (m_NotRequests.size() > NOT_REQUESTS_MAX)
+            m_NotRequests.clear();
     }
     CBusyStep busy(m_Gate);
     // Requests taken earlier go first, one per tick, oldest first.

@@ -275,13 +275,14 @@ void CRequestEngine::TakeRequests(const CString& current)
         if (m_pSession->FindNext(id, type, MAPI_UNREAD_ONLY, seed, nullptr) != 0)
             break;
         seed = id;
-        if (id == current || Pending().Contains(id) || m_HandledIDs.IsHandled(id) || m_NotRequests.IsHandled(id))
+        if (id == current || m_NotRequests.count(static_cast<const char*>(id)) || Pending().Contains(id) ||
+            m_HandledIDs.IsHandled(id))
             continue;
         CZLMMapiMessage envelope;
         if (m_pSession->ReadMail(id, MAPI_ENVELOPE_ONLY | MAPI_PEEK, envelope, nullptr) != 0)
             continue;
         if (!IsRequestMail(id, envelope)) {
-            m_NotRequests.AddHandled(id);
+            m_NotRequests.insert(static_cast<const char*>(id));
             continue;
         }
         // Noted before it is marked read: a run that ends in between finds it

@@ -16,6 +16,8 @@
 #include "fx/fx.h"
 
 #include <functional>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 class CPluginTable;
@@ -110,8 +112,10 @@ public:
     CString m_strMessageID;
     CHandledIDs m_HandledIDs;
     // Unread mail found by a take not to be a request (it keeps its turn in
-    // the probe's sweep, for the whole-mail rows).
-    CHandledIDs m_NotRequests;
+    // the probe's sweep, for the whole-mail rows); looked at once, as long
+    // as the set stays within its bound.
+    std::unordered_set<std::string> m_NotRequests;
+    enum { NOT_REQUESTS_MAX = 50000 };
     CPendingRequests m_Pending;
     int m_nIdleIndex = 0;
 

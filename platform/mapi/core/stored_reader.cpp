@@ -11,14 +11,17 @@ StoredReadResult ReadStoredMessage(const Maildir& store, const std::string& id, 
     out = StoredRead();
     std::string raw;
     bool read = false;
+    // The envelope is in the head: a large message is not read whole for it.
+    constexpr size_t kHeadBytes = 1u << 20;
+    const size_t want = envelopeOnly && limit > kHeadBytes ? kHeadBytes : limit + 1;
     // Another reader may move the file between listing and opening: look again.
     // One byte beyond the bound tells a message too large to read whole.
     for (int attempt = 0; attempt < 3 && !read; ++attempt) {
         if (!store.Locate(id, out.stored)) return StoredReadResult::NotFound;
-        read = os::ReadFile(store.PathOf(out.stored), raw, limit + 1);
+        read = os::ReadFile(store.PathOf(out.stored), raw, want);
     }
     if (!read) return StoredReadResult::Failure;
-    out.tooLarge = raw.size() > limit;
+    out.tooLarge = !envelopeOnly && raw.size() > limit;
     if (out.tooLarge) raw.resize(limit);
     MimeReadOptions options;
     options.body = !envelopeOnly && !out.tooLarge;

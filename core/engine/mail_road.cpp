@@ -275,9 +275,13 @@ void CRequestEngine::TakeRequests(const CString& current)
         if (m_pSession->FindNext(id, type, MAPI_UNREAD_ONLY, seed, nullptr) != 0)
             break;
         seed = id;
-        if (id == current || m_NotRequests.count(static_cast<const char*>(id)) || Pending().Contains(id) ||
-            m_HandledIDs.IsHandled(id))
+        if (id == current || m_NotRequests.count(static_cast<const char*>(id)) || m_HandledIDs.IsHandled(id))
             continue;
+        if (Pending().Contains(id)) {
+            // Noted by a run that ended before it marked it read.
+            MarkHandled(id);
+            continue;
+        }
         CZLMMapiMessage envelope;
         if (m_pSession->ReadMail(id, MAPI_ENVELOPE_ONLY | MAPI_PEEK, envelope, nullptr) != 0)
             continue;

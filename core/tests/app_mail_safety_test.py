@@ -278,6 +278,7 @@ def killed_batch(work, seed):
           % {k: c for k, c in counts.items() if c != 1})
     check(len(forwards) == len(set(forwards)), "kill: a forward went out twice: %r" % sorted(forwards))
     check(any(s.startswith("FW: Photos") for s in forwards), "kill: nothing was forwarded: %r" % sorted(forwards))
+    check(all(s.startswith("FW: Photos") for s in forwards), "kill: a request was forwarded: %r" % sorted(forwards))
     # Nothing half-written is left behind in the mail folders.
     for folder in (a.maildir, a.outbox):
         left = os.listdir(os.path.join(folder, "tmp"))

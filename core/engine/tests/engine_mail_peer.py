@@ -248,11 +248,13 @@ check("forward: everything read", not unread, unread)
 # 9. Requests taken (marked read) by a run that ended before it carried them
 # out are carried out by the next run.
 ok, answers, unread = run_case("TakenRequestsSurviveTheRun", [
+    mail("boss@example.org", "Vindi [forward-new]", "Send me my new mail.")] + [
     mail("user%d@example.org" % k, "Vindi request %d" % k, "send me new mail") for k in range(3)])
 check("taken: engine test", ok)
 for k in range(3):
     got = [str(a["Subject"]) for a in answers_to(answers, "user%d@example.org" % k)]
     check("taken: request %d answered once" % k, got == ["Done: send me new mail"], got)
+check("taken: everything read", not unread, unread)
 
 for f in failures:
     print("FAILED:", f)

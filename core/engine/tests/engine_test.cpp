@@ -814,29 +814,30 @@ TEST_F(EngineMail, TakenRequestsSurviveTheRun)
 {
     if (!LogOnToPeerMaildir())
         GTEST_SKIP() << "run by engine_mail_peer.py";
-    // What a run leaves that ended after taking the requests: all of them
-    // read, the list on disk (with a half-written copy beside it), and the
-    // one it had begun on in the note.
+    // What a run leaves that ended after taking the requests (a forward of
+    // new mail first, then three others): the list on disk (with a
+    // half-written copy beside it), all but the last marked read (the run
+    // ended before it marked that one), and the one it had begun on in the note.
     std::vector<std::string> ids;
     CString seed, id, type;
     while (m_session.FindNext(id, type, MAPI_UNREAD_ONLY, seed, nullptr) == 0 && ids.size() < 10) {
         ids.push_back(static_cast<const char*>(id));
         seed = id;
     }
-    ASSERT_EQ(ids.size(), 3u);
-    for (const std::string& i : ids) {
+    ASSERT_EQ(ids.size(), 4u);
+    for (size_t i = 0; i < 3; ++i) {
         CZLMMapiMessage scratch;
-        CString mid = i.c_str();
+        CString mid = ids[i].c_str();
         ASSERT_EQ(m_session.ReadMail(mid, MAPI_ENVELOPE_ONLY, scratch, nullptr), 0u);
     }
-    // The first was begun on, and its answer went out, noted under its name
+    // The second was begun on, and its answer went out, noted under its name
     // by the mail client; the run was killed before it was done with it.
     ASSERT_TRUE(testsupport::WriteFile(m_dir.file("PendingRequests.txt"),
-                                       ids[0] + " 1\r\n" + ids[1] + "\r\n" + ids[2] + "\r\n"));
+                                       ids[0] + "\r\n" + ids[1] + " 1\r\n" + ids[2] + "\r\n" + ids[3] + "\r\n"));
     ASSERT_TRUE(testsupport::WriteFile(m_dir.file("PendingRequests.txt.tmp"), ids[1] + "\r\n"));
-    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("Answering.txt"), ids[0] + " \"Vindi request 0\" from user0@example.org"));
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("Answering.txt"), ids[1] + " \"Vindi request 0\" from user0@example.org"));
     CString dummy = "Done: send me new mail", text = "Sent as asked.", to = "user0@example.org", from = "Vindi";
-    ::SetEnvironmentVariableA("VXMAIL_ANSWERING", (ids[0] + "/killed-run").c_str());
+    ::SetEnvironmentVariableA("VXMAIL_ANSWERING", (ids[1] + "/killed-run").c_str());
     {
         MAPIOutgoingMessage answered(&m_session, &g_strLog, &to, &from, MODE_EMAIL);
         answered.Subject(&dummy);
@@ -844,12 +845,14 @@ TEST_F(EngineMail, TakenRequestsSurviveTheRun)
     }
     ::SetEnvironmentVariableA("VXMAIL_ANSWERING", nullptr);
 
-    // The first is carried out again, without a second answer.
+    // Each is carried out; the second without a second answer, and the
+    // forward leaves the last out although it was still unread.
     g_strLog.Empty();
     m_engine.ReportUnansweredMail();
     EXPECT_EQ(g_strLog.Find("never answered"), -1) << static_cast<const char*>(g_strLog);
     DriveMail();
     std::vector<std::string> events = Events();
+    EXPECT_FALSE(Has(events, "A forwarded Vindi")) << "a forward took a pending request";
     EXPECT_EQ(std::count_if(events.begin(), events.end(),
                             [](const std::string& e) { return e.rfind("A send send me new mail|", 0) == 0; }),
               3);

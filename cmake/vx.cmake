@@ -83,10 +83,15 @@ function(vx_script_test name)
   endif()
 endfunction()
 
-# vx_fuzzer(<name> SOURCES files... [LIBS libs...] [CORPUS dir])
+# vx_fuzzer(<name> SOURCES files... [LIBS libs...] [CORPUS dir] [MAX_LEN bytes] [TIMEOUT seconds])
 # Host build only (libFuzzer + sanitizers). A short run over the corpus is a test.
+# MAX_LEN bounds an input (4096 bytes unless given); TIMEOUT is the time one
+# input may take before libFuzzer reports it (libFuzzer's own default unless given).
 function(vx_fuzzer name)
-  cmake_parse_arguments(A "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "CORPUS;MAX_LEN;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT A_MAX_LEN)
+    set(A_MAX_LEN 4096)
+  endif()
   if(WIN32 OR NOT VX_HAVE_LIBFUZZER)
     return()
   endif()
@@ -101,7 +106,11 @@ function(vx_fuzzer name)
   file(MAKE_DIRECTORY ${work_corpus})
   # A short run as a test (at most a minute, whatever the machine's load);
   # long runs are made by hand.
-  set(args -runs=20000 -max_total_time=60 -max_len=4096 -rss_limit_mb=1024 ${work_corpus})
+  set(args -runs=20000 -max_total_time=60 -max_len=${A_MAX_LEN} -rss_limit_mb=1024)
+  if(A_TIMEOUT)
+    list(APPEND args -timeout=${A_TIMEOUT})
+  endif()
+  list(APPEND args ${work_corpus})
   if(A_CORPUS)
     list(APPEND args ${A_CORPUS})
   endif()

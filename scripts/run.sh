@@ -53,25 +53,32 @@ if [ $fresh = 1 ]; then
   "$root/scripts/vindalex-prefs.sh" Vindi 8088 || { say "could not write the assistant's settings into $WINEPREFIX"; exit 1; }
 fi
 
+# The program runs from a folder on the prefix's own C: drive, so that its
+# current drive is C: and a path such as "\" (the directory listing's default
+# start folder) means C:\, not the root of this computer (Wine's Z:).
+progdir=$("$root/scripts/prog-folder.sh" "$WINEPREFIX" "$VX_BIN_DIR") ||
+  { say "could not prepare the program folder in $WINEPREFIX/drive_c"; exit 1; }
+
 # One copy runs per prefix: a second start hands its command line over to the
 # running one and ends at once.
 pidfile=$session/vindalex.pid
 if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
   say "Vindalex is already running (started by another scripts/run.sh, pid $(cat "$pidfile")):"
   say "this start only hands its command line over to it; stop it with Ctrl+C there or File > Exit"
-  cd "$VX_BIN_DIR"
+  cd "$progdir"
   "$root/scripts/wine-run.sh" Vindalex.exe "$@" || true
   exit 0
 fi
 
 echo "Starting Vindalex: web pages at http://127.0.0.1:8088/~Vindi/ (no site password is set: the page opens at once)"
 echo "  mail box $var/mail/Maildir, answers in $var/mail/Outbox, Wine prefix $WINEPREFIX"
+echo "  program folder C:\\Vindalex ($progdir), its log Vindalex.log there"
 if [ "$VX_SESSION_DISPLAY" = virtual ]; then
   echo "  no display of yours was found, so its windows are on the virtual display $DISPLAY;"
   echo "  to look at them: import -display $DISPLAY -window root vindalex.png"
 fi
 echo "  stop it with Ctrl+C here (or File > Exit in its window)"
-cd "$VX_BIN_DIR"
+cd "$progdir"
 # Started in the background so that Ctrl+C reaches this script, which closes
 # the program the way its window would (a Windows program takes no SIGINT).
 "$root/scripts/wine-run.sh" Vindalex.exe "$@" &

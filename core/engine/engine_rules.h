@@ -18,7 +18,8 @@ class CAssistantSettings;
 #define ENGINE_TEXT_HELP_SUBJECT "Help you requested"                                              // 61220
 #define ENGINE_TEXT_HELP_LOG " Request for help by %s\r\n"                                         // 61221
 #define ENGINE_TEXT_HELP_BLOCK "Name: %s\r\nDescription: %s\r\nSample: %s\r\n------------------\r\n\r\n"  // 61222
-#define ENGINE_TEXT_UNANSWERED "A request was marked read but never answered: %s\r\n"
+#define ENGINE_TEXT_UNANSWERED_MARK "A request was marked read but never answered: "
+#define ENGINE_TEXT_UNANSWERED ENGINE_TEXT_UNANSWERED_MARK "%s\r\n"
 #define ENGINE_TEXT_UNAUTHORIZED "A request for services came in from an unauthorized user. (%s)\r\n"  // 61227
 #define ENGINE_TEXT_AUTO_REPLY                                                                       \
     "I'm sorry, I had trouble understanding what it is you wanted me to do, perhaps I was "         \

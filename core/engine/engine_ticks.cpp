@@ -81,8 +81,10 @@ int CRequestEngine::CheckWatchdog()
     }
     if (skip)
         return 1;
-    if (!LoggedOn())
+    if (!LoggedOn()) {
         m_HandledIDs.ClearHandled();
+        m_NotRequests.clear();
+    }
     return 0;
 }
 
@@ -165,8 +167,21 @@ int CRequestEngine::CheckForNewMail(int enabled)
         m_nUnreadCount = m_nUnreadRunning;
         m_nUnreadRunning = 0;
         m_HandledIDs.TrimHandled();
+        if (m_NotRequests.size() > NOT_REQUESTS_MAX)
+            m_NotRequests.clear();
     }
     CBusyStep busy(m_Gate);
+    // Requests taken earlier go first, one per tick, oldest first.
+    if (!Pending().IsEmpty()) {
+        CString sweep = m_strMessageID;
+        m_strMessageID = Pending().Front();
+        m_HandledIDs.AddHandled(m_strMessageID);
+        Send(ID_PROCESS);
+        // Gone from the box, or its road could not start: not tried again.
+        Pending().Remove(m_strMessageID);
+        m_strMessageID = sweep;
+        return 0;
+    }
     CString type;
     CString seed = m_strMessageID;
     ULONG flags = MAPI_UNREAD_ONLY + static_cast<ULONG>(g_Settings.GetCheckFIFO()) * 256;

@@ -10,11 +10,14 @@
 #pragma once
 
 #include "engine_rules.h"
+#include "pending_requests.h"
 #include "request_lock.h"
 
 #include "fx/fx.h"
 
 #include <functional>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 class CPluginTable;
@@ -35,6 +38,10 @@ extern int g_bHoldLog;
 
 // The note of the mail being answered: "Answering.txt" in the program folder.
 CString UnansweredNotePath(const CString& appPath);
+// The record of requests that were never answered: "Unanswered.txt" there.
+CString UnansweredRecordPath(const CString& appPath);
+// The requests taken and not yet carried out: "PendingRequests.txt" there.
+CString PendingRequestsPath(const CString& appPath);
 
 class CRequestEngine {
 public:
@@ -84,6 +91,18 @@ public:
     int IsMailForMe(CString* upperSubject, CString* messageID, CString* senderAddress);
     int ProcessMail(CString messageID, CZLMMapiMessage* envelope, int tentative);
     void ProcessHelpRequest(CString messageID, CZLMMapiMessage* envelope, int flag);
+    // Marks a request read once the road is done with it, whatever the outcome
+    // (answered, refused, not understood, failed), so that it is never taken
+    // up again.
+    void MarkHandled(const CString& messageID);
+    // Takes every request waiting unread in the box but `current`: each is
+    // noted as pending, then marked read, so that no action carried out
+    // before it can take it for the user's new mail. Bounded per call.
+    void TakeRequests(const CString& current);
+    // Whether a mail is a request to the assistant (its envelope read).
+    bool IsRequestMail(CString id, CZLMMapiMessage& envelope);
+    // The pending list of this program folder, read at the first use.
+    CPendingRequests& Pending();
 
     // Busy flag, watchdog and back-off.
     CEngineGate m_Gate;
@@ -99,6 +118,12 @@ public:
     int m_nUnreadRunning = 0;
     CString m_strMessageID;
     CHandledIDs m_HandledIDs;
+    // Unread mail found by a take not to be a request (it keeps its turn in
+    // the probe's sweep, for the whole-mail rows); looked at once, as long
+    // as the set stays within its bound.
+    std::unordered_set<std::string> m_NotRequests;
+    enum { NOT_REQUESTS_MAX = 50000 };
+    CPendingRequests m_Pending;
     int m_nIdleIndex = 0;
 
 private:

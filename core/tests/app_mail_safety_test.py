@@ -7,11 +7,13 @@
    put back into the assistant's Maildir at once. The assistant, taking every
    mail as a request (no name set), answers each of them once and never their
    answers: the exchange stops after one round.
-2. Killed while it works: 50 requests wait; the program is killed by its
-   process id at random points while it answers them and started again, then
-   left to finish. Every request is answered once, or logged at the next start
-   as marked read but never answered; no message of the Maildir is lost or
-   changed. The figures are printed.
+2. Killed while it works: 50 requests wait, with the owner's requests for
+   new mail with attachments among them and friends' mail with attachments
+   for them to forward; the program is killed by its process id at random
+   points while it answers them and started again, then left to finish.
+   Every request is answered exactly once, no forward goes out twice, nothing
+   is left half-written in the mail folders' tmp/, and no message of the
+   Maildir is lost or changed. The figures are printed.
 """
 import email
 import email.policy
@@ -58,7 +60,7 @@ def message(sender, subject, text, **fields):
     m["From"] = sender
     m["To"] = "vindi@localhost"
     m["Subject"] = subject
-    m["Date"] = email.utils.formatdate(localtime=True)
+    m["Date"] = fields.pop("Date", None) or email.utils.formatdate(localtime=True)
     m["Message-ID"] = email.utils.make_msgid()
     for name, value in fields.items():
         m[name.replace("_", "-")] = value
@@ -213,21 +215,40 @@ def killed_batch(work, seed):
     a = Assistant(work, "Kill", "Vindi")
     store = mailbox.Maildir(a.maildir, create=False)
     originals = {}
+    # Friends' mail with attachments, an hour old: what the owner's requests forward.
+    for k in range(8):
+        m = message("Friend %d <friend%d@localhost>" % (k, k), "Photos %d" % k, "The pictures, as promised.",
+                    Date=email.utils.formatdate(time.time() - 3600, localtime=True))
+        m.add_attachment(bytes(rng.getrandbits(8) for _ in range(100000)), maintype="application",
+                         subtype="octet-stream", filename="photos%d.bin" % k)
+        originals[a_key(m)] = bytes(m)
+        store.add(m)
     for k in range(50):
         m = message("User %d <user%d@localhost>" % (k, k), "Vindi, request %d" % k, "zork qqq blorf %d" % k)
         originals[a_key(m)] = bytes(m)
         store.add(m)
+        if k % 15 == 5:
+            # The owner (the profile's own address) asks for the new mail.
+            m = message("Owner <vindi@localhost>", "Vindi, forward %d" % k,
+                        "Please send me all unread messages with attachments.")
+            originals[a_key(m)] = bytes(m)
+            store.add(m)
+    # Requests are marked read as soon as they are taken, long before they
+    # are answered: the work is done when every one has its answer.
+    def all_answered():
+        return {"user%d@localhost" % k for k in range(50)} <= {r for r, _ in a.answers()}
+
     kills = 0
     for _ in range(8):
         a.start()
-        time.sleep(rng.uniform(2.0, 9.0))
+        time.sleep(rng.uniform(1.0, 7.0))
         a.kill()
         kills += 1
-        if all_read(store):
+        if kills >= 4 and all_answered():
             break
     # The last run is left to finish and then closed in order.
     a.start()
-    finished = wait_for(lambda: all_read(store), 300)
+    finished = wait_for(lambda: all_read(store) and all_answered(), 300)
     # Then until no answer has come for a few seconds.
     seen = [len(a.answers()), time.time()]
 
@@ -247,12 +268,21 @@ def killed_batch(work, seed):
     once = sum(1 for c in counts.values() if c == 1)
     twice = sum(1 for c in counts.values() if c == 2)
     never = [k for k, c in counts.items() if c == 0]
+    forwards = [s for r, s in got if r == "vindi@localhost" and s.startswith("FW: ")]
     print("kill during a batch (seed %d): %d kills; answered once %d, twice %d, more %d, never %d; "
-          "logged as never answered: %s" % (seed, kills, once, twice, sum(1 for c in counts.values() if c > 2),
-                                             len(never), sorted(noted)))
-    check(finished, "kill: the last run read every request")
-    check(all(c <= 1 for c in counts.values()), "kill: a request answered more than once: %r" % counts)
-    check(all(k in noted for k in never), "kill: requests never answered and not logged: %r" % never)
+          "logged as never answered: %s; forwards %d of 8 photos mails, %s" %
+          (seed, kills, once, twice, sum(1 for c in counts.values() if c > 2), len(never), sorted(noted),
+           len([s for s in forwards if s.startswith("FW: Photos")]), sorted(forwards)))
+    check(finished, "kill: the last run read and answered every request")
+    check(all(c == 1 for c in counts.values()), "kill: requests not answered exactly once: %r"
+          % {k: c for k, c in counts.items() if c != 1})
+    check(len(forwards) == len(set(forwards)), "kill: a forward went out twice: %r" % sorted(forwards))
+    check(any(s.startswith("FW: Photos") for s in forwards), "kill: nothing was forwarded: %r" % sorted(forwards))
+    check(all(s.startswith("FW: Photos") for s in forwards), "kill: a request was forwarded: %r" % sorted(forwards))
+    # Nothing half-written is left behind in the mail folders.
+    for folder in (a.maildir, a.outbox):
+        left = os.listdir(os.path.join(folder, "tmp"))
+        check(left == [], "kill: left in %s/tmp: %r" % (folder, left))
     # No message lost or changed: every request is still there, byte for byte.
     kept = {}
     for key in store.keys():

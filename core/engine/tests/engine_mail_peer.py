@@ -195,6 +195,67 @@ ok, answers, unread = run_case("ThrowingStepClearsTheBusyFlag", [
 check("throwing step: engine test", ok)
 check("throwing step: the road was left, nothing sent", not answers, len(answers))
 
+# 6. A request refused, failed or without a usable sender is handled for good:
+# read, unanswered, and never carried out by a later run on other settings.
+# The sender is the From address: Sender, Reply-To and Return-Path make no
+# mail anybody's.
+no_from = mail("x@example.org", "Vindi no sender", "send me new mail", Reply_To="boss@example.org")
+del no_from["From"]
+empty_from = mail("x@example.org", "Vindi empty sender", "send me new mail", Reply_To="boss@example.org",
+                  Return_Path="<boss@example.org>")
+empty_from.replace_header("From", "<>")
+ok, answers, unread = run_case("RefusedRequestsStayHandled", [
+    mail("stranger@elsewhere.example", "Vindi please", "send me new mail"),
+    mail("Stranger <stranger@elsewhere.example>", "Vindi relayed", "send me new mail", Sender="boss@example.org",
+         Reply_To="boss@example.org"),
+    no_from,
+    empty_from,
+    mail("boss@example.org", "Vindi [throw]", "send me new mail"),
+])
+check("refused: engine test", ok)
+check("refused: nobody is answered", not answers, [(to_of(a), str(a["Subject"])) for a in answers])
+check("refused: every request is marked read", not unread, unread)
+
+# 7. The whole-mail rows (alerts) see every mail, whoever sent it and however
+# it was sent, while only accepted senders command the assistant; the
+# assistant's own answers coming back are shown to no row.
+ok, answers, unread = run_case("AlertsSeeEveryMail", [
+    mail("John <john@example.com>", "Hello", "Just saying hello."),
+    mail("ann@example.org", "Weekly digest", "news", Precedence="list"),
+    mail("Vindi <vindi@localhost>", "FW: Hello", "From: John\n------\nJust saying hello.",
+         Auto_Submitted="auto-replied"),
+    mail("MAILER-DAEMON@mx.example.org", "Vindi: Undelivered Mail Returned to Sender", "zork"),
+    mail("mallory@example.org", "Vindi please", "send me new mail"),
+])
+check("alerts: engine test", ok)
+check("alerts: nobody is answered", not answers, [(to_of(a), str(a["Subject"])) for a in answers])
+check("alerts: mail that is no request stays unread",
+      sorted(unread) == ["FW: Hello", "Hello", "Vindi: Undelivered Mail Returned to Sender", "Weekly digest"],
+      unread)
+
+# 8. Requests waiting behind a forward of new mail are not the user's new
+# mail: the forward leaves them out, and each is still answered.
+ok, answers, unread = run_case("ForwardLeavesPendingRequests", [
+    mail("boss@example.org", "Vindi [forward-new]", "Send me my new mail."),
+    mail("friend@example.org", "Lunch", "Noon?"),
+] + [mail("user%d@example.org" % k, "Vindi request %d" % k, "send me new mail") for k in range(10)])
+check("forward: engine test", ok)
+for k in range(10):
+    got = [str(a["Subject"]) for a in answers_to(answers, "user%d@example.org" % k)]
+    check("forward: request %d answered once" % k, got == ["Done: send me new mail"], got)
+check("forward: everything read", not unread, unread)
+
+# 9. Requests taken (marked read) by a run that ended before it carried them
+# out are carried out by the next run.
+ok, answers, unread = run_case("TakenRequestsSurviveTheRun", [
+    mail("boss@example.org", "Vindi [forward-new]", "Send me my new mail.")] + [
+    mail("user%d@example.org" % k, "Vindi request %d" % k, "send me new mail") for k in range(3)])
+check("taken: engine test", ok)
+for k in range(3):
+    got = [str(a["Subject"]) for a in answers_to(answers, "user%d@example.org" % k)]
+    check("taken: request %d answered once" % k, got == ["Done: send me new mail"], got)
+check("taken: everything read", not unread, unread)
+
 for f in failures:
     print("FAILED:", f)
 print("%d passed, %d failed" % (passed, len(failures)))

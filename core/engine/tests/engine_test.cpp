@@ -16,6 +16,7 @@
 #include "mapi/zlm_mapi.h"
 #include "parser/options/parse_options.h"
 #include "parser/sentence/linkage.h"
+#include "reply/reply.h"
 #include "parser/sentence/sentence.h"
 #include "parser/tests/fixture_grammar.h"
 #include "testsupport/testsupport.h"
@@ -677,6 +678,35 @@ TEST_F(EngineFixture, MailLeftUnansweredByTheLastRunIsLoggedOnceAtStart)
     EXPECT_TRUE(testsupport::FileExists(m_dir.file("Answering.txt")));
     m_engine.ReportUnansweredMail([] { return true; });
     EXPECT_FALSE(testsupport::FileExists(m_dir.file("Answering.txt")));
+
+    // The record of both outlives the log's rotation at the next starts, and
+    // holds each once.
+    g_strLog.Empty();
+    m_engine.ReportUnansweredMail();
+    m_engine.ReportUnansweredMail();
+    const std::string record = testsupport::ReadFile(m_dir.file("Unanswered.txt"));
+    for (const char* id : {"1700.M1P1.x", "1700.M2P1.y"}) {
+        const std::string line = std::string("A request was marked read but never answered: ") + id;
+        EXPECT_NE(record.find(line), std::string::npos) << record;
+        EXPECT_EQ(record.find(line), record.rfind(line)) << record;
+    }
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("Unanswered.txt.tmp")));
+}
+
+TEST_F(EngineFixture, RequestBegunTooOftenIsGivenUpAndReported)
+{
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("PendingRequests.txt"), "1700.M3P1.z 3\r\n1700.M4P1.w 1\r\n"));
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("Answering.txt"), "1700.M3P1.z \"Vindi, z\" from c@example.org"));
+    m_engine.ReportUnansweredMail();
+    EXPECT_GE(g_strLog.Find("never answered: 1700.M3P1.z"), 0) << static_cast<const char*>(g_strLog);
+    EXPECT_FALSE(m_engine.Pending().Contains("1700.M3P1.z"));
+    EXPECT_TRUE(m_engine.Pending().Contains("1700.M4P1.w"));
+    EXPECT_EQ(m_engine.Pending().Attempts("1700.M4P1.w"), 1);
+    // The list as the next start reads it.
+    CPendingRequests again;
+    again.Open(PendingRequestsPath(m_dir.path().c_str()));
+    EXPECT_EQ(again.GetCount(), 1);
+    EXPECT_EQ(again.Attempts("1700.M4P1.w"), 1);
 }
 
 TEST_F(EngineFixture, NoMainWindowNoTick)
@@ -786,6 +816,113 @@ TEST_F(EngineMail, ThrowingStepClearsTheBusyFlag)
     m_engine.OnMailTick();
     EXPECT_EQ(m_engine.m_Gate.m_nBackOff, 0);
     EXPECT_TRUE(m_engine.m_strMessageID.IsEmpty());
+}
+
+TEST_F(EngineMail, RefusedRequestsStayHandled)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    g_Settings.AddOKAddress("boss@example.org");
+    EXPECT_EQ(DriveMail(), 5);
+    EXPECT_FALSE(Has(Events(), "A send"));
+    EXPECT_GE(g_strLog.Find("unauthorized user. (stranger@elsewhere.example)"), 0) << static_cast<const char*>(g_strLog);
+    for (const char* subject : {"Vindi no sender", "Vindi empty sender"})
+        EXPECT_GE(g_strLog.Find(CString("I can't find a return email address for this message. Subject was: ") +
+                                subject + "\r\n"),
+                  0)
+            << static_cast<const char*>(g_strLog);
+
+    // A later run on other settings (every sender served): the box holds no
+    // request for it to take up.
+    g_Settings.ClearOKAddresses();
+    m_engine.m_HandledIDs.ClearHandled();
+    g_strLastProcessedID.Empty();
+    ClearEvents();
+    EXPECT_EQ(DriveMail(), 0);
+    EXPECT_TRUE(Events().empty());
+}
+
+TEST_F(EngineMail, AlertsSeeEveryMail)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    // The accepted list names who may command the assistant, not whose mail
+    // an alert may watch.
+    g_Settings.AddOKAddress("jane@example.org");
+    EXPECT_EQ(DriveMail(), 5);
+    std::vector<std::string> events = Events();
+    for (const char* sender : {"john@example.com", "ann@example.org", "MAILER-DAEMON@mx.example.org",
+                               "mallory@example.org"})
+        EXPECT_TRUE(Has(events, std::string("A alert from ") + sender)) << sender;
+    EXPECT_FALSE(Has(events, "A alert FW: Hello")) << "the assistant's own forward came back to an alert";
+    EXPECT_FALSE(Has(events, "A whole")) << "only mallory's mail was a request, and it was refused";
+    EXPECT_EQ(g_strLog.Find("unauthorized user. (john"), -1) << static_cast<const char*>(g_strLog);
+    EXPECT_GE(g_strLog.Find("unauthorized user. (mallory@example.org)"), 0) << static_cast<const char*>(g_strLog);
+}
+
+TEST_F(EngineMail, ForwardLeavesPendingRequests)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    DriveMail();
+    std::vector<std::string> events = Events();
+    EXPECT_TRUE(Has(events, "A forwarded Lunch"));
+    EXPECT_FALSE(Has(events, "A forwarded Vindi")) << "a forward took a request for new mail";
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const std::string& e) { return e.rfind("A send send me new mail|", 0) == 0; }),
+              10);
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("PendingRequests.txt")));
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("PendingRequests.txt.tmp")));
+}
+
+TEST_F(EngineMail, TakenRequestsSurviveTheRun)
+{
+    if (!LogOnToPeerMaildir())
+        GTEST_SKIP() << "run by engine_mail_peer.py";
+    // What a run leaves that ended after taking the requests (a forward of
+    // new mail first, then three others): the list on disk (with a
+    // half-written copy beside it), all but the last marked read (the run
+    // ended before it marked that one), and the one it had begun on in the note.
+    std::vector<std::string> ids;
+    CString seed, id, type;
+    while (m_session.FindNext(id, type, MAPI_UNREAD_ONLY, seed, nullptr) == 0 && ids.size() < 10) {
+        ids.push_back(static_cast<const char*>(id));
+        seed = id;
+    }
+    ASSERT_EQ(ids.size(), 4u);
+    for (size_t i = 0; i < 3; ++i) {
+        CZLMMapiMessage scratch;
+        CString mid = ids[i].c_str();
+        ASSERT_EQ(m_session.ReadMail(mid, MAPI_ENVELOPE_ONLY, scratch, nullptr), 0u);
+    }
+    // The second was begun on, and its answer went out, noted under its name
+    // by the mail client; the run was killed before it was done with it.
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("PendingRequests.txt"),
+                                       ids[0] + "\r\n" + ids[1] + " 1\r\n" + ids[2] + "\r\n" + ids[3] + "\r\n"));
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("PendingRequests.txt.tmp"), ids[1] + "\r\n"));
+    ASSERT_TRUE(testsupport::WriteFile(m_dir.file("Answering.txt"), ids[1] + " \"Vindi request 0\" from user0@example.org"));
+    CString dummy = "Done: send me new mail", text = "Sent as asked.", to = "user0@example.org", from = "Vindi";
+    ::SetEnvironmentVariableA("VXMAIL_ANSWERING", (ids[1] + "/killed-run").c_str());
+    {
+        MAPIOutgoingMessage answered(&m_session, &g_strLog, &to, &from, MODE_EMAIL);
+        answered.Subject(&dummy);
+        answered.Text(&text);
+    }
+    ::SetEnvironmentVariableA("VXMAIL_ANSWERING", nullptr);
+
+    // Each is carried out; the second without a second answer, and the
+    // forward leaves the last out although it was still unread.
+    g_strLog.Empty();
+    m_engine.ReportUnansweredMail();
+    EXPECT_EQ(g_strLog.Find("never answered"), -1) << static_cast<const char*>(g_strLog);
+    DriveMail();
+    std::vector<std::string> events = Events();
+    EXPECT_FALSE(Has(events, "A forwarded Vindi")) << "a forward took a pending request";
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const std::string& e) { return e.rfind("A send send me new mail|", 0) == 0; }),
+              3);
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("PendingRequests.txt")));
+    EXPECT_FALSE(testsupport::FileExists(m_dir.file("PendingRequests.txt.tmp")));
 }
 
 // ---- The program's own Relvane plug-in and packed grammar on the mail road,

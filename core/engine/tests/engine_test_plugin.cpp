@@ -3,7 +3,8 @@
 //   EngineTestA (active): "send.v"/"O" answers by mail "Done: <sentence>";
 //     "**" notes the tentative pass and takes mail whose subject holds
 //     "[alert-take]" (throws on "[throw]"); "*" notes the final pass and takes
-//     "[whole-take]" in its subject or request text, noting the attached file.
+//     "[whole-take]" in its subject or request text, noting the attached file;
+//     "[forward-new]" in the subject reads every unread mail, as a forward does.
 //   EngineTestB (inactive): "list.v"/"O" would answer, but reports "No".
 //   EngineTestC (active): "tell.v"/"O" notes the call; it carries a grammar
 //     block of its own that cannot load, so the start-up grammar serves it.
@@ -57,15 +58,20 @@ CZLMMapiFile* g_attachments = nullptr;
 
 // Answers go out through a session of the plug-in's own, on the profile the
 // test names.
-[[maybe_unused]] void Answer(CString* to, const CString& subject, const CString& text)
+CZLMMapi& Session()
 {
     static CZLMMapi session;
     if (!session.GetSessionHandle()) {
         const char* profile = std::getenv("VX_ENGINE_PROFILE");
         session.Logon(profile ? profile : "", 0, "", nullptr);
     }
+    return session;
+}
+
+[[maybe_unused]] void Answer(CString* to, const CString& subject, const CString& text)
+{
     CString scratch, s = subject, t = text, from = g_myName;
-    MAPIOutgoingMessage reply(&session, g_log ? g_log : &scratch, to, &from, std::atoi(g_mode));
+    MAPIOutgoingMessage reply(&Session(), g_log ? g_log : &scratch, to, &from, std::atoi(g_mode));
     reply.Subject(&s);
     reply.Text(&t);
 }
@@ -166,6 +172,7 @@ __declspec(dllexport) int ActSend(CString* requester, int linkIndex, std::vector
 __declspec(dllexport) int ActAlert(CString* requester, int linkIndex, std::vector<WordLinkage>*, int)
 {
     Event("alert %s|%d", static_cast<const char*>(g_subject), linkIndex);
+    Event("alert from %s", requester ? static_cast<const char*>(*requester) : "(none)");
     if (g_subject.Find("[throw]") >= 0)
         throw std::runtime_error("alert failed");
     return g_subject.Find("[alert-take]") >= 0 ? 1 : 0;
@@ -178,6 +185,18 @@ __declspec(dllexport) int ActWhole(CString* requester, int linkIndex, std::vecto
     if (g_attachments && g_attachments->GetSize() > 0 && g_attachments->SetPosition(0) == 0)
         Event("whole attachment %s|%s", static_cast<const char*>(g_attachments->GetPathName()),
               static_cast<const char*>(g_attachments->GetFileName()));
+    // As a forward of new mail does: every unread mail is read (so marked
+    // read) and noted.
+    if (g_subject.Find("[forward-new]") >= 0) {
+        CString seed, id, type;
+        for (int n = 0; n < 1000 && Session().FindNext(id, type, MAPI_UNREAD_ONLY, seed, nullptr) == 0; ++n) {
+            seed = id;
+            CZLMMapiMessage message;
+            if (Session().ReadMail(id, MAPI_SUPPRESS_ATTACH, message, nullptr) == 0)
+                Event("forwarded %s", static_cast<const char*>(message.GetSubject()));
+        }
+        return 1;
+    }
     return g_subject.Find("[whole-take]") >= 0 || g_request.Find("[whole-take]") >= 0 ? 1 : 0;
 }
 #elif defined(ENGINE_TEST_PLUGIN_B)

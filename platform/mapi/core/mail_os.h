@@ -42,5 +42,7 @@ CivilTime LocalTime(int64_t utcSeconds, int* offsetSeconds = nullptr);
 int64_t FromLocalTime(const CivilTime& local);
 std::string HostName();
 unsigned ProcessId();
+// Whether a process of this id runs now (on this machine).
+bool ProcessRunning(unsigned pid);
 
 } // namespace vxmail::os

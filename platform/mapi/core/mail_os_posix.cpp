@@ -2,6 +2,7 @@
 #include "mail_os.h"
 
 #include <dirent.h>
+#include <signal.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -143,5 +144,10 @@ std::string HostName() {
 }
 
 unsigned ProcessId() { return unsigned(getpid()); }
+
+bool ProcessRunning(unsigned pid) {
+    if (pid == 0 || pid > 0x7FFFFFFFu) return false;
+    return kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
 
 } // namespace vxmail::os

@@ -138,15 +138,19 @@ bool Maildir::MarkSeen(const StoredMessage& m) const {
     return true;
 }
 
-std::string Maildir::NewUniqueName() const {
-    // time.Pn Qn .host - the classic Maildir scheme; the host part is cut so that
-    // the name stays a full identifier.
+std::string Maildir::NameHost() {
     std::string host;
     for (char c : os::HostName()) {
         bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.';
         host += ok ? c : '_';
     }
-    if (host.empty()) host = "localhost";
+    return host.empty() ? std::string("localhost") : host;
+}
+
+std::string Maildir::NewUniqueName() const {
+    // time.Pn Qn .host - the classic Maildir scheme; the host part is cut so that
+    // the name stays a full identifier.
+    std::string host = NameHost();
     char buf[64];
     std::snprintf(buf, sizeof buf, "%lld.P%uQ%u.", (long long)os::NowSeconds(), os::ProcessId(), g_deliveries++);
     std::string name = buf;
@@ -154,13 +158,18 @@ std::string Maildir::NewUniqueName() const {
     return name + host;
 }
 
-bool Maildir::Deliver(const std::string& bytes, bool intoCur, const std::string& flags, std::string& id) const {
+bool Maildir::Deliver(const std::string& bytes, bool intoCur, const std::string& flags, std::string& id,
+                      const std::function<bool(const std::string&)>& beforeMove) const {
     for (int attempt = 0; attempt < 50; ++attempt) {
         std::string unique = NewUniqueName();
         std::string tmp = os::Join(os::Join(m_root, "tmp"), unique);
         if (!os::CreateNewFile(tmp, bytes)) {
             if (!os::IsDirectory(os::Join(m_root, "tmp"))) return false;
             continue;   // name taken: try the next counter value
+        }
+        if (beforeMove && !beforeMove(unique)) {
+            os::RemoveFile(tmp);
+            return false;
         }
         std::string name = intoCur ? unique + ":2," + flags : unique;
         std::string target = os::Join(os::Join(m_root, intoCur ? "cur" : "new"), name);
@@ -185,5 +194,49 @@ bool Maildir::Replace(const StoredMessage& m, const std::string& bytes) const {
 }
 
 bool Maildir::Remove(const StoredMessage& m) const { return os::RemoveFile(PathOf(m)); }
+
+namespace {
+
+// The writer's process id of a name NewUniqueName gave on this host; 0 when
+// the name is not one of ours.
+unsigned WriterOf(const std::string& name, const std::string& host) {
+    size_t i = 0;
+    while (i < name.size() && name[i] >= '0' && name[i] <= '9') ++i;
+    if (i == 0 || name.compare(i, 2, ".P") != 0) return 0;
+    i += 2;
+    unsigned long long pid = 0;
+    size_t digits = 0;
+    while (i < name.size() && name[i] >= '0' && name[i] <= '9' && digits < 10) pid = pid * 10 + unsigned(name[i++] - '0'), ++digits;
+    if (digits == 0 || i >= name.size() || name[i] != 'Q' || pid > 0xFFFFFFFFull) return 0;
+    ++i;
+    size_t q = i;
+    while (i < name.size() && name[i] >= '0' && name[i] <= '9') ++i;
+    // The host, or as much of it as the name had room for.
+    if (i == q || i + 1 >= name.size() || name[i] != '.' || host.compare(0, name.size() - i - 1, name, i + 1) != 0)
+        return 0;
+    return unsigned(pid);
+}
+
+} // namespace
+
+size_t Maildir::RemoveAbandonedFiles(const std::function<bool(const std::string&)>& deliverInstead) const {
+    std::vector<std::string> names;
+    const std::string dir = os::Join(m_root, "tmp");
+    if (!os::ListNames(dir, names)) return 0;
+    const std::string host = NameHost();
+    const unsigned self = os::ProcessId();
+    size_t removed = 0;
+    for (const std::string& name : names) {
+        const unsigned pid = WriterOf(name, host);
+        if (pid == 0 || pid == self || os::ProcessRunning(pid)) continue;
+        const std::string path = os::Join(dir, name);
+        if (deliverInstead && deliverInstead(name)) {
+            if (os::RenameFile(path, os::Join(os::Join(m_root, "new"), name), false)) ++removed;
+            continue;
+        }
+        if (os::RemoveFile(path)) ++removed;
+    }
+    return removed;
+}
 
 } // namespace vxmail

@@ -13,6 +13,7 @@
 // Any number of threads may share one object.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -62,14 +63,26 @@ public:
     bool MarkSeen(const StoredMessage& m) const;
 
     // Writes a new message through tmp/ into new/ (or cur/ with the given flags).
-    bool Deliver(const std::string& bytes, bool intoCur, const std::string& flags, std::string& id) const;
+    // beforeMove, when given, is told the file's unique name once it is
+    // written in tmp/; false from it drops the file and fails the delivery.
+    bool Deliver(const std::string& bytes, bool intoCur, const std::string& flags, std::string& id,
+                 const std::function<bool(const std::string&)>& beforeMove = nullptr) const;
     // Replaces the content of an existing message, keeping its name and flags.
     bool Replace(const StoredMessage& m, const std::string& bytes) const;
     bool Remove(const StoredMessage& m) const;
+    // Removes what writers of this store that no longer run left in tmp/: a
+    // message they were still writing, never delivered. Only names this
+    // store gives ("<time>.P<pid>Q<n>.<host>" of this host) are looked at,
+    // so other programs' files stay. A file that deliverInstead names (its
+    // writer had finished and noted it) is delivered into new/ instead.
+    // Returns how many went.
+    size_t RemoveAbandonedFiles(const std::function<bool(const std::string&)>& deliverInstead = nullptr) const;
 
     static std::string IdOf(const std::string& fileName);
     static std::string FlagsOf(const std::string& fileName);
     std::string NewUniqueName() const;
+    // This host's name as unique names carry it.
+    static std::string NameHost();
 
     // Folder listings made by this object so far (new/ and cur/ count one each).
     unsigned Listings() const;

@@ -486,14 +486,17 @@ MimeMessage ParseMime(std::string_view raw, const MimeReadOptions& options) {
     MimeMessage m;
     Entity top = ReadEntity(raw);
     if (const std::string* s = top.Get("subject")) m.subject = DecodeHeaderText(*s);
-    for (const char* field : {"from", "sender", "reply-to", "return-path"}) {
-        const std::string* v = top.Get(field);
-        if (!v) continue;
+    // The sender is who the From field names. Sender, Reply-To and
+    // Return-Path are set by whoever relays or forges the mail and say nothing
+    // about whose request it is; a From without a usable address ("<>", a
+    // bare name) leaves the mail without a sender.
+    if (const std::string* v = top.Get("from")) {
         std::vector<Address> list = ParseAddressList(*v);
-        if (list.empty()) continue;
-        m.originator = list[0];
-        m.hasOriginator = true;
-        break;
+        if (!list.empty()) {
+            m.originator = list[0];
+            m.hasOriginator = IsPlausibleAddress(m.originator.address);
+            if (!m.hasOriginator) m.originator.address.clear();
+        }
     }
     if (const std::string* v = top.Get("to")) m.to = ParseAddressList(*v);
     if (const std::string* v = top.Get("cc")) m.cc = ParseAddressList(*v);

@@ -25,7 +25,7 @@ constexpr size_t kMaxMimeAttachments = 1000;
 struct MimeMessage {
     std::string subject;       // UTF-8
     bool hasOriginator = false;
-    Address originator;        // From, else Sender, Reply-To or Return-Path
+    Address originator;        // From's first address; no address unless a usable one
     std::vector<Address> to, cc, bcc;
     bool hasDate = false;
     int64_t date = 0;          // UTC seconds

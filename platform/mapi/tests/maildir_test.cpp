@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "core/answer_journal.h"
 #include "core/maildir.h"
 #include "core/mail_os.h"
 #include "testsupport/testsupport.h"
@@ -491,4 +492,92 @@ TEST(MaildirListing, KeptListingAgreesWithAFreshOne) {
             EXPECT_EQ(found.folder, m.folder);
         }
     }
+}
+
+TEST_F(MaildirTest, AbandonedFilesOfWritersThatEndedAreRemoved) {
+    const std::string host = Maildir::NameHost();
+    const std::string dead = "2147483000";   // no process has this id
+    const std::string self = std::to_string(os::ProcessId());
+    struct Case {
+        std::string name;
+        bool removed;
+    } cases[] = {
+        {"1700000000.P" + dead + "Q3." + host, true},
+        {"1700000000.P" + dead + "Q12." + host.substr(0, 1), true},   // the host cut to fit the name
+        {"1700000000.P" + self + "Q4." + host, false},                // still being written by us
+        {"1700000000.M123P" + dead + "Q1." + host, false},            // another program's scheme
+        {"1700000000.P" + dead + "Q5.other-host.example", false},     // another machine's writer
+        {"1700000000.P" + dead + "Q." + host, false},
+        {"P" + dead + "Q1." + host, false},
+        {"notes.txt", false},
+    };
+    for (const Case& c : cases) ASSERT_TRUE(os::CreateNewFile(Path("tmp", c.name), "partial")) << c.name;
+    size_t expected = 0;
+    for (const Case& c : cases) expected += c.removed;
+    EXPECT_EQ(store.RemoveAbandonedFiles(), expected);
+    for (const Case& c : cases) {
+        int64_t t = 0;
+        EXPECT_EQ(!os::ModifiedTime(Path("tmp", c.name), t), c.removed) << c.name;
+    }
+}
+
+TEST_F(MaildirTest, AnswersNotedBeforeDeliveryGoOutOnceAcrossAKill) {
+    AnswerJournal journal(os::Join(dir.path(), "Answers.txt"));
+    OutgoingMessage answer;
+    answer.to = {{"", "user@example.org"}};
+    answer.subject = "Done";
+    answer.text = "Sent as asked.";
+    const std::string hash = AnswerHash(answer);
+    // The date and message id are no part of what an answer says; the rest is.
+    OutgoingMessage later = answer;
+    later.messageId = "other@x";
+    later.date.minute = 59;
+    EXPECT_EQ(AnswerHash(later), hash);
+    for (auto change : std::vector<std::function<void(OutgoingMessage&)>>{
+             [](OutgoingMessage& m) { m.subject += "!"; },
+             [](OutgoingMessage& m) { m.to[0].address = "other@example.org"; },
+             [](OutgoingMessage& m) { m.attachments.push_back({"a.txt", "x"}); },
+             [](OutgoingMessage& m) { m.cc = m.to; m.to.clear(); }}) {
+        OutgoingMessage other = answer;
+        change(other);
+        EXPECT_NE(AnswerHash(other), hash);
+    }
+
+    // Noted under its key before the move into new/; a refused note stops the delivery.
+    const std::string key = "1700.M1P1.x " + hash + "#0";
+    std::string id, noted;
+    ASSERT_TRUE(store.Deliver("Subject: Done\r\n\r\nx\r\n", false, "", id, [&](const std::string& unique) {
+        noted = unique;
+        return journal.Note(key, unique);
+    }));
+    EXPECT_TRUE(journal.Has(key));
+    EXPECT_FALSE(journal.Has("1700.M1P1.x " + hash + "#1"));
+    EXPECT_FALSE(journal.Has("1700.M1P1.x " + hash));
+    EXPECT_TRUE(journal.Noted(noted));
+    EXPECT_FALSE(store.Deliver("x", false, "", id, [](const std::string&) { return false; }));
+    std::vector<os::FileEntry> files;
+    ASSERT_TRUE(os::ListFiles(os::Join(dir.path(), "tmp"), files));
+    EXPECT_TRUE(files.empty());
+    ASSERT_TRUE(os::ListFiles(os::Join(dir.path(), "new"), files));
+    EXPECT_EQ(files.size(), 1u);
+
+    // A killed writer's finished, noted answer is delivered at the next
+    // logon; an unnoted one is dropped.
+    const std::string dead = "2147483000", host = Maildir::NameHost();
+    const std::string finished = "1700000000.P" + dead + "Q1." + host, partial = "1700000000.P" + dead + "Q2." + host;
+    ASSERT_TRUE(os::CreateNewFile(Path("tmp", finished), "Subject: noted\r\n\r\nx\r\n"));
+    ASSERT_TRUE(os::CreateNewFile(Path("tmp", partial), "Subject: cut"));
+    ASSERT_TRUE(journal.Note("1700.M2P1.y " + hash + "#0", finished));
+    EXPECT_EQ(store.RemoveAbandonedFiles([&](const std::string& name) { return journal.Noted(name); }), 2u);
+    int64_t t = 0;
+    EXPECT_TRUE(os::ModifiedTime(Path("new", finished), t));
+    EXPECT_FALSE(os::ModifiedTime(Path("tmp", finished), t));
+    EXPECT_FALSE(os::ModifiedTime(Path("tmp", partial), t));
+    EXPECT_FALSE(os::ModifiedTime(Path("new", partial), t));
+}
+
+TEST(AnswerTags, OnlyPlainPrintableTagsCount) {
+    EXPECT_EQ(UsableTag("1700.M1P1.host/5a.1"), "1700.M1P1.host/5a.1");
+    for (const std::string bad : {std::string(), std::string("a b"), std::string("a\nb"), std::string(201, 'x')})
+        EXPECT_EQ(UsableTag(bad), "") << bad;
 }

@@ -525,3 +525,51 @@ TEST_F(Mapi32Test, SessionCountIsBounded) {
     EXPECT_EQ(mapi.Logon(0, const_cast<char*>(profile.name.c_str()), const_cast<char*>("secret"), 0, 0, &h), 0u);
     mapi.Logoff(h, 0, 0, 0);
 }
+
+TEST_F(Mapi32Test, MessageTooLargeToReadWholeIsNeverHandedOverCut) {
+    // One attachment of about 33 MB encoded: beyond the 32 MB a read takes.
+    // Its head is read; in place of text and attachments comes a note why.
+    auto mail = [](size_t encodedBytes) {
+        std::string m = "From: Big Sender <big@example.org>\r\nTo: assistant@example.com\r\nSubject: Holiday film\r\n"
+                        "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"XX\"\r\n\r\n"
+                        "--XX\r\nContent-Type: text/plain\r\n\r\nThe film.\r\n"
+                        "--XX\r\nContent-Type: video/mp4\r\nContent-Disposition: attachment; filename=\"film.mp4\"\r\n"
+                        "Content-Transfer-Encoding: base64\r\n\r\n";
+        const std::string line = std::string(76, 'A') + "\r\n";
+        m.reserve(m.size() + encodedBytes + 64);
+        for (size_t n = 0; n < encodedBytes; n += line.size()) m += line;
+        return m + "--XX--\r\n";
+    };
+    const std::string big = mail((33u << 20));
+    Deliver("new", "1700000030.M1P1.test", big);
+    Deliver("new", "1700000031.M1P1.test", mail(1u << 20));
+    const std::string note =
+        "This message is larger than 32 MB, too large to be read whole: its text and attachments could not be read, "
+        "so none of them is given here. It stays unchanged in the mail box.\r\n";
+    for (ULONG flags : {ULONG(MAPI_PEEK), ULONG(MAPI_PEEK | MAPI_SUPPRESS_ATTACH)}) {
+        lpMapiMessage m = nullptr;
+        ASSERT_EQ(mapi.ReadMail(session, 0, const_cast<char*>("1700000030.M1P1.test"), flags, 0, &m), 0u);
+        EXPECT_STREQ(m->lpszSubject, "Holiday film");
+        EXPECT_STREQ(m->lpOriginator->lpszAddress, "big@example.org");
+        EXPECT_STREQ(m->lpszNoteText, note.c_str());
+        EXPECT_EQ(m->nFileCount, 0u);
+        mapi.FreeBuffer(m);
+    }
+    lpMapiMessage m = nullptr;
+    ASSERT_EQ(mapi.ReadMail(session, 0, const_cast<char*>("1700000030.M1P1.test"), MAPI_PEEK | MAPI_ENVELOPE_ONLY, 0, &m), 0u);
+    EXPECT_STREQ(m->lpszSubject, "Holiday film");
+    mapi.FreeBuffer(m);
+    // A smaller one is handed over whole.
+    ASSERT_EQ(mapi.ReadMail(session, 0, const_cast<char*>("1700000031.M1P1.test"), MAPI_PEEK, 0, &m), 0u);
+    ASSERT_EQ(m->nFileCount, 1u);
+    EXPECT_STREQ(m->lpszNoteText, "The film.");
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    ASSERT_TRUE(GetFileAttributesExA(m->lpFiles[0].lpszPathName, GetFileExInfoStandard, &info));
+    EXPECT_EQ(info.nFileSizeLow, (((1u << 20) + 77) / 78) * 57);
+    DeleteFileA(m->lpFiles[0].lpszPathName);
+    mapi.FreeBuffer(m);
+    // The store's log names the message; the message itself is as it came.
+    const std::string log = testsupport::ReadFile(Join(store, "VxMail.log"));
+    EXPECT_NE(log.find("Message 1700000030.M1P1.test: larger than 32 MB"), std::string::npos) << log;
+    EXPECT_EQ(testsupport::ReadFile(Join(Join(store, "new"), "1700000030.M1P1.test")).size(), big.size());
+}

@@ -193,10 +193,30 @@ TEST(MimeParser, AutomaticMailByItsHeaderFields) {
                      .automatic);
 }
 
-TEST(MimeParser, OriginatorFallsBackToOtherFields) {
-    EXPECT_EQ(ParseMime("Sender: s@x.org\r\n\r\n").originator.address, "s@x.org");
-    EXPECT_EQ(ParseMime("Return-Path: <r@x.org>\r\n\r\n").originator.address, "r@x.org");
-    EXPECT_EQ(ParseMime("From: \r\nReply-To: rt@x.org\r\n\r\n").originator.address, "rt@x.org");
+TEST(MimeParser, OriginatorIsTheFromAddressOnly) {
+    // Whoever relays or forges a mail sets Sender, Reply-To and Return-Path:
+    // none of them makes the mail somebody's.
+    struct Case {
+        const char* head;
+        const char* name;
+        const char* address;   // empty: no sender
+    } cases[] = {
+        {"From: Boss <boss@x.org>\r\nSender: s@x.org\r\nReply-To: rt@x.org\r\n", "Boss", "boss@x.org"},
+        {"Sender: s@x.org\r\n", "", ""},
+        {"Return-Path: <r@x.org>\r\n", "", ""},
+        {"From: \r\nReply-To: rt@x.org\r\n", "", ""},
+        {"From: <>\r\nReply-To: rt@x.org\r\nReturn-Path: <r@x.org>\r\n", "", ""},
+        {"From: Nobody <>\r\nSender: s@x.org\r\n", "Nobody", ""},
+        {"From: undisclosed\r\nReply-To: rt@x.org\r\n", "", ""},
+        {"From: <not an address>\r\n", "", ""},
+        {"From: a@x.org, b@y.org\r\n", "", "a@x.org"},
+    };
+    for (const Case& c : cases) {
+        MimeMessage m = ParseMime(std::string(c.head) + "Subject: s\r\n\r\nbody\r\n");
+        EXPECT_EQ(m.originator.address, c.address) << c.head;
+        EXPECT_EQ(m.hasOriginator, *c.address != '\0') << c.head;
+        if (*c.address) EXPECT_EQ(m.originator.name, c.name) << c.head;
+    }
 }
 
 TEST(SafeFileName, DefusesHostileNames) {

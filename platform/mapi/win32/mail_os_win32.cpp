@@ -151,4 +151,13 @@ std::string HostName() {
 
 unsigned ProcessId() { return unsigned(GetCurrentProcessId()); }
 
+bool ProcessRunning(unsigned pid) {
+    if (pid == 0) return false;
+    HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!h) return GetLastError() == ERROR_ACCESS_DENIED;   // there, but not ours to look at
+    const bool running = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+    CloseHandle(h);
+    return running;
+}
+
 } // namespace vxmail::os

@@ -1,6 +1,7 @@
 // Finding, reading and deleting stored messages.
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "../core/maildir.h"
 #include "../core/mail_os.h"
 #include "../core/mime_parser.h"
+#include "../core/stored_reader.h"
 #include "ansi_text.h"
 #include "mail_operations.h"
 #include "mapi_buffers.h"
@@ -38,16 +40,6 @@ bool IsOrdinaryType(const char* type) {
     return _stricmp(type, "IPM") == 0 || _strnicmp(type, "IPM.", 4) == 0;
 }
 
-std::string ToCrlf(const std::string& lf) {
-    std::string out;
-    out.reserve(lf.size() + lf.size() / 32);
-    for (char c : lf) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 // An ANSI file name that is also safe on disk ('?' stands for what the code page lacks).
 std::string AnsiFileName(const std::string& utf8) {
     std::string name = Utf8ToAnsi(utf8);
@@ -57,6 +49,7 @@ std::string AnsiFileName(const std::string& utf8) {
 }
 
 std::atomic<unsigned> g_tempCounter{0};
+
 
 // Each attachment in a file of its own in the temporary folder, named after it.
 bool WriteTempFile(const std::string& fileName, const std::string& data, std::string& path) {
@@ -72,7 +65,7 @@ bool WriteTempFile(const std::string& fileName, const std::string& data, std::st
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         char prefix[40];
-        std::snprintf(prefix, sizeof prefix, "vxm%lx%x_", GetCurrentProcessId(), g_tempCounter++);
+        std::snprintf(prefix, sizeof prefix, "vxm%lx-%x_", GetCurrentProcessId(), g_tempCounter++);
         path = std::string(dir) + prefix + name;
         if (os::CreateNewFile(path, data)) return true;
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
@@ -125,23 +118,25 @@ ULONG ReadMessage(const Session& s, const char* messageId, ULONG flags, MapiMess
     *out = nullptr;
     if (!messageId || !*messageId || strlen(messageId) > kMaxIdText) return MAPI_E_INVALID_MESSAGE;
     const Maildir& store = *s.store;
-    StoredMessage stored;
-    std::string raw;
-    bool read = false;
-    // Another reader may move the file between listing and opening: look again.
-    for (int attempt = 0; attempt < 3 && !read; ++attempt) {
-        if (!store.Locate(messageId, stored)) return MAPI_E_INVALID_MESSAGE;
-        read = os::ReadFile(store.PathOf(stored), raw, kMaxMessageBytes);
-    }
-    if (!read) return MAPI_E_FAILURE;
-
     const bool envelopeOnly = (flags & MAPI_ENVELOPE_ONLY) != 0;
-    MimeReadOptions options;
-    options.body = !envelopeOnly;
-    options.attachments = !envelopeOnly && !(flags & MAPI_SUPPRESS_ATTACH);
-    MimeMessage mail = ParseMime(raw, options);
-    raw.clear();
-    raw.shrink_to_fit();
+    // A message beyond the bound is never handed over cut: its head is read,
+    // and in place of its text and attachments the caller gets a note of why
+    // they are missing (so a forward of it says so, and sends nothing altered).
+    StoredRead found;
+    switch (ReadStoredMessage(store, messageId, envelopeOnly, !(flags & MAPI_SUPPRESS_ATTACH), kMaxMessageBytes,
+                              found)) {
+    case StoredReadResult::Read: break;
+    case StoredReadResult::NotFound: return MAPI_E_INVALID_MESSAGE;
+    default: return MAPI_E_FAILURE;
+    }
+    const StoredMessage& stored = found.stored;
+    MimeMessage& mail = found.mail;
+    if (found.tooLarge && !envelopeOnly) {
+        char text[600];
+        std::snprintf(text, sizeof text, "Message %s: larger than %zu MB, its text and attachments were not read.",
+                      messageId, kMaxMessageBytes >> 20);
+        LogLine(s.profile.maildir, text);
+    }
     if (mail.droppedParts > 0) {
         char text[600];
         std::snprintf(text, sizeof text, "Message %s: %zu part(s) not kept (at most %zu attachments are read).",
@@ -217,6 +212,29 @@ ULONG ReadMessage(const Session& s, const char* messageId, ULONG flags, MapiMess
     temps.keep = true;
     *out = static_cast<MapiMessage*>(block.Release());
     return SUCCESS_SUCCESS;
+}
+
+void RemoveAbandonedAttachmentFiles() {
+    char dir[MAX_PATH + 1];
+    DWORD n = GetTempPathA(sizeof dir, dir);
+    if (n == 0 || n > MAX_PATH) return;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((std::string(dir) + "vxm*-*_*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return;
+    const unsigned self = GetCurrentProcessId();
+    std::vector<std::string> stale;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        // "vxm" <writer's process id, hex> "-" <counter, hex> "_" <name>
+        const char* p = found.cFileName + 3;
+        char* end = nullptr;
+        unsigned long pid = std::strtoul(p, &end, 16);
+        if (end == p || *end != '-' || end - p > 8) continue;
+        if (pid == self || os::ProcessRunning(unsigned(pid))) continue;
+        stale.push_back(std::string(dir) + found.cFileName);
+    } while (FindNextFileA(h, &found) && stale.size() < 10000);
+    FindClose(h);
+    for (const std::string& path : stale) DeleteFileA(path.c_str());
 }
 
 ULONG DeleteMessage(const Session& s, const char* messageId) {

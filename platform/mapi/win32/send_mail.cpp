@@ -1,8 +1,11 @@
 // Outgoing mail: sending (SMTP relay or outbox), saving into the store, sending documents.
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "../core/answer_journal.h"
 #include "../core/maildir.h"
 #include "../core/mail_address.h"
 #include "../core/mail_os.h"
@@ -109,15 +112,48 @@ ULONG Build(const Session& s, const MapiMessage* msg, bool requireRecipients, Ou
     return SUCCESS_SUCCESS;
 }
 
+// The request the caller is answering, when it names one in the environment
+// variable VXMAIL_ANSWERING ("<request>/<round>": the round tells one
+// carrying-out of the request from the next); empty otherwise.
+std::string AnsweringTag() {
+    char tag[256];
+    DWORD n = GetEnvironmentVariableA("VXMAIL_ANSWERING", tag, sizeof tag);
+    return n == 0 || n >= sizeof tag ? std::string() : UsableTag(std::string(tag, n));
+}
+
+// The key of an answer under the request it answers: the same answer sent
+// again under the same tag counts on, so that a request carried out again
+// after a kill matches its answers one by one.
+std::string AnswerKey(const std::string& tag, const OutgoingMessage& m) {
+    static std::mutex lock;
+    static std::map<std::string, unsigned> sent;
+    static std::string round;
+    std::lock_guard<std::mutex> g(lock);
+    // A new round counts from the start.
+    if (tag != round || sent.size() > 10000) {
+        sent.clear();
+        round = tag;
+    }
+    const size_t slash = tag.rfind('/');
+    const std::string base = (slash == std::string::npos ? tag : tag.substr(0, slash)) + " " + AnswerHash(m);
+    return base + "#" + std::to_string(sent[base]++);
+}
+
 // Into the outbox first, so that nothing is lost whatever happens next; then to
-// the relay, and out of the outbox once the relay has taken it.
+// the relay, and out of the outbox once the relay has taken it. An answer to a
+// named request is noted before it is delivered and not sent a second time.
 ULONG Deliver(const Session& s, OutgoingMessage& m, const std::vector<std::string>& envelope) {
     Maildir outbox(s.profile.outbox);
     if (!outbox.Exists() && !outbox.Create()) return MAPI_E_FAILURE;
+    const std::string tag = AnsweringTag();
+    const std::string key = tag.empty() ? std::string() : AnswerKey(tag, m);
+    AnswerJournal journal(os::Join(s.profile.outbox, kAnswerJournal));
+    if (!key.empty() && journal.Has(key)) return SUCCESS_SUCCESS;   // sent by an earlier attempt
     m.writeBcc = true;
     std::string stored = ComposeMessage(m);
     std::string id;
-    if (!outbox.Deliver(stored, false, "", id)) return MAPI_E_DISK_FULL;
+    auto note = [&](const std::string& unique) { return key.empty() || journal.Note(key, unique); };
+    if (!outbox.Deliver(stored, false, "", id, note)) return MAPI_E_DISK_FULL;
     if (s.profile.smtpHost.empty() || envelope.empty()) return SUCCESS_SUCCESS;
     m.writeBcc = false;
     std::string wire = ComposeMessage(m);

@@ -6,7 +6,10 @@
 #include <windows.h>
 #include <mapi.h>
 
+#include "../core/answer_journal.h"
+#include "../core/mail_os.h"
 #include "../core/maildir.h"
+#include "mail_operations.h"
 
 namespace vxmail {
 
@@ -35,6 +38,17 @@ unsigned long OpenSession(const char* profile, const char* password, unsigned lo
     SessionPtr s;
     unsigned long rc = Logon(profile, password, s);
     if (rc != SUCCESS_SUCCESS) return rc;
+    // What a run that was killed left half-written: a message never stored,
+    // an answer never sent (MAPISendMail had not returned), attachment copies.
+    s->store->RemoveAbandonedFiles();
+    Maildir outbox(s->profile.outbox);
+    if (!s->profile.outbox.empty() && outbox.Exists()) {
+        // An answer noted before the kill had been written whole: it goes out.
+        AnswerJournal journal(os::Join(s->profile.outbox, kAnswerJournal));
+        outbox.RemoveAbandonedFiles([&](const std::string& name) { return journal.Noted(name); });
+    }
+    static std::once_flag attachments;
+    std::call_once(attachments, RemoveAbandonedAttachmentFiles);
     std::lock_guard<std::mutex> g(g_lock);
     if (Table().size() >= kMaxSessions) return MAPI_E_TOO_MANY_SESSIONS;
     if (g_next == 0) g_next = 0x1000 + (GetTickCount() & 0xFFF) * 16;   // handles differ between runs

@@ -122,6 +122,9 @@ int CSoundRequest::Run()
             error = input.m_nLastError;
             wave.Stop();
             input.Close();
+            // The buffers the reset hands back join the wave too: the
+            // recording is cut to its length once they are all in.
+            wave.TrimTo(static_cast<DWORD>(static_cast<ULONGLONG>(wave.m_Format.avgBytesPerSec) * kRecordingMs / 1000));
             g_WaitDialog.Destroy();
         }
     }

@@ -74,22 +74,33 @@ class Assistant:
                      WINEPATH="Z:" + bindir.replace("/", "\\")),
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
+    def probe(self, *command, timeout=300):
+        """The outside probe's answer about this copy of the program."""
+        probe = os.path.join(os.environ["VX_TEST_BIN_DIR"], "vindalex_window_tree.exe")
+        r = shell("VX_PROGRAM_PATH='%s' wine '%s' %s 2>/dev/null; true"
+                  % (winpath(os.path.join(self.prog, "Vindalex.exe")), probe, " ".join(command)), timeout=timeout)
+        return r.stdout.decode(errors="replace")
+
     def stop(self):
         """WM_CLOSE to this copy's main window only (another test may run a
-        Vindalex of its own on the same display); killed when it does not end.
-        False when it had to be killed."""
+        Vindalex of its own on the same display). When it does not end, what
+        it shows is printed and it is killed, so that no later start in the
+        prefix hands over to it. False when it had to be killed."""
         if not self.proc or self.proc.poll() is not None:
             return True
-        probe = os.path.join(os.environ["VX_TEST_BIN_DIR"], "vindalex_window_tree.exe")
-        shell("VX_PROGRAM_PATH='%s' wine '%s' close >/dev/null 2>&1; true"
-              % (winpath(os.path.join(self.prog, "Vindalex.exe")), probe), timeout=300)
+        self.probe("close")
         try:
             self.proc.wait(timeout=90)
             return True
         except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait(timeout=60)
-            return False
+            pass
+        print("the program did not end after WM_CLOSE; its windows:\n%s\nits message boxes:\n%s"
+              % (self.probe("toplevels", timeout=180), self.probe("boxes", timeout=180)))
+        # The tests that start the program hold it to themselves in the prefix.
+        shell("wine taskkill /f /im Vindalex.exe >/dev/null 2>&1; true", timeout=120)
+        self.proc.kill()
+        self.proc.wait(timeout=60)
+        return False
 
     def log(self):
         path = os.path.join(self.prog, "Vindalex.log")

@@ -111,8 +111,12 @@ protected:
         }
     }
 
-    int Offer(const std::string& line, const char* mode = "2", const char* from = "WebRequest:user1")
+    // A web request comes from the owner's own address, as the web server
+    // marks the request it works on.
+    int Offer(const std::string& line, const char* mode = "2", const char* from = "Web Requestuser1")
     {
+        if (std::strcmp(mode, "2") == 0)
+            SetWebRequestOwner("user1", true);
         return OfferLine({m_names, m_setUserInfo, m_rows, m_action}, m_dictionary.get(), m_options, line, mode, from);
     }
 

@@ -34,7 +34,7 @@ TEST_F(PictureAction, CameraProgramsPictureIsSentUnderAFreshNameEachTime)
     EXPECT_NE(files[0], files[1]);
     for (const std::string& f : files)
         EXPECT_EQ(ReadAll(m_dir + "\\Temporary Files\\" + f), picture) << f;
-    EXPECT_NE(m_log.Find("Send a video capture image to: Someone(WebRequest:user1)."), -1) << (const char*)m_log;
+    EXPECT_NE(m_log.Find("Send a video capture image to: Someone(Web Requestuser1)."), -1) << (const char*)m_log;
     for (CHTMLMsg* page : pages)
         g_HTMLMgr.DetachMessage(page);
 }

@@ -84,6 +84,8 @@ in_menu() {
   local which=$1
   shift
   probe menu "$which" || fail "the $which menu did not open"
+  # The menu window shows a little before its loop takes keys.
+  sleep 0.5
   probe keys "$@" || fail "keys $* in the $which menu"
   # A greyed item leaves the menu open: Escape closes it (unless the
   # command ended the program).

@@ -48,7 +48,18 @@ setting kVCreateAppBar 1
 setting kVAutoHideAppBar 0
 
 pid=
-fail() { echo "FAIL: $*"; [ -n "$pid" ] && kill "$pid" 2>/dev/null; exit 1; }
+# A failed run closes the program as a user would first: killed, it would
+# leave its desktop toolbar's screen edge reserved for the tests after it.
+fail() {
+  echo "FAIL: $*"
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+    probe keys esc >/dev/null 2>&1 || true
+    probe close >/dev/null 2>&1 || true
+    for _ in $(seq 1 120); do kill -0 "$pid" 2>/dev/null || break; sleep 0.5; done
+    kill "$pid" 2>/dev/null
+  fi
+  exit 1
+}
 probe() { timeout 300 wine "$VX_TEST_BIN_DIR/vindalex_window_tree.exe" "$@" 2>/dev/null | tr -d '\r'; }
 say() { echo "ok ($(date +%T)): $*"; }
 shot() { sleep 1; timeout 60 import -display "$DISPLAY" -window root "$art/$1" || fail "no screenshot $1"; echo "screenshot: $art/$1"; }
